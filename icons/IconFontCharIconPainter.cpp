@@ -76,6 +76,10 @@ void IconFontCharIconPainter::paintGlyph(IconFont* iconFont, QPainter* painter, 
 
     const double scaleFactor = options.value(QStringLiteral("scale-factor")).toDouble();
     const int pixelSize = static_cast<int>(std::round(scaleFactor * drawRect.height()));
+    if (pixelSize < 1) { // no font can be that small: nothing to draw
+        painter->restore();
+        return;
+    }
     QFont font = iconFont->styleFont(style, pixelSize);
 
     // Shrink a glyph only when it is too wide; one that is only too tall keeps its size.
@@ -84,7 +88,7 @@ void IconFontCharIconPainter::paintGlyph(IconFont* iconFont, QPainter* painter, 
         const double heightFactor = drawRect.height() * 0.95 / bounds.height();
         const double widthFactor = drawRect.width() * 0.95 / bounds.width();
         const double factor = widthFactor < heightFactor ? widthFactor : heightFactor;
-        font.setPixelSize(static_cast<int>(font.pixelSize() * factor));
+        font.setPixelSize(qMax(1, static_cast<int>(font.pixelSize() * factor)));
     }
 
     painter->setFont(font);

@@ -23,6 +23,8 @@ void IconFontIconPainterIconEngine::paint(QPainter* painter, const QRect& rect, 
 QPixmap IconFontIconPainterIconEngine::pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state)
 {
     QPixmap pixmap(size);
+    if (pixmap.isNull())
+        return pixmap;
     pixmap.fill(Qt::transparent);
     {
         QPainter painter(&pixmap);

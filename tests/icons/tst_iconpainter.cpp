@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QWidget>
 #include <QtTest>
 
@@ -52,6 +53,7 @@ private slots:
     void secondLayerInDuotoneColour();
     void pixelSize_data();
     void pixelSize();
+    void emptySizesDrawNothing();
     void animationRotatesFromTheSecondPaint();
     void animationStep_data();
     void animationStep();
@@ -142,6 +144,22 @@ void TestIconPainter::pixelSize()
     QCOMPARE(device.draws().size(), 1);
     QCOMPARE(device.draws().at(0).font.pixelSize(), pixelSize);
     QCOMPARE(device.draws().at(0).font.family(), TestFamily);
+}
+
+void TestIconPainter::emptySizesDrawNothing()
+{
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+    const QIcon icon = m_iconFont.makeIcon(IconFont::Solid, LeftBox);
+    QVERIFY(icon.pixmap(QSize(0, 0)).isNull());
+    QVERIFY(icon.pixmap(QSize(16, 0)).isNull());
+
+    const QIcon tiny = m_iconFont.makeIcon(IconFont::Solid, LeftBox, {{QStringLiteral("scale-factor"), 0.01}});
+    RecordingPaintDevice device(QSize(16, 16));
+    {
+        QPainter painter(&device);
+        tiny.paint(&painter, QRect(0, 0, 16, 16));
+    }
+    QVERIFY(device.draws().isEmpty());
 }
 
 void TestIconPainter::animationRotatesFromTheSecondPaint()

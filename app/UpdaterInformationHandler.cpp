@@ -1,5 +1,7 @@
 #include "UpdaterInformationHandler.h"
 
+#include "VersionComparison.h"
+
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonValue>
@@ -29,9 +31,10 @@ const char* const SoftwareDescriptions[] = {
                       "statistics. velim%1 runs beside the acquisition program or on its own."),
 };
 
-QString tableText(const QMap<int, QString>& table, int row)
+template <typename Key>
+QString tableText(const QMap<Key, QString>& table, int row)
 {
-    return table.value(row);
+    return table.value(static_cast<Key>(row));
 }
 
 QString textAt(const QJsonArray& array, int index)
@@ -50,14 +53,22 @@ QStringList texts(const QJsonValue& value)
     return result;
 }
 
-int identifierForEntry(const QJsonObject& root, const QMap<int, QString>& names, int row)
+template <typename Key>
+int identifierForEntry(const QJsonObject& root, const QMap<Key, QString>& names, int row)
 {
-    const QString name = root.value(names.value(row)).toObject().value(QStringLiteral("Name")).toString();
+    const QString name = root.value(tableText(names, row)).toObject().value(QStringLiteral("Name")).toString();
     for (auto it = names.cbegin(); it != names.cend(); ++it) {
         if (it.value() == name)
             return it.key();
     }
     return 0;
+}
+
+// Stored untranslated, as the version comparison expects it; only display
+// translates it.
+QString missingVersionMarker()
+{
+    return nsUpdater::MissingVersionMarker;
 }
 
 } // namespace
@@ -70,11 +81,6 @@ UpdaterInformationHandler::UpdaterInformationHandler(const QString& acquisitionS
     initializeSoftwareInformations(acquisitionSoftwareVersion, memoryManagerVersion, analysisSoftwareVersion);
     appendPluginInformation();
     initializeFirmwareInformations();
-}
-
-QString UpdaterInformationHandler::missingVersionMarker()
-{
-    return QCoreApplication::translate("ProgressDialog", ProgressMessages::NotAvailable.toUtf8().constData());
 }
 
 void UpdaterInformationHandler::initializeSoftwareInformations(const QString& acquisitionSoftwareVersion,

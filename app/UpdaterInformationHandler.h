@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DisplayTables.h"
 #include "StandInTables.h"
 #include "UpdaterInformations.h"
 
@@ -34,9 +35,6 @@ public:
     // fills: the one whose name equals the entry's "Name", else record 0.
     static int softwareIdentifierForEntry(const QJsonObject& root, int row);
     static int pluginIdentifierForEntry(const QJsonObject& root, int row);
-
-    // The missing-version marker in the current language.
-    static QString missingVersionMarker();
 
 private:
     void initializeSoftwareInformations(const QString& acquisitionSoftwareVersion,

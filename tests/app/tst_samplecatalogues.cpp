@@ -1,5 +1,7 @@
+#include "CatalogueAddresses.h"
 #include "NetworkCommunicator.h"
 #include "UpdaterInformationHandler.h"
+#include "VersionComparison.h"
 
 #include <QtTest>
 
@@ -29,7 +31,7 @@ private:
         for (const QString& address : urls) {
             const QUrl url(address);
             QVERIFY2(url.isValid() && url.scheme() == QLatin1String("https"), qPrintable(address));
-            QVERIFY2(url.path().startsWith(QLatin1String("/downloads/.updates/")), qPrintable(address));
+            QVERIFY2(address.startsWith(MovraWebHost + QStringLiteral("/downloads/.updates/")), qPrintable(address));
             const QString fileName = url.fileName();
             QVERIFY2(NetworkCommunicator::isAcceptableFileName(fileName), qPrintable(address));
             QVERIFY2(NetworkCommunicator::isFirmwareOrInstallerName(fileName) == firmwareOrInstaller,
@@ -38,12 +40,24 @@ private:
     }
 
 private slots:
+    void serverAddressesNameTheLocalCopies()
+    {
+        const QList<QUrl> addresses { nsUpdater::firmwareCatalogueUrl(), nsUpdater::softwareCatalogueUrl(),
+                                      nsUpdater::pluginCatalogueUrl() };
+        const QStringList localCopies { "firmwares_admin.json", "softwares.json", "plugins.json" };
+        for (int i = 0; i < addresses.size(); ++i) {
+            QCOMPARE(addresses.at(i).scheme(), QStringLiteral("https"));
+            QVERIFY(addresses.at(i).toString().startsWith(MovraWebHost + QStringLiteral("/downloads/.updates/")));
+            QCOMPARE(addresses.at(i).fileName(), localCopies.at(i));
+        }
+    }
+
     void firmwareCatalogueCoversEveryDeviceType()
     {
         const QJsonObject root = load(QStringLiteral("firmwares_admin.json"), QStringLiteral("Firmwares"));
         QVERIFY(!root.isEmpty());
         UpdaterInformationHandler model { QString(), QString(), QString() };
-        const QString marker = UpdaterInformationHandler::missingVersionMarker();
+        const QString marker = QString(nsUpdater::MissingVersionMarker);
         for (auto it = DeviceIdentifierNames.cbegin(); it != DeviceIdentifierNames.cend(); ++it) {
             const int type = it.key();
             QVERIFY2(root.value(QString::number(type)).isObject(), qPrintable(it.value()));
@@ -76,7 +90,7 @@ private slots:
             model.updateSoftwareInformation(root, it.key());
             const SoftwareInformation record = model.getSoftwareInformation(it.key());
             QVERIFY2(!record.stableVersion.isEmpty()
-                         && record.stableVersion != UpdaterInformationHandler::missingVersionMarker(),
+                         && record.stableVersion != QString(nsUpdater::MissingVersionMarker),
                      qPrintable(it.value()));
             QVERIFY2(!record.urls.isEmpty(), qPrintable(it.value()));
             checkUrls(record.urls, true);

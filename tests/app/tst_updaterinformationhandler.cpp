@@ -1,4 +1,5 @@
 #include "UpdaterInformationHandler.h"
+#include "VersionComparison.h"
 
 #include <QtTest>
 
@@ -120,14 +121,14 @@ private slots:
         for (int id = 0; id < 4; ++id) {
             const SoftwareInformation software = model->getSoftwareInformation(id);
             QCOMPARE(software.id, id);
-            QCOMPARE(software.name, SoftwareNames.value(id));
+            QCOMPARE(software.name, SoftwareNames.value(nsUpdater::SoftwareIdentifier(id)));
             if (id != 1)
                 QCOMPARE(software.installedVersion, installed.at(id));
             QCOMPARE(software.stableVersion, Marker);
             QCOMPARE(software.betaVersion, Marker);
             QCOMPARE(software.date, Marker);
             QCOMPARE(software.urls, QStringList());
-            QCOMPARE(software.webPage, SoftwareWebPages.value(id));
+            QCOMPARE(software.webPage, SoftwareWebPages.value(nsUpdater::SoftwareIdentifier(id)));
             QVERIFY(!software.description.isEmpty());
         }
         QVERIFY(!model->getSoftwareInformation(1).installedVersion.isEmpty());
@@ -136,7 +137,7 @@ private slots:
         for (int id = 0; id < 4; ++id) {
             const PluginInformation plugin = model->getPluginInformation(id);
             QCOMPARE(plugin.id, id);
-            QCOMPARE(plugin.name, PluginNames.value(id));
+            QCOMPARE(plugin.name, PluginNames.value(nsUpdater::PluginIdentifier(id)));
             QCOMPARE(plugin.installedVersion, Marker);
             QCOMPARE(plugin.availableVersion, Marker);
             QCOMPARE(plugin.date, Marker);
@@ -148,14 +149,14 @@ private slots:
             QCOMPARE(list.size(), 1);
             const FirmwareInformation& record = list.first();
             QCOMPARE(record.deviceType, type);
-            QCOMPARE(record.name, DeviceIdentifierNames.value(type));
+            QCOMPARE(record.name, DeviceIdentifierNames.value(nsUpdater::DeviceIdentifier(type)));
             for (const QString& version : { record.motherboardInstalledVersion, record.motherboardAvailableVersion,
                                             record.channelInstalledVersion, record.channelAvailableVersion,
                                             record.bootloaderVersion, record.date })
                 QCOMPARE(version, Marker);
             QCOMPARE(record.urls, QStringList());
             QCOMPARE(record.filters, QStringList());
-            QCOMPARE(record.webPage, DeviceIdentifierWebPages.value(type));
+            QCOMPARE(record.webPage, DeviceIdentifierWebPages.value(nsUpdater::DeviceIdentifier(type)));
             QCOMPARE(record.uid, QString());
         }
     }
@@ -170,16 +171,19 @@ private slots:
         QCOMPARE(model->getPluginInformation(-1).urls, QStringList());
     }
 
-    void markerFollowsTheLanguage()
+    void markerIsStoredUntranslated()
     {
+        // Records made under another language still compare against the marker.
         MarkerTranslator translator;
         QVERIFY(QCoreApplication::installTranslator(&translator));
         const QScopedPointer<UpdaterInformationHandler> model(makeModel(nullptr));
+        const SoftwareInformation software = model->getSoftwareInformation(0);
+        QCOMPARE(nsUpdater::displayVersion(software.stableVersion), QStringLiteral("n/d"));
         QCoreApplication::removeTranslator(&translator);
-        QCOMPARE(model->getSoftwareInformation(0).stableVersion, QStringLiteral("n/d"));
-        QCOMPARE(model->getPluginInformation(2).availableVersion, QStringLiteral("n/d"));
-        QCOMPARE(model->getFirmwareInformationList(7).first().bootloaderVersion, QStringLiteral("n/d"));
-        QCOMPARE(UpdaterInformationHandler::missingVersionMarker(), Marker);
+        QCOMPARE(software.stableVersion, Marker);
+        QCOMPARE(model->getPluginInformation(2).availableVersion, Marker);
+        QCOMPARE(model->getFirmwareInformationList(7).first().bootloaderVersion, Marker);
+        QVERIFY(!nsUpdater::isNewerVersion(QStringLiteral("1.0"), software.stableVersion));
     }
 
     void catalogueFormats_data()
@@ -197,7 +201,7 @@ private slots:
             << QVariantMap { { "motherboardAvailableVersion", "1.2" }, { "channelAvailableVersion", "3.4" },
                              { "date", "2025-03-01" }, { "urls", QStringList { "u1", "u2" } },
                              { "filters", QStringList { "f*.hex" } }, { "motherboardInstalledVersion", Marker },
-                             { "webPage", DeviceIdentifierWebPages.value(1) } };
+                             { "webPage", DeviceIdentifierWebPages.value(nsUpdater::DeviceIdentifier(1)) } };
         QTest::newRow("firmware: one version keeps the channel's")
             << "firmware" << 15 << QByteArray(R"({"15":{"Version":["1.2"]}})")
             << QVariantMap { { "motherboardAvailableVersion", "1.2" }, { "channelAvailableVersion", Marker } };
@@ -372,7 +376,7 @@ private slots:
         model->addFirmwareInformation(12, QStringLiteral("04D8-F57E-0103-05"));
         QList<FirmwareInformation> list = model->getFirmwareInformationList(12);
         QCOMPARE(uids(list), QStringList { "04D8-F57E-0103-05" });
-        QCOMPARE(list.first().webPage, DeviceIdentifierWebPages.value(12));
+        QCOMPARE(list.first().webPage, DeviceIdentifierWebPages.value(nsUpdater::DeviceIdentifier(12)));
 
         model->addFirmwareInformation(12, QStringLiteral("04D8-F57E-0104-06"));
         list = model->getFirmwareInformationList(12);

@@ -21,6 +21,9 @@ AbstractFirmwareCommunicator::AbstractFirmwareCommunicator(QObject* parent)
     QMetaType::registerNormalizedTypedef("DeviceIdentifier", QMetaType::fromType<nsUpdater::DeviceIdentifier>());
     QMetaType::registerNormalizedTypedef("DeviceVersions", QMetaType::fromType<nsFirmware::DeviceVersions>());
 
+    // Coarse timers may fire 5 % early.
+    m_reconnectTimer->setTimerType(Qt::PreciseTimer);
+    m_retryTimer->setTimerType(Qt::PreciseTimer);
     connect(m_reconnectTimer.data(), &QTimer::timeout, this, &AbstractFirmwareCommunicator::reconnectToBootloader);
     connect(m_retryTimer.data(), &QTimer::timeout, this, &AbstractFirmwareCommunicator::retryToSendLines);
 }

@@ -390,6 +390,13 @@ AbstractFirmwareCommunicator::RecordFill AbstractFirmwareCommunicator::fillProgr
     return RecordFill::Filled;
 }
 
+AbstractFirmwareCommunicator::RecordFill AbstractFirmwareCommunicator::fillGrowingFramePayload(QByteArray& payload,
+    int maxRecords, int readBound, int byteLimit)
+{
+    const auto fits = [byteLimit](const QByteArray& candidate) { return candidate.size() + 2 <= byteLimit; };
+    return fillProgramPayload(payload, maxRecords, readBound, fits);
+}
+
 QByteArray AbstractFirmwareCommunicator::crcRequestPayload(char code)
 {
     if (!m_fileManager)

@@ -118,7 +118,8 @@ protected:
     };
 
     // Opens the update's file through m_fileManager, refusing records longer
-    // than the packet builder's bound; logs why a file was refused.
+    // than the packet builder's bound (FixedFrameReadBound for fixed frames,
+    // GrowingFrameReadBound for growing ones); logs why a file was refused.
     bool openFirmwareFile(const QString& fileName, int recordBound);
 
     void startReconnectTimer(int delayMs = ReconnectDelayMs);
@@ -134,6 +135,10 @@ protected:
     // packet. Rewinds first when m_rewindBeforeRead is set.
     RecordFill fillProgramPayload(QByteArray& payload, int maxRecords, int readBound,
         const std::function<bool(const QByteArray&)>& fits);
+    // fillProgramPayload for a growing frame: the payload and its CRC stay
+    // within byteLimit bytes.
+    RecordFill fillGrowingFramePayload(QByteArray& payload, int maxRecords = GrowingFrameRecords,
+        int readBound = GrowingFrameReadBound, int byteLimit = GrowingFrameLimit);
     // code, start LE32, length LE32, CRC LE16 of the reader's image; empty
     // without a reader.
     QByteArray crcRequestPayload(char code);

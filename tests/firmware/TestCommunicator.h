@@ -69,5 +69,14 @@ public:
     int retryInterval() const { return m_retryTimer->interval(); }
     void shortenRetries(int intervalMs, int maxRetries) { setRetryTiming(intervalMs, maxRetries); }
 
+    // One growing-frame programming payload, as the FPGA families build it.
+    QByteArray growingPayload(bool* filled)
+    {
+        QByteArray payload(1, char(nsFirmware::ProgramFlash));
+        *filled = fillGrowingFramePayload(payload) == RecordFill::Filled;
+        m_rewindBeforeRead = false;
+        return payload;
+    }
+
     QList<char> sentCodes;
 };

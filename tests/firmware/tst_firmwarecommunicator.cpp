@@ -221,6 +221,45 @@ private slots:
         QCOMPARE(communicator.sentCodes.last(), char(4));
     }
 
+    void growingPayloadsTakeElevenRecordsWithinTheirLimit_data()
+    {
+        QTest::addColumn<int>("dataRecords");
+        QTest::addColumn<int>("dataSize");
+        QTest::addColumn<QList<int>>("packets");
+        QTest::newRow("25 records") << 24 << 16 << QList<int> { 11, 11, 3 };
+        // 105-byte records: nine fill a 1000-byte payload.
+        QTest::newRow("long records") << 20 << 100 << QList<int> { 9, 9, 3 };
+    }
+
+    void growingPayloadsTakeElevenRecordsWithinTheirLimit()
+    {
+        QFETCH(int, dataRecords);
+        QFETCH(int, dataSize);
+        QFETCH(QList<int>, packets);
+        QList<QByteArray> records;
+        for (int i = 0; i < dataRecords; ++i)
+            records << recordBytes(dataSize * i, 0, QByteArray(dataSize, char(i)));
+        records << recordBytes(0, 1, {});
+        auto reader = QSharedPointer<MCSVivadoFirmwareFileManager>::create();
+        QVERIFY(reader->openFile(newFile(hexText(records, "\r\n")), AbstractFirmwareCommunicator::GrowingFrameReadBound));
+        TestCommunicator communicator;
+        communicator.setFileManager(reader);
+        QByteArray all;
+        QList<int> counts;
+        bool filled = true;
+        for (;;) {
+            const int before = reader->currentLine();
+            const QByteArray payload = communicator.growingPayload(&filled);
+            if (!filled)
+                break;
+            QVERIFY(payload.size() + 2 <= AbstractFirmwareCommunicator::GrowingFrameLimit);
+            counts << reader->currentLine() - before;
+            all += payload.mid(1);
+        }
+        QCOMPARE(counts, packets);
+        QCOMPARE(all, records.join());
+    }
+
     void sectorErase_data()
     {
         QTest::addColumn<int>("count");

@@ -1,9 +1,11 @@
 #include "DisplayTables.h"
 
+#include "MovraWebAddress.h"
+
 using namespace nsUpdater;
 
-const QString MovraWebHost = QStringLiteral("https://www.movrane.com");
-const QString MovraOrganizationDomain = QStringLiteral("movrane.com");
+const QString MovraWebHost = QStringLiteral(MOVRA_WEB_HOST);
+const QString MovraOrganizationDomain = QStringLiteral(MOVRA_ORGANIZATION_DOMAIN);
 
 const QMap<DeviceIdentifier, QString> DeviceIdentifierNames{
     {AssistedRotaryJoint, QStringLiteral("Assisted Rotary Joint")},

@@ -1,5 +1,6 @@
 #include "UpdaterInformationHandler.h"
 
+#include "ProgressMessages.h"
 #include "VersionComparison.h"
 
 #include <QCoreApplication>
@@ -268,7 +269,7 @@ void UpdaterInformationHandler::setDeviceVersions(const nsFirmware::DeviceVersio
             information.motherboardInstalledVersion = versions.motherboardVersion;
             information.channelInstalledVersion = versions.channelVersion;
             // A bootloader that reports no version is the one that cannot be asked.
-            information.bootloaderVersion = versions.bootloaderVersion.contains(ProgressMessages::BlankBootloaderVersion)
+            information.bootloaderVersion = versions.bootloaderVersion.contains(ProgressMessages::BlankVersion)
                 ? ProgressMessages::DefaultBootloaderVersion
                 : versions.bootloaderVersion;
             break;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DisplayTables.h"
-#include "StandInTables.h"
+#include "FirmwareTypes.h"
 #include "UpdaterInformations.h"
 
 #include <QJsonObject>

@@ -1,10 +1,11 @@
 #pragma once
 
-// Stand-in for the firmware engine's device-type enumeration, so that the
-// display tables build on their own; every user of the device type includes
-// this one header. To be replaced by the firmware engine's header.
+#include <QMetaType>
+
 namespace nsUpdater {
 
+// The device type as the firmware engine and the updater see it. It selects
+// the firmware communicator, the tree row and the catalogue entry.
 enum DeviceIdentifier : int {
     AssistedRotaryJoint = 0,
     KZR410 = 1,
@@ -35,3 +36,5 @@ enum DeviceIdentifier : int {
 };
 
 } // namespace nsUpdater
+
+Q_DECLARE_METATYPE(nsUpdater::DeviceIdentifier)

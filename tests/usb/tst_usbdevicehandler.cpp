@@ -499,7 +499,6 @@ private slots:
         QSignalSpy connected(m_handler.data(), &USBDeviceHandler::sendConnectionChanged);
         QVERIFY(openHandler());
         m_handler->close();
-        QVERIFY(m_handler->isClosing());
         QTRY_COMPARE(connected.count(), 2);
         QCOMPARE(connected.at(1).at(1).toBool(), false);
         QVERIFY(!m_handler->isOpen());

@@ -139,9 +139,12 @@ private slots:
         QCOMPARE(packets.at(0).data, filler);
         QCOMPARE(packets.at(1).endpoint, quint8(0x02));
         QCOMPARE(packets.at(1).data, filler);
-        // The command reaches every OUT endpoint.
+        // The command reaches every OUT endpoint, one pause apart.
         QCOMPARE(packets.at(2).endpoint, quint8(0x01));
         QCOMPARE(packets.at(3).endpoint, quint8(0x02));
+        QCOMPARE(packets.at(2).data.left(2), bytes("0102"));
+        QCOMPARE(packets.at(3).data.left(2), bytes("0102"));
+        QVERIFY(packets.at(3).atMs - packets.at(2).atMs >= USBDeviceHandler::WritePauseMs);
     }
 
     void writesPaddedAndSplit_data()

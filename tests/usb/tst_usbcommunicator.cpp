@@ -14,15 +14,15 @@ Record recordFor(const QSharedPointer<SimUsbDevice>& device)
     auto record = Record::create();
     record->setSerialNumber(device->locationKey());
     record->setUid(device->locationKey());
-    record->setCommType(device->spec().speed >= LIBUSB_SPEED_SUPER ? CommType::USB3 : CommType::USB);
+    record->setCommType(device->setup().speed >= LIBUSB_SPEED_SUPER ? CommType::USB3 : CommType::USB);
     return record;
 }
 
-SimUsbDeviceSpec instrument()
+SimUsbDeviceSetup instrument()
 {
-    SimUsbDeviceSpec spec;
-    spec.endpoints = { { 0x01, 64 }, { 0x81, 64 }, { 0x82, 64 } };
-    return spec;
+    SimUsbDeviceSetup setup;
+    setup.endpoints = { { 0x01, 64 }, { 0x81, 64 }, { 0x82, 64 } };
+    return setup;
 }
 
 // Answers every command on its command endpoint with "ok" and the first

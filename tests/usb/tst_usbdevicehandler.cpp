@@ -10,31 +10,31 @@ using Record = QSharedPointer<MovraDeviceInfo>;
 // The record the grabber would make for this device.
 Record recordFor(const QSharedPointer<SimUsbDevice>& device)
 {
-    const SimUsbDeviceSpec spec = device->spec();
+    const SimUsbDeviceSetup setup = device->setup();
     auto record = Record::create();
     record->setSerialNumber(device->locationKey());
     record->setUid(device->locationKey());
-    record->setCommType(spec.speed >= LIBUSB_SPEED_SUPER ? CommType::USB3 : CommType::USB);
-    record->setReleaseNumber(spec.bcdDevice);
-    record->setPid(spec.productId);
-    record->setVid(spec.vendorId);
+    record->setCommType(setup.speed >= LIBUSB_SPEED_SUPER ? CommType::USB3 : CommType::USB);
+    record->setReleaseNumber(setup.bcdDevice);
+    record->setPid(setup.productId);
+    record->setVid(setup.vendorId);
     return record;
 }
 
-SimUsbDeviceSpec lowSpeed()
+SimUsbDeviceSetup lowSpeed()
 {
-    SimUsbDeviceSpec spec;
-    spec.speed = LIBUSB_SPEED_FULL;
-    spec.endpoints = { { 0x01, 64 }, { 0x81, 64 }, { 0x82, 64 } };
-    return spec;
+    SimUsbDeviceSetup setup;
+    setup.speed = LIBUSB_SPEED_FULL;
+    setup.endpoints = { { 0x01, 64 }, { 0x81, 64 }, { 0x82, 64 } };
+    return setup;
 }
 
-SimUsbDeviceSpec superSpeed()
+SimUsbDeviceSetup superSpeed()
 {
-    SimUsbDeviceSpec spec;
-    spec.speed = LIBUSB_SPEED_SUPER;
-    spec.endpoints = { { 0x01, 1024 }, { 0x81, 1024 }, { 0x82, 1024 } };
-    return spec;
+    SimUsbDeviceSetup setup;
+    setup.speed = LIBUSB_SPEED_SUPER;
+    setup.endpoints = { { 0x01, 1024 }, { 0x81, 1024 }, { 0x82, 1024 } };
+    return setup;
 }
 
 QByteArray bytes(const char* hex)
@@ -65,9 +65,9 @@ private:
     QSharedPointer<SimUsbDevice> m_device;
     QSharedPointer<USBDeviceHandler> m_handler;
 
-    void makeHandler(const SimUsbDeviceSpec& spec)
+    void makeHandler(const SimUsbDeviceSetup& setup)
     {
-        m_device = m_bus->plug(spec);
+        m_device = m_bus->plug(setup);
         m_handler = QSharedPointer<USBDeviceHandler>::create(recordFor(m_device), m_bus);
     }
 
@@ -107,10 +107,10 @@ private slots:
         QFETCH(bool, kernelDriver);
         QFETCH(int, currentConfiguration);
         QFETCH(QStringList, calls);
-        SimUsbDeviceSpec spec = lowSpeed();
-        spec.kernelDriverActive = kernelDriver;
-        spec.currentConfiguration = currentConfiguration;
-        makeHandler(spec);
+        SimUsbDeviceSetup setup = lowSpeed();
+        setup.kernelDriverActive = kernelDriver;
+        setup.currentConfiguration = currentConfiguration;
+        makeHandler(setup);
         QVERIFY(openHandler());
         QCOMPARE(m_device->calls(), calls);
         QCOMPARE(m_handler->endpoints().size(), 3);
@@ -129,10 +129,10 @@ private slots:
     {
         QFETCH(bool, super);
         QFETCH(QByteArray, filler);
-        SimUsbDeviceSpec spec = super ? superSpeed() : lowSpeed();
+        SimUsbDeviceSetup setup = super ? superSpeed() : lowSpeed();
         const quint16 size = quint16(filler.size());
-        spec.endpoints = { { 0x01, size }, { 0x81, size }, { 0x02, size } };
-        makeHandler(spec);
+        setup.endpoints = { { 0x01, size }, { 0x81, size }, { 0x02, size } };
+        makeHandler(setup);
         QVERIFY(openHandler());
         m_handler->sendCommandToDevice(bytes("0102"));
         const QList<SimOutPacket> packets = m_device->outPackets();
@@ -165,9 +165,9 @@ private slots:
         QFETCH(bool, super);
         QFETCH(int, length);
         QFETCH(QList<int>, dataBytes);
-        SimUsbDeviceSpec spec = super ? superSpeed() : lowSpeed();
-        spec.endpoints.first().maxPacketSize = 64;
-        makeHandler(spec);
+        SimUsbDeviceSetup setup = super ? superSpeed() : lowSpeed();
+        setup.endpoints.first().maxPacketSize = 64;
+        makeHandler(setup);
         QVERIFY(openHandler());
         QByteArray cmd;
         for (int i = 0; i < length; ++i)
@@ -212,12 +212,12 @@ private slots:
         QFETCH(int, endpoint);
         QFETCH(QString, signal);
         QFETCH(QByteArray, expected);
-        SimUsbDeviceSpec spec = super ? superSpeed() : lowSpeed();
+        SimUsbDeviceSetup setup = super ? superSpeed() : lowSpeed();
         if (!super) {
-            for (auto& e : spec.endpoints)
+            for (auto& e : setup.endpoints)
                 e.maxPacketSize = 64;
         }
-        makeHandler(spec);
+        makeHandler(setup);
         QSignalSpy command(m_handler.data(), &USBDeviceHandler::sendNewCommandConfirmationReceivedToController);
         QSignalSpy usb3(m_handler.data(), &USBDeviceHandler::sendNewUSB3CommandConfirmationReceivedToController);
         QSignalSpy data(m_handler.data(), &USBDeviceHandler::sendNewDataReceivedToController);
@@ -253,9 +253,9 @@ private slots:
         QFETCH(int, release);
         QFETCH(int, endpoint);
         QFETCH(int, transferSize);
-        SimUsbDeviceSpec spec = lowSpeed();
-        spec.bcdDevice = quint16(release);
-        makeHandler(spec);
+        SimUsbDeviceSetup setup = lowSpeed();
+        setup.bcdDevice = quint16(release);
+        makeHandler(setup);
         QSignalSpy command(m_handler.data(), &USBDeviceHandler::sendNewCommandConfirmationReceivedToController);
         QSignalSpy data(m_handler.data(), &USBDeviceHandler::sendNewDataReceivedToController);
         QVERIFY(openHandler());
@@ -427,10 +427,10 @@ private slots:
     {
         QFETCH(int, openError);
         QFETCH(int, claimError);
-        SimUsbDeviceSpec spec = lowSpeed();
-        spec.openError = openError;
-        spec.claimError = claimError;
-        makeHandler(spec);
+        SimUsbDeviceSetup setup = lowSpeed();
+        setup.openError = openError;
+        setup.claimError = claimError;
+        makeHandler(setup);
         QSignalSpy connected(m_handler.data(), &USBDeviceHandler::sendConnectionChanged);
         m_handler->open();
         QCOMPARE(connected.count(), 0);
@@ -446,6 +446,16 @@ private slots:
         QCOMPARE(m_handler->endpoints().size(), 3);
         m_handler->sendCommandToDevice(bytes("01"));
         QCOMPARE(packetsOn(m_device, 0x01).size(), 2); // filler and command, once each
+    }
+
+    void failedListingOpensNothing()
+    {
+        makeHandler(lowSpeed());
+        m_bus->failNextDeviceList(LIBUSB_ERROR_NO_MEM);
+        QSignalSpy connected(m_handler.data(), &USBDeviceHandler::sendConnectionChanged);
+        m_handler->open();
+        QCOMPARE(connected.count(), 0);
+        QVERIFY(openHandler());
     }
 
     void deviceNotFoundIsNotOpened()
@@ -475,11 +485,11 @@ private slots:
         QFETCH(int, interfaces);
         QFETCH(bool, companion);
         QFETCH(int, configError);
-        SimUsbDeviceSpec spec = super ? superSpeed() : lowSpeed();
-        spec.interfaceCount = interfaces;
-        spec.endpoints.last().hasCompanion = companion;
-        spec.configError = configError;
-        makeHandler(spec);
+        SimUsbDeviceSetup setup = super ? superSpeed() : lowSpeed();
+        setup.interfaceCount = interfaces;
+        setup.endpoints.last().hasCompanion = companion;
+        setup.configError = configError;
+        makeHandler(setup);
         QSignalSpy connected(m_handler.data(), &USBDeviceHandler::sendConnectionChanged);
         m_handler->open();
         QCOMPARE(connected.count(), 0);
@@ -533,9 +543,9 @@ private slots:
     void closeWithNothingInFlightCompletes()
     {
         QFETCH(QList<SimUsbEndpoint>, endpoints);
-        SimUsbDeviceSpec spec = lowSpeed();
-        spec.endpoints = endpoints;
-        makeHandler(spec);
+        SimUsbDeviceSetup setup = lowSpeed();
+        setup.endpoints = endpoints;
+        makeHandler(setup);
         QSignalSpy connected(m_handler.data(), &USBDeviceHandler::sendConnectionChanged);
         QVERIFY(openHandler());
         QTRY_COMPARE(m_device->outPackets().size(), int(endpoints.size()));

@@ -5,13 +5,13 @@
 
 namespace {
 
-SimUsbDeviceSpec deviceAt(quint8 port, quint8 address = 5)
+SimUsbDeviceSetup deviceAt(quint8 port, quint8 address = 5)
 {
-    SimUsbDeviceSpec spec;
-    spec.bus = 1;
-    spec.port = port;
-    spec.address = address;
-    return spec;
+    SimUsbDeviceSetup setup;
+    setup.bus = 1;
+    setup.port = port;
+    setup.address = address;
+    return setup;
 }
 
 } // namespace
@@ -86,10 +86,10 @@ private slots:
         QFETCH(int, productId);
         QFETCH(bool, accepted);
         QCOMPARE(USBGrabber::isSupportedDevice(quint16(vendorId), quint16(productId)), accepted);
-        SimUsbDeviceSpec spec = deviceAt(3);
-        spec.vendorId = quint16(vendorId);
-        spec.productId = quint16(productId);
-        m_bus->plug(spec);
+        SimUsbDeviceSetup setup = deviceAt(3);
+        setup.vendorId = quint16(vendorId);
+        setup.productId = quint16(productId);
+        m_bus->plug(setup);
         look();
         QCOMPARE(m_inserted.size(), accepted ? 1 : 0);
     }
@@ -108,12 +108,12 @@ private slots:
     {
         QFETCH(int, speed);
         QFETCH(int, commType);
-        SimUsbDeviceSpec spec = deviceAt(3, 5);
-        spec.speed = speed;
-        spec.bcdDevice = 0x0205;
-        spec.product = QStringLiteral("Light Source");
-        spec.serial = QStringLiteral("2.1");
-        m_bus->plug(spec);
+        SimUsbDeviceSetup setup = deviceAt(3, 5);
+        setup.speed = speed;
+        setup.bcdDevice = 0x0205;
+        setup.product = QStringLiteral("Light Source");
+        setup.serial = QStringLiteral("2.1");
+        m_bus->plug(setup);
         look();
         QCOMPARE(m_inserted.size(), 1);
         const auto d = m_inserted.first();
@@ -189,14 +189,14 @@ private slots:
         QFETCH(bool, hasStrings);
         // A readable device first, so a stale buffer would show.
         m_bus->plug(deviceAt(2));
-        SimUsbDeviceSpec spec = deviceAt(3);
-        spec.openError = openError;
-        spec.stringError = stringError;
+        SimUsbDeviceSetup setup = deviceAt(3);
+        setup.openError = openError;
+        setup.stringError = stringError;
         if (!hasStrings) {
-            spec.product.clear();
-            spec.serial.clear();
+            setup.product.clear();
+            setup.serial.clear();
         }
-        m_bus->plug(spec);
+        m_bus->plug(setup);
         look();
         QCOMPARE(m_inserted.size(), 2);
         QCOMPARE(m_inserted.at(0)->name(), QStringLiteral("Sim device"));
@@ -210,7 +210,7 @@ private slots:
     void unreadableDescriptorCountsAsGone()
     {
         m_bus->plug(deviceAt(3));
-        SimUsbDeviceSpec broken = deviceAt(4);
+        SimUsbDeviceSetup broken = deviceAt(4);
         broken.descriptorError = LIBUSB_ERROR_IO;
         m_bus->plug(broken);
         look();

@@ -16,23 +16,23 @@ constexpr int EventWaitLimitMs = 60000; // libusb_handle_events' own limit
 
 // ---------------------------------------------------------------- device
 
-SimUsbDevice::SimUsbDevice(SimUsbBus* bus, const SimUsbDeviceSpec& spec)
+SimUsbDevice::SimUsbDevice(SimUsbBus* bus, const SimUsbDeviceSetup& setup)
     : m_bus(bus)
-    , m_spec(spec)
-    , m_kernelDriverActive(spec.kernelDriverActive)
-    , m_currentConfiguration(spec.currentConfiguration)
+    , m_setup(setup)
+    , m_kernelDriverActive(setup.kernelDriverActive)
+    , m_currentConfiguration(setup.currentConfiguration)
 {
 }
 
-SimUsbDeviceSpec SimUsbDevice::spec() const
+SimUsbDeviceSetup SimUsbDevice::setup() const
 {
     QMutexLocker locker(&m_bus->m_lock);
-    return m_spec;
+    return m_setup;
 }
 
 QString SimUsbDevice::locationKey() const
 {
-    const SimUsbDeviceSpec s = spec();
+    const SimUsbDeviceSetup s = setup();
     const auto hex = [](int value, int digits) { return QString::number(value, 16).toUpper().rightJustified(digits, '0'); };
     return hex(s.vendorId, 4) + '-' + hex(s.productId, 4) + '-' + hex(s.bus, 2) + hex(s.port, 2) + '-'
         + hex(s.address, 2);
@@ -71,13 +71,13 @@ void SimUsbDevice::failNextOut(quint8 endpoint, int status)
 void SimUsbDevice::setOpenError(int error)
 {
     QMutexLocker locker(&m_bus->m_lock);
-    m_spec.openError = error;
+    m_setup.openError = error;
 }
 
 void SimUsbDevice::setClaimError(int error)
 {
     QMutexLocker locker(&m_bus->m_lock);
-    m_spec.claimError = error;
+    m_setup.claimError = error;
 }
 
 QList<SimOutPacket> SimUsbDevice::outPackets() const
@@ -180,9 +180,9 @@ int SimUsbBus::initCount() const
     return m_initCount;
 }
 
-QSharedPointer<SimUsbDevice> SimUsbBus::plug(const SimUsbDeviceSpec& spec)
+QSharedPointer<SimUsbDevice> SimUsbBus::plug(const SimUsbDeviceSetup& setup)
 {
-    auto device = QSharedPointer<SimUsbDevice>::create(this, spec);
+    auto device = QSharedPointer<SimUsbDevice>::create(this, setup);
     QMutexLocker locker(&m_lock);
     m_devices.append(device);
     return device;
@@ -213,21 +213,21 @@ QSharedPointer<SimUsbDevice> SimUsbBus::reenumerate(const QSharedPointer<SimUsbD
                                                     quint16 newProductId, const QString& product,
                                                     const QString& serial)
 {
-    SimUsbDeviceSpec spec = device->spec();
-    spec.address = newAddress;
-    spec.productId = newProductId;
-    spec.product = product;
-    spec.serial = serial;
+    SimUsbDeviceSetup setup = device->setup();
+    setup.address = newAddress;
+    setup.productId = newProductId;
+    setup.product = product;
+    setup.serial = serial;
     unplug(device);
-    return plug(spec);
+    return plug(setup);
 }
 
 QSharedPointer<SimUsbDevice> SimUsbBus::move(const QSharedPointer<SimUsbDevice>& device, quint8 newPort)
 {
-    SimUsbDeviceSpec spec = device->spec();
-    spec.port = newPort;
+    SimUsbDeviceSetup setup = device->setup();
+    setup.port = newPort;
     unplug(device);
-    return plug(spec);
+    return plug(setup);
 }
 
 void SimUsbBus::setInitError(int error)
@@ -373,7 +373,7 @@ int SimUsbBus::getDeviceDescriptor(libusb_device* device, libusb_device_descript
     Entry* e = entryOf(device);
     if (!e)
         return LIBUSB_ERROR_INVALID_PARAM;
-    const SimUsbDeviceSpec& s = e->device->m_spec;
+    const SimUsbDeviceSetup& s = e->device->m_setup;
     if (s.descriptorError != 0)
         return s.descriptorError;
     std::memset(descriptor, 0, sizeof(*descriptor));
@@ -392,28 +392,28 @@ uint8_t SimUsbBus::getBusNumber(libusb_device* device)
 {
     QMutexLocker locker(&m_lock);
     Entry* e = entryOf(device);
-    return e ? e->device->m_spec.bus : 0;
+    return e ? e->device->m_setup.bus : 0;
 }
 
 uint8_t SimUsbBus::getPortNumber(libusb_device* device)
 {
     QMutexLocker locker(&m_lock);
     Entry* e = entryOf(device);
-    return e ? e->device->m_spec.port : 0;
+    return e ? e->device->m_setup.port : 0;
 }
 
 uint8_t SimUsbBus::getDeviceAddress(libusb_device* device)
 {
     QMutexLocker locker(&m_lock);
     Entry* e = entryOf(device);
-    return e ? e->device->m_spec.address : 0;
+    return e ? e->device->m_setup.address : 0;
 }
 
 int SimUsbBus::getDeviceSpeed(libusb_device* device)
 {
     QMutexLocker locker(&m_lock);
     Entry* e = entryOf(device);
-    return e ? e->device->m_spec.speed : LIBUSB_SPEED_UNKNOWN;
+    return e ? e->device->m_setup.speed : LIBUSB_SPEED_UNKNOWN;
 }
 
 int SimUsbBus::open(libusb_device* device, libusb_device_handle** handle)
@@ -424,8 +424,8 @@ int SimUsbBus::open(libusb_device* device, libusb_device_handle** handle)
         return LIBUSB_ERROR_INVALID_PARAM;
     if (!e->device->m_plugged)
         return LIBUSB_ERROR_NO_DEVICE;
-    if (e->device->m_spec.openError != 0)
-        return e->device->m_spec.openError;
+    if (e->device->m_setup.openError != 0)
+        return e->device->m_setup.openError;
     auto* h = new Handle { e->context, e->device };
     m_handles.insert(h);
     ++e->device->m_openHandles;
@@ -459,7 +459,7 @@ int SimUsbBus::getStringDescriptorAscii(libusb_device_handle* handle, uint8_t in
     Handle* h = handleOf(handle);
     if (!h)
         return LIBUSB_ERROR_INVALID_PARAM;
-    const SimUsbDeviceSpec& s = h->device->m_spec;
+    const SimUsbDeviceSetup& s = h->device->m_setup;
     if (!h->device->m_plugged)
         return LIBUSB_ERROR_NO_DEVICE;
     if (s.stringError != 0)
@@ -485,7 +485,7 @@ int SimUsbBus::getConfigDescriptor(libusb_device* device, uint8_t index, libusb_
     Entry* e = entryOf(device);
     if (!e)
         return LIBUSB_ERROR_INVALID_PARAM;
-    const SimUsbDeviceSpec& s = e->device->m_spec;
+    const SimUsbDeviceSetup& s = e->device->m_setup;
     if (s.configError != 0)
         return s.configError;
     if (index != 0)
@@ -614,8 +614,8 @@ int SimUsbBus::setConfiguration(libusb_device_handle* handle, int configuration)
     if (!h)
         return LIBUSB_ERROR_INVALID_PARAM;
     h->device->m_calls << QStringLiteral("setConfiguration %1").arg(configuration);
-    if (h->device->m_spec.setConfigurationError != 0)
-        return h->device->m_spec.setConfigurationError;
+    if (h->device->m_setup.setConfigurationError != 0)
+        return h->device->m_setup.setConfigurationError;
     h->device->m_currentConfiguration = configuration;
     return 0;
 }
@@ -629,8 +629,8 @@ int SimUsbBus::claimInterface(libusb_device_handle* handle, int interfaceNumber)
     h->device->m_calls << QStringLiteral("claimInterface %1").arg(interfaceNumber);
     if (h->device->m_kernelDriverActive)
         return LIBUSB_ERROR_BUSY;
-    if (h->device->m_spec.claimError != 0)
-        return h->device->m_spec.claimError;
+    if (h->device->m_setup.claimError != 0)
+        return h->device->m_setup.claimError;
     h->claimed = true;
     return 0;
 }

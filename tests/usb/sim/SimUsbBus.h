@@ -2,7 +2,7 @@
 
 // A simulated USB bus under the program's LibUSBApi seam.
 //
-// Plug devices described by a SimUsbDeviceSpec, unplug them, or have them
+// Plug devices described by a SimUsbDeviceSetup, unplug them, or have them
 // enumerate again with a new address, product id and strings. The program's
 // grabber, device handlers and endpoints then see them through the same
 // calls they make on real libusb.
@@ -51,7 +51,7 @@ struct SimUsbEndpoint {
     bool hasCompanion = true; // SuperSpeed companion descriptor present
 };
 
-struct SimUsbDeviceSpec {
+struct SimUsbDeviceSetup {
     quint16 vendorId = 0x04D8;
     quint16 productId = 0xF57E;
     quint16 bcdDevice = 0x0100;
@@ -100,16 +100,16 @@ public:
     using OutHandler = std::function<void(quint8 endpoint, const QByteArray& data)>;
     using ControlHandler = std::function<int(const SimControlRequest& request, QByteArray& data)>;
 
-    SimUsbDevice(SimUsbBus* bus, const SimUsbDeviceSpec& spec);
+    SimUsbDevice(SimUsbBus* bus, const SimUsbDeviceSetup& setup);
 
-    SimUsbDeviceSpec spec() const;
+    SimUsbDeviceSetup setup() const;
     QString locationKey() const; // the uid the program gives this device
 
     void setOutHandler(OutHandler handler);
     void setControlHandler(ControlHandler handler);
     void queueIn(quint8 endpoint, const QByteArray& data, int status = LIBUSB_TRANSFER_COMPLETED);
     void failNextOut(quint8 endpoint, int status);
-    // Changes the errors of the spec while the device stays plugged.
+    // Changes the errors of the setup while the device stays plugged.
     void setOpenError(int error);
     void setClaimError(int error);
 
@@ -126,7 +126,7 @@ private:
     friend class SimUsbBus;
 
     SimUsbBus* m_bus;
-    SimUsbDeviceSpec m_spec;
+    SimUsbDeviceSetup m_setup;
     bool m_plugged = true;
     int m_openHandles = 0;
     bool m_kernelDriverActive = false;
@@ -147,7 +147,7 @@ public:
     SimUsbBus();
     ~SimUsbBus() override;
 
-    QSharedPointer<SimUsbDevice> plug(const SimUsbDeviceSpec& spec);
+    QSharedPointer<SimUsbDevice> plug(const SimUsbDeviceSetup& setup);
     // Pending transfers of the device end with "no device"; its handles stay
     // until the program closes them.
     void unplug(const QSharedPointer<SimUsbDevice>& device);

@@ -120,7 +120,6 @@ bool SimUsbDevice::isPlugged() const
 
 SimUsbBus::SimUsbBus()
 {
-    m_clock.start();
     m_default.isDefault = true;
 }
 
@@ -761,7 +760,7 @@ int SimUsbBus::submitTransfer(libusb_transfer* transfer)
     it->outData.clear();
     if (status == LIBUSB_TRANSFER_COMPLETED) {
         it->outData = QByteArray(reinterpret_cast<const char*>(transfer->buffer), transfer->length);
-        device.m_outPackets.append(SimOutPacket { endpoint, it->outData, m_clock.elapsed() });
+        device.m_outPackets.append(SimOutPacket { endpoint, it->outData });
     }
     complete(transfer, status, status == LIBUSB_TRANSFER_COMPLETED ? transfer->length : 0);
     return 0;

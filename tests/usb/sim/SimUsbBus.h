@@ -30,7 +30,6 @@
 #include "LibUSBApi.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QMap>
@@ -89,7 +88,6 @@ struct SimControlRequest {
 struct SimOutPacket {
     quint8 endpoint = 0;
     QByteArray data;
-    qint64 atMs = 0; // when it was sent, in ms since the bus was made
 };
 
 class SimUsbBus;
@@ -236,7 +234,6 @@ private:
     void retire(const QSharedPointer<SimUsbDevice>& device); // lock held
 
     mutable QMutex m_lock;
-    QElapsedTimer m_clock;
     Context m_default;
     QSet<Context*> m_contexts;
     QList<QSharedPointer<SimUsbDevice>> m_devices;

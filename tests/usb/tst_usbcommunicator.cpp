@@ -239,6 +239,24 @@ private slots:
         communicator.reset();
         QCOMPARE(inserted.count(), 0);
     }
+
+    // Its events thread waits inside the real library and still stops at once.
+    void realLibraryHandlerFindsNoDeviceAndStops()
+    {
+        auto record = Record::create();
+        record->setSerialNumber(QStringLiteral("04D8-F57E-0103-05"));
+        auto handler = QSharedPointer<USBDeviceHandler>::create(record);
+        QSignalSpy connected(handler.data(), &USBDeviceHandler::sendConnectionChanged);
+        QElapsedTimer clock;
+        clock.start();
+        // The failed open stops the events thread it started.
+        handler->open();
+        handler->sendCommandToDevice(QByteArray("\x01", 1));
+        handler->sendCtrlCmdToDevice(QByteArray::fromHex("21000000000002"));
+        handler.reset();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(connected.count(), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestUsbCommunicator)

@@ -8,8 +8,6 @@ namespace nsUpdater {
 inline const QString ApplicationRawName = QStringLiteral("Movra_Maintenance_Tool");
 inline const QString ApplicationVersion = QStringLiteral("1.2.5.0");
 inline const QString OrganizationName = QStringLiteral("Movrane Inc.");
-inline const QString OrganizationDomain = QStringLiteral("www.movrane.com");
-inline const QString OrganizationWebSite = QStringLiteral("https://www.movrane.com");
 
 // "Movra_Maintenance_Tool" as shown to the user: "Movra Maintenance Tool".
 inline QString applicationDisplayName()

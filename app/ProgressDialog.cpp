@@ -1,7 +1,7 @@
 #include "ProgressDialog.h"
 #include "ui_ProgressDialog.h"
 
-#include "ProgressDialogTexts.h"
+#include "ProgressMessages.h"
 
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -84,12 +84,13 @@ void ProgressDialog::keyPressEvent(QKeyEvent* event)
 void ProgressDialog::onDetailsClicked(bool toggled)
 {
     const int detailsHeight = ui->textBrowser->maximumHeight();
+    // The shared texts as stored, English: "Details <<" hides, "Details >>" shows.
     if (toggled) {
-        ui->tb_details->setText(nsProgressDialogTexts::DetailsShown);
+        ui->tb_details->setText(ProgressMessages::DetailsHide);
         ui->textBrowser->show();
         resize(width(), height() + detailsHeight);
     } else {
-        ui->tb_details->setText(nsProgressDialogTexts::DetailsHidden);
+        ui->tb_details->setText(ProgressMessages::DetailsShow);
         ui->textBrowser->hide();
         // The layout's minimum still counts the details until it is redone.
         layout()->activate();

@@ -105,7 +105,7 @@ void TestScreenshots::englishThenFrench()
         QVERIFY(!run.waitFor(QStringLiteral("TRIGGERED")).isEmpty());
         run.askToClose();
         QVERIFY(run.waitForExit());
-        QCOMPARE(run.exitCode(), 0);
+        QVERIFY2(run.exitCode() == 0, qPrintable(run.errorOutput().right(6000)));
     }
     checkPicture(english);
 

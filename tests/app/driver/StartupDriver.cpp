@@ -163,6 +163,9 @@ private:
 
 void installDriver()
 {
+    // Only the program itself is driven, not what it starts (the sanitizers'
+    // symbolizer, for one).
+    qunsetenv("LD_PRELOAD");
     new Driver(QCoreApplication::instance());
 }
 

@@ -201,6 +201,33 @@
     </message>
 </context>
 <context>
+    <name>NetworkCommunicator</name>
+    <message>
+        <source>Refused to download %1: the file name &quot;%2&quot; is not a plain file name</source>
+        <translation>Téléchargement de %1 refusé : le nom de fichier « %2 » n&apos;est pas un simple nom de fichier</translation>
+    </message>
+    <message>
+        <source>Could not save &quot;%1&quot;: not a plain file name</source>
+        <translation>Impossible d&apos;enregistrer « %1 » : ce n&apos;est pas un simple nom de fichier</translation>
+    </message>
+    <message>
+        <source>Could not save %1: the folder %2 cannot be created</source>
+        <translation>Impossible d&apos;enregistrer %1 : le dossier %2 ne peut pas être créé</translation>
+    </message>
+    <message>
+        <source>Could not save %1: no plugin folder of the acquisition program was found</source>
+        <translation>Impossible d&apos;enregistrer %1 : aucun dossier de plugiciels du logiciel d&apos;acquisition n&apos;a été trouvé</translation>
+    </message>
+    <message>
+        <source>%1 lies outside %2</source>
+        <translation>%1 est hors de %2</translation>
+    </message>
+    <message>
+        <source>Could not save %1: %2</source>
+        <translation>Impossible d&apos;enregistrer %1 : %2</translation>
+    </message>
+</context>
+<context>
     <name>ProgressDialog</name>
     <message>
         <source>Progress</source>
@@ -240,6 +267,25 @@
     <message>
         <source>Cancel</source>
         <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UpdaterInformationHandler</name>
+    <message>
+        <source>Movra Tessaly acquires, displays and records the signals of Movrane instruments: light sources, consoles, rotary joints, microscope drivers and cameras, with its analysis plugins.</source>
+        <translation>Movra Tessaly acquiert, affiche et enregistre les signaux des instruments Movrane : sources lumineuses, consoles, joints rotatifs, pilotes de microscope et caméras, avec ses plugiciels d&apos;analyse.</translation>
+    </message>
+    <message>
+        <source>Movra Maintenance Tool finds the connected Movrane instruments, keeps their firmware up to date and updates the Movrane programs and plugins. It serves the instruments of both Movra Studio and Movra Tessaly generations.</source>
+        <translation>Movra Maintenance Tool trouve les instruments Movrane connectés, tient leur micrologiciel à jour et met à jour les logiciels et plugiciels Movrane. Il sert les instruments des générations Movra Studio et Movra Tessaly.</translation>
+    </message>
+    <message>
+        <source>Movra Memory Manager reads and writes the EEPROM memory of Movrane instruments and keeps their calibration data.</source>
+        <translation>Movra Memory Manager lit et écrit la mémoire EEPROM des instruments Movrane et conserve leurs données d&apos;étalonnage.</translation>
+    </message>
+    <message>
+        <source>velim%1 analyses the recordings of Movra Tessaly: signal extraction, event alignment and statistics. velim%1 runs beside the acquisition program or on its own.</source>
+        <translation>velim%1 analyse les enregistrements de Movra Tessaly : extraction des signaux, alignement des événements et statistiques. velim%1 fonctionne à côté du logiciel d&apos;acquisition ou seul.</translation>
     </message>
 </context>
 <context>

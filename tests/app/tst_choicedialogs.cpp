@@ -291,6 +291,14 @@ void TestChoiceDialogs::aboutIsFixedAndUntitledHelp()
     QVERIFY(link->openExternalLinks());
     QVERIFY(link->text().contains(QStringLiteral("Movrane Website")));
     QVERIFY(link->text().contains(QStringLiteral("#007af4")));
+    QCOMPARE(link->textInteractionFlags(),
+             Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+
+    auto* logo = d.findChild<QLabel*>(QStringLiteral("lb_logo"));
+    QVERIFY(logo);
+    QVERIFY(!logo->pixmap().isNull());
+    QVERIFY(!logo->hasScaledContents());
+    QVERIFY(logo->text().isEmpty());
 }
 
 void TestChoiceDialogs::aboutShowsFourLinesInOrder()

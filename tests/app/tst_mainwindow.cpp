@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
+#include <QWhatsThis>
 #include <QtTest>
 
 namespace {
@@ -63,6 +64,7 @@ private slots:
     void closeLock();
     void statusBarTimeout();
     void aboutActionOpensAboutBox();
+    void helpActionEntersWhatsThisMode();
     void styleFallsBackToFusion();
 
 private:
@@ -335,6 +337,16 @@ void TestMainWindow::aboutActionOpensAboutBox()
     w.findChild<QAction*>("actionAbout")->trigger();
     QCOMPARE(seen, QStringLiteral("About Movra Maintenance Tool"));
     QVERIFY(modal);
+}
+
+void TestMainWindow::helpActionEntersWhatsThisMode()
+{
+    MainWindow w;
+    QVERIFY(!QWhatsThis::inWhatsThisMode());
+    w.findChild<QAction*>("actionHelp_Content")->trigger();
+    QVERIFY(QWhatsThis::inWhatsThisMode());
+    QWhatsThis::leaveWhatsThisMode();
+    QVERIFY(!QWhatsThis::inWhatsThisMode());
 }
 
 void TestMainWindow::styleFallsBackToFusion()

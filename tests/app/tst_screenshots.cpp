@@ -83,11 +83,14 @@ void TestScreenshots::englishThenFrench()
     QTemporaryDir work;
     const QString english = QStringLiteral(MOVRA_SCREENSHOT_DIR "/main-window-en.png");
     const QString french = QStringLiteral(MOVRA_SCREENSHOT_DIR "/main-window-fr.png");
-    QFile::remove(english);
-    QFile::remove(french);
+    const QString englishMenus = QStringLiteral(MOVRA_SCREENSHOT_DIR "/menus-en.png");
+    const QString frenchMenus = QStringLiteral(MOVRA_SCREENSHOT_DIR "/menus-fr.png");
+    for (const QString& picture : {english, french, englishMenus, frenchMenus})
+        QFile::remove(picture);
 
     QProcessEnvironment first = display();
     first.insert(QStringLiteral("MOVRA_DRIVER_SCREENSHOT"), english);
+    first.insert(QStringLiteral("MOVRA_DRIVER_MENU_SCREENSHOT"), englishMenus);
     first.insert(QStringLiteral("MOVRA_DRIVER_TRIGGER"), QStringLiteral("actionFrench"));
     {
         ProgramRun run(account, work.path(), first);
@@ -96,6 +99,7 @@ void TestScreenshots::englishThenFrench()
         QVERIFY2(!window.isEmpty(), qPrintable(run.errorOutput()));
         QVERIFY(window.value(7).startsWith(QStringLiteral("File|Exit|Help")));
         QCOMPARE(run.waitFor(QStringLiteral("SCREENSHOT")).value(2), QStringLiteral("saved"));
+        QCOMPARE(run.waitFor(QStringLiteral("MENU_SCREENSHOT")).value(2), QStringLiteral("saved"));
         const QStringList question = run.waitFor(QStringLiteral("BOX"));
         QCOMPARE(question.value(1), QString::number(int(QMessageBox::Question)));
         const QStringList answer = run.waitFor(QStringLiteral("BOX"));
@@ -111,6 +115,7 @@ void TestScreenshots::englishThenFrench()
 
     QProcessEnvironment second = display();
     second.insert(QStringLiteral("MOVRA_DRIVER_SCREENSHOT"), french);
+    second.insert(QStringLiteral("MOVRA_DRIVER_MENU_SCREENSHOT"), frenchMenus);
     ProgramRun run(account, work.path(), second);
     QVERIFY(run.started());
     const QStringList window = run.waitFor(QStringLiteral("WINDOW"));
@@ -118,6 +123,7 @@ void TestScreenshots::englishThenFrench()
     QVERIFY2(window.value(7).startsWith(QStringLiteral("Fichier|")), qPrintable(window.value(7)));
     QCOMPARE(window.value(1), QStringLiteral("Movra Maintenance Tool"));
     QCOMPARE(run.waitFor(QStringLiteral("SCREENSHOT")).value(2), QStringLiteral("saved"));
+    QCOMPARE(run.waitFor(QStringLiteral("MENU_SCREENSHOT")).value(2), QStringLiteral("saved"));
     run.askToClose();
     QVERIFY(run.waitForExit());
     QCOMPARE(run.exitCode(), 0);

@@ -101,6 +101,7 @@ void TestStartup::siblingProgram()
     if (refused) {
         const QStringList box = run.waitFor(QStringLiteral("BOX"));
         QCOMPARE(box.value(1), WarningIcon);
+        QCOMPARE(box.value(2), QString());
         QCOMPARE(box.value(3), SiblingWarning);
         QVERIFY(run.waitForExit());
         QVERIFY(!run.crashed());
@@ -137,6 +138,7 @@ void TestStartup::singleInstance()
         QVERIFY(second.started());
         const QStringList box = second.waitFor(QStringLiteral("BOX"));
         QCOMPARE(box.value(1), WarningIcon);
+        QCOMPARE(box.value(2), QString());
         QCOMPARE(box.value(3), InstanceWarning);
         QVERIFY(second.waitForExit());
         QVERIFY(!second.crashed());

@@ -5,12 +5,14 @@
 //   MOVRA_DRIVER_QUIT_FILE   close the main window once this file exists
 //   MOVRA_DRIVER_TRIGGER     object name of a main-window action to trigger once shown
 //   MOVRA_DRIVER_SCREENSHOT  save a picture of the main window there once shown
+//   MOVRA_DRIVER_MENU_SCREENSHOT  then one with the Help and Language menus open
 
 #include <QAbstractButton>
 #include <QPushButton>
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QMainWindow>
 #include <QMenu>
@@ -135,6 +137,9 @@ private:
             const QString screenshot = env("MOVRA_DRIVER_SCREENSHOT");
             if (!screenshot.isEmpty())
                 takeScreenshot(screenshot);
+            const QString menuScreenshot = env("MOVRA_DRIVER_MENU_SCREENSHOT");
+            if (!menuScreenshot.isEmpty())
+                takeMenuScreenshot(menuScreenshot);
             const QString trigger = env("MOVRA_DRIVER_TRIGGER");
             QAction* action = m_window && !trigger.isEmpty() ? m_window->findChild<QAction*>(trigger) : nullptr;
             if (action) {
@@ -155,6 +160,32 @@ private:
         if (picture.isNull())
             picture = m_window->grab();
         report({QStringLiteral("SCREENSHOT"), path, picture.save(path) ? QStringLiteral("saved") : QStringLiteral("failed")});
+    }
+
+    void takeMenuScreenshot(const QString& path)
+    {
+        auto* help = m_window ? m_window->findChild<QMenu*>(QStringLiteral("menuHelp")) : nullptr;
+        auto* language = m_window ? m_window->findChild<QMenu*>(QStringLiteral("menuLanguage")) : nullptr;
+        if (!help || !language)
+            return;
+        const QPoint origin = m_window->mapToGlobal(QPoint(0, m_window->menuBar()->height()));
+        help->popup(origin + QPoint(m_window->menuBar()->actionGeometry(help->menuAction()).x(), 0));
+        QEventLoop settle;
+        QTimer::singleShot(300, &settle, &QEventLoop::quit);
+        settle.exec();
+        const QRect languageItem = help->actionGeometry(language->menuAction());
+        language->popup(help->mapToGlobal(QPoint(help->width(), languageItem.y())));
+        QTimer::singleShot(500, &settle, &QEventLoop::quit);
+        settle.exec();
+        QPixmap picture;
+        if (QScreen* screen = m_window->screen()) {
+            const QRect area = m_window->frameGeometry().united(language->geometry()).united(help->geometry());
+            picture = screen->grabWindow(0, area.x(), area.y(), area.width(), qMin(area.height(), 400));
+        }
+        language->close();
+        help->close();
+        report({QStringLiteral("MENU_SCREENSHOT"), path,
+                !picture.isNull() && picture.save(path) ? QStringLiteral("saved") : QStringLiteral("failed")});
     }
 
     QPointer<QMainWindow> m_window;

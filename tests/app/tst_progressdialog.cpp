@@ -22,6 +22,7 @@ private slots:
     void appendScrollsToNewestLine();
     void forceExitEmitsOnceAndCloses();
     void escapeDoesNotClose();
+    void enterDoesNotForceExit();
     void headlineAndBar();
     void clearEmptiesDetails();
 
@@ -158,6 +159,26 @@ void TestProgressDialog::escapeDoesNotClose()
 
     // The updater still closes it the usual way.
     d.close();
+    QVERIFY(!d.isVisible());
+}
+
+void TestProgressDialog::enterDoesNotForceExit()
+{
+    // A stray Enter must not stop an update: Force Exit is no default button.
+    ProgressDialog d;
+    QSignalSpy forced(&d, &ProgressDialog::sendForcedExit);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    auto* forceExit = d.findChild<QPushButton*>("pb_forceExit");
+    QTest::keyClick(&d, Qt::Key_Return);
+    QTest::keyClick(&d, Qt::Key_Enter);
+    forceExit->setFocus();
+    QTest::keyClick(forceExit, Qt::Key_Return);
+    QVERIFY(d.isVisible());
+    QCOMPARE(forced.count(), 0);
+
+    QTest::keyClick(forceExit, Qt::Key_Space);
+    QCOMPARE(forced.count(), 1);
     QVERIFY(!d.isVisible());
 }
 

@@ -63,10 +63,20 @@ bool attachParentConsole()
     return true;
 }
 
-QString executableVersion(const QString& path)
+ExecutableVersion executableVersion(const QString& path)
 {
-    Q_UNUSED(path)
-    return QString();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return readExecutableVersion(&file);
+}
+
+QString programFilesFolder()
+{
+    const QString configured = qEnvironmentVariable("MOVRA_PROGRAM_FILES");
+    if (!configured.isEmpty())
+        return configured;
+    return QStringLiteral(MOVRA_PROGRAM_FILES_DIR);
 }
 
 quint64 physicalMemoryBytes()

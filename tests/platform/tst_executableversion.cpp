@@ -50,7 +50,7 @@ private slots:
     void realExecutables();
     void everyTruncationGivesNoVersion_data();
     void everyTruncationGivesNoVersion();
-    void missingFile();
+    void missingFile(); // and a folder in its place
 
 private:
     QTemporaryDir m_dir;
@@ -196,9 +196,11 @@ void TestExecutableVersion::everyTruncationGivesNoVersion()
 
 void TestExecutableVersion::missingFile()
 {
-    const ExecutableVersion result = nsPlatform::executableVersion(m_dir.filePath("absent.exe"));
-    QVERIFY(!result.hasVersionInformation);
-    QVERIFY(result.fileVersion.isEmpty());
+    for (const QString& path : {m_dir.filePath("absent.exe"), m_dir.path()}) {
+        const ExecutableVersion result = nsPlatform::executableVersion(path);
+        QVERIFY2(!result.hasVersionInformation, qPrintable(path));
+        QVERIFY(result.fileVersion.isEmpty());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestExecutableVersion)

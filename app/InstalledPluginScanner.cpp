@@ -19,14 +19,14 @@ QString InstalledPluginScanner::acquisitionDataFolder()
     return QFileInfo(own).absolutePath() + QStringLiteral("/Movra Tessaly");
 }
 
-QString InstalledPluginScanner::defaultPluginFolder(const QString& programFilesFolder)
+QString InstalledPluginScanner::defaultPluginFolder(const QString& installationRoot)
 {
-    return programFilesFolder + QStringLiteral("/Movrane/Movra Tessaly/plugins");
+    return installationRoot + QStringLiteral("/Movra Tessaly/plugins");
 }
 
-QString InstalledPluginScanner::pluginFolder(const QString& acquisitionDataFolder, const QString& programFilesFolder)
+QString InstalledPluginScanner::pluginFolder(const QString& acquisitionDataFolder, const QString& installationRoot)
 {
-    const QString fallback = defaultPluginFolder(programFilesFolder);
+    const QString fallback = defaultPluginFolder(installationRoot);
     const QDir dataFolder(acquisitionDataFolder);
     if (!dataFolder.exists())
         return fallback;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DisplayTables.h"
+#include "PluginFolders.h"
 
 #include <QDir>
 #include <QMap>
@@ -20,13 +21,14 @@ public:
     // The acquisition program's local data folder: "Movra Tessaly" beside
     // this program's own local data folder.
     static QString acquisitionDataFolder();
-    // The plugin folder of a standard installation; programFilesFolder stands
-    // for "C:/Program Files".
-    static QString defaultPluginFolder(const QString& programFilesFolder);
+    // The plugin folder of a standard installation under the root that holds
+    // the maker's programs.
+    static QString defaultPluginFolder(const QString& installationRoot = nsUpdater::installationRoot());
     // The content of the path file "QXL_Path" in the data folder, as it is,
     // followed by "/plugins"; the default folder when there is no readable
     // path file or its content contains "QXL_Master".
-    static QString pluginFolder(const QString& acquisitionDataFolder, const QString& programFilesFolder);
+    static QString pluginFolder(const QString& acquisitionDataFolder = InstalledPluginScanner::acquisitionDataFolder(),
+                                const QString& installationRoot = nsUpdater::installationRoot());
 
     // Loads each file of the folder; stores in *version the version of the
     // last plugin listed whose name contains pluginName (case-sensitive).

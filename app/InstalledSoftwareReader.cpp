@@ -5,30 +5,30 @@
 
 #include <QStringList>
 
-InstalledSoftwareReader::InstalledSoftwareReader(const QString& programFilesFolder, QObject* parent)
+InstalledSoftwareReader::InstalledSoftwareReader(const QString& installationRoot, QObject* parent)
     : QObject(parent)
-    , m_movraneFolder(programFilesFolder + QStringLiteral("/Movrane/"))
+    , m_root(installationRoot + QLatin1Char('/'))
 {
 }
 
 QString InstalledSoftwareReader::acquisitionSoftwarePath() const
 {
-    return m_movraneFolder + QStringLiteral("Movra Tessaly/MovraTessaly.exe");
+    return m_root + QStringLiteral("Movra Tessaly/MovraTessaly.exe");
 }
 
 QString InstalledSoftwareReader::olderAcquisitionSoftwarePath() const
 {
-    return m_movraneFolder + QStringLiteral("MovraStudio/MovraStudio.exe");
+    return m_root + QStringLiteral("MovraStudio/MovraStudio.exe");
 }
 
 QString InstalledSoftwareReader::memoryManagerPath() const
 {
-    return m_movraneFolder + QStringLiteral("Movra Memory Manager/MovraMemoryManager.exe");
+    return m_root + QStringLiteral("Movra Memory Manager/MovraMemoryManager.exe");
 }
 
 QString InstalledSoftwareReader::analysisSoftwarePath() const
 {
-    return m_movraneFolder + QStringLiteral("velim/velim.exe");
+    return m_root + QStringLiteral("velim/velim.exe");
 }
 
 QString InstalledSoftwareReader::readInstalledAcquisitionSoftwareVersion(bool* installed) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PluginFolders.h"
+
 #include <QObject>
 #include <QString>
 
@@ -14,8 +16,9 @@ class InstalledSoftwareReader : public QObject
     Q_OBJECT
 
 public:
-    // programFilesFolder stands for "C:/Program Files".
-    explicit InstalledSoftwareReader(const QString& programFilesFolder, QObject* parent = nullptr);
+    // installationRoot holds the maker's programs ("C:/Program Files/Movrane").
+    explicit InstalledSoftwareReader(const QString& installationRoot = nsUpdater::installationRoot(),
+                                     QObject* parent = nullptr);
 
     QString acquisitionSoftwarePath() const;
     // The older acquisition program, read when the current one gives nothing.
@@ -31,5 +34,5 @@ public:
 private:
     QString readVersion(const QStringList& paths, bool* installed) const;
 
-    QString m_movraneFolder;
+    QString m_root;
 };

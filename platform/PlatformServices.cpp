@@ -71,14 +71,6 @@ ExecutableVersion executableVersion(const QString& path)
     return readExecutableVersion(&file);
 }
 
-QString programFilesFolder()
-{
-    const QString configured = qEnvironmentVariable("MOVRA_PROGRAM_FILES");
-    if (!configured.isEmpty())
-        return configured;
-    return QStringLiteral(MOVRA_PROGRAM_FILES_DIR);
-}
-
 quint64 physicalMemoryBytes()
 {
     struct sysinfo info {};

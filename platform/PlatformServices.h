@@ -23,11 +23,6 @@ bool attachParentConsole();
 // has no fixed file information.
 ExecutableVersion executableVersion(const QString& path);
 
-// The folder that stands for "C:/Program Files": on Linux the value of the
-// environment variable MOVRA_PROGRAM_FILES when it is set and not empty, else
-// the folder chosen at build time (MOVRA_PROGRAM_FILES_DIR, default "/opt").
-QString programFilesFolder();
-
 // Installed physical memory in bytes, 0 when it cannot be read.
 quint64 physicalMemoryBytes();
 

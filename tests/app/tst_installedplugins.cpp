@@ -15,7 +15,7 @@ using namespace nsUpdater;
 namespace {
 
 const QString Marker = MissingVersionMarker;
-const QString ProgramFiles = QStringLiteral("/opt/test-root");
+const QString Root = QStringLiteral("/opt/test-root/Movrane");
 const QString DefaultFolder = QStringLiteral("/opt/test-root/Movrane/Movra Tessaly/plugins");
 
 } // namespace
@@ -28,6 +28,7 @@ private slots:
     void pluginFolder_data();
     void pluginFolder();
     void acquisitionDataFolderBesideOurs();
+    void defaultFolderUnderTheInstallationRoot();
     void scanOneName_data();
     void scanOneName();
     void everyTableName();
@@ -85,7 +86,7 @@ void TestInstalledPlugins::pluginFolder()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(pathFile);
     }
-    QCOMPARE(InstalledPluginScanner::pluginFolder(data, ProgramFiles), folder);
+    QCOMPARE(InstalledPluginScanner::pluginFolder(data, Root), folder);
 }
 
 void TestInstalledPlugins::acquisitionDataFolderBesideOurs()
@@ -97,6 +98,13 @@ void TestInstalledPlugins::acquisitionDataFolderBesideOurs()
     QVERIFY(ours.endsWith("/Movrane Inc./Movra Maintenance Tool"));
     const QString theirs = InstalledPluginScanner::acquisitionDataFolder();
     QCOMPARE(theirs, ours.chopped(int(qstrlen("Movra Maintenance Tool"))) + "Movra Tessaly");
+}
+
+void TestInstalledPlugins::defaultFolderUnderTheInstallationRoot()
+{
+    qputenv("MOVRA_INSTALL_ROOT", "/srv/elsewhere/Movrane");
+    QCOMPARE(InstalledPluginScanner::defaultPluginFolder(), QStringLiteral("/srv/elsewhere/Movrane/Movra Tessaly/plugins"));
+    qunsetenv("MOVRA_INSTALL_ROOT");
 }
 
 void TestInstalledPlugins::scanOneName_data()

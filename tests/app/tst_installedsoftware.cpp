@@ -2,7 +2,7 @@
 // under a program-files folder of the test's own.
 #include "InstalledSoftwareReader.h"
 #include "PeFixtures.h"
-#include "PlatformServices.h"
+#include "PluginFolders.h"
 #include "VersionComparison.h"
 
 #include <QDir>
@@ -16,10 +16,10 @@ Q_DECLARE_METATYPE(Files)
 
 namespace {
 
-const QString Tessaly = QStringLiteral("Movrane/Movra Tessaly/MovraTessaly.exe");
-const QString Studio = QStringLiteral("Movrane/MovraStudio/MovraStudio.exe");
-const QString MemoryManager = QStringLiteral("Movrane/Movra Memory Manager/MovraMemoryManager.exe");
-const QString Velim = QStringLiteral("Movrane/velim/velim.exe");
+const QString Tessaly = QStringLiteral("Movra Tessaly/MovraTessaly.exe");
+const QString Studio = QStringLiteral("MovraStudio/MovraStudio.exe");
+const QString MemoryManager = QStringLiteral("Movra Memory Manager/MovraMemoryManager.exe");
+const QString Velim = QStringLiteral("velim/velim.exe");
 const QString Marker = nsUpdater::MissingVersionMarker;
 
 enum Program { Acquisition, Memory, Analysis };
@@ -131,18 +131,14 @@ void TestInstalledSoftware::configuredRoot()
     QVERIFY(root.isValid());
     QVERIFY(place(root.path(), Files{{Velim, m_version5}}));
 
-    qputenv("MOVRA_PROGRAM_FILES", root.path().toLocal8Bit());
-    const InstalledSoftwareReader configured(nsPlatform::programFilesFolder());
+    qputenv("MOVRA_INSTALL_ROOT", root.path().toLocal8Bit());
+    const InstalledSoftwareReader configured;
     QCOMPARE(configured.analysisSoftwarePath(), root.filePath(Velim));
     bool installed = false;
     QCOMPARE(configured.readInstalledAnalysisSoftwareVersion(&installed), QStringLiteral("5.0.0.1"));
     QVERIFY(installed);
-
-    // An empty setting counts as none: the folder chosen at build time.
-    qputenv("MOVRA_PROGRAM_FILES", QByteArray());
-    QVERIFY(!nsPlatform::programFilesFolder().isEmpty());
-    QVERIFY(nsPlatform::programFilesFolder() != root.path());
-    qunsetenv("MOVRA_PROGRAM_FILES");
+    qunsetenv("MOVRA_INSTALL_ROOT");
+    QVERIFY(InstalledSoftwareReader().analysisSoftwarePath() != configured.analysisSoftwarePath());
 }
 
 QTEST_GUILESS_MAIN(TestInstalledSoftware)

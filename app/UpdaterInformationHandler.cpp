@@ -1,15 +1,12 @@
 #include "UpdaterInformationHandler.h"
 
+#include "ApplicationIdentity.h"
 #include "ProgressMessages.h"
 #include "VersionComparison.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonValue>
-
-#ifndef MOVRA_APPLICATION_VERSION
-#define MOVRA_APPLICATION_VERSION "0"
-#endif
 
 namespace {
 
@@ -100,7 +97,7 @@ void UpdaterInformationHandler::initializeSoftwareInformations(const QString& ac
             break;
         case 1:
             // This program is always installed; its own version is the build's.
-            information.installedVersion = QStringLiteral(MOVRA_APPLICATION_VERSION);
+            information.installedVersion = nsUpdater::ApplicationVersion;
             break;
         case 2:
             information.installedVersion = memoryManagerVersion;

@@ -74,11 +74,6 @@ QSpacerItem* makeSpacer()
     return new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
 }
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("UpdaterWidget", text);
-}
-
 // The rich-text documents of the panes, as the form designer writes them.
 const char* const DocumentHead =
     "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\" \"http://www.w3.org/TR/REC-html40/strict.dtd\">\n"
@@ -130,7 +125,7 @@ QString versionDocument(const QString& heading, const QStringList& words)
 
 QString descriptionDocument(const QString& heading)
 {
-    return document(caption(heading) + markerLine(1) + QString::fromLatin1(EmptyParagraph) + caption(tr("Website"))
+    return document(caption(heading) + markerLine(1) + QString::fromLatin1(EmptyParagraph) + caption(QCoreApplication::translate("UpdaterWidget", "Website"))
                     + markerLine(2));
 }
 
@@ -253,39 +248,39 @@ void UpdaterWidgetUi::setupUi(QTabWidget* updaterWidget)
 void UpdaterWidgetUi::retranslateUi(QTabWidget* updaterWidget)
 {
     updaterWidget->setWindowTitle(QString());
-    const QString checkText = tr("Check for server updates");
-    const QString updateText = tr("Update from server");
-    const QString notCheckedText = tr("You haven't check for updates yet");
-    const QStringList installedAvailable { tr("Installed"), tr("Available") };
+    const QString checkText = QCoreApplication::translate("UpdaterWidget", "Check for server updates");
+    const QString updateText = QCoreApplication::translate("UpdaterWidget", "Update from server");
+    const QString notCheckedText = QCoreApplication::translate("UpdaterWidget", "You haven't check for updates yet");
+    const QStringList installedAvailable { QCoreApplication::translate("UpdaterWidget", "Installed"), QCoreApplication::translate("UpdaterWidget", "Available") };
 
     for (QTreeWidget* tree : { treeWidget_device, treeWidget_plugin, treeWidget_software }) {
         QTreeWidgetItem* header = tree->headerItem();
-        header->setText(0, tr("Name"));
-        header->setText(1, tr("Status"));
+        header->setText(0, QCoreApplication::translate("UpdaterWidget", "Name"));
+        header->setText(1, QCoreApplication::translate("UpdaterWidget", "Status"));
     }
 
     pb_checkUpdateDevice->setText(checkText);
-    lb_infoUpdateDevice->setText(tr("Update(s) not checked yet"));
+    lb_infoUpdateDevice->setText(QCoreApplication::translate("UpdaterWidget", "Update(s) not checked yet"));
     pb_updateDevice->setText(updateText);
-    pb_updateDeviceManually->setText(tr("Update manually"));
-    textBrowser_deviceBoot->setHtml(versionDocument(tr("Bootloader Version"), { tr("Installed") }));
-    textBrowser_deviceMB->setHtml(versionDocument(tr("Motherboard Version"), installedAvailable));
-    textBrowser_deviceChannel->setHtml(versionDocument(tr("Channel(s) Version"), installedAvailable));
-    textBrowser_deviceDesc->setHtml(descriptionDocument(tr("Device Description")));
-    updaterWidget->setTabText(updaterWidget->indexOf(tab_4), tr("Devices"));
+    pb_updateDeviceManually->setText(QCoreApplication::translate("UpdaterWidget", "Update manually"));
+    textBrowser_deviceBoot->setHtml(versionDocument(QCoreApplication::translate("UpdaterWidget", "Bootloader Version"), { QCoreApplication::translate("UpdaterWidget", "Installed") }));
+    textBrowser_deviceMB->setHtml(versionDocument(QCoreApplication::translate("UpdaterWidget", "Motherboard Version"), installedAvailable));
+    textBrowser_deviceChannel->setHtml(versionDocument(QCoreApplication::translate("UpdaterWidget", "Channel(s) Version"), installedAvailable));
+    textBrowser_deviceDesc->setHtml(descriptionDocument(QCoreApplication::translate("UpdaterWidget", "Device Description")));
+    updaterWidget->setTabText(updaterWidget->indexOf(tab_4), QCoreApplication::translate("UpdaterWidget", "Devices"));
 
     pb_checkUpdatePlugin->setText(checkText);
     lb_infoUpdatePlugin->setText(notCheckedText);
     pb_updatePlugin->setText(updateText);
-    textBrowser_pluginVersion->setHtml(versionDocument(tr("Plugin Version"), installedAvailable));
-    textBrowser_pluginDesc->setHtml(descriptionDocument(tr("Plugin Description")));
-    updaterWidget->setTabText(updaterWidget->indexOf(tab_5), tr("Plugins"));
+    textBrowser_pluginVersion->setHtml(versionDocument(QCoreApplication::translate("UpdaterWidget", "Plugin Version"), installedAvailable));
+    textBrowser_pluginDesc->setHtml(descriptionDocument(QCoreApplication::translate("UpdaterWidget", "Plugin Description")));
+    updaterWidget->setTabText(updaterWidget->indexOf(tab_5), QCoreApplication::translate("UpdaterWidget", "Plugins"));
 
     pb_checkUpdateSoftware->setText(checkText);
     lb_infoUpdateSoftware->setText(notCheckedText);
     pb_updateSoftware->setText(updateText);
     textBrowser_softwareVersion->setHtml(
-        versionDocument(tr("Software Version"), { tr("Installed"), tr("Stable"), tr("Beta") }));
-    textBrowser_softwareDesc->setHtml(descriptionDocument(tr("Software Description")));
-    updaterWidget->setTabText(updaterWidget->indexOf(tab_6), tr("Softwares"));
+        versionDocument(QCoreApplication::translate("UpdaterWidget", "Software Version"), { QCoreApplication::translate("UpdaterWidget", "Installed"), QCoreApplication::translate("UpdaterWidget", "Stable"), QCoreApplication::translate("UpdaterWidget", "Beta") }));
+    textBrowser_softwareDesc->setHtml(descriptionDocument(QCoreApplication::translate("UpdaterWidget", "Software Description")));
+    updaterWidget->setTabText(updaterWidget->indexOf(tab_6), QCoreApplication::translate("UpdaterWidget", "Softwares"));
 }

@@ -4,7 +4,11 @@
 #include "DisplayTables.h"
 #include "DownloadProgress.h"
 #include "IconFont.h"
+#include "InstalledPluginScanner.h"
+#include "InstalledSoftwareReader.h"
+#include "InstallerRunner.h"
 #include "NetworkCommunicator.h"
+#include "ProgressDialog.h"
 #include "ProgressMessages.h"
 #include "UpdaterInformationHandler.h"
 #include "UpdaterWidgetUi.h"
@@ -16,7 +20,6 @@
 #include <QJsonArray>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -87,11 +90,6 @@ int portNumber(const QString& uid)
     return ok ? port : 0;
 }
 
-QString widgetText(const char* text)
-{
-    return QCoreApplication::translate("VEKUpdaterWidget", text);
-}
-
 FirmwareInformation missingRecord()
 {
     FirmwareInformation information;
@@ -113,13 +111,17 @@ VEKUpdaterWidget::VEKUpdaterWidget(QWidget* parent)
     m_ui->setupUi(this);
     setCurrentIndex(0);
 
-    // The installed programs are read by the software tab; until then every
-    // version counts as unknown.
-    const QString unknown = nsUpdater::MissingVersionMarker;
-    m_informationHandler = QSharedPointer<UpdaterInformationHandler>::create(unknown, unknown, unknown);
+    QString acquisitionVersion;
+    QString memoryManagerVersion;
+    QString analysisVersion;
+    readInstalledSoftware(acquisitionVersion, memoryManagerVersion, analysisVersion);
+    m_informationHandler =
+        QSharedPointer<UpdaterInformationHandler>::create(acquisitionVersion, memoryManagerVersion, analysisVersion);
 
     connect(m_ui->pb_checkUpdateDevice, &QPushButton::clicked, this,
             &VEKUpdaterWidget::onCheckForDeviceUpdateClicked);
+
+    m_progressDialog = QSharedPointer<ProgressDialog>::create();
 
     createNetworkCommunicator();
 
@@ -127,6 +129,7 @@ VEKUpdaterWidget::VEKUpdaterWidget(QWidget* parent)
     initializeDeviceTree();
     initializeNameTree(m_ui->treeWidget_plugin, PluginNames.values());
     initializeNameTree(m_ui->treeWidget_software, SoftwareNames.values());
+    readInstalledPlugins();
 
     for (QTreeWidget* tree : { m_ui->treeWidget_device, m_ui->treeWidget_plugin, m_ui->treeWidget_software })
         tree->setStyleSheet(QString::fromLatin1(TreeStyleSheet));
@@ -147,7 +150,25 @@ VEKUpdaterWidget::~VEKUpdaterWidget()
     }
     delete m_ui;
     m_ui = nullptr;
+    m_progressDialog.reset();
     m_informationHandler.reset();
+}
+
+void VEKUpdaterWidget::readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion,
+                                             QString& analysisVersion)
+{
+    const InstalledSoftwareReader reader;
+    analysisVersion = reader.readInstalledAnalysisSoftwareVersion(&m_analysisSoftwareInstalled);
+    memoryManagerVersion = reader.readInstalledMemoryManagerVersion(&m_memoryManagerInstalled);
+    acquisitionVersion = reader.readInstalledAcquisitionSoftwareVersion(&m_acquisitionSoftwareInstalled);
+}
+
+void VEKUpdaterWidget::readInstalledPlugins()
+{
+    const QMap<nsUpdater::PluginIdentifier, QString> versions =
+        InstalledPluginScanner::installedPluginVersions(QDir(InstalledPluginScanner::pluginFolder()));
+    for (auto it = versions.cbegin(); it != versions.cend(); ++it)
+        m_informationHandler->setPluginInstalledVersion(it.value(), it.key());
 }
 
 void VEKUpdaterWidget::createNetworkCommunicator()
@@ -527,8 +548,8 @@ void VEKUpdaterWidget::fillDevicePanesByType(int deviceType, const FirmwareInfor
                                              QString& channel, QString& description)
 {
     namespace pm = ProgressMessages;
-    const QString firmwareWord = widgetText("Firmware");
-    const QString motherboardWord = widgetText("Motherboard");
+    const QString firmwareWord = QCoreApplication::translate("VEKUpdaterWidget", "Firmware");
+    const QString motherboardWord = QCoreApplication::translate("VEKUpdaterWidget", "Motherboard");
     switch (deviceType) {
     case nsUpdater::AssistedRotaryJoint:
         description = standardDescription(deviceType, pm::DescriptionRotaryJoint);
@@ -671,8 +692,8 @@ void VEKUpdaterWidget::fillCameraPanes(QTreeWidgetItem* item, QString& bootloade
     motherboard = m_deviceMotherboardTemplate.arg(missing, missing);
     channel = m_deviceChannelTemplate.arg(missing, missing);
     description = standardDescription(nsUpdater::Camera, ProgressMessages::DescriptionCamera);
-    bootloader.replace(widgetText("Bootloader"), widgetText("Camera Informations"));
-    bootloader.replace(widgetText("Installed"), widgetText("Serial Number"));
+    bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Bootloader"), QCoreApplication::translate("VEKUpdaterWidget", "Camera Informations"));
+    bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Installed"), QCoreApplication::translate("VEKUpdaterWidget", "Serial Number"));
     m_ui->textBrowser_deviceBoot->show();
     m_ui->textBrowser_deviceMB->hide();
     m_ui->textBrowser_deviceChannel->hide();
@@ -713,7 +734,7 @@ void VEKUpdaterWidget::fillUSB3DriverPanes(const FirmwareInformation& informatio
                                            QString& description)
 {
     bootloader = m_deviceBootloaderTemplate.arg(shown(information.motherboardAvailableVersion));
-    bootloader.replace(widgetText("Installed"), widgetText("Available"));
+    bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Installed"), QCoreApplication::translate("VEKUpdaterWidget", "Available"));
     description = m_deviceDescriptionTemplate.arg(note(ProgressMessages::NoteUpdateUSB3Communication),
                                                   ProgressMessages::translated(ProgressMessages::WebLink));
     m_ui->textBrowser_deviceBoot->show();
@@ -784,17 +805,33 @@ void VEKUpdaterWidget::onPluginsCatalogueReceived(const QJsonObject& root)
 
 void VEKUpdaterWidget::onNetworkReplyInfosReceived(QString errorString)
 {
-    emit sendMessageToStatusBar(widgetText("Network Error : %1").arg(errorString), NetworkErrorMessageMs);
+    emit sendMessageToStatusBar(QCoreApplication::translate("VEKUpdaterWidget", "Network Error : %1").arg(errorString), NetworkErrorMessageMs);
 }
 
 void VEKUpdaterWidget::onNetworkReplyDownloadProgressReceived(qlonglong bytesReceived, qlonglong bytesTotal)
 {
     const nsUpdater::ProgressRange range = nsUpdater::scaledDownloadProgress(bytesReceived, bytesTotal);
-    Q_UNUSED(range)
+    onProgressReceived(range.value, range.maximum);
+}
+
+// Offscreen or behind another window a shown dialog need not be the active
+// window: being visible is what counts.
+void VEKUpdaterWidget::onProgressReceived(int value, int maximum)
+{
+    if (!m_progressDialog->isVisible()) {
+        m_progressDialog->show();
+        emit sendDisableCloseBehavior(true);
+    }
+    m_progressDialog->setProgressMaximum(maximum);
+    m_progressDialog->setProgressValue(value);
 }
 
 void VEKUpdaterWidget::onNetworkReplyDownloadDoneReceived(QString fileName)
 {
+    if (m_progressDialog->isVisible()) {
+        m_progressDialog->clearDetailsInformation();
+        m_progressDialog->close();
+    }
     if (!fileName.isEmpty())
         m_downloadFileName = fileName;
     handleDownloadedFile();
@@ -811,8 +848,9 @@ void VEKUpdaterWidget::handleDownloadedFile()
     }
     if (NetworkCommunicator::isFirmwareOrInstallerName(m_downloadFileName)) {
         m_installerPath = path;
-        auto* process = new QProcess(this);
-        process->start(path, QStringList(), QIODevice::ReadWrite);
+        if (!m_installerRunner)
+            m_installerRunner = new InstallerRunner(this);
+        m_installerRunner->startInstaller(path);
     }
     emit sendDisableCloseBehavior(false);
 }

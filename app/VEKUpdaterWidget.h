@@ -12,7 +12,9 @@
 #include <QTabWidget>
 #include <QUrl>
 
+class InstallerRunner;
 class NetworkCommunicator;
+class ProgressDialog;
 class QKeyEvent;
 class QThread;
 class QTreeWidget;
@@ -62,11 +64,15 @@ public slots:
     void onNetworkReplyDownloadProgressReceived(qlonglong bytesReceived, qlonglong bytesTotal);
     // The name is the one the catalogue client saved the file under.
     void onNetworkReplyDownloadDoneReceived(QString fileName);
+    void onProgressReceived(int value, int maximum);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion,
+                               QString& analysisVersion);
+    void readInstalledPlugins();
     void createNetworkCommunicator();
     void initializePanes();
     void initializeDeviceTree();
@@ -117,6 +123,8 @@ private:
     NetworkCommunicator* m_networkCommunicator = nullptr;
     QThread* m_networkThread = nullptr;
     QSharedPointer<UpdaterInformationHandler> m_informationHandler;
+    QSharedPointer<ProgressDialog> m_progressDialog;
+    InstallerRunner* m_installerRunner = nullptr;
     bool m_acquisitionSoftwareInstalled = true;
     bool m_memoryManagerInstalled = true;
     bool m_analysisSoftwareInstalled = true;

@@ -2,6 +2,7 @@
 #include "DisplayTables.h"
 #include "FirmwareTypes.h"
 #include "IconFont.h"
+#include "ProgressDialog.h"
 #include "UpdaterInformationHandler.h"
 #include "VEKUpdaterWidget.h"
 
@@ -10,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -33,6 +35,15 @@ QByteArray firmwareCatalogue(int type, const QStringList& versions)
     root.insert(QStringLiteral("Firmwares"), QStringLiteral("test"));
     root.insert(QString::number(type), entry);
     return QJsonDocument(root).toJson();
+}
+
+ProgressDialog* progressDialog()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<ProgressDialog*>(widget))
+            return dialog;
+    }
+    return nullptr;
 }
 
 int threadCount()
@@ -665,6 +676,48 @@ private slots:
         widget.onNetworkReplyDownloadDoneReceived(QStringLiteral("OrvexAnalyzer.dll"));
         QCOMPARE(closeLock.size(), 1);
         QCOMPARE(closeLock.first().at(0).toBool(), false);
+    }
+
+    void downloadProgressShowsTheDialog()
+    {
+        VEKUpdaterWidget widget;
+        ProgressDialog* dialog = progressDialog();
+        QVERIFY(dialog);
+        QVERIFY(!dialog->isVisible());
+        QSignalSpy closeLock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+        // Above 2 GiB: narrowed so that the bar keeps the ratio.
+        widget.onNetworkReplyDownloadProgressReceived(3000000000LL, 6000000000LL);
+        QVERIFY(dialog->isVisible());
+        auto* bar = dialog->findChild<QProgressBar*>(QStringLiteral("progressBar"));
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(double(bar->value()) / bar->maximum(), 0.5);
+        widget.onNetworkReplyDownloadProgressReceived(6000000000LL, 6000000000LL);
+        QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(closeLock.size(), 1);
+        QCOMPARE(closeLock.first().at(0).toBool(), true);
+
+        // The shown dialog is closed and emptied when the file is in, though
+        // it is not the active window here.
+        dialog->appendDetailsInformation(QStringLiteral("Please be patient..."));
+        QVERIFY(!dialog->isActiveWindow());
+        widget.onNetworkReplyDownloadDoneReceived(QStringLiteral("OrvexAnalyzer.dll"));
+        QVERIFY(!dialog->isVisible());
+        auto* details = dialog->findChild<QTextBrowser*>(QStringLiteral("textBrowser"));
+        QVERIFY(details);
+        QVERIFY(details->toPlainText().isEmpty());
+        QCOMPARE(closeLock.size(), 2);
+        QCOMPARE(closeLock.last().at(0).toBool(), false);
+    }
+
+    void downloadDoneLeavesHiddenDialogAlone()
+    {
+        VEKUpdaterWidget widget;
+        ProgressDialog* dialog = progressDialog();
+        dialog->appendDetailsInformation(QStringLiteral("kept"));
+        widget.onNetworkReplyDownloadDoneReceived(QStringLiteral("OrvexAnalyzer.dll"));
+        QVERIFY(!dialog->isVisible());
+        QVERIFY(dialog->findChild<QTextBrowser*>(QStringLiteral("textBrowser"))->toPlainText().contains(
+            QStringLiteral("kept")));
     }
 
     void destructionJoinsCatalogueThread()

@@ -139,6 +139,10 @@ VEKUpdaterWidget::VEKUpdaterWidget(QWidget* parent)
 
 VEKUpdaterWidget::~VEKUpdaterWidget()
 {
+    // The trees outlive this part of the object; nothing they do while
+    // they go may reach its slots.
+    for (QTreeWidget* tree : { m_ui->treeWidget_device, m_ui->treeWidget_plugin, m_ui->treeWidget_software })
+        disconnect(tree, nullptr, this, nullptr);
     if (m_networkThread) {
         if (m_networkThread->isRunning()) {
             m_networkThread->quit();

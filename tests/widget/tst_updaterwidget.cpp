@@ -2,6 +2,7 @@
 #include "DisplayTables.h"
 #include "FirmwareTypes.h"
 #include "IconFont.h"
+#include "MainWindow.h"
 #include "ProgressDialog.h"
 #include "UpdaterInformationHandler.h"
 #include "VEKUpdaterWidget.h"
@@ -11,6 +12,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
+#include <QStatusBar>
+#include <QVBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -718,6 +721,23 @@ private slots:
         QVERIFY(!dialog->isVisible());
         QVERIFY(dialog->findChild<QTextBrowser*>(QStringLiteral("textBrowser"))->toPlainText().contains(
             QStringLiteral("kept")));
+    }
+
+    void mainWindowHoldsTheWidget()
+    {
+        MainWindow window;
+        auto* container = window.findChild<QVBoxLayout*>(QStringLiteral("viewContainer"));
+        QVERIFY(container);
+        auto* widget = qobject_cast<VEKUpdaterWidget*>(container->itemAt(0)->widget());
+        QVERIFY(widget);
+        widget->onNetworkReplyInfosReceived(QStringLiteral("refused"));
+        QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("Network Error : refused"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        widget->onNetworkReplyDownloadProgressReceived(10, 100);
+        QVERIFY(!window.close());
+        widget->onNetworkReplyDownloadDoneReceived(QStringLiteral("OrvexAnalyzer.dll"));
+        QVERIFY(window.close());
     }
 
     void destructionJoinsCatalogueThread()

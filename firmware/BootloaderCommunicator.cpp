@@ -1,0 +1,75 @@
+#include "BootloaderCommunicator.h"
+
+#include "BootloaderFamily.h"
+#include "HEXFirmwareFileManager.h"
+#include "ProgressMessages.h"
+
+BootloaderCommunicator::BootloaderCommunicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+{
+}
+
+bool BootloaderCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                            nsFirmware::DeviceVersions versions)
+{
+    Q_UNUSED(versions)
+    auto reader = QSharedPointer<HEXFirmwareFileManager>::create();
+    if (!reader->openFile(fileName))
+        return false;
+    m_fileManager = reader;
+    m_updating = 1;
+    emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
+    emit sendClearAvailableDevices();
+    sendBootloaderCommand(BootloaderCommand::EraseFlash, device);
+    return true;
+}
+
+bool BootloaderCommunicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    return sendFixedFrameCommand(command, device);
+}
+
+void BootloaderCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    if (hasBootloaderRelease(device)) {
+        sendBootloaderCommand(BootloaderCommand::ReadBootInfo, device);
+    } else if (isInBootloader(device)) {
+        // This bootloader cannot be asked.
+        BootloaderFamily::reportVersions(this, device, ProgressMessages::NotAvailable, ProgressMessages::NotAvailable,
+                                         ProgressMessages::DefaultBootloaderVersion);
+    }
+}
+
+void BootloaderCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data)
+{
+    if (!deviceInfo)
+        return;
+    const QByteArray reply = removeBootloaderPrefix(deviceInfo, data);
+    if (reply.isEmpty())
+        return;
+    switch (reply.at(0)) {
+    case BootloaderCommand::ReadBootInfo: {
+        const QString version = BootloaderFamily::versionText(reply, isInBootloader(deviceInfo) ? 2 : 1);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
+                                             ProgressMessages::NotAvailable, version);
+        break;
+    }
+    // Update replies count only while this communicator's own update runs:
+    // a version query must never drive another device's update.
+    case BootloaderCommand::EraseFlash:
+        if (isUpdating())
+            onHexEraseDone(deviceInfo);
+        break;
+    case BootloaderCommand::ProgramFlash:
+        if (isUpdating())
+            onLinesAcknowledged(deviceInfo, reply);
+        break;
+    case BootloaderCommand::ReadCrc:
+        if (isUpdating())
+            onCrcReceived(deviceInfo, reply);
+        break;
+    default:
+        break;
+    }
+}

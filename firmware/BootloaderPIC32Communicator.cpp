@@ -1,0 +1,86 @@
+#include "BootloaderPIC32Communicator.h"
+
+#include "BootloaderFamily.h"
+#include "HEX32FirmwareFileManager.h"
+#include "ProgressMessages.h"
+
+namespace {
+constexpr quint16 PIC32BootloaderProductId = 0xF333;
+}
+
+BootloaderPIC32Communicator::BootloaderPIC32Communicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+{
+}
+
+bool BootloaderPIC32Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                                 nsFirmware::DeviceVersions versions)
+{
+    Q_UNUSED(versions)
+    auto reader = QSharedPointer<HEX32FirmwareFileManager>::create();
+    if (!reader->openFile(fileName))
+        return false;
+    m_fileManager = reader;
+    m_updating = 1;
+    emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
+    emit sendClearAvailableDevices();
+    sendBootloaderCommand(BootloaderCommand::EraseFlash, device);
+    return true;
+}
+
+bool BootloaderPIC32Communicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    return sendFixedFrameCommand(command, device);
+}
+
+void BootloaderPIC32Communicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    sendBootloaderCommand(BootloaderCommand::ReadBootInfo, device);
+}
+
+void BootloaderPIC32Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo,
+                                                              QByteArray data)
+{
+    if (!deviceInfo || deviceInfo->pid() != PIC32BootloaderProductId)
+        return;
+    const QByteArray reply = decodeBootloaderFrame(data);
+    if (reply.isEmpty())
+        return;
+    switch (reply.at(0)) {
+    case BootloaderCommand::ReadBootInfo: {
+        const QString version = BootloaderFamily::versionText(reply, 1);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
+                                             ProgressMessages::NotAvailable, version);
+        break;
+    }
+    case BootloaderCommand::EraseFlash:
+        if (isUpdating())
+            onHexEraseDone(deviceInfo);
+        break;
+    case BootloaderCommand::ProgramFlash:
+        if (isUpdating())
+            onLinesAcknowledged(deviceInfo, reply);
+        break;
+    case BootloaderCommand::ReadCrc:
+        if (isUpdating())
+            checkCrc(deviceInfo, reply);
+        break;
+    default:
+        break;
+    }
+}
+
+void BootloaderPIC32Communicator::checkCrc(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& reply)
+{
+    quint16 crc = 0;
+    if (!m_fileManager || !BootloaderFamily::decodedCrc(reply, &crc))
+        return;
+    if (crc != m_fileManager->getImageInformation().crc) {
+        emit sendDeviceResponseToUpdater(BootloaderCommand::ReadCrc, nsFirmware::MessageStatus::Error, -1);
+        return;
+    }
+    emit sendMessageToProgressDialog(ProgressMessages::CrcVerificationDone);
+    emit sendDeviceResponseToUpdater(BootloaderCommand::ReadCrc, nsFirmware::MessageStatus::Success, 100);
+    sendBootloaderCommand(BootloaderCommand::JumpToApplication, device);
+}

@@ -1,0 +1,106 @@
+#include "NXLTV2Communicator.h"
+
+#include "BootloaderFamily.h"
+#include "HEX32FirmwareFileManager.h"
+#include "ProgressMessages.h"
+
+namespace {
+enum ApplicationCommand : char { ResetToBootloader = 6, AskFirmwareVersion = 7 };
+constexpr int ReconnectDelayMs = 3000;
+} // namespace
+
+NXLTV2Communicator::NXLTV2Communicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+{
+}
+
+bool NXLTV2Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                        nsFirmware::DeviceVersions versions)
+{
+    Q_UNUSED(versions)
+    auto reader = QSharedPointer<HEX32FirmwareFileManager>::create();
+    if (!reader->openFile(fileName))
+        return false;
+    m_fileManager = reader;
+    m_updateDevice = device;
+    m_updating = 1;
+    sendApplicationCommand(ResetToBootloader, device);
+    emit sendDeviceResponseToUpdater(FirmwareResponseCode::ReconnectToBootloader, nsFirmware::MessageStatus::InProgress,
+                                     5);
+    emit sendMessageToProgressDialog(ProgressMessages::ResettingToBootloader);
+    emit sendClearAvailableDevices();
+    m_reconnectTimer->start(ReconnectDelayMs);
+    return true;
+}
+
+bool NXLTV2Communicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    return sendFixedFrameCommand(command, device);
+}
+
+void NXLTV2Communicator::sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    if (command == ResetToBootloader || command == AskFirmwareVersion)
+        emit sendCommandToDevice(device, BootloaderFamily::applicationCommand(command));
+}
+
+void NXLTV2Communicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    sendApplicationCommand(AskFirmwareVersion, device);
+}
+
+void NXLTV2Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data)
+{
+    if (!deviceInfo)
+        return;
+    if (getDeviceIdentifier(deviceInfo) == nsUpdater::DeviceIdentifier::SarvantiGen2
+        && deviceInfo->name().contains(QLatin1String("Disk")))
+        return;
+    const QByteArray reply = isInBootloader(deviceInfo) ? decodeBootloaderFrame(data) : data;
+    if (reply.isEmpty())
+        return;
+    switch (reply.at(0)) {
+    case BootloaderCommand::ReadBootInfo: {
+        const QString version = BootloaderFamily::versionText(reply, 1);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
+                                             ProgressMessages::NotAvailable, version);
+        break;
+    }
+    case BootloaderCommand::EraseFlash:
+        if (isUpdating())
+            onHexEraseDone(deviceInfo);
+        break;
+    case BootloaderCommand::ProgramFlash:
+        if (isUpdating())
+            onLinesAcknowledged(deviceInfo, reply);
+        break;
+    case BootloaderCommand::ReadCrc:
+        if (isUpdating())
+            checkCrc(deviceInfo, reply);
+        break;
+    case AskFirmwareVersion: {
+        const QString version = BootloaderFamily::versionText(reply, 1);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, version, ProgressMessages::NotAvailable,
+                                             ProgressMessages::NotAvailable);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void NXLTV2Communicator::checkCrc(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& reply)
+{
+    quint16 crc = 0;
+    if (!m_fileManager || !BootloaderFamily::decodedCrc(reply, &crc))
+        return;
+    if (crc != m_fileManager->getImageInformation().crc) {
+        emit sendDeviceResponseToUpdater(BootloaderCommand::ReadCrc, nsFirmware::MessageStatus::Error, -1);
+        return;
+    }
+    emit sendMessageToProgressDialog(ProgressMessages::CrcVerificationDone);
+    emit sendDeviceResponseToUpdater(BootloaderCommand::ReadCrc, nsFirmware::MessageStatus::Success, 100);
+    sendBootloaderCommand(BootloaderCommand::JumpToApplication, device);
+}

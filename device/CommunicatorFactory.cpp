@@ -1,10 +1,12 @@
 #include "CommunicatorFactory.h"
 
+#include "usb/USBCommunicator.h"
+
 CommunicatorFactory::~CommunicatorFactory() = default;
 
 QSharedPointer<AbstractCommunicator> CommunicatorFactory::createUSBCommunicator()
 {
-    return {};
+    return QSharedPointer<USBCommunicator>::create();
 }
 
 QSharedPointer<AbstractCommunicator> CommunicatorFactory::createEthernetCommunicator()

@@ -1,0 +1,8 @@
+#include "QLibUSB3Buffer.h"
+
+void QLibUSB3Buffer::push(QByteArray data)
+{
+    if (data.isEmpty())
+        return;
+    m_queue.append(data);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "AbstractLibUSBBuffer.h"
+
+// At SuperSpeed a transfer carries the data as it is.
+class QLibUSB3Buffer : public AbstractLibUSBBuffer
+{
+    Q_OBJECT
+
+public:
+    using AbstractLibUSBBuffer::AbstractLibUSBBuffer;
+
+    void push(QByteArray data) override;
+};

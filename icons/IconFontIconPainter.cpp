@@ -1,0 +1,3 @@
+#include "IconFontIconPainter.h"
+
+IconFontIconPainter::~IconFontIconPainter() = default;

@@ -13,14 +13,16 @@ bool BootloaderCommunicator::updateFirmware(QString fileName, QSharedPointer<Mov
                                             nsFirmware::DeviceVersions versions)
 {
     Q_UNUSED(versions)
-    auto reader = QSharedPointer<HEXFirmwareFileManager>::create();
-    if (!reader->openFile(fileName))
+    m_fileManager = QSharedPointer<HEXFirmwareFileManager>::create();
+    if (!openFirmwareFile(fileName, FixedFrameReadBound)) {
+        // A refused file is left as it is, even a downloaded one.
+        m_fileManager.reset();
         return false;
-    m_fileManager = reader;
+    }
     m_updating = 1;
     emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
     emit sendClearAvailableDevices();
-    sendBootloaderCommand(BootloaderCommand::EraseFlash, device);
+    sendBootloaderCommand(nsFirmware::EraseFlash, device);
     return true;
 }
 
@@ -32,7 +34,7 @@ bool BootloaderCommunicator::sendBootloaderCommand(char command, QSharedPointer<
 void BootloaderCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
 {
     if (hasBootloaderRelease(device)) {
-        sendBootloaderCommand(BootloaderCommand::ReadBootInfo, device);
+        sendBootloaderCommand(nsFirmware::ReadBootInfo, device);
     } else if (isInBootloader(device)) {
         // This bootloader cannot be asked.
         BootloaderFamily::reportVersions(this, device, ProgressMessages::NotAvailable, ProgressMessages::NotAvailable,
@@ -48,8 +50,9 @@ void BootloaderCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDev
     if (reply.isEmpty())
         return;
     switch (reply.at(0)) {
-    case BootloaderCommand::ReadBootInfo: {
-        const QString version = BootloaderFamily::versionText(reply, isInBootloader(deviceInfo) ? 2 : 1);
+    case nsFirmware::ReadBootInfo: {
+        const int first = isInBootloader(deviceInfo) ? 2 : 1;
+        const QString version = versionText(reply, first, first + 1);
         if (!version.isEmpty())
             BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
                                              ProgressMessages::NotAvailable, version);
@@ -57,15 +60,15 @@ void BootloaderCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDev
     }
     // Update replies count only while this communicator's own update runs:
     // a version query must never drive another device's update.
-    case BootloaderCommand::EraseFlash:
+    case nsFirmware::EraseFlash:
         if (isUpdating())
             onHexEraseDone(deviceInfo);
         break;
-    case BootloaderCommand::ProgramFlash:
+    case nsFirmware::ProgramFlash:
         if (isUpdating())
             onLinesAcknowledged(deviceInfo, reply);
         break;
-    case BootloaderCommand::ReadCrc:
+    case nsFirmware::ReadCrc:
         if (isUpdating())
             onCrcReceived(deviceInfo, reply);
         break;

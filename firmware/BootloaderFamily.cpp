@@ -14,14 +14,6 @@ QByteArray applicationCommand(char code)
     return command;
 }
 
-QString versionText(const QByteArray& reply, int first)
-{
-    if (first < 0 || reply.size() < first + 2)
-        return {};
-    return QStringLiteral("%1.%2")
-        .arg(QString::number(qint8(reply.at(first))), QString::number(qint8(reply.at(first + 1))));
-}
-
 bool decodedCrc(const QByteArray& reply, quint16* crc)
 {
     if (reply.size() < 3)

@@ -12,10 +12,6 @@ namespace BootloaderFamily {
 // A command to the running application: 64 bytes of 0xFF, the code, 0x00.
 QByteArray applicationCommand(char code);
 
-// "%1.%2" of two reply bytes, each read as a signed 8-bit number; empty
-// when the reply is too short.
-QString versionText(const QByteArray& reply, int first);
-
 // The device's CRC in a decoded reply (code, low byte, high byte); false
 // when the reply is too short to hold one.
 bool decodedCrc(const QByteArray& reply, quint16* crc);

@@ -17,14 +17,16 @@ bool BootloaderPIC32Communicator::updateFirmware(QString fileName, QSharedPointe
                                                  nsFirmware::DeviceVersions versions)
 {
     Q_UNUSED(versions)
-    auto reader = QSharedPointer<HEX32FirmwareFileManager>::create();
-    if (!reader->openFile(fileName))
+    m_fileManager = QSharedPointer<HEX32FirmwareFileManager>::create();
+    if (!openFirmwareFile(fileName, FixedFrameReadBound)) {
+        // A refused file is left as it is, even a downloaded one.
+        m_fileManager.reset();
         return false;
-    m_fileManager = reader;
+    }
     m_updating = 1;
     emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
     emit sendClearAvailableDevices();
-    sendBootloaderCommand(BootloaderCommand::EraseFlash, device);
+    sendBootloaderCommand(nsFirmware::EraseFlash, device);
     return true;
 }
 
@@ -35,7 +37,7 @@ bool BootloaderPIC32Communicator::sendBootloaderCommand(char command, QSharedPoi
 
 void BootloaderPIC32Communicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
 {
-    sendBootloaderCommand(BootloaderCommand::ReadBootInfo, device);
+    sendBootloaderCommand(nsFirmware::ReadBootInfo, device);
 }
 
 void BootloaderPIC32Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo,
@@ -47,22 +49,22 @@ void BootloaderPIC32Communicator::onCommandReceivedFromDevice(QSharedPointer<Mov
     if (reply.isEmpty())
         return;
     switch (reply.at(0)) {
-    case BootloaderCommand::ReadBootInfo: {
-        const QString version = BootloaderFamily::versionText(reply, 1);
+    case nsFirmware::ReadBootInfo: {
+        const QString version = versionText(reply, 1, 2);
         if (!version.isEmpty())
             BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
                                              ProgressMessages::NotAvailable, version);
         break;
     }
-    case BootloaderCommand::EraseFlash:
+    case nsFirmware::EraseFlash:
         if (isUpdating())
             onHexEraseDone(deviceInfo);
         break;
-    case BootloaderCommand::ProgramFlash:
+    case nsFirmware::ProgramFlash:
         if (isUpdating())
             onLinesAcknowledged(deviceInfo, reply);
         break;
-    case BootloaderCommand::ReadCrc:
+    case nsFirmware::ReadCrc:
         if (isUpdating())
             checkCrc(deviceInfo, reply);
         break;
@@ -77,10 +79,10 @@ void BootloaderPIC32Communicator::checkCrc(const QSharedPointer<MovraDeviceInfo>
     if (!m_fileManager || !BootloaderFamily::decodedCrc(reply, &crc))
         return;
     if (crc != m_fileManager->getImageInformation().crc) {
-        emit sendDeviceResponseToUpdater(BootloaderCommand::ReadCrc, nsFirmware::MessageStatus::Error, -1);
+        emit sendDeviceResponseToUpdater(nsFirmware::ReadCrc, nsFirmware::Error, -1);
         return;
     }
     emit sendMessageToProgressDialog(ProgressMessages::CrcVerificationDone);
-    emit sendDeviceResponseToUpdater(BootloaderCommand::ReadCrc, nsFirmware::MessageStatus::Success, 100);
-    sendBootloaderCommand(BootloaderCommand::JumpToApplication, device);
+    emit sendDeviceResponseToUpdater(nsFirmware::ReadCrc, nsFirmware::Success, 100);
+    sendBootloaderCommand(nsFirmware::JumpToApplication, device);
 }

@@ -18,10 +18,7 @@ constexpr quint16 PIC32BootloaderProductId = 0xF333;
 constexpr int UsbUidComparedFrom = 4; // the hyphen after the vendor id and the product id's first digit
 constexpr int UsbUidComparedLength = 2;
 
-QString translated(const QString& text)
-{
-    return QCoreApplication::translate("ProgressDialog", text.toUtf8().constData());
-}
+using ProgressMessages::translated;
 
 QString notAvailable()
 {
@@ -198,7 +195,7 @@ void FirmwareUpdater::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInf
 
     communicator->askForInstalledVersion(deviceInfo);
 
-    emit sendMessageToStatusBar(translated(ProgressMessages::DeviceFoundRetrievingVersions), waitMs);
+    emit sendMessageToStatusBar(translated(ProgressMessages::DeviceFound), waitMs);
     m_versionTimer->start(waitMs);
 }
 
@@ -507,7 +504,7 @@ void FirmwareUpdater::wireUpdateCommunicator(AbstractFirmwareCommunicator* c)
 
 void FirmwareUpdater::onReconnectToBootloaderReceived(QString uid)
 {
-    emit sendDeviceResponseToView('q', nsFirmware::MessageStatus::InProgress, 10);
+    emit sendDeviceResponseToView('q', nsFirmware::InProgress, 10);
     QSharedPointer<MovraDeviceInfo> found;
     // Too short a uid (or a device without one) has no characters to compare.
     if (uid.size() >= UsbUidComparedFrom + UsbUidComparedLength) {
@@ -522,7 +519,7 @@ void FirmwareUpdater::onReconnectToBootloaderReceived(QString uid)
         }
     }
     if (!found) {
-        emit sendDeviceResponseToView('q', nsFirmware::MessageStatus::Error, -1);
+        emit sendDeviceResponseToView('q', nsFirmware::Error, -1);
         return;
     }
     emit openUSBDevice(found);
@@ -538,7 +535,7 @@ void FirmwareUpdater::onReconnectToSerialBootloaderReceived(QString serialNumber
             return;
         }
     }
-    emit sendDeviceResponseToView('q', nsFirmware::MessageStatus::Error, -1);
+    emit sendDeviceResponseToView('q', nsFirmware::Error, -1);
 }
 
 void FirmwareUpdater::onReconnectToUSB3CommunicatorReceived()
@@ -549,5 +546,5 @@ void FirmwareUpdater::onReconnectToUSB3CommunicatorReceived()
             return;
         }
     }
-    emit sendDeviceResponseToView('q', nsFirmware::MessageStatus::Error, -1);
+    emit sendDeviceResponseToView('q', nsFirmware::Error, -1);
 }

@@ -7,7 +7,6 @@
 namespace {
 
 enum ApplicationCommand : char { AskBootloaderVersion = 1, Unused = 2, ResetToBootloader = 6, AskFirmwareVersion = 7 };
-constexpr int ReconnectDelayMs = 3000;
 
 bool isOfThisFamily(const QSharedPointer<MovraDeviceInfo>& device)
 {
@@ -35,18 +34,20 @@ bool HLX58Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDev
                                        nsFirmware::DeviceVersions versions)
 {
     Q_UNUSED(versions)
-    auto reader = QSharedPointer<HEXFirmwareFileManager>::create();
-    if (!reader->openFile(fileName))
+    m_fileManager = QSharedPointer<HEXFirmwareFileManager>::create();
+    if (!openFirmwareFile(fileName, FixedFrameReadBound)) {
+        // A refused file is left as it is, even a downloaded one.
+        m_fileManager.reset();
         return false;
-    m_fileManager = reader;
+    }
     m_updateDevice = device;
     m_updating = 1;
     sendApplicationCommand(ResetToBootloader, device);
-    emit sendDeviceResponseToUpdater(FirmwareResponseCode::ReconnectToBootloader, nsFirmware::MessageStatus::InProgress,
+    emit sendDeviceResponseToUpdater(nsFirmware::ReconnectToBootloader, nsFirmware::InProgress,
                                      5);
     emit sendMessageToProgressDialog(ProgressMessages::ResettingToBootloader);
     emit sendClearAvailableDevices();
-    m_reconnectTimer->start(ReconnectDelayMs);
+    startReconnectTimer(ReconnectDelayMs);
     return true;
 }
 
@@ -83,27 +84,28 @@ void HLX58Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceIn
     if (reply.isEmpty())
         return;
     switch (reply.at(0)) {
-    case BootloaderCommand::ReadBootInfo: {
-        const QString version = BootloaderFamily::versionText(reply, isInBootloader(deviceInfo) ? 2 : 1);
+    case nsFirmware::ReadBootInfo: {
+        const int first = isInBootloader(deviceInfo) ? 2 : 1;
+        const QString version = versionText(reply, first, first + 1);
         if (!version.isEmpty())
             BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
                                              ProgressMessages::NotAvailable, version);
         break;
     }
-    case BootloaderCommand::EraseFlash:
+    case nsFirmware::EraseFlash:
         if (isUpdating())
             onHexEraseDone(deviceInfo);
         break;
-    case BootloaderCommand::ProgramFlash:
+    case nsFirmware::ProgramFlash:
         if (isUpdating())
             onLinesAcknowledged(deviceInfo, reply);
         break;
-    case BootloaderCommand::ReadCrc:
+    case nsFirmware::ReadCrc:
         if (isUpdating())
             onCrcReceived(deviceInfo, reply);
         break;
     case AskFirmwareVersion: {
-        const QString version = BootloaderFamily::versionText(reply, 1);
+        const QString version = versionText(reply, 1, 2);
         if (!version.isEmpty())
             BootloaderFamily::reportVersions(this, deviceInfo, version, version, ProgressMessages::NotAvailable);
         break;

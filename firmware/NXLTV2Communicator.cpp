@@ -6,7 +6,6 @@
 
 namespace {
 enum ApplicationCommand : char { ResetToBootloader = 6, AskFirmwareVersion = 7 };
-constexpr int ReconnectDelayMs = 3000;
 } // namespace
 
 NXLTV2Communicator::NXLTV2Communicator(QObject* parent)
@@ -18,18 +17,20 @@ bool NXLTV2Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDe
                                         nsFirmware::DeviceVersions versions)
 {
     Q_UNUSED(versions)
-    auto reader = QSharedPointer<HEX32FirmwareFileManager>::create();
-    if (!reader->openFile(fileName))
+    m_fileManager = QSharedPointer<HEX32FirmwareFileManager>::create();
+    if (!openFirmwareFile(fileName, FixedFrameReadBound)) {
+        // A refused file is left as it is, even a downloaded one.
+        m_fileManager.reset();
         return false;
-    m_fileManager = reader;
+    }
     m_updateDevice = device;
     m_updating = 1;
     sendApplicationCommand(ResetToBootloader, device);
-    emit sendDeviceResponseToUpdater(FirmwareResponseCode::ReconnectToBootloader, nsFirmware::MessageStatus::InProgress,
+    emit sendDeviceResponseToUpdater(nsFirmware::ReconnectToBootloader, nsFirmware::InProgress,
                                      5);
     emit sendMessageToProgressDialog(ProgressMessages::ResettingToBootloader);
     emit sendClearAvailableDevices();
-    m_reconnectTimer->start(ReconnectDelayMs);
+    startReconnectTimer(ReconnectDelayMs);
     return true;
 }
 
@@ -60,27 +61,27 @@ void NXLTV2Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceI
     if (reply.isEmpty())
         return;
     switch (reply.at(0)) {
-    case BootloaderCommand::ReadBootInfo: {
-        const QString version = BootloaderFamily::versionText(reply, 1);
+    case nsFirmware::ReadBootInfo: {
+        const QString version = versionText(reply, 1, 2);
         if (!version.isEmpty())
             BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
                                              ProgressMessages::NotAvailable, version);
         break;
     }
-    case BootloaderCommand::EraseFlash:
+    case nsFirmware::EraseFlash:
         if (isUpdating())
             onHexEraseDone(deviceInfo);
         break;
-    case BootloaderCommand::ProgramFlash:
+    case nsFirmware::ProgramFlash:
         if (isUpdating())
             onLinesAcknowledged(deviceInfo, reply);
         break;
-    case BootloaderCommand::ReadCrc:
+    case nsFirmware::ReadCrc:
         if (isUpdating())
             checkCrc(deviceInfo, reply);
         break;
     case AskFirmwareVersion: {
-        const QString version = BootloaderFamily::versionText(reply, 1);
+        const QString version = versionText(reply, 1, 2);
         if (!version.isEmpty())
             BootloaderFamily::reportVersions(this, deviceInfo, version, ProgressMessages::NotAvailable,
                                              ProgressMessages::NotAvailable);
@@ -97,10 +98,10 @@ void NXLTV2Communicator::checkCrc(const QSharedPointer<MovraDeviceInfo>& device,
     if (!m_fileManager || !BootloaderFamily::decodedCrc(reply, &crc))
         return;
     if (crc != m_fileManager->getImageInformation().crc) {
-        emit sendDeviceResponseToUpdater(BootloaderCommand::ReadCrc, nsFirmware::MessageStatus::Error, -1);
+        emit sendDeviceResponseToUpdater(nsFirmware::ReadCrc, nsFirmware::Error, -1);
         return;
     }
     emit sendMessageToProgressDialog(ProgressMessages::CrcVerificationDone);
-    emit sendDeviceResponseToUpdater(BootloaderCommand::ReadCrc, nsFirmware::MessageStatus::Success, 100);
-    sendBootloaderCommand(BootloaderCommand::JumpToApplication, device);
+    emit sendDeviceResponseToUpdater(nsFirmware::ReadCrc, nsFirmware::Success, 100);
+    sendBootloaderCommand(nsFirmware::JumpToApplication, device);
 }

@@ -36,7 +36,7 @@ void UpdaterRig::watch(bool silentTV720)
                      });
     QObject::connect(u, &FirmwareUpdater::sendDeviceResponseToView, u,
                      [this](char msg, nsFirmware::MessageStatus status, int progress) {
-                         responses.append({ int(quint8(msg)), int(status), progress });
+                         responses.append({ int(quint8(msg)), int(status), progress, clock.elapsed() });
                      });
     QObject::connect(u, &FirmwareUpdater::openUSBDevice, u,
                      [this](QSharedPointer<MovraDeviceInfo> device) { opened.append(device->uid()); });
@@ -73,7 +73,7 @@ QList<UpdaterRig::Status> UpdaterRig::statusesWith(const QString& text) const
     return found;
 }
 
-char const* toString(const UpdaterRig::Response& response)
+char* toString(const UpdaterRig::Response& response)
 {
     return qstrdup(QStringLiteral("(%1, %2, %3)").arg(response.msg).arg(response.status).arg(response.progress)
                        .toLatin1().constData());

@@ -33,6 +33,7 @@ struct UpdaterRig {
         int msg;
         int status;
         int progress;
+        qint64 at = 0;
         bool operator==(const Response& o) const { return msg == o.msg && status == o.status && progress == o.progress; }
     };
 
@@ -61,4 +62,4 @@ private:
     void watch(bool silentTV720);
 };
 
-char const* toString(const UpdaterRig::Response& response);
+char* toString(const UpdaterRig::Response& response);

@@ -66,6 +66,8 @@ FirmwareUpdater::FirmwareUpdater(QSharedPointer<CommunicatorFactory> transports,
 
     m_versionTimer = QSharedPointer<QTimer>::create();
     m_versionTimer->setSingleShot(true);
+    // A coarse timer may end a 10 s burst half a second early.
+    m_versionTimer->setTimerType(Qt::PreciseTimer);
     connect(m_versionTimer.data(), &QTimer::timeout, this, &FirmwareUpdater::setVersions, Qt::UniqueConnection);
 
     m_hardwareServer = QSharedPointer<MovraHardwareServer>::create(transports);

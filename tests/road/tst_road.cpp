@@ -68,7 +68,8 @@ private slots:
         if (resets) {
             expected = { { 113, 0, 5 }, { 113, 0, 10 }, { 1, 0, 0 } };
             QVERIFY(steps.size() > 2);
-            QVERIFY2(steps.at(1).at - start >= 2950, qPrintable(QString::number(steps.at(1).at - start)));
+            // The reconnect timer is a coarse one: within 5 % of its 3000 ms.
+            QVERIFY2(steps.at(1).at - start >= 2850, qPrintable(QString::number(steps.at(1).at - start)));
         }
         expected.append({ 2, 0, 15 });
         QVERIFY(steps.size() > expected.size() + 1);

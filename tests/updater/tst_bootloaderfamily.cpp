@@ -274,7 +274,7 @@ private slots:
             QElapsedTimer clock;
             clock.start();
             QTRY_COMPARE_WITH_TIMEOUT(heard.reconnects, QStringList{ d->uid() }, 3600);
-            QVERIFY(clock.elapsed() >= 2950);
+            QVERIFY(clock.elapsed() >= 2850); // a coarse timer, within 5 %
         }
     }
 

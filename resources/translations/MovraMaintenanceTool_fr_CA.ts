@@ -2,6 +2,138 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_CA" sourcelanguage="en_US">
 <context>
+    <name>AboutDialog</name>
+    <message>
+        <source>About Movra Maintenance Tool</source>
+        <translation>À propos de Movra Maintenance Tool</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;For more information about our products or software, please visit : &lt;a href=&quot;https://www.movrane.com&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#007af4;&quot;&gt;Movrane Website&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Pour plus d&apos;information sur nos produits ou logiciels, veuillez visiter : &lt;a href=&quot;https://www.movrane.com&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#007af4;&quot;&gt;Site web de Movrane&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+</context>
+<context>
+    <name>ChoiceDialog</name>
+    <message>
+        <source>Which device are you updating?</source>
+        <translation>Quel appareil mettez-vous à jour?</translation>
+    </message>
+    <message>
+        <source>LightSource (1st Gen.)</source>
+        <translation>LightSource (1re gén.)</translation>
+    </message>
+    <message>
+        <source>KAVOR (2nd Gen.)</source>
+        <translation>KAVOR (2e gén.)</translation>
+    </message>
+    <message>
+        <source>Electrophy.</source>
+        <translation>Électrophy.</translation>
+    </message>
+    <message>
+        <source>Photometry</source>
+        <translation>Photométrie</translation>
+    </message>
+    <message>
+        <source>Microscope</source>
+        <translation>Microscope</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>CypressChoiceDialog</name>
+    <message>
+        <source>Which device are you updating?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>GQZ3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>GQZ3 KAVOR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TV720</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FirmwareFileManager</name>
+    <message>
+        <source>The firmware file %1 cannot be opened</source>
+        <translation>Le fichier de micrologiciel %1 ne peut pas être ouvert</translation>
+    </message>
+    <message>
+        <source>The firmware file cannot be read</source>
+        <translation>Le fichier de micrologiciel ne peut pas être lu</translation>
+    </message>
+    <message>
+        <source>Line %1 is not a record</source>
+        <translation>La ligne %1 n&apos;est pas un enregistrement</translation>
+    </message>
+    <message>
+        <source>Line %1 is longer than %2 characters</source>
+        <translation>La ligne %1 dépasse %2 caractères</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Ligne %1 : %2</translation>
+    </message>
+    <message>
+        <source>Line %1: its data lie outside the firmware image</source>
+        <translation>Ligne %1 : ses données sont hors de l&apos;image du micrologiciel</translation>
+    </message>
+    <message>
+        <source>The firmware file has no end-of-file record</source>
+        <translation>Le fichier de micrologiciel n&apos;a pas d&apos;enregistrement de fin de fichier</translation>
+    </message>
+    <message>
+        <source>The firmware file holds no data for the device</source>
+        <translation>Le fichier de micrologiciel ne contient aucune donnée pour l&apos;appareil</translation>
+    </message>
+    <message>
+        <source>not a record</source>
+        <translation>pas un enregistrement</translation>
+    </message>
+    <message>
+        <source>a character that is not a hexadecimal digit</source>
+        <translation>un caractère qui n&apos;est pas un chiffre hexadécimal</translation>
+    </message>
+    <message>
+        <source>an odd number of hexadecimal digits</source>
+        <translation>un nombre impair de chiffres hexadécimaux</translation>
+    </message>
+    <message>
+        <source>the record is too short</source>
+        <translation>l&apos;enregistrement est trop court</translation>
+    </message>
+    <message>
+        <source>the count byte disagrees with the record</source>
+        <translation>l&apos;octet de longueur ne correspond pas à l&apos;enregistrement</translation>
+    </message>
+    <message>
+        <source>bad record checksum</source>
+        <translation>somme de contrôle de l&apos;enregistrement erronée</translation>
+    </message>
+    <message>
+        <source>an address record that does not hold two bytes</source>
+        <translation>un enregistrement d&apos;adresse qui ne contient pas deux octets</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Exit</source>
@@ -69,10 +201,91 @@
     </message>
 </context>
 <context>
+    <name>NetworkCommunicator</name>
+    <message>
+        <source>Refused to download %1: the file name &quot;%2&quot; is not a plain file name</source>
+        <translation>Téléchargement de %1 refusé : le nom de fichier « %2 » n&apos;est pas un simple nom de fichier</translation>
+    </message>
+    <message>
+        <source>Could not save &quot;%1&quot;: not a plain file name</source>
+        <translation>Impossible d&apos;enregistrer « %1 » : ce n&apos;est pas un simple nom de fichier</translation>
+    </message>
+    <message>
+        <source>Could not save %1: the folder %2 cannot be created</source>
+        <translation>Impossible d&apos;enregistrer %1 : le dossier %2 ne peut pas être créé</translation>
+    </message>
+    <message>
+        <source>Could not save %1: no plugin folder of the acquisition program was found</source>
+        <translation>Impossible d&apos;enregistrer %1 : aucun dossier de plugiciels du logiciel d&apos;acquisition n&apos;a été trouvé</translation>
+    </message>
+    <message>
+        <source>%1 lies outside %2</source>
+        <translation>%1 est hors de %2</translation>
+    </message>
+    <message>
+        <source>Could not save %1: %2</source>
+        <translation>Impossible d&apos;enregistrer %1 : %2</translation>
+    </message>
+</context>
+<context>
     <name>ProgressDialog</name>
+    <message>
+        <source>Progress</source>
+        <translation>Progression</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <translation>Mise à jour</translation>
+    </message>
+    <message>
+        <source>Details &lt;&lt;</source>
+        <translation>Détails &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Force Exit</source>
+        <translation>Forcer la sortie</translation>
+    </message>
     <message>
         <source>N/A</source>
         <translation>N/D</translation>
+    </message>
+</context>
+<context>
+    <name>SoftwareChoiceDialog</name>
+    <message>
+        <source>Which version do you want to install?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stable Version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Beta Version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UpdaterInformationHandler</name>
+    <message>
+        <source>Movra Tessaly acquires, displays and records the signals of Movrane instruments: light sources, consoles, rotary joints, microscope drivers and cameras, with its analysis plugins.</source>
+        <translation>Movra Tessaly acquiert, affiche et enregistre les signaux des instruments Movrane : sources lumineuses, consoles, joints rotatifs, pilotes de microscope et caméras, avec ses plugiciels d&apos;analyse.</translation>
+    </message>
+    <message>
+        <source>Movra Maintenance Tool finds the connected Movrane instruments, keeps their firmware up to date and updates the Movrane programs and plugins. It serves the instruments of both Movra Studio and Movra Tessaly generations.</source>
+        <translation>Movra Maintenance Tool trouve les instruments Movrane connectés, tient leur micrologiciel à jour et met à jour les logiciels et plugiciels Movrane. Il sert les instruments des générations Movra Studio et Movra Tessaly.</translation>
+    </message>
+    <message>
+        <source>Movra Memory Manager reads and writes the EEPROM memory of Movrane instruments and keeps their calibration data.</source>
+        <translation>Movra Memory Manager lit et écrit la mémoire EEPROM des instruments Movrane et conserve leurs données d&apos;étalonnage.</translation>
+    </message>
+    <message>
+        <source>velim%1 analyses the recordings of Movra Tessaly: signal extraction, event alignment and statistics. velim%1 runs beside the acquisition program or on its own.</source>
+        <translation>velim%1 analyse les enregistrements de Movra Tessaly : extraction des signaux, alignement des événements et statistiques. velim%1 fonctionne à côté du logiciel d&apos;acquisition ou seul.</translation>
     </message>
 </context>
 <context>

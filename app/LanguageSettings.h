@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// The one stored setting and the translation it selects.
+namespace nsUpdater {
+
+inline const QString LanguageKey = QStringLiteral("Language");
+inline const QString LanguageFrench = QStringLiteral("FRENCH");
+inline const QString LanguageEnglish = QStringLiteral("ENGLISH");
+inline const QString FrenchTranslationResource = QStringLiteral(":/Languages/MovraMaintenanceTool_fr_CA.qm");
+
+} // namespace nsUpdater

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QJsonDocument>
+#include <QObject>
+#include <QSharedPointer>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// Every transfer of the updater: the JSON catalogues, firmware files,
+// installers and plugin files over HTTPS. Lives in a thread of its own and
+// talks to the widget only through queued signals.
+class NetworkCommunicator : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit NetworkCommunicator(QObject* parent = nullptr);
+    ~NetworkCommunicator() override;
+
+    // "scripts" under the working directory, where the local catalogues lie.
+    static QString localCatalogueFolder();
+    // The user's home folder followed by "/downloads/".
+    static QString downloadsFolder();
+    // True when the name marks a firmware file or an installer, which go to
+    // the downloads folder; every other name is a plugin file.
+    static bool isFirmwareOrInstallerName(const QString& fileName);
+    // A name taken from a URL may only name a file inside its folder.
+    static bool isAcceptableFileName(const QString& fileName);
+
+signals:
+    void sendNetworkReply(QJsonDocument document);
+    void sendNetworkReplyInfos(QString errorString);
+    void sendNetworkReplyDownloadProgress(qlonglong bytesReceived, qlonglong bytesTotal);
+    // The name is the file name the download was saved under.
+    void sendNetworkReplyDownloadDone(QString fileName);
+
+public slots:
+    void onAskRequestToNetworkReceived(QUrl url, bool isJson);
+    // Aborts every file download still running.
+    void onForceExitReceived();
+
+private slots:
+    void onNetworkReplyReceived(QNetworkReply* reply);
+
+private:
+    struct PendingRequest
+    {
+        bool isJson = false;
+        QString fileName;
+    };
+
+    void sendRequest(const QUrl& url, bool isJson);
+    void requestLocalCatalogues();
+    // Returns an error text, empty once the file is saved in every target folder.
+    QString saveDownloadedFile(const QByteArray& body, const QString& fileName);
+    void abortReply(QNetworkReply* reply);
+
+    bool m_fallbackAllowed = true;
+    QSharedPointer<QNetworkAccessManager> m_networkManager;
+    // Each reply carries its own request until it has been handled.
+    QHash<QNetworkReply*, PendingRequest> m_pendingRequests;
+};

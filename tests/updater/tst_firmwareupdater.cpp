@@ -259,6 +259,52 @@ private slots:
         QVERIFY(rig.reports.isEmpty()); // no record, no burst
     }
 
+    // The Ethernet microscope's version datagram goes to the Ethernet
+    // devices whose version is not known yet, and to no other.
+    void micVersionRelay()
+    {
+        UpdaterRig rig;
+        auto fresh = QSharedPointer<MovraDeviceInfo>::create();
+        fresh->setCommType(CommType::Ethernet);
+        fresh->setName(QStringLiteral("Microscope Driver"));
+        fresh->setSerialNumber(QStringLiteral("192.168.1.2"));
+        auto known = QSharedPointer<MovraDeviceInfo>::create();
+        known->setCommType(CommType::Ethernet);
+        known->setSerialNumber(QStringLiteral("192.168.2.2"));
+        known->setMotherboardFirmware("1.2");
+        auto usb = makeUsbRecord(sim::hlx58Profile().application, 5);
+        for (const auto& device : { fresh, known, usb })
+            QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onDeviceInserted",
+                                              Q_ARG(QSharedPointer<MovraDeviceInfo>, device)));
+        // The Ethernet grabber gives no uid: the address stands for it.
+        QCOMPARE(fresh->uid(), QStringLiteral("192.168.1.2"));
+
+        QList<QPair<QSharedPointer<MovraDeviceInfo>, QByteArray>> relayed;
+        connect(rig.updater.data(), &FirmwareUpdater::sendCommandReceivedToCommunicator, this,
+                [&](QSharedPointer<MovraDeviceInfo> device, QByteArray data) { relayed.append({ device, data }); });
+        const QByteArray version = QByteArray::fromHex("020500");
+        QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onMicVersionReceived", Q_ARG(QByteArray, version)));
+        QCOMPARE(relayed.size(), 1);
+        QCOMPARE(relayed.first().first, fresh);
+        QCOMPARE(relayed.first().second, version);
+    }
+
+    void unlistedCameraRemoval()
+    {
+        UpdaterRig rig;
+        auto camera = QSharedPointer<MovraDeviceInfo>::create();
+        camera->setCommType(CommType::Camera);
+        QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onCameraRemoved",
+                                          Q_ARG(QSharedPointer<MovraDeviceInfo>, camera)));
+        QVERIFY(rig.connected.isEmpty());
+        QCOMPARE(rig.statusesWith(RemovedText).size(), 1);
+        QCOMPARE(rig.statusesWith(RemovedText).first().timeout, 1500);
+        // An unlisted device goes without a word.
+        QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onDeviceRemoved",
+                                          Q_ARG(QSharedPointer<MovraDeviceInfo>, camera)));
+        QCOMPARE(rig.statuses.size(), 1);
+    }
+
     void startUpdate_data()
     {
         QTest::addColumn<QString>("device");

@@ -63,10 +63,12 @@ bool attachParentConsole()
     return true;
 }
 
-QString executableVersion(const QString& path)
+ExecutableVersion executableVersion(const QString& path)
 {
-    Q_UNUSED(path)
-    return QString();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return readExecutableVersion(&file);
 }
 
 quint64 physicalMemoryBytes()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ExecutableVersionReader.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,9 +17,11 @@ QStringList runningProcessNames(bool* ok);
 // when there is one. Returns true when a console is in use.
 bool attachParentConsole();
 
-// The four-part file version of an executable ("1.2.3.4"), or an empty text
-// when the file carries no version.
-QString executableVersion(const QString& path);
+// The version resource of an executable: whether the file (missing,
+// unreadable, not a PE file or without a readable version resource) has
+// one, and its four-part file version ("1.2.3.4"), empty when the resource
+// has no fixed file information.
+ExecutableVersion executableVersion(const QString& path);
 
 // Installed physical memory in bytes, 0 when it cannot be read.
 quint64 physicalMemoryBytes();

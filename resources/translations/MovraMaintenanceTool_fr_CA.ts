@@ -309,5 +309,9 @@
         <source>Already up-to-date</source>
         <translation>Déjà à jour</translation>
     </message>
+    <message>
+        <source>The installer %1 could not be started: %2</source>
+        <translation>Le programme d&apos;installation %1 n&apos;a pas pu être lancé : %2</translation>
+    </message>
 </context>
 </TS>

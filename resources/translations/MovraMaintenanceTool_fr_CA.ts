@@ -164,6 +164,13 @@
     </message>
 </context>
 <context>
+    <name>FirmwareUpdater</name>
+    <message>
+        <source>Wrong port detected</source>
+        <translation>Mauvais port détecté</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <location filename="../../app/MainWindow.ui" line="86"/>

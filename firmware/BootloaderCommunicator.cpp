@@ -1,0 +1,78 @@
+#include "BootloaderCommunicator.h"
+
+#include "BootloaderFamily.h"
+#include "HEXFirmwareFileManager.h"
+#include "ProgressMessages.h"
+
+BootloaderCommunicator::BootloaderCommunicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+{
+}
+
+bool BootloaderCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                            nsFirmware::DeviceVersions versions)
+{
+    Q_UNUSED(versions)
+    m_fileManager = QSharedPointer<HEXFirmwareFileManager>::create();
+    if (!openFirmwareFile(fileName, FixedFrameReadBound)) {
+        // A refused file is left as it is, even a downloaded one.
+        m_fileManager.reset();
+        return false;
+    }
+    m_updating = 1;
+    emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
+    emit sendClearAvailableDevices();
+    sendBootloaderCommand(nsFirmware::EraseFlash, device);
+    return true;
+}
+
+bool BootloaderCommunicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    return sendFixedFrameCommand(command, device);
+}
+
+void BootloaderCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    if (hasBootloaderRelease(device)) {
+        sendBootloaderCommand(nsFirmware::ReadBootInfo, device);
+    } else if (isInBootloader(device)) {
+        // This bootloader cannot be asked.
+        BootloaderFamily::reportVersions(this, device, ProgressMessages::NotAvailable, ProgressMessages::NotAvailable,
+                                         ProgressMessages::DefaultBootloaderVersion);
+    }
+}
+
+void BootloaderCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data)
+{
+    if (!deviceInfo)
+        return;
+    const QByteArray reply = removeBootloaderPrefix(deviceInfo, data);
+    if (reply.isEmpty())
+        return;
+    switch (reply.at(0)) {
+    case nsFirmware::ReadBootInfo: {
+        const int first = isInBootloader(deviceInfo) ? 2 : 1;
+        const QString version = versionText(reply, first, first + 1);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
+                                             ProgressMessages::NotAvailable, version);
+        break;
+    }
+    // Update replies count only while this communicator's own update runs:
+    // a version query must never drive another device's update.
+    case nsFirmware::EraseFlash:
+        if (isUpdating())
+            onHexEraseDone(deviceInfo);
+        break;
+    case nsFirmware::ProgramFlash:
+        if (isUpdating())
+            onLinesAcknowledged(deviceInfo, reply);
+        break;
+    case nsFirmware::ReadCrc:
+        if (isUpdating())
+            onCrcReceived(deviceInfo, reply);
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,116 @@
+#include "HLX58Communicator.h"
+
+#include "BootloaderFamily.h"
+#include "HEXFirmwareFileManager.h"
+#include "ProgressMessages.h"
+
+namespace {
+
+enum ApplicationCommand : char { AskBootloaderVersion = 1, Unused = 2, ResetToBootloader = 6, AskFirmwareVersion = 7 };
+
+bool isOfThisFamily(const QSharedPointer<MovraDeviceInfo>& device)
+{
+    using nsUpdater::DeviceIdentifier;
+    switch (AbstractFirmwareCommunicator::getDeviceIdentifier(device)) {
+    case DeviceIdentifier::AssistedRotaryJoint:
+    case DeviceIdentifier::Bootloader:
+    case DeviceIdentifier::Sarvanti:
+    case DeviceIdentifier::YLQSAGen2:
+    case DeviceIdentifier::SarvantiGen2:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+HLX58Communicator::HLX58Communicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+{
+}
+
+bool HLX58Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                       nsFirmware::DeviceVersions versions)
+{
+    Q_UNUSED(versions)
+    m_fileManager = QSharedPointer<HEXFirmwareFileManager>::create();
+    if (!openFirmwareFile(fileName, FixedFrameReadBound)) {
+        // A refused file is left as it is, even a downloaded one.
+        m_fileManager.reset();
+        return false;
+    }
+    m_updateDevice = device;
+    m_updating = 1;
+    sendApplicationCommand(ResetToBootloader, device);
+    emit sendDeviceResponseToUpdater(nsFirmware::ReconnectToBootloader, nsFirmware::InProgress,
+                                     5);
+    emit sendMessageToProgressDialog(ProgressMessages::ResettingToBootloader);
+    emit sendClearAvailableDevices();
+    startReconnectTimer(ReconnectDelayMs);
+    return true;
+}
+
+bool HLX58Communicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    return sendFixedFrameCommand(command, device);
+}
+
+void HLX58Communicator::sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    switch (command) {
+    case AskBootloaderVersion:
+    case Unused:
+    case ResetToBootloader:
+    case AskFirmwareVersion:
+        emit sendCommandToDevice(device, BootloaderFamily::applicationCommand(command));
+        break;
+    default:
+        break;
+    }
+}
+
+void HLX58Communicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    sendApplicationCommand(AskBootloaderVersion, device);
+    sendApplicationCommand(AskFirmwareVersion, device);
+}
+
+void HLX58Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data)
+{
+    if (!deviceInfo || !isOfThisFamily(deviceInfo))
+        return;
+    const QByteArray reply = removeBootloaderPrefix(deviceInfo, data);
+    if (reply.isEmpty())
+        return;
+    switch (reply.at(0)) {
+    case nsFirmware::ReadBootInfo: {
+        const int first = isInBootloader(deviceInfo) ? 2 : 1;
+        const QString version = versionText(reply, first, first + 1);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
+                                             ProgressMessages::NotAvailable, version);
+        break;
+    }
+    case nsFirmware::EraseFlash:
+        if (isUpdating())
+            onHexEraseDone(deviceInfo);
+        break;
+    case nsFirmware::ProgramFlash:
+        if (isUpdating())
+            onLinesAcknowledged(deviceInfo, reply);
+        break;
+    case nsFirmware::ReadCrc:
+        if (isUpdating())
+            onCrcReceived(deviceInfo, reply);
+        break;
+    case AskFirmwareVersion: {
+        const QString version = versionText(reply, 1, 2);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, version, version, ProgressMessages::NotAvailable);
+        break;
+    }
+    default:
+        break;
+    }
+}

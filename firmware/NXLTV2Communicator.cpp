@@ -1,0 +1,107 @@
+#include "NXLTV2Communicator.h"
+
+#include "BootloaderFamily.h"
+#include "HEX32FirmwareFileManager.h"
+#include "ProgressMessages.h"
+
+namespace {
+enum ApplicationCommand : char { ResetToBootloader = 6, AskFirmwareVersion = 7 };
+} // namespace
+
+NXLTV2Communicator::NXLTV2Communicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+{
+}
+
+bool NXLTV2Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                        nsFirmware::DeviceVersions versions)
+{
+    Q_UNUSED(versions)
+    m_fileManager = QSharedPointer<HEX32FirmwareFileManager>::create();
+    if (!openFirmwareFile(fileName, FixedFrameReadBound)) {
+        // A refused file is left as it is, even a downloaded one.
+        m_fileManager.reset();
+        return false;
+    }
+    m_updateDevice = device;
+    m_updating = 1;
+    sendApplicationCommand(ResetToBootloader, device);
+    emit sendDeviceResponseToUpdater(nsFirmware::ReconnectToBootloader, nsFirmware::InProgress,
+                                     5);
+    emit sendMessageToProgressDialog(ProgressMessages::ResettingToBootloader);
+    emit sendClearAvailableDevices();
+    startReconnectTimer(ReconnectDelayMs);
+    return true;
+}
+
+bool NXLTV2Communicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    return sendFixedFrameCommand(command, device);
+}
+
+void NXLTV2Communicator::sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    if (command == ResetToBootloader || command == AskFirmwareVersion)
+        emit sendCommandToDevice(device, BootloaderFamily::applicationCommand(command));
+}
+
+void NXLTV2Communicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    sendApplicationCommand(AskFirmwareVersion, device);
+}
+
+void NXLTV2Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data)
+{
+    if (!deviceInfo)
+        return;
+    if (getDeviceIdentifier(deviceInfo) == nsUpdater::DeviceIdentifier::SarvantiGen2
+        && deviceInfo->name().contains(QLatin1String("Disk")))
+        return;
+    const QByteArray reply = isInBootloader(deviceInfo) ? decodeBootloaderFrame(data) : data;
+    if (reply.isEmpty())
+        return;
+    switch (reply.at(0)) {
+    case nsFirmware::ReadBootInfo: {
+        const QString version = versionText(reply, 1, 2);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
+                                             ProgressMessages::NotAvailable, version);
+        break;
+    }
+    case nsFirmware::EraseFlash:
+        if (isUpdating())
+            onHexEraseDone(deviceInfo);
+        break;
+    case nsFirmware::ProgramFlash:
+        if (isUpdating())
+            onLinesAcknowledged(deviceInfo, reply);
+        break;
+    case nsFirmware::ReadCrc:
+        if (isUpdating())
+            checkCrc(deviceInfo, reply);
+        break;
+    case AskFirmwareVersion: {
+        const QString version = versionText(reply, 1, 2);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, version, ProgressMessages::NotAvailable,
+                                             ProgressMessages::NotAvailable);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void NXLTV2Communicator::checkCrc(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& reply)
+{
+    quint16 crc = 0;
+    if (!m_fileManager || !BootloaderFamily::decodedCrc(reply, &crc))
+        return;
+    if (crc != m_fileManager->getImageInformation().crc) {
+        emit sendDeviceResponseToUpdater(nsFirmware::ReadCrc, nsFirmware::Error, -1);
+        return;
+    }
+    emit sendMessageToProgressDialog(ProgressMessages::CrcVerificationDone);
+    emit sendDeviceResponseToUpdater(nsFirmware::ReadCrc, nsFirmware::Success, 100);
+    sendBootloaderCommand(nsFirmware::JumpToApplication, device);
+}

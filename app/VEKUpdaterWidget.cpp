@@ -3,6 +3,7 @@
 #include "CatalogueAddresses.h"
 #include "DisplayTables.h"
 #include "DownloadProgress.h"
+#include "FirmwareUpdater.h"
 #include "IconFont.h"
 #include "InstalledPluginScanner.h"
 #include "InstalledSoftwareReader.h"
@@ -105,6 +106,11 @@ FirmwareInformation missingRecord()
 } // namespace
 
 VEKUpdaterWidget::VEKUpdaterWidget(QWidget* parent)
+    : VEKUpdaterWidget(QSharedPointer<CommunicatorFactory>(), parent)
+{
+}
+
+VEKUpdaterWidget::VEKUpdaterWidget(QSharedPointer<CommunicatorFactory> transports, QWidget* parent)
     : QTabWidget(parent)
     , m_ui(new UpdaterWidgetUi)
 {
@@ -123,6 +129,7 @@ VEKUpdaterWidget::VEKUpdaterWidget(QWidget* parent)
 
     m_progressDialog = QSharedPointer<ProgressDialog>::create();
 
+    createFirmwareUpdater(transports);
     createNetworkCommunicator();
 
     initializePanes();
@@ -143,6 +150,7 @@ VEKUpdaterWidget::~VEKUpdaterWidget()
     // they go may reach its slots.
     for (QTreeWidget* tree : { m_ui->treeWidget_device, m_ui->treeWidget_plugin, m_ui->treeWidget_software })
         disconnect(tree, nullptr, this, nullptr);
+    disconnect(m_firmwareUpdater.data(), nullptr, this, nullptr);
     if (m_networkThread) {
         if (m_networkThread->isRunning()) {
             m_networkThread->quit();
@@ -155,7 +163,27 @@ VEKUpdaterWidget::~VEKUpdaterWidget()
     delete m_ui;
     m_ui = nullptr;
     m_progressDialog.reset();
+    m_firmwareUpdater.reset();
     m_informationHandler.reset();
+}
+
+void VEKUpdaterWidget::createFirmwareUpdater(const QSharedPointer<CommunicatorFactory>& transports)
+{
+    m_firmwareUpdater = transports ? QSharedPointer<FirmwareUpdater>::create(transports)
+                                   : QSharedPointer<FirmwareUpdater>::create();
+    FirmwareUpdater* updater = m_firmwareUpdater.data();
+    connect(updater, &FirmwareUpdater::sendMessageToStatusBar, this, &VEKUpdaterWidget::sendMessageToStatusBar);
+    connect(updater, &FirmwareUpdater::sendDeviceConnectedToView, this,
+            &VEKUpdaterWidget::onDeviceConnectionStatusReceived);
+    connect(updater, &FirmwareUpdater::sendInstalledVersionToView, this, &VEKUpdaterWidget::onDeviceVersionReceived);
+    connect(updater, &FirmwareUpdater::sendBootloaderItemStatusToView, this,
+            &VEKUpdaterWidget::onSetBootloaderItemStatusReceived);
+    connect(updater, &FirmwareUpdater::sendMotherboardItemStatusToView, this,
+            &VEKUpdaterWidget::onSetMotherboardItemStatusReceived);
+    connect(updater, &FirmwareUpdater::sendChannelsItemStatusToView, this,
+            &VEKUpdaterWidget::onSetChannelsItemStatusReceived);
+    connect(updater, &FirmwareUpdater::sendUSB3CommunicationItemStatusToView, this,
+            &VEKUpdaterWidget::onSetUSB3CommunicationItemStatusReceived);
 }
 
 void VEKUpdaterWidget::readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion,
@@ -401,6 +429,46 @@ void VEKUpdaterWidget::addConnectedDeviceItem(const FirmwareInformation& informa
     if (m_usb3FollowUp && deviceType == nsUpdater::USB3Driver)
         m_ui->treeWidget_device->setCurrentItem(item);
     typeItem->setExpanded(true);
+}
+
+void VEKUpdaterWidget::onDeviceVersionReceived(QSharedPointer<nsUpdater::DeviceCommunicationInfo> infos)
+{
+    if (!infos)
+        return;
+    switch (infos->deviceType) {
+    case nsUpdater::Bootloader:
+        onSetBootloaderItemStatusReceived(false);
+        break;
+    case nsUpdater::Motherboard:
+        onSetMotherboardItemStatusReceived(false);
+        break;
+    case nsUpdater::Channels:
+        onSetChannelsItemStatusReceived(false);
+        break;
+    case nsUpdater::EEPROMMemoryManager: {
+        const QList<QTreeWidgetItem*> items = m_ui->treeWidget_device->findItems(
+            DeviceIdentifierNames.value(nsUpdater::EEPROMMemoryManager), Qt::MatchExactly, 0);
+        if (!items.isEmpty())
+            items.first()->setHidden(false);
+        break;
+    }
+    default:
+        break;
+    }
+    onDeviceConnectionStatusReceived(static_cast<DeviceIdentifier>(infos->deviceType), infos->name, infos->uid,
+                                     true);
+    // Versions only for a device that has its row: a uid listed under
+    // another type alone must keep that record as it is.
+    bool hasRecord = false;
+    for (const FirmwareInformation& information : m_informationHandler->getFirmwareInformationList(infos->deviceType))
+        hasRecord = hasRecord || (!infos->uid.isEmpty() && information.uid == infos->uid);
+    if (!hasRecord)
+        return;
+    m_informationHandler->setDeviceVersions(
+        nsFirmware::DeviceVersions { infos->motherboardVersion, infos->channelVersion, infos->bootloaderVersion },
+        infos->uid);
+    emit sendMessageToStatusBar(ProgressMessages::translated(ProgressMessages::DeviceInitialized),
+                                InitializedMessageMs);
 }
 
 void VEKUpdaterWidget::setTypeItemHidden(DeviceIdentifier deviceType, bool hidden)
@@ -685,7 +753,10 @@ void VEKUpdaterWidget::fillBootloaderPanes(const FirmwareInformation& informatio
 
 QString VEKUpdaterWidget::firstCameraSerialNumber() const
 {
-    return marker();
+    const QList<QSharedPointer<MovraDeviceInfo>> cameras = m_firmwareUpdater->getAvailableDevices(nsUpdater::Camera);
+    if (cameras.isEmpty() || !cameras.first())
+        return marker();
+    return cameras.first()->serialNumber();
 }
 
 void VEKUpdaterWidget::fillCameraPanes(QTreeWidgetItem* item, QString& bootloader, QString& motherboard,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceCommunicationInfo.h"
 #include "DeviceIdentifier.h"
 #include "QWidgetWithAccessToIconFont.h"
 #include "UpdaterInformations.h"
@@ -12,6 +13,8 @@
 #include <QTabWidget>
 #include <QUrl>
 
+class CommunicatorFactory;
+class FirmwareUpdater;
 class InstallerRunner;
 class NetworkCommunicator;
 class ProgressDialog;
@@ -31,6 +34,8 @@ class VEKUpdaterWidget : public QTabWidget, public QWidgetWithAccessToIconFont
 
 public:
     explicit VEKUpdaterWidget(QWidget* parent = nullptr);
+    // Tests give the firmware updater's hardware server their own transports.
+    explicit VEKUpdaterWidget(QSharedPointer<CommunicatorFactory> transports, QWidget* parent = nullptr);
     ~VEKUpdaterWidget() override;
 
     // The number of connected devices that are not cameras.
@@ -51,6 +56,7 @@ signals:
 public slots:
     void onDeviceTreeWidgetItemSelected(QTreeWidgetItem* itemSelected, QTreeWidgetItem* previousItemSelected);
     void onCheckForDeviceUpdateClicked(bool isChecked = false);
+    void onDeviceVersionReceived(QSharedPointer<nsUpdater::DeviceCommunicationInfo> infos);
     void onDeviceConnectionStatusReceived(nsUpdater::DeviceIdentifier deviceID, QString name, QString uid,
                                           bool isConnected);
     void onSetBootloaderItemStatusReceived(bool status);
@@ -73,6 +79,7 @@ private:
     void readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion,
                                QString& analysisVersion);
     void readInstalledPlugins();
+    void createFirmwareUpdater(const QSharedPointer<CommunicatorFactory>& transports);
     void createNetworkCommunicator();
     void initializePanes();
     void initializeDeviceTree();
@@ -123,6 +130,7 @@ private:
     NetworkCommunicator* m_networkCommunicator = nullptr;
     QThread* m_networkThread = nullptr;
     QSharedPointer<UpdaterInformationHandler> m_informationHandler;
+    QSharedPointer<FirmwareUpdater> m_firmwareUpdater;
     QSharedPointer<ProgressDialog> m_progressDialog;
     InstallerRunner* m_installerRunner = nullptr;
     bool m_acquisitionSoftwareInstalled = true;

@@ -1,5 +1,6 @@
 #include "CatalogueServer.h"
 #include "IconFont.h"
+#include "RoadSupport.h"
 #include "UpdaterInformationHandler.h"
 #include "VEKUpdaterWidget.h"
 
@@ -10,12 +11,13 @@
 #include <QTreeWidget>
 
 #include <csignal>
+#include <memory>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 // A picture of the Devices tab drawn by a real X server, with two
-// instruments and the firmware catalogue of the local server applied. The
+// simulated instruments and the firmware catalogue of the local server applied. The
 // picture stays in the build folder as test output.
 class TestDevicesTabScreenshot : public QObject
 {
@@ -42,29 +44,27 @@ private slots:
         QVERIFY(server.writeFile(QStringLiteral("downloads/.updates/firmwares/firmwares_admin.json"),
                                  catalogue.readAll()));
 
+        auto bus = QSharedPointer<SimUsbBus>::create();
+        auto joint = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("HLX58")), 2, 5);
+        auto driver = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("NXLTV2")), 3, 6);
         {
-            VEKUpdaterWidget widget;
-            widget.onDeviceConnectionStatusReceived(nsUpdater::KZR410, QStringLiteral("KZR410"),
-                                                    QStringLiteral("04D8-F57E-0103-05"), true);
-            widget.onDeviceConnectionStatusReceived(nsUpdater::LightSource, QStringLiteral("LightSource"),
-                                                    QStringLiteral("04D8-F57F-0104-06"), true);
-            widget.informationHandler()->setDeviceVersions(
-                { QStringLiteral("1.2"), QStringLiteral("N/A"), QStringLiteral("1.0") },
-                QStringLiteral("04D8-F57E-0103-05"));
-            widget.informationHandler()->setDeviceVersions(
-                { QStringLiteral("3.1"), QStringLiteral("2.0"), QStringLiteral("1.1") },
-                QStringLiteral("04D8-F57F-0104-06"));
+            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
             widget.resize(571, 650);
             widget.show();
             QVERIFY(QTest::qWaitForWindowExposed(&widget));
             auto* tree = widget.findChild<QTreeWidget*>(QStringLiteral("treeWidget_device"));
-            QTreeWidgetItem* kzr = nullptr;
+            QTreeWidgetItem* joints = nullptr;
+            QTreeWidgetItem* drivers = nullptr;
             for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-                if (tree->topLevelItem(i)->data(0, Qt::UserRole).toInt() == nsUpdater::KZR410)
-                    kzr = tree->topLevelItem(i)->child(0);
+                const int type = tree->topLevelItem(i)->data(0, Qt::UserRole).toInt();
+                if (type == nsUpdater::AssistedRotaryJoint)
+                    joints = tree->topLevelItem(i);
+                if (type == nsUpdater::KZR410)
+                    drivers = tree->topLevelItem(i);
             }
-            QVERIFY(kzr);
-            tree->setCurrentItem(kzr);
+            QVERIFY(joints && drivers);
+            QTRY_VERIFY_WITH_TIMEOUT(joints->childCount() == 1 && drivers->childCount() == 1, road::FoundAndReadMs);
+            tree->setCurrentItem(joints->child(0));
             auto* update = widget.findChild<QPushButton*>(QStringLiteral("pb_updateDevice"));
             widget.findChild<QPushButton*>(QStringLiteral("pb_checkUpdateDevice"))->click();
             QTRY_VERIFY_WITH_TIMEOUT(update->isEnabled(), 10000);
@@ -83,6 +83,8 @@ private slots:
             }
             QVERIFY(colours.size() > 20);
         }
+        driver.reset();
+        joint.reset();
         QWidgetWithAccessToIconFont::setIconFontInstance({});
     }
 };

@@ -1,4 +1,5 @@
 #include "CatalogueServer.h"
+#include "CommunicatorFactory.h"
 #include "DisplayTables.h"
 #include "FirmwareTypes.h"
 #include "IconFont.h"
@@ -47,6 +48,21 @@ ProgressDialog* progressDialog()
             return dialog;
     }
     return nullptr;
+}
+
+// No transport at all: these tests drive the widget's slots themselves.
+class NoTransports : public CommunicatorFactory
+{
+public:
+    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override { return {}; }
+    QSharedPointer<AbstractCommunicator> createEthernetCommunicator() override { return {}; }
+    QSharedPointer<AbstractCommunicator> createTISCameraCommunicator() override { return {}; }
+    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override { return {}; }
+};
+
+QSharedPointer<CommunicatorFactory> noTransports()
+{
+    return QSharedPointer<NoTransports>::create();
 }
 
 int threadCount()
@@ -164,7 +180,7 @@ private slots:
 
     void setUpState()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
         QCOMPARE(widget.count(), 3);
         QCOMPARE(widget.currentIndex(), 0);
@@ -239,7 +255,7 @@ private slots:
         QFETCH(bool, warning);
         QFETCH(int, counted);
 
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
         connectDevice(widget, type, name, uid);
         QTreeWidgetItem* typeRow = form.typeRow(type);
@@ -269,7 +285,7 @@ private slots:
 
     void counterAndRemovals()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
         const QString first = QStringLiteral("04D8-F57E-0101-05");
         const QString second = QStringLiteral("04D8-F57E-0102-06");
@@ -318,7 +334,7 @@ private slots:
 
     void deviceTypedAnewLeavesEveryRow()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
         const QString uid = QStringLiteral("04D8-F57E-0101-05");
         const QString other = QStringLiteral("04D8-F57E-0102-05");
@@ -337,9 +353,73 @@ private slots:
 
     void unknownTypeIsIgnored()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         connectDevice(widget, 255, QStringLiteral("Odd"), QStringLiteral("04D8-F57E-0101-05"));
         QCOMPARE(widget.connectedDeviceCount(), 0);
+    }
+
+    void installedVersionReports_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("rowShown");
+        QTest::newRow("bootloader") << 3 << true;
+        QTest::newRow("channels") << 5 << true;
+        QTest::newRow("memory manager") << 7 << true;
+        QTest::newRow("motherboard") << 17 << true;
+        QTest::newRow("usb3 driver") << 20 << false;
+        QTest::newRow("console") << 6 << false;
+        QTest::newRow("light source") << 15 << true;
+    }
+
+    void installedVersionReports()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, rowShown);
+        VEKUpdaterWidget widget(noTransports());
+        Form form(&widget);
+        QSignalSpy messages(&widget, &VEKUpdaterWidget::sendMessageToStatusBar);
+        auto infos = QSharedPointer<nsUpdater::DeviceCommunicationInfo>::create();
+        infos->deviceType = type;
+        infos->motherboardVersion = QStringLiteral("1.2");
+        infos->channelVersion = QStringLiteral("3.4");
+        infos->bootloaderVersion = QStringLiteral("0.9");
+        infos->name = QStringLiteral("Device");
+        infos->uid = QStringLiteral("04D8-F57E-0101-05");
+        widget.onDeviceVersionReceived(infos);
+        infos->motherboardVersion = QStringLiteral("1.3");
+        widget.onDeviceVersionReceived(infos);
+
+        QTreeWidgetItem* row = form.typeRow(type);
+        QCOMPARE(!row->isHidden(), rowShown);
+        QCOMPARE(row->childCount(), 1);
+        const FirmwareInformation record = widget.informationHandler()->getFirmwareInformationList(type).first();
+        QCOMPARE(record.uid, infos->uid);
+        QCOMPARE(record.motherboardInstalledVersion, QStringLiteral("1.3"));
+        QCOMPARE(record.channelInstalledVersion, QStringLiteral("3.4"));
+        QCOMPARE(record.bootloaderVersion, QStringLiteral("0.9"));
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages.last().at(0).toString(), QStringLiteral("Movra device initialized"));
+        QCOMPARE(messages.last().at(1).toInt(), 1500);
+        QCOMPARE(widget.connectedDeviceCount(), 1);
+    }
+
+    void versionReportWithoutRowChangesNothing()
+    {
+        VEKUpdaterWidget widget(noTransports());
+        QSignalSpy messages(&widget, &VEKUpdaterWidget::sendMessageToStatusBar);
+        const QString uid = QStringLiteral("04D8-F57E-0101-05");
+        connectDevice(widget, 15, QStringLiteral("LightSource"), uid);
+        auto infos = QSharedPointer<nsUpdater::DeviceCommunicationInfo>::create();
+        infos->deviceType = 99;
+        infos->motherboardVersion = QStringLiteral("7.7");
+        infos->name = QStringLiteral("Odd");
+        infos->uid = uid;
+        widget.onDeviceVersionReceived(infos);
+        widget.onDeviceVersionReceived({});
+        QCOMPARE(widget.informationHandler()->getFirmwareInformationList(15).first().motherboardInstalledVersion,
+                 QStringLiteral("N/A"));
+        QCOMPARE(messages.size(), 0);
+        QCOMPARE(widget.connectedDeviceCount(), 1);
     }
 
     void itemStatusSlots_data()
@@ -357,7 +437,7 @@ private slots:
     {
         QFETCH(QString, slot);
         QFETCH(int, type);
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
         QTreeWidgetItem* row = form.typeRow(type);
         QVERIFY(row->isHidden());
@@ -377,7 +457,7 @@ private slots:
 
     void f7TogglesManualButton()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
@@ -477,7 +557,7 @@ private slots:
                                   << QStringList { "D:updating from channels", "D:N/A" };
         QTest::newRow("camera") << 4 << "Camera" << QStringList {} << none << false << false << "B" << true << false
                                 << upToDate
-                                << QStringList { "B:Camera Informations", "B:Serial Number", "D:camera vendor" };
+                                << QStringList { "B:Camera Informations", "B:Serial Number: N/A", "D:camera vendor" };
         QTest::newRow("type row") << 15 << "LightSource" << QStringList { "1.0", "1.0", "1.2" }
                                   << QStringList { "1.1", "1.0" } << true << true << "" << false << false << ""
                                   << QStringList { "D:light-source driver", "D:products/light-source",
@@ -498,7 +578,7 @@ private slots:
         QFETCH(QString, status);
         QFETCH(QStringList, texts);
 
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
         const QString uid = QStringLiteral("04D8-F57E-0101-05");
         connectDevice(widget, type, name, uid);
@@ -533,7 +613,7 @@ private slots:
 
     void selectionStartsFromTheTemplates()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
         connectDevice(widget, 14, QStringLiteral("IMU"), QStringLiteral("0403-6015-4142"));
         connectDevice(widget, 15, QStringLiteral("LightSource"), QStringLiteral("04D8-F57E-0101-05"));
@@ -546,7 +626,7 @@ private slots:
 
     void catalogueTextsStayText()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
         const QString uid = QStringLiteral("04D8-F57E-0101-05");
         connectDevice(widget, 15, QStringLiteral("LightSource"), uid);
@@ -560,7 +640,7 @@ private slots:
 
     void rowWithoutRecordDisablesUpdates()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
         const QString uid = QStringLiteral("04D8-F57E-0101-05");
         connectDevice(widget, 22, QStringLiteral("YLQSA Gen2"), uid);
@@ -576,7 +656,7 @@ private slots:
 
     void catalogueFromServerRefreshesSelection()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
         const QString uid = QStringLiteral("04D8-F57E-0101-05");
         connectDevice(widget, 1, QStringLiteral("KZR410"), uid);
@@ -599,7 +679,7 @@ private slots:
 
     void catalogueWithoutSelectionLeavesPanes()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
         const QString description = form.description->toHtml();
         widget.onNetworkReplyReceived(QJsonDocument::fromJson(firmwareCatalogue(1, { QStringLiteral("1.3") })));
@@ -610,7 +690,7 @@ private slots:
 
     void documentWithSeveralMarkers()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         QJsonObject root = QJsonDocument::fromJson(firmwareCatalogue(1, { QStringLiteral("1.3") })).object();
         root.insert(QStringLiteral("Softwares"), 1);
         root.insert(QStringLiteral("Plugins"), 1);
@@ -629,7 +709,7 @@ private slots:
         QCOMPARE(model->getPluginInformation(nsUpdater::OrvexAnalyzer).availableVersion, QStringLiteral("2.4"));
 
         // No marker: nothing is applied.
-        VEKUpdaterWidget other;
+        VEKUpdaterWidget other(noTransports());
         root.remove(QStringLiteral("Firmwares"));
         root.remove(QStringLiteral("Softwares"));
         root.remove(QStringLiteral("Plugins"));
@@ -643,7 +723,7 @@ private slots:
     void unreachableServerFallsBackToLocalCatalogues()
     {
         m_server.setReachable(false);
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
         QSignalSpy messages(&widget, &VEKUpdaterWidget::sendMessageToStatusBar);
         const QString uid = QStringLiteral("04D8-F57E-0101-05");
@@ -664,7 +744,7 @@ private slots:
 
     void networkErrorReachesStatusBar()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         QSignalSpy messages(&widget, &VEKUpdaterWidget::sendMessageToStatusBar);
         widget.onNetworkReplyInfosReceived(QStringLiteral("Host unreachable"));
         QCOMPARE(messages.size(), 1);
@@ -674,7 +754,7 @@ private slots:
 
     void pluginDownloadReenablesClosing()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         QSignalSpy closeLock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
         widget.onNetworkReplyDownloadDoneReceived(QStringLiteral("OrvexAnalyzer.dll"));
         QCOMPARE(closeLock.size(), 1);
@@ -683,7 +763,7 @@ private slots:
 
     void downloadProgressShowsTheDialog()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         ProgressDialog* dialog = progressDialog();
         QVERIFY(dialog);
         QVERIFY(!dialog->isVisible());
@@ -714,7 +794,7 @@ private slots:
 
     void downloadDoneLeavesHiddenDialogAlone()
     {
-        VEKUpdaterWidget widget;
+        VEKUpdaterWidget widget(noTransports());
         ProgressDialog* dialog = progressDialog();
         dialog->appendDetailsInformation(QStringLiteral("kept"));
         widget.onNetworkReplyDownloadDoneReceived(QStringLiteral("OrvexAnalyzer.dll"));
@@ -744,7 +824,7 @@ private slots:
     {
         const int before = threadCount();
         {
-            VEKUpdaterWidget widget;
+            VEKUpdaterWidget widget(noTransports());
             QCOMPARE(threadCount(), before + 1);
         }
         QCOMPARE(threadCount(), before);
@@ -752,7 +832,7 @@ private slots:
         // With a request still running on a slow server.
         QVERIFY(m_server.writeFile(FirmwareCataloguePath, firmwareCatalogue(1, { QStringLiteral("1.3") })));
         {
-            VEKUpdaterWidget widget;
+            VEKUpdaterWidget widget(noTransports());
             emit widget.sendRequestToNetwork(QUrl(MovraWebHost + QStringLiteral("/") + FirmwareCataloguePath
                                                   + QStringLiteral("?delay=3000")),
                                              true);

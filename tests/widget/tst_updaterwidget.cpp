@@ -820,6 +820,24 @@ private slots:
         QVERIFY(window.close());
     }
 
+    void downloadedInstallerRuns()
+    {
+        VEKUpdaterWidget widget(noTransports());
+        QSignalSpy closeLock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+        const QString folder = QDir::homePath() + QStringLiteral("/downloads/");
+        QVERIFY(QDir().mkpath(folder));
+        const QString ran = m_work.filePath(QStringLiteral("installer-ran"));
+        QFile installer(folder + QStringLiteral("MovraTessaly_Setup_5.3.exe"));
+        QVERIFY(installer.open(QIODevice::WriteOnly));
+        installer.write("#!/bin/sh\ntouch '" + ran.toLocal8Bit() + "'\n");
+        installer.close();
+        widget.onNetworkReplyDownloadDoneReceived(QStringLiteral("MovraTessaly_Setup_5.3.exe"));
+        QCOMPARE(closeLock.size(), 1);
+        QCOMPARE(closeLock.first().at(0).toBool(), false);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ran), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!installer.exists(), 10000);
+    }
+
     void destructionJoinsCatalogueThread()
     {
         const int before = threadCount();

@@ -179,7 +179,7 @@ int percentage(quint32 part, quint32 whole)
 }
 } // namespace
 
-void AbstractFirmwareCommunicator::onMcsEraseDone(QSharedPointer<MovraDeviceInfo> device)
+void AbstractFirmwareCommunicator::finishMcsErase(QSharedPointer<MovraDeviceInfo> device, bool announceProgramming)
 {
     m_eraseDone = true;
     m_sectorCount = 0;
@@ -189,24 +189,21 @@ void AbstractFirmwareCommunicator::onMcsEraseDone(QSharedPointer<MovraDeviceInfo
     emit sendDeviceResponseToUpdater(nsFirmware::EraseFlash, nsFirmware::InProgress,
         percentage(quint32(qMax(current, 0)), quint32(qMax(count, 0))));
     emit sendMessageToProgressDialog(ProgressMessages::ErasingMcsFileDone);
-    emit sendMessageToProgressDialog(ProgressMessages::ProgrammingStartsSoon);
+    if (announceProgramming)
+        emit sendMessageToProgressDialog(ProgressMessages::ProgrammingStartsSoon);
     emit sendMessageToProgressDialog(programmingLine());
     startProgramming(device);
+}
+
+void AbstractFirmwareCommunicator::onMcsEraseDone(QSharedPointer<MovraDeviceInfo> device)
+{
+    finishMcsErase(device, true);
 }
 
 void AbstractFirmwareCommunicator::onSectorErased(QSharedPointer<MovraDeviceInfo> device, char status)
 {
     if (m_sectorIndex == m_sectorCount && !m_eraseDone) {
-        m_eraseDone = true;
-        m_sectorCount = 0;
-        m_sectorIndex = 0;
-        const int current = m_fileManager ? m_fileManager->currentLine() : 0;
-        const int count = m_fileManager ? m_fileManager->lineCount() : 0;
-        emit sendDeviceResponseToUpdater(nsFirmware::EraseFlash, nsFirmware::InProgress,
-            percentage(quint32(qMax(current, 0)), quint32(qMax(count, 0))));
-        emit sendMessageToProgressDialog(ProgressMessages::ErasingMcsFileDone);
-        emit sendMessageToProgressDialog(programmingLine());
-        startProgramming(device);
+        finishMcsErase(device, false);
         return;
     }
     if (m_eraseDone)

@@ -170,6 +170,8 @@ private:
     // The device's CRC in a CRC reply; false when the reply is too short.
     static bool readDeviceCrc(const QByteArray& reply, quint16* crc);
     void startProgramming(QSharedPointer<MovraDeviceInfo> device);
+    // The erase is over: report it and send the first programming packet.
+    void finishMcsErase(QSharedPointer<MovraDeviceInfo> device, bool announceProgramming);
 
     int m_retryIntervalMs = RetryIntervalMs;
     int m_maxRetries = MaxRetries;

@@ -5,6 +5,7 @@
 #include "ApplicationIdentity.h"
 #include "IconFont.h"
 #include "LanguageSettings.h"
+#include "VEKUpdaterWidget.h"
 
 #include <QCloseEvent>
 #include <QMessageBox>
@@ -77,9 +78,11 @@ void MainWindow::initialize()
     connect(ui->actionEnglish, &QAction::triggered, this, &MainWindow::onActionEnglishTriggered);
     connect(ui->actionFrench, &QAction::triggered, this, &MainWindow::onActionFrenchTriggered);
 
-    updaterWidget.reset(new QWidget);
-    updaterWidget->setObjectName(QStringLiteral("updaterWidget"));
+    updaterWidget.reset(new VEKUpdaterWidget);
     ui->viewContainer->addWidget(updaterWidget.data());
+    connect(updaterWidget.data(), &VEKUpdaterWidget::sendMessageToStatusBar, this, &MainWindow::updateStatusBar);
+    connect(updaterWidget.data(), &VEKUpdaterWidget::sendDisableCloseBehavior, this,
+            &MainWindow::onDisableCloseBehaviorReceived);
 }
 
 void MainWindow::updateStatusBar(const QString& message, int timeout)

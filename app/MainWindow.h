@@ -6,6 +6,8 @@
 #include <QSharedPointer>
 #include <QTranslator>
 
+class VEKUpdaterWidget;
+
 namespace Ui {
 class MainWindow;
 }
@@ -40,7 +42,6 @@ private:
 
     Ui::MainWindow* ui;
     QTranslator translator;
-    // Stands in for the updater widget until that widget exists.
-    QSharedPointer<QWidget> updaterWidget;
+    QSharedPointer<VEKUpdaterWidget> updaterWidget;
     bool closeDisabled;
 };

@@ -4,14 +4,17 @@
 <context>
     <name>AboutDialog</name>
     <message>
+        <location filename="../../app/AboutDialog.ui" line="26"/>
         <source>About Movra Maintenance Tool</source>
         <translation>À propos de Movra Maintenance Tool</translation>
     </message>
     <message>
+        <location filename="../../app/AboutDialog.ui" line="45"/>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;For more information about our products or software, please visit : &lt;a href=&quot;https://www.movrane.com&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#007af4;&quot;&gt;Movrane Website&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
         <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Pour plus d&apos;information sur nos produits ou logiciels, veuillez visiter : &lt;a href=&quot;https://www.movrane.com&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#007af4;&quot;&gt;Site web de Movrane&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
+        <location filename="../../app/AboutDialog.ui" line="83"/>
         <source>Close</source>
         <translation>Fermer</translation>
     </message>
@@ -19,30 +22,37 @@
 <context>
     <name>ChoiceDialog</name>
     <message>
+        <location filename="../../app/ChoiceDialog.ui" line="27"/>
         <source>Which device are you updating?</source>
         <translation>Quel appareil mettez-vous à jour?</translation>
     </message>
     <message>
+        <location filename="../../app/ChoiceDialog.ui" line="39"/>
         <source>LightSource (1st Gen.)</source>
         <translation>LightSource (1re gén.)</translation>
     </message>
     <message>
+        <location filename="../../app/ChoiceDialog.ui" line="46"/>
         <source>KAVOR (2nd Gen.)</source>
         <translation>KAVOR (2e gén.)</translation>
     </message>
     <message>
+        <location filename="../../app/ChoiceDialog.ui" line="53"/>
         <source>Electrophy.</source>
         <translation>Électrophy.</translation>
     </message>
     <message>
+        <location filename="../../app/ChoiceDialog.ui" line="60"/>
         <source>Photometry</source>
         <translation>Photométrie</translation>
     </message>
     <message>
+        <location filename="../../app/ChoiceDialog.ui" line="67"/>
         <source>Microscope</source>
         <translation>Microscope</translation>
     </message>
     <message>
+        <location filename="../../app/ChoiceDialog.ui" line="74"/>
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
@@ -50,22 +60,27 @@
 <context>
     <name>CypressChoiceDialog</name>
     <message>
+        <location filename="../../app/CypressChoiceDialog.ui" line="27"/>
         <source>Which device are you updating?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <location filename="../../app/CypressChoiceDialog.ui" line="39"/>
         <source>GQZ3</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <location filename="../../app/CypressChoiceDialog.ui" line="46"/>
         <source>GQZ3 KAVOR</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <location filename="../../app/CypressChoiceDialog.ui" line="53"/>
         <source>TV720</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <location filename="../../app/CypressChoiceDialog.ui" line="60"/>
         <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
@@ -73,62 +88,77 @@
 <context>
     <name>FirmwareFileManager</name>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="67"/>
         <source>The firmware file %1 cannot be opened</source>
         <translation>Le fichier de micrologiciel %1 ne peut pas être ouvert</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="93"/>
         <source>The firmware file cannot be read</source>
         <translation>Le fichier de micrologiciel ne peut pas être lu</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="115"/>
         <source>Line %1 is not a record</source>
         <translation>La ligne %1 n&apos;est pas un enregistrement</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="119"/>
         <source>Line %1 is longer than %2 characters</source>
         <translation>La ligne %1 dépasse %2 caractères</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="125"/>
         <source>Line %1: %2</source>
         <translation>Ligne %1 : %2</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="135"/>
         <source>Line %1: its data lie outside the firmware image</source>
         <translation>Ligne %1 : ses données sont hors de l&apos;image du micrologiciel</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="159"/>
         <source>The firmware file has no end-of-file record</source>
         <translation>Le fichier de micrologiciel n&apos;a pas d&apos;enregistrement de fin de fichier</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="163"/>
         <source>The firmware file holds no data for the device</source>
         <translation>Le fichier de micrologiciel ne contient aucune donnée pour l&apos;appareil</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="177"/>
         <source>not a record</source>
         <translation>pas un enregistrement</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="181"/>
         <source>a character that is not a hexadecimal digit</source>
         <translation>un caractère qui n&apos;est pas un chiffre hexadécimal</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="184"/>
         <source>an odd number of hexadecimal digits</source>
         <translation>un nombre impair de chiffres hexadécimaux</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="187"/>
         <source>the record is too short</source>
         <translation>l&apos;enregistrement est trop court</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="190"/>
         <source>the count byte disagrees with the record</source>
         <translation>l&apos;octet de longueur ne correspond pas à l&apos;enregistrement</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="195"/>
         <source>bad record checksum</source>
         <translation>somme de contrôle de l&apos;enregistrement erronée</translation>
     </message>
     <message>
+        <location filename="../../firmware/FirmwareFileManager.cpp" line="198"/>
         <source>an address record that does not hold two bytes</source>
         <translation>un enregistrement d&apos;adresse qui ne contient pas deux octets</translation>
     </message>
@@ -143,66 +173,82 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <location filename="../../app/MainWindow.ui" line="86"/>
         <source>Exit</source>
         <translation>Quitter</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.ui" line="91"/>
         <source>Help Content</source>
         <translation>Contenu de l&apos;aide</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.ui" line="96"/>
         <source>About</source>
         <translation>À propos</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.ui" line="105"/>
         <source>English (US)</source>
         <translation>Anglais (É.-U.)</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.ui" line="114"/>
         <source>French (Canada)</source>
         <translation>Français (Canada)</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.ui" line="58"/>
         <source>File</source>
         <translation>Fichier</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.ui" line="64"/>
         <source>Help</source>
         <translation>Aide</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.ui" line="68"/>
         <source>Language</source>
         <translation>Langue</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.cpp" line="19"/>
         <source>Change Language</source>
         <translation>Changer de langue</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.cpp" line="21"/>
         <source>Are you sure you what to change language to [&lt;b&gt;%1&lt;/b&gt;] ?</source>
         <translation>Voulez-vous vraiment changer la langue pour [&lt;b&gt;%1&lt;/b&gt;] ?</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.cpp" line="22"/>
         <source>Yes</source>
         <translation>Oui</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.cpp" line="23"/>
         <source>No</source>
         <translation>Non</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.cpp" line="24"/>
         <source>&lt;b&gt;Language changed successfully!&lt;/b&gt;</source>
         <translation>&lt;b&gt;La langue a été changée!&lt;/b&gt;</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.cpp" line="25"/>
         <source>Restart the application to apply changes.</source>
         <translation>Redémarrez l&apos;application pour appliquer les changements.</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.cpp" line="26"/>
         <source>&lt;b&gt;Could not change language!&lt;/b&gt;</source>
         <translation>&lt;b&gt;Impossible de changer la langue!&lt;/b&gt;</translation>
     </message>
     <message>
+        <location filename="../../app/MainWindow.cpp" line="28"/>
         <source>An unexpected error happen while trying to changes language.</source>
         <translation>Une erreur inattendue est survenue lors du changement de langue.</translation>
     </message>
@@ -210,26 +256,32 @@
 <context>
     <name>NetworkCommunicator</name>
     <message>
+        <location filename="../../app/NetworkCommunicator.cpp" line="93"/>
         <source>Refused to download %1: the file name &quot;%2&quot; is not a plain file name</source>
         <translation>Téléchargement de %1 refusé : le nom de fichier « %2 » n&apos;est pas un simple nom de fichier</translation>
     </message>
     <message>
+        <location filename="../../app/NetworkCommunicator.cpp" line="177"/>
         <source>Could not save &quot;%1&quot;: not a plain file name</source>
         <translation>Impossible d&apos;enregistrer « %1 » : ce n&apos;est pas un simple nom de fichier</translation>
     </message>
     <message>
+        <location filename="../../app/NetworkCommunicator.cpp" line="183"/>
         <source>Could not save %1: the folder %2 cannot be created</source>
         <translation>Impossible d&apos;enregistrer %1 : le dossier %2 ne peut pas être créé</translation>
     </message>
     <message>
+        <location filename="../../app/NetworkCommunicator.cpp" line="191"/>
         <source>Could not save %1: no plugin folder of the acquisition program was found</source>
         <translation>Impossible d&apos;enregistrer %1 : aucun dossier de plugiciels du logiciel d&apos;acquisition n&apos;a été trouvé</translation>
     </message>
     <message>
+        <location filename="../../app/NetworkCommunicator.cpp" line="201"/>
         <source>%1 lies outside %2</source>
         <translation>%1 est hors de %2</translation>
     </message>
     <message>
+        <location filename="../../app/NetworkCommunicator.cpp" line="210"/>
         <source>Could not save %1: %2</source>
         <translation>Impossible d&apos;enregistrer %1 : %2</translation>
     </message>
@@ -237,41 +289,55 @@
 <context>
     <name>ProgressDialog</name>
     <message>
+        <location filename="../../app/ProgressDialog.ui" line="26"/>
         <source>Progress</source>
         <translation>Progression</translation>
     </message>
     <message>
+        <location filename="../../app/ProgressDialog.ui" line="40"/>
         <source>Updating</source>
         <translation>Mise à jour</translation>
     </message>
     <message>
+        <location filename="../../app/ProgressDialog.ui" line="65"/>
         <source>Details &lt;&lt;</source>
         <translation>Détails &lt;&lt;</translation>
     </message>
     <message>
+        <location filename="../../app/ProgressDialog.ui" line="91"/>
         <source>Force Exit</source>
         <translation>Forcer la sortie</translation>
     </message>
     <message>
+        <location filename="../../app/VersionComparison.cpp" line="46"/>
         <source>N/A</source>
         <translation>N/D</translation>
+    </message>
+    <message>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="44"/>
+        <source>This multi-plane microscope driver controls the image recording of alternative planes with 1 or 2 excitations.</source>
+        <translation>Ce pilote de microscope multiplan contrôle l’enregistrement d’images de plans alternés avec 1 ou 2 excitations.</translation>
     </message>
 </context>
 <context>
     <name>SoftwareChoiceDialog</name>
     <message>
+        <location filename="../../app/SoftwareChoiceDialog.ui" line="27"/>
         <source>Which version do you want to install?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <location filename="../../app/SoftwareChoiceDialog.ui" line="39"/>
         <source>Stable Version</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <location filename="../../app/SoftwareChoiceDialog.ui" line="46"/>
         <source>Beta Version</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <location filename="../../app/SoftwareChoiceDialog.ui" line="53"/>
         <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
@@ -279,39 +345,208 @@
 <context>
     <name>UpdaterInformationHandler</name>
     <message>
+        <location filename="../../app/UpdaterInformationHandler.cpp" line="17"/>
         <source>Movra Tessaly acquires, displays and records the signals of Movrane instruments: light sources, consoles, rotary joints, microscope drivers and cameras, with its analysis plugins.</source>
         <translation>Movra Tessaly acquiert, affiche et enregistre les signaux des instruments Movrane : sources lumineuses, consoles, joints rotatifs, pilotes de microscope et caméras, avec ses plugiciels d&apos;analyse.</translation>
     </message>
     <message>
+        <location filename="../../app/UpdaterInformationHandler.cpp" line="20"/>
         <source>Movra Maintenance Tool finds the connected Movrane instruments, keeps their firmware up to date and updates the Movrane programs and plugins. It serves the instruments of both Movra Studio and Movra Tessaly generations.</source>
         <translation>Movra Maintenance Tool trouve les instruments Movrane connectés, tient leur micrologiciel à jour et met à jour les logiciels et plugiciels Movrane. Il sert les instruments des générations Movra Studio et Movra Tessaly.</translation>
     </message>
     <message>
+        <location filename="../../app/UpdaterInformationHandler.cpp" line="24"/>
         <source>Movra Memory Manager reads and writes the EEPROM memory of Movrane instruments and keeps their calibration data.</source>
         <translation>Movra Memory Manager lit et écrit la mémoire EEPROM des instruments Movrane et conserve leurs données d&apos;étalonnage.</translation>
     </message>
     <message>
+        <location filename="../../app/UpdaterInformationHandler.cpp" line="27"/>
         <source>velim%1 analyses the recordings of Movra Tessaly: signal extraction, event alignment and statistics. velim%1 runs beside the acquisition program or on its own.</source>
         <translation>velim%1 analyse les enregistrements de Movra Tessaly : extraction des signaux, alignement des événements et statistiques. velim%1 fonctionne à côté du logiciel d&apos;acquisition ou seul.</translation>
     </message>
 </context>
 <context>
-    <name>VEKUpdaterWidget</name>
+    <name>UpdaterWidget</name>
     <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="128"/>
+        <source>Website</source>
+        <translation>Site Web</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="251"/>
+        <source>Check for server updates</source>
+        <translation>Vérifier les mises à jour du serveur</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="252"/>
+        <source>Update from server</source>
+        <translation>Mettre à jour depuis le serveur</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="253"/>
+        <source>You haven&apos;t check for updates yet</source>
+        <translation>Vous n&apos;avez pas encore vérifié les mises à jour</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="254"/>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="266"/>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="283"/>
+        <source>Installed</source>
+        <translation>Installée</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="254"/>
+        <source>Available</source>
+        <translation>Disponible</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="258"/>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="259"/>
+        <source>Status</source>
+        <translation>Statut</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="263"/>
         <source>Update(s) not checked yet</source>
         <translation>Mise(s) à jour pas encore vérifiée(s)</translation>
     </message>
     <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="265"/>
+        <source>Update manually</source>
+        <translation>Mettre à jour manuellement</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="266"/>
+        <source>Bootloader Version</source>
+        <translation>Version du chargeur d’amorçage</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="267"/>
+        <source>Motherboard Version</source>
+        <translation>Version de la carte mère</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="268"/>
+        <source>Channel(s) Version</source>
+        <translation>Version du ou des canaux</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="269"/>
+        <source>Device Description</source>
+        <translation>Description de l’appareil</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="270"/>
+        <source>Devices</source>
+        <translation>Appareils</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="275"/>
+        <source>Plugin Version</source>
+        <translation>Version du module</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="276"/>
+        <source>Plugin Description</source>
+        <translation>Description du module</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="277"/>
+        <source>Plugins</source>
+        <translation>Modules</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="283"/>
+        <source>Software Version</source>
+        <translation>Version du logiciel</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="283"/>
+        <source>Stable</source>
+        <translation>Stable</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="283"/>
+        <source>Beta</source>
+        <translation>Bêta</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="284"/>
+        <source>Software Description</source>
+        <translation>Description du logiciel</translation>
+    </message>
+    <message>
+        <location filename="../../app/UpdaterWidgetUi.cpp" line="285"/>
+        <source>Softwares</source>
+        <translation>Logiciels</translation>
+    </message>
+</context>
+<context>
+    <name>VEKUpdaterWidget</name>
+    <message>
+        <location filename="../../app/VersionComparison.cpp" line="37"/>
+        <source>Update(s) not checked yet</source>
+        <translation>Mise(s) à jour pas encore vérifiée(s)</translation>
+    </message>
+    <message>
+        <location filename="../../app/VersionComparison.cpp" line="39"/>
         <source>New version(s) available</source>
         <translation>Nouvelle(s) version(s) disponible(s)</translation>
     </message>
     <message>
+        <location filename="../../app/VersionComparison.cpp" line="40"/>
         <source>Already up-to-date</source>
         <translation>Déjà à jour</translation>
     </message>
     <message>
+        <location filename="../../app/InstallerRunner.cpp" line="50"/>
         <source>The installer %1 could not be started: %2</source>
         <translation>Le programme d&apos;installation %1 n&apos;a pas pu être lancé : %2</translation>
+    </message>
+    <message>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="553"/>
+        <source>Firmware</source>
+        <translation>Micrologiciel</translation>
+    </message>
+    <message>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="554"/>
+        <source>Motherboard</source>
+        <translation>Carte mère</translation>
+    </message>
+    <message>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="697"/>
+        <source>Bootloader</source>
+        <translation>Chargeur d’amorçage</translation>
+    </message>
+    <message>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="697"/>
+        <source>Camera Informations</source>
+        <translation>Informations de la caméra</translation>
+    </message>
+    <message>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="698"/>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="739"/>
+        <source>Installed</source>
+        <translation>Installée</translation>
+    </message>
+    <message>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="698"/>
+        <source>Serial Number</source>
+        <translation>Numéro de série</translation>
+    </message>
+    <message>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="739"/>
+        <source>Available</source>
+        <translation>Disponible</translation>
+    </message>
+    <message>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="810"/>
+        <source>Network Error : %1</source>
+        <translation>Erreur réseau : %1</translation>
     </message>
 </context>
 </TS>

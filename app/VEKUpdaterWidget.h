@@ -1,0 +1,152 @@
+#pragma once
+
+#include "DeviceCommunicationInfo.h"
+#include "DeviceIdentifier.h"
+#include "QWidgetWithAccessToIconFont.h"
+#include "UpdaterInformations.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QList>
+#include <QSharedPointer>
+#include <QString>
+#include <QTabWidget>
+#include <QUrl>
+
+class CommunicatorFactory;
+class FirmwareUpdater;
+class InstallerRunner;
+class NetworkCommunicator;
+class ProgressDialog;
+class QKeyEvent;
+class QThread;
+class QTreeWidget;
+class QTreeWidgetItem;
+class UpdaterInformationHandler;
+class UpdaterWidgetUi;
+
+// The main window's central widget: the Devices, Plugins and Softwares tabs,
+// wired to the catalogue model and to the catalogue client, which runs in a
+// thread of its own.
+class VEKUpdaterWidget : public QTabWidget, public QWidgetWithAccessToIconFont
+{
+    Q_OBJECT
+
+public:
+    explicit VEKUpdaterWidget(QWidget* parent = nullptr);
+    // Tests give the firmware updater's hardware server their own transports.
+    explicit VEKUpdaterWidget(QSharedPointer<CommunicatorFactory> transports, QWidget* parent = nullptr);
+    ~VEKUpdaterWidget() override;
+
+    // The number of connected devices that are not cameras.
+    int connectedDeviceCount() const { return m_connectedDeviceCount; }
+    // The catalogue model the tabs read.
+    QSharedPointer<UpdaterInformationHandler> informationHandler() const { return m_informationHandler; }
+
+    static QList<int> parseVersion(const QString& version);
+    static bool isNewerVersion(const QString& installedVersion, const QString& availableVersion);
+    static QString updateStatusText(const QString& installedVersion, const QString& availableVersion);
+
+signals:
+    void sendRequestToNetwork(QUrl url, bool isJson);
+    void sendForceExitToNetwork();
+    void sendMessageToStatusBar(QString message, int timeout);
+    void sendDisableCloseBehavior(bool disable);
+
+public slots:
+    void onDeviceTreeWidgetItemSelected(QTreeWidgetItem* itemSelected, QTreeWidgetItem* previousItemSelected);
+    void onCheckForDeviceUpdateClicked(bool isChecked = false);
+    void onDeviceVersionReceived(QSharedPointer<nsUpdater::DeviceCommunicationInfo> infos);
+    void onDeviceConnectionStatusReceived(nsUpdater::DeviceIdentifier deviceID, QString name, QString uid,
+                                          bool isConnected);
+    void onSetBootloaderItemStatusReceived(bool status);
+    void onSetMotherboardItemStatusReceived(bool status);
+    void onSetChannelsItemStatusReceived(bool status);
+    void onSetMemoryManagerItemStatusReceived(bool status);
+    void onSetUSB3CommunicationItemStatusReceived(bool status);
+
+    void onNetworkReplyReceived(QJsonDocument document);
+    void onNetworkReplyInfosReceived(QString errorString);
+    void onNetworkReplyDownloadProgressReceived(qlonglong bytesReceived, qlonglong bytesTotal);
+    // The name is the one the catalogue client saved the file under.
+    void onNetworkReplyDownloadDoneReceived(QString fileName);
+    void onProgressReceived(int value, int maximum);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion,
+                               QString& analysisVersion);
+    void readInstalledPlugins();
+    void createFirmwareUpdater(const QSharedPointer<CommunicatorFactory>& transports);
+    void createNetworkCommunicator();
+    void initializePanes();
+    void initializeDeviceTree();
+    void initializeNameTree(QTreeWidget* tree, const QStringList& names);
+
+    void onFirmwaresCatalogueReceived(const QJsonObject& root);
+    void onSoftwaresCatalogueReceived(const QJsonObject& root);
+    void onPluginsCatalogueReceived(const QJsonObject& root);
+    void handleDownloadedFile();
+
+    QTreeWidgetItem* typeItem(int deviceType) const;
+    void setTypeItemHidden(nsUpdater::DeviceIdentifier deviceType, bool hidden);
+    void setDeviceItemConnected(QTreeWidgetItem* item, bool connected);
+    void addConnectedDeviceItem(const FirmwareInformation& information, nsUpdater::DeviceIdentifier deviceType,
+                                QTreeWidgetItem* typeItem, const QString& name, const QString& uid);
+    void removeDeviceItems(const QString& uid);
+
+    // The selection's panes; each fills the working texts it changes.
+    void fillVersionPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& bootloader,
+                          QString& motherboard, QString& channel);
+    void fillDevicePanesByType(int deviceType, const FirmwareInformation& information, QTreeWidgetItem* item,
+                               QString& bootloader, QString& motherboard, QString& channel, QString& description);
+    void checkDeprecatedDriver(int threshold, const QString& deviceDescription, const FirmwareInformation& information,
+                               QTreeWidgetItem* item, QString& description);
+    void fillBootloaderPanes(const FirmwareInformation& information, QString& bootloader, QString& description);
+    void fillCameraPanes(QTreeWidgetItem* item, QString& bootloader, QString& motherboard, QString& channel,
+                         QString& description);
+    void fillChannelsPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& bootloader,
+                           QString& description);
+    void fillMotherboardPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& bootloader,
+                              QString& motherboard, QString& description);
+    void fillUSB3DriverPanes(const FirmwareInformation& information, QString& bootloader, QString& description);
+    void fillSarvantiPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& motherboard,
+                           QString& description);
+    void applyConnectedRule(QTreeWidgetItem* item);
+    QString standardDescription(int deviceType, const QString& deviceDescription) const;
+    QString firstCameraSerialNumber() const;
+
+    UpdaterWidgetUi* m_ui = nullptr;
+    QString m_deviceBootloaderTemplate;
+    QString m_deviceMotherboardTemplate;
+    QString m_deviceChannelTemplate;
+    QString m_deviceDescriptionTemplate;
+    QString m_pluginVersionTemplate;
+    QString m_pluginDescriptionTemplate;
+    QString m_softwareVersionTemplate;
+    QString m_softwareDescriptionTemplate;
+    NetworkCommunicator* m_networkCommunicator = nullptr;
+    QThread* m_networkThread = nullptr;
+    QSharedPointer<UpdaterInformationHandler> m_informationHandler;
+    QSharedPointer<FirmwareUpdater> m_firmwareUpdater;
+    QSharedPointer<ProgressDialog> m_progressDialog;
+    InstallerRunner* m_installerRunner = nullptr;
+    bool m_acquisitionSoftwareInstalled = true;
+    bool m_memoryManagerInstalled = true;
+    bool m_analysisSoftwareInstalled = true;
+    bool m_motherboardPhase = false;
+    bool m_serverMode = false;
+    bool m_motherboardUpdateAvailable = true;
+    bool m_channelsUpdateAvailable = true;
+    bool m_waitingForChannels = false;
+    bool m_updatesChecked = false;
+    bool m_usb3FollowUp = false;
+    int m_connectedDeviceCount = 0;
+    QString m_lightSourceMotherboardUrl;
+    QString m_consoleMotherboardUrl;
+    QString m_downloadFileName;
+    QString m_installerPath;
+    QString m_selectedDeviceUid;
+};

@@ -1,0 +1,131 @@
+#include "CatalogueServer.h"
+#include "IconFont.h"
+#include "RoadSupport.h"
+#include "UpdaterInformationHandler.h"
+#include "VEKUpdaterWidget.h"
+
+#include <QtTest>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <csignal>
+#include <memory>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// A picture of the Devices tab drawn by a real X server, with two
+// simulated instruments and the firmware catalogue of the local server applied. The
+// picture stays in the build folder as test output.
+class TestDevicesTabScreenshot : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void devicesTab()
+    {
+        QTemporaryDir work;
+        QVERIFY(work.isValid());
+        qputenv("HOME", work.filePath(QStringLiteral("home")).toLocal8Bit());
+        qputenv("MOVRA_INSTALL_ROOT", work.filePath(QStringLiteral("install")).toLocal8Bit());
+        QVERIFY(QDir::setCurrent(work.path()));
+        auto iconFont = QSharedPointer<IconFont>::create();
+        iconFont->loadStyleFonts();
+        iconFont->setDefaultIconOption(QStringLiteral("color"), QColor(78, 156, 207));
+        iconFont->setDefaultIconOption(QStringLiteral("color-disabled"), QColor(81, 96, 112));
+        QWidgetWithAccessToIconFont::setIconFontInstance(iconFont);
+
+        CatalogueServer server;
+        QVERIFY(server.start(QStringLiteral(MOVRA_HTTPS_SERVER), QUrl(MovraWebHost).host()));
+        QFile catalogue(QStringLiteral(MOVRA_SCRIPTS_FOLDER "/firmwares_admin.json"));
+        QVERIFY(catalogue.open(QIODevice::ReadOnly));
+        QVERIFY(server.writeFile(QStringLiteral("downloads/.updates/firmwares/firmwares_admin.json"),
+                                 catalogue.readAll()));
+
+        auto bus = QSharedPointer<SimUsbBus>::create();
+        auto joint = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("HLX58")), 2, 5);
+        auto driver = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("NXLTV2")), 3, 6);
+        {
+            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            widget.resize(571, 650);
+            widget.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&widget));
+            auto* tree = widget.findChild<QTreeWidget*>(QStringLiteral("treeWidget_device"));
+            QTreeWidgetItem* joints = nullptr;
+            QTreeWidgetItem* drivers = nullptr;
+            for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+                const int type = tree->topLevelItem(i)->data(0, Qt::UserRole).toInt();
+                if (type == nsUpdater::AssistedRotaryJoint)
+                    joints = tree->topLevelItem(i);
+                if (type == nsUpdater::KZR410)
+                    drivers = tree->topLevelItem(i);
+            }
+            QVERIFY(joints && drivers);
+            QTRY_VERIFY_WITH_TIMEOUT(joints->childCount() == 1 && drivers->childCount() == 1, road::FoundAndReadMs);
+            tree->setCurrentItem(joints->child(0));
+            auto* update = widget.findChild<QPushButton*>(QStringLiteral("pb_updateDevice"));
+            widget.findChild<QPushButton*>(QStringLiteral("pb_checkUpdateDevice"))->click();
+            QTRY_VERIFY_WITH_TIMEOUT(update->isEnabled(), 10000);
+            QTest::qWait(200);
+
+            const QImage picture = widget.grab().toImage();
+            QVERIFY(QDir().mkpath(QStringLiteral(MOVRA_SCREENSHOT_DIR)));
+            const QString path = QStringLiteral(MOVRA_SCREENSHOT_DIR "/devices_tab.png");
+            QVERIFY(picture.save(path));
+            QCOMPARE(picture.size(), widget.size() * widget.devicePixelRatio());
+            // Not one flat colour: the tree, texts and panes were drawn.
+            QSet<QRgb> colours;
+            for (int y = 0; y < picture.height(); y += 7) {
+                for (int x = 0; x < picture.width(); x += 7)
+                    colours.insert(picture.pixel(x, y));
+            }
+            QVERIFY(colours.size() > 20);
+        }
+        driver.reset();
+        joint.reset();
+        QWidgetWithAccessToIconFont::setIconFontInstance({});
+    }
+};
+
+// Starts an X server of its own before the application picks its platform.
+int main(int argc, char* argv[])
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return 2;
+    const pid_t xvfb = fork();
+    if (xvfb == 0) {
+        close(fds[0]);
+        const QByteArray fd = QByteArray::number(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.constData(), "-nolisten", "tcp", "-screen", "0", "1024x1000x24",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    QByteArray display;
+    char c = 0;
+    while (read(fds[0], &c, 1) == 1 && c != '\n')
+        display.append(c);
+    close(fds[0]);
+    if (xvfb < 0 || display.isEmpty()) {
+        if (xvfb > 0)
+            waitpid(xvfb, nullptr, 0);
+        fprintf(stderr, "Xvfb did not start\n");
+        return 1;
+    }
+    qputenv("DISPLAY", ":" + display);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int result = 0;
+    {
+        QApplication application(argc, argv);
+        TestDevicesTabScreenshot test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    kill(xvfb, SIGTERM);
+    waitpid(xvfb, nullptr, 0);
+    return result;
+}
+
+#include "tst_devicestabscreenshot.moc"

@@ -1063,7 +1063,8 @@ void VEKUpdaterWidget::showDownloadTexts(const QUrl& url)
     m_progressDialog->appendDetailsInformation(
         QCoreApplication::translate("VEKUpdaterWidget", "<b>Currently downloading from :</b><br>[%1]<br>")
             .arg(url.toString().toHtmlEscaped()));
-    m_progressDialog->appendDetailsInformation(QCoreApplication::translate("VEKUpdaterWidget", "<b>Please be patient...</b>"));
+    m_progressDialog->appendDetailsInformation(
+        QCoreApplication::translate("VEKUpdaterWidget", "<b>Please be patient...</b>"));
 }
 
 void VEKUpdaterWidget::onUpdatePluginClicked(bool isChecked)

@@ -518,7 +518,7 @@
         <translation>&lt;b&gt;Téléchargement en cours depuis :&lt;/b&gt;&lt;br&gt;[%1]&lt;br&gt;</translation>
     </message>
     <message>
-        <location filename="../../app/VEKUpdaterWidget.cpp" line="1066"/>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="1067"/>
         <source>&lt;b&gt;Please be patient...&lt;/b&gt;</source>
         <translation>&lt;b&gt;Veuillez patienter...&lt;/b&gt;</translation>
     </message>

@@ -232,7 +232,8 @@ private slots:
         for (int i = 0; i < tab.tree->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* item = tab.tree->topLevelItem(i);
             names.append(item->text(0));
-            QCOMPARE(item->text(0), PluginNames.value(nsUpdater::PluginIdentifier(item->data(0, Qt::UserRole).toInt())));
+            const auto identifier = nsUpdater::PluginIdentifier(item->data(0, Qt::UserRole).toInt());
+            QCOMPARE(item->text(0), PluginNames.value(identifier));
             QVERIFY(!item->icon(1).isNull());
         }
         QStringList sorted = names;
@@ -346,7 +347,8 @@ private slots:
         QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("lb_updating"))->text(),
                  QStringLiteral("<b>Downloading</b> [Orvex Models.dat]"));
         const QString details = dialog->findChild<QTextBrowser*>(QStringLiteral("textBrowser"))->toPlainText();
-        QVERIFY2(details.contains(QUrl(urls.last()).toString()) && !details.contains(urls.first()), qPrintable(details));
+        QVERIFY2(details.contains(QUrl(urls.last()).toString()) && !details.contains(urls.first()),
+                 qPrintable(details));
         QVERIFY(details.contains(QStringLiteral("Please be patient...")));
 
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder + QStringLiteral("/Orvex Models.dat")), 10000);

@@ -6,6 +6,8 @@
 
 namespace {
 
+const char* const InstallerPathProperty = "installerPath";
+
 void removeInstaller(const QString& path)
 {
     if (QFile::exists(path))
@@ -19,6 +21,17 @@ InstallerRunner::InstallerRunner(QObject* parent)
 {
 }
 
+bool InstallerRunner::isRunning(const QString& installerPath) const
+{
+    const QList<QProcess*> processes = findChildren<QProcess*>(QString(), Qt::FindDirectChildrenOnly);
+    for (const QProcess* process : processes) {
+        if (process->property(InstallerPathProperty).toString() == installerPath
+            && process->state() != QProcess::NotRunning)
+            return true;
+    }
+    return false;
+}
+
 void InstallerRunner::startInstaller(const QString& installerPath)
 {
 #ifdef Q_OS_UNIX
@@ -29,6 +42,7 @@ void InstallerRunner::startInstaller(const QString& installerPath)
 #endif
     // One process per installer, so a second one does not cut the first short.
     auto* process = new QProcess(this);
+    process->setProperty(InstallerPathProperty, installerPath);
     connect(process, &QProcess::errorOccurred, this, [this, process, installerPath](QProcess::ProcessError error) {
         onInstallerErrorOccurred(process, installerPath, error);
     });

@@ -14,6 +14,9 @@ class InstallerRunner : public QObject
 public:
     explicit InstallerRunner(QObject* parent = nullptr);
 
+    // True while an installer started from that path still runs.
+    bool isRunning(const QString& installerPath) const;
+
 public slots:
     // On Linux the file is made executable first (a download never is).
     void startInstaller(const QString& installerPath);

@@ -72,6 +72,15 @@ public slots:
     void onNetworkReplyDownloadDoneReceived(QString fileName);
     void onProgressReceived(int value, int maximum);
 
+    // Plugins and Softwares tabs
+    void onPluginTreeWidgetItemSelected(QTreeWidgetItem* itemSelected, QTreeWidgetItem* previousItemSelected);
+    void onCheckForPluginUpdateClicked(bool isChecked = false);
+    void onUpdatePluginClicked(bool isChecked = false);
+    void onSoftwareTreeWidgetItemSelected(QTreeWidgetItem* itemSelected, QTreeWidgetItem* previousItemSelected);
+    void onCheckForSoftwareUpdateClicked(bool isChecked = false);
+    void onUpdateSoftwareClicked(bool isChecked = false);
+    void onSoftwareUpdateFinishedReceived();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -83,7 +92,7 @@ private:
     void createNetworkCommunicator();
     void initializePanes();
     void initializeDeviceTree();
-    void initializeNameTree(QTreeWidget* tree, const QStringList& names);
+    void initializeNameTree(QTreeWidget* tree, const QList<int>& identifiers, const QStringList& names);
 
     void onFirmwaresCatalogueReceived(const QJsonObject& root);
     void onSoftwaresCatalogueReceived(const QJsonObject& root);
@@ -117,6 +126,15 @@ private:
     void applyConnectedRule(QTreeWidgetItem* item);
     QString standardDescription(int deviceType, const QString& deviceDescription) const;
     QString firstCameraSerialNumber() const;
+
+    // Plugins and Softwares tabs
+    void initializePluginTree();
+    void initializeSoftwareTree();
+    void setItemInstalled(QTreeWidgetItem* item, bool installed);
+    void refreshPluginInstallStatus();
+    void startSoftwareDownload(const QString& url);
+    void showDownloadTexts(const QUrl& url);
+    void onInstallerStartFailedReceived(const QString& message);
 
     UpdaterWidgetUi* m_ui = nullptr;
     QString m_deviceBootloaderTemplate;

@@ -508,6 +508,21 @@
         <translation>Le programme d&apos;installation %1 n&apos;a pas pu être lancé : %2</translation>
     </message>
     <message>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="1061"/>
+        <source>&lt;b&gt;Downloading&lt;/b&gt; [%1]</source>
+        <translation>&lt;b&gt;Téléchargement&lt;/b&gt; [%1]</translation>
+    </message>
+    <message>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="1064"/>
+        <source>&lt;b&gt;Currently downloading from :&lt;/b&gt;&lt;br&gt;[%1]&lt;br&gt;</source>
+        <translation>&lt;b&gt;Téléchargement en cours depuis :&lt;/b&gt;&lt;br&gt;[%1]&lt;br&gt;</translation>
+    </message>
+    <message>
+        <location filename="../../app/VEKUpdaterWidget.cpp" line="1067"/>
+        <source>&lt;b&gt;Please be patient...&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Veuillez patienter...&lt;/b&gt;</translation>
+    </message>
+    <message>
         <location filename="../../app/VEKUpdaterWidget.cpp" line="553"/>
         <source>Firmware</source>
         <translation>Micrologiciel</translation>

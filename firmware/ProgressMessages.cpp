@@ -14,112 +14,129 @@ QString translated(const QString& text)
     return QCoreApplication::translate(Context, source.constData());
 }
 
-// Before the application object exists, translate() returns the source text.
-#define MOVRA_TEXT(name, text) const QString name = QCoreApplication::translate("ProgressDialog", text)
+// Each written out in full, so that lupdate collects them. Before the
+// application object exists, translate() returns the source text.
+const QString ResettingToBootloader = QCoreApplication::translate("ProgressDialog", "Resetting to bootloader...");
+const QString ResettingToBootloaderDone =
+    QCoreApplication::translate("ProgressDialog", "Resetting to bootloader... [Done]");
+const QString ErasingHexFile = QCoreApplication::translate("ProgressDialog", "Erasing the old hex file...");
+const QString ErasingHexFileDone = QCoreApplication::translate("ProgressDialog", "Erasing the old hex file... [Done]");
+const QString ErasingMcsFile = QCoreApplication::translate("ProgressDialog", "Erasing the old mcs file...");
+const QString ErasingMcsFileSector =
+    QCoreApplication::translate("ProgressDialog", "Erasing the old mcs file... [Sector %1 out of %2]");
+const QString ErasingMcsFileDone = QCoreApplication::translate("ProgressDialog", "Erasing the old mcs file... [Done]");
+const QString ProgrammingStartsSoon =
+    QCoreApplication::translate("ProgressDialog", "It can take up to 30 seconds before the programming starts");
+const QString ProgrammingDevice = QCoreApplication::translate("ProgressDialog", "Programming the device...");
+const QString ProgrammingDeviceLines =
+    QCoreApplication::translate("ProgressDialog", "Programming the device... [%1 lines out of %2]");
+const QString ProgrammingDeviceDone = QCoreApplication::translate("ProgressDialog", "Programming the device... [Done]");
+const QString ProgrammingChannelsLines =
+    QCoreApplication::translate("ProgressDialog", "Programming the channel(s)... [%1 lines out of %2]");
+const QString ProgrammingChannelsDone =
+    QCoreApplication::translate("ProgressDialog", "Programming the channel(s)... [Done]");
+const QString CrcVerification = QCoreApplication::translate("ProgressDialog", "CRC verification...");
+const QString CrcVerificationDone = QCoreApplication::translate("ProgressDialog", "CRC verification... [Done]");
+const QString RetryingToSendLines =
+    QCoreApplication::translate("ProgressDialog", "Warning: No confirmation received, retrying to send lines");
+const QString NoConfirmationReceived =
+    QCoreApplication::translate("ProgressDialog", "Error: No confirmation received, programming stopped");
+const QString NothingToProgram =
+    QCoreApplication::translate("ProgressDialog", "Error: The firmware file holds nothing to program");
+const QString RecordTooLong =
+    QCoreApplication::translate("ProgressDialog", "Error: A record of the firmware file does not fit in a packet");
 
-MOVRA_TEXT(ResettingToBootloader, "Resetting to bootloader...");
-MOVRA_TEXT(ResettingToBootloaderDone, "Resetting to bootloader... [Done]");
-MOVRA_TEXT(ErasingHexFile, "Erasing the old hex file...");
-MOVRA_TEXT(ErasingHexFileDone, "Erasing the old hex file... [Done]");
-MOVRA_TEXT(ErasingMcsFile, "Erasing the old mcs file...");
-MOVRA_TEXT(ErasingMcsFileSector, "Erasing the old mcs file... [Sector %1 out of %2]");
-MOVRA_TEXT(ErasingMcsFileDone, "Erasing the old mcs file... [Done]");
-MOVRA_TEXT(ProgrammingStartsSoon, "It can take up to 30 seconds before the programming starts");
-MOVRA_TEXT(ProgrammingDevice, "Programming the device...");
-MOVRA_TEXT(ProgrammingDeviceLines, "Programming the device... [%1 lines out of %2]");
-MOVRA_TEXT(ProgrammingDeviceDone, "Programming the device... [Done]");
-MOVRA_TEXT(ProgrammingChannelsLines, "Programming the channel(s)... [%1 lines out of %2]");
-MOVRA_TEXT(ProgrammingChannelsDone, "Programming the channel(s)... [Done]");
-MOVRA_TEXT(CrcVerification, "CRC verification...");
-MOVRA_TEXT(CrcVerificationDone, "CRC verification... [Done]");
-MOVRA_TEXT(RetryingToSendLines, "Warning: No confirmation received, retrying to send lines");
-MOVRA_TEXT(NoConfirmationReceived, "Error: No confirmation received, programming stopped");
-MOVRA_TEXT(NothingToProgram, "Error: The firmware file holds nothing to program");
-MOVRA_TEXT(RecordTooLong, "Error: A record of the firmware file does not fit in a packet");
+const QString NotAvailable = QCoreApplication::translate("ProgressDialog", "N/A");
+const QString BlankVersion = QCoreApplication::translate("ProgressDialog", "-1.-1");
+const QString DefaultBootloaderVersion = QCoreApplication::translate("ProgressDialog", "2.0");
+const QString Bootloader = QCoreApplication::translate("ProgressDialog", "Bootloader");
 
-MOVRA_TEXT(NotAvailable, "N/A");
-MOVRA_TEXT(BlankVersion, "-1.-1");
-MOVRA_TEXT(DefaultBootloaderVersion, "2.0");
-MOVRA_TEXT(Bootloader, "Bootloader");
-
-MOVRA_TEXT(DeviceFound, "A Movra device has been found. Retrieving his firmware versions");
-MOVRA_TEXT(CameraFound, "A Movra camera has been found");
-MOVRA_TEXT(DeviceRemoved, "Movra device removed");
-MOVRA_TEXT(WrongPortDetected,
+const QString DeviceFound =
+    QCoreApplication::translate("ProgressDialog", "A Movra device has been found. Retrieving his firmware versions");
+const QString CameraFound = QCoreApplication::translate("ProgressDialog", "A Movra camera has been found");
+const QString DeviceRemoved = QCoreApplication::translate("ProgressDialog", "Movra device removed");
+const QString WrongPortDetected = QCoreApplication::translate("ProgressDialog",
     "A Movra device has been found but the wrong port has been detected. Please change it to a USB3 port on your "
     "computer");
-MOVRA_TEXT(DeviceInitialized, "Movra device initialized");
+const QString DeviceInitialized = QCoreApplication::translate("ProgressDialog", "Movra device initialized");
 
-MOVRA_TEXT(Connected, "Connected");
-MOVRA_TEXT(NotConnected, "Not connected");
-MOVRA_TEXT(Installed, "Installed");
-MOVRA_TEXT(NotInstalled, "Not installed");
-MOVRA_TEXT(Channels, "Channels");
-MOVRA_TEXT(Motherboard, "Motherboard");
-MOVRA_TEXT(WaitingForChannels, "Waiting for the channel(s) connection ...");
-MOVRA_TEXT(ChannelsConnectionReceived, "SUCCESS : Channel(s) connection was received");
-MOVRA_TEXT(ChannelsConnectionNotReceived, "ERROR : Channel(s) connection wasn't received");
-MOVRA_TEXT(DetailsShow, "Details >>");
-MOVRA_TEXT(DetailsHide, "Details <<");
+const QString Connected = QCoreApplication::translate("ProgressDialog", "Connected");
+const QString NotConnected = QCoreApplication::translate("ProgressDialog", "Not connected");
+const QString Installed = QCoreApplication::translate("ProgressDialog", "Installed");
+const QString NotInstalled = QCoreApplication::translate("ProgressDialog", "Not installed");
+const QString Channels = QCoreApplication::translate("ProgressDialog", "Channels");
+const QString Motherboard = QCoreApplication::translate("ProgressDialog", "Motherboard");
+const QString WaitingForChannels =
+    QCoreApplication::translate("ProgressDialog", "Waiting for the channel(s) connection ...");
+const QString ChannelsConnectionReceived =
+    QCoreApplication::translate("ProgressDialog", "SUCCESS : Channel(s) connection was received");
+const QString ChannelsConnectionNotReceived =
+    QCoreApplication::translate("ProgressDialog", "ERROR : Channel(s) connection wasn't received");
+const QString DetailsShow = QCoreApplication::translate("ProgressDialog", "Details >>");
+const QString DetailsHide = QCoreApplication::translate("ProgressDialog", "Details <<");
 
-MOVRA_TEXT(WebLink, "<a href=\"" MOVRA_WEB_HOST "\" style=\"color: #4e9ccf;\">" MOVRA_WEB_HOST "</a>");
-MOVRA_TEXT(NoDescription, "No description available at the moment. [No device selected]");
-MOVRA_TEXT(NoteUpdateFromBootloader,
+// Built from the host macro, which lupdate cannot follow; the link has
+// no words to translate.
+const QString WebLink = QCoreApplication::translate(
+    "ProgressDialog", "<a href=\"" MOVRA_WEB_HOST "\" style=\"color: #4e9ccf;\">" MOVRA_WEB_HOST "</a>");
+const QString NoDescription =
+    QCoreApplication::translate("ProgressDialog", "No description available at the moment. [No device selected]");
+const QString NoteUpdateFromBootloader = QCoreApplication::translate("ProgressDialog",
     "* Make sure to only have one and the correct Movra device connected before updating from bootloader. You can "
     "only update it manually.");
-MOVRA_TEXT(NoteUpdateFromChannels,
+const QString NoteUpdateFromChannels = QCoreApplication::translate("ProgressDialog",
     "* Make sure to only have one and the correct Movra device connected before updating from channels.");
-MOVRA_TEXT(NoteUpdateFromMotherboard,
+const QString NoteUpdateFromMotherboard = QCoreApplication::translate("ProgressDialog",
     "* Make sure to only have one motherboard (Lightsource or Console) connected before updating from motherboard.");
-MOVRA_TEXT(NoteUpdateUSB3Communication,
+const QString NoteUpdateUSB3Communication = QCoreApplication::translate("ProgressDialog",
     "* Make sure to only have one and the correct Movra device connected before updating the USB3 communication.");
-MOVRA_TEXT(NoteDeprecatedDriver,
+const QString NoteDeprecatedDriver = QCoreApplication::translate("ProgressDialog",
     "* This driver is deprecated and cannot be updated in Movra Maintenance Tool. Please use Movra Studio v5.X if you "
     "want to update it.");
-MOVRA_TEXT(DescriptionRotaryJoint,
-    "<p>The assisted rotary joint follows the rotation of the animal and keeps the optical fibers and cables free "
-    "of torsion during freely moving experiments.</p>");
-MOVRA_TEXT(DescriptionPhotometryDriverNXLT,
+const QString DescriptionRotaryJoint = QCoreApplication::translate("ProgressDialog",
+    "<p>The assisted rotary joint follows the rotation of the animal and keeps the optical fibers and cables free of "
+    "torsion during freely moving experiments.</p>");
+const QString DescriptionPhotometryDriverNXLT = QCoreApplication::translate("ProgressDialog",
     "<p>The NXLT fiber photometry driver excites and records fluorescence through one or more optical fibers.</p>");
-MOVRA_TEXT(DescriptionPhotometryDriverKOTW,
+const QString DescriptionPhotometryDriverKOTW = QCoreApplication::translate("ProgressDialog",
     "<p>The KOTW Gen3 fiber photometry driver excites and records fluorescence through one or more optical "
     "fibers.</p>");
-MOVRA_TEXT(DescriptionPhotometrySystem,
-    "<p>The fiber photometry system combines light sources, detectors and the acquisition console in one "
-    "setup.</p>");
-MOVRA_TEXT(DescriptionCamera,
+const QString DescriptionPhotometrySystem = QCoreApplication::translate("ProgressDialog",
+    "<p>The fiber photometry system combines light sources, detectors and the acquisition console in one setup.</p>");
+const QString DescriptionCamera = QCoreApplication::translate("ProgressDialog",
     "<p>The behaviour camera records the animal during the experiment.</p><br>Updating a camera opens the camera "
     "vendor's web site, where its driver can be downloaded.");
-MOVRA_TEXT(DescriptionConsole,
+const QString DescriptionConsole = QCoreApplication::translate("ProgressDialog",
     "<p>The console drives the channel modules and synchronises them with the acquisition.</p>");
-MOVRA_TEXT(DescriptionAcquisitionConsole,
+const QString DescriptionAcquisitionConsole = QCoreApplication::translate("ProgressDialog",
     "<p>The acquisition console records and synchronises the signals of every connected module.</p>");
-MOVRA_TEXT(DescriptionLightSource,
+const QString DescriptionLightSource = QCoreApplication::translate("ProgressDialog",
     "<p>The light-source driver powers LEDs and lasers for optogenetics and photometry experiments.</p>");
-MOVRA_TEXT(DescriptionKAVOR, "<p>The KAVOR light source delivers stable, high-power light to optical fibers.</p>");
-MOVRA_TEXT(DescriptionEEPROMMemoryManager,
+const QString DescriptionKAVOR = QCoreApplication::translate("ProgressDialog",
+    "<p>The KAVOR light source delivers stable, high-power light to optical fibers.</p>");
+const QString DescriptionEEPROMMemoryManager = QCoreApplication::translate("ProgressDialog",
     "<p>The EEPROM memory manager reads and writes the memory of the light-source channel modules.</p><br>Connect "
     "only one memory manager at a time.");
-MOVRA_TEXT(DescriptionMicroscope1Color,
+const QString DescriptionMicroscope1Color = QCoreApplication::translate("ProgressDialog",
     "<p>The one-colour microscope driver runs a miniature microscope for calcium imaging.</p>");
-MOVRA_TEXT(DescriptionMicroscope2Color,
-    "<p>The two-colour microscope driver runs a dual-colour miniature microscope.</p><br>Connect only one port, "
+const QString DescriptionMicroscope2Color = QCoreApplication::translate("ProgressDialog",
+    "<p>The two-colour microscope driver runs a dual-colour miniature microscope.</p><br>Connect only one port, USB3 "
+    "or USB2, at a time.");
+const QString DescriptionMicroscopeGen3 = QCoreApplication::translate("ProgressDialog",
+    "<p>The third-generation microscope driver runs a miniature microscope over USB 3.</p><br>Connect only one port, "
     "USB3 or USB2, at a time.");
-MOVRA_TEXT(DescriptionMicroscopeGen3,
-    "<p>The third-generation microscope driver runs a miniature microscope over USB 3.</p><br>Connect only one "
-    "port, USB3 or USB2, at a time.");
-MOVRA_TEXT(DescriptionTV720, "<p>The TV720 console acquires video and synchronisation signals over USB 3.</p>");
-MOVRA_TEXT(DescriptionPulseGenerator,
+const QString DescriptionTV720 = QCoreApplication::translate("ProgressDialog",
+    "<p>The TV720 console acquires video and synchronisation signals over USB 3.</p>");
+const QString DescriptionPulseGenerator = QCoreApplication::translate("ProgressDialog",
     "<p>The pulse generator produces the stimulation patterns of optogenetics experiments.</p>");
-MOVRA_TEXT(DescriptionYLQSAMiniCube,
+const QString DescriptionYLQSAMiniCube = QCoreApplication::translate("ProgressDialog",
     "<p>The YLQSA mini cube combines the excitation and emission paths of a photometry setup.</p>");
-MOVRA_TEXT(DescriptionMultiPlaneMicroscope,
+const QString DescriptionMultiPlaneMicroscope = QCoreApplication::translate("ProgressDialog",
     "<p>The multi-plane microscope driver images several focal planes of a miniature microscope.</p>");
-MOVRA_TEXT(DescriptionZuvoBasestation,
+const QString DescriptionZuvoBasestation = QCoreApplication::translate("ProgressDialog",
     "<p>The Zuvo base station talks to the wireless photometry modules.</p>");
-MOVRA_TEXT(DescriptionIMU, "<p>The inertial sensor module records the head movements of the animal.</p>");
-
-#undef MOVRA_TEXT
+const QString DescriptionIMU = QCoreApplication::translate("ProgressDialog",
+    "<p>The inertial sensor module records the head movements of the animal.</p>");
 
 const QByteArray EmptyByteArray;
 

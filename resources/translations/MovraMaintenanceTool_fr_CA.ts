@@ -318,6 +318,254 @@
         <source>This multi-plane microscope driver controls the image recording of alternative planes with 1 or 2 excitations.</source>
         <translation>Ce pilote de microscope multiplan contrôle l’enregistrement d’images de plans alternés avec 1 ou 2 excitations.</translation>
     </message>
+    <message>
+        <source>Resetting to bootloader...</source>
+        <translation>Redémarrage en mode chargeur d&apos;amorçage...</translation>
+    </message>
+    <message>
+        <source>Resetting to bootloader... [Done]</source>
+        <translation>Redémarrage en mode chargeur d&apos;amorçage... [Terminé]</translation>
+    </message>
+    <message>
+        <source>Erasing the old hex file...</source>
+        <translation>Effacement de l&apos;ancien fichier hex...</translation>
+    </message>
+    <message>
+        <source>Erasing the old hex file... [Done]</source>
+        <translation>Effacement de l&apos;ancien fichier hex... [Terminé]</translation>
+    </message>
+    <message>
+        <source>Erasing the old mcs file...</source>
+        <translation>Effacement de l&apos;ancien fichier mcs...</translation>
+    </message>
+    <message>
+        <source>Erasing the old mcs file... [Sector %1 out of %2]</source>
+        <translation>Effacement de l&apos;ancien fichier mcs... [Secteur %1 sur %2]</translation>
+    </message>
+    <message>
+        <source>Erasing the old mcs file... [Done]</source>
+        <translation>Effacement de l&apos;ancien fichier mcs... [Terminé]</translation>
+    </message>
+    <message>
+        <source>It can take up to 30 seconds before the programming starts</source>
+        <translation>Jusqu&apos;à 30 secondes peuvent s&apos;écouler avant le début de la programmation</translation>
+    </message>
+    <message>
+        <source>Programming the device...</source>
+        <translation>Programmation de l&apos;appareil...</translation>
+    </message>
+    <message>
+        <source>Programming the device... [%1 lines out of %2]</source>
+        <translation>Programmation de l&apos;appareil... [%1 lignes sur %2]</translation>
+    </message>
+    <message>
+        <source>Programming the device... [Done]</source>
+        <translation>Programmation de l&apos;appareil... [Terminé]</translation>
+    </message>
+    <message>
+        <source>Programming the channel(s)... [%1 lines out of %2]</source>
+        <translation>Programmation du ou des canaux... [%1 lignes sur %2]</translation>
+    </message>
+    <message>
+        <source>Programming the channel(s)... [Done]</source>
+        <translation>Programmation du ou des canaux... [Terminé]</translation>
+    </message>
+    <message>
+        <source>CRC verification...</source>
+        <translation>Vérification du CRC...</translation>
+    </message>
+    <message>
+        <source>CRC verification... [Done]</source>
+        <translation>Vérification du CRC... [Terminé]</translation>
+    </message>
+    <message>
+        <source>Warning: No confirmation received, retrying to send lines</source>
+        <translation>Avertissement : aucune confirmation reçue, nouvel envoi des lignes</translation>
+    </message>
+    <message>
+        <source>Error: No confirmation received, programming stopped</source>
+        <translation>Erreur : aucune confirmation reçue, programmation arrêtée</translation>
+    </message>
+    <message>
+        <source>Error: The firmware file holds nothing to program</source>
+        <translation>Erreur : le fichier de micrologiciel ne contient rien à programmer</translation>
+    </message>
+    <message>
+        <source>Error: A record of the firmware file does not fit in a packet</source>
+        <translation>Erreur : un enregistrement du fichier de micrologiciel ne tient pas dans un paquet</translation>
+    </message>
+    <message>
+        <source>-1.-1</source>
+        <translation>-1.-1</translation>
+    </message>
+    <message>
+        <source>2.0</source>
+        <translation>2.0</translation>
+    </message>
+    <message>
+        <source>Bootloader</source>
+        <translation>Bootloader</translation>
+    </message>
+    <message>
+        <source>A Movra device has been found. Retrieving his firmware versions</source>
+        <translation>Un appareil Movra a été trouvé. Récupération de ses versions de micrologiciel</translation>
+    </message>
+    <message>
+        <source>A Movra camera has been found</source>
+        <translation>Une caméra Movra a été trouvée</translation>
+    </message>
+    <message>
+        <source>Movra device removed</source>
+        <translation>Appareil Movra retiré</translation>
+    </message>
+    <message>
+        <source>A Movra device has been found but the wrong port has been detected. Please change it to a USB3 port on your computer</source>
+        <translation>Un appareil Movra a été trouvé, mais le mauvais port a été détecté. Veuillez le brancher sur un port USB3 de votre ordinateur</translation>
+    </message>
+    <message>
+        <source>Movra device initialized</source>
+        <translation>Appareil Movra initialisé</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Connecté</translation>
+    </message>
+    <message>
+        <source>Not connected</source>
+        <translation>Non connecté</translation>
+    </message>
+    <message>
+        <source>Installed</source>
+        <translation>Installé</translation>
+    </message>
+    <message>
+        <source>Not installed</source>
+        <translation>Non installé</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>Canaux</translation>
+    </message>
+    <message>
+        <source>Motherboard</source>
+        <translation>Carte mère</translation>
+    </message>
+    <message>
+        <source>Waiting for the channel(s) connection ...</source>
+        <translation>En attente de la connexion du ou des canaux ...</translation>
+    </message>
+    <message>
+        <source>SUCCESS : Channel(s) connection was received</source>
+        <translation>SUCCÈS : la connexion du ou des canaux a été reçue</translation>
+    </message>
+    <message>
+        <source>ERROR : Channel(s) connection wasn&apos;t received</source>
+        <translation>ERREUR : la connexion du ou des canaux n&apos;a pas été reçue</translation>
+    </message>
+    <message>
+        <source>Details &gt;&gt;</source>
+        <translation>Détails &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>No description available at the moment. [No device selected]</source>
+        <translation>Aucune description disponible pour le moment. [Aucun appareil sélectionné]</translation>
+    </message>
+    <message>
+        <source>* Make sure to only have one and the correct Movra device connected before updating from bootloader. You can only update it manually.</source>
+        <translation>* Assurez-vous que seul le bon appareil Movra est connecté avant la mise à jour à partir du chargeur d&apos;amorçage. Cette mise à jour ne peut se faire que manuellement.</translation>
+    </message>
+    <message>
+        <source>* Make sure to only have one and the correct Movra device connected before updating from channels.</source>
+        <translation>* Assurez-vous que seul le bon appareil Movra est connecté avant la mise à jour à partir des canaux.</translation>
+    </message>
+    <message>
+        <source>* Make sure to only have one motherboard (Lightsource or Console) connected before updating from motherboard.</source>
+        <translation>* Assurez-vous qu&apos;une seule carte mère (Lightsource ou Console) est connectée avant la mise à jour à partir de la carte mère.</translation>
+    </message>
+    <message>
+        <source>* Make sure to only have one and the correct Movra device connected before updating the USB3 communication.</source>
+        <translation>* Assurez-vous que seul le bon appareil Movra est connecté avant la mise à jour de la communication USB3.</translation>
+    </message>
+    <message>
+        <source>* This driver is deprecated and cannot be updated in Movra Maintenance Tool. Please use Movra Studio v5.X if you want to update it.</source>
+        <translation>* Ce pilote est obsolète et ne peut pas être mis à jour dans Movra Maintenance Tool. Veuillez utiliser Movra Studio v5.X si vous voulez le mettre à jour.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The assisted rotary joint follows the rotation of the animal and keeps the optical fibers and cables free of torsion during freely moving experiments.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Le joint rotatif assisté suit la rotation de l&apos;animal et garde les fibres optiques et les câbles libres de toute torsion pendant les expériences en mouvement libre.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The NXLT fiber photometry driver excites and records fluorescence through one or more optical fibers.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Le pilote de photométrie par fibre NXLT excite et enregistre la fluorescence par une ou plusieurs fibres optiques.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The KOTW Gen3 fiber photometry driver excites and records fluorescence through one or more optical fibers.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Le pilote de photométrie par fibre KOTW Gen3 excite et enregistre la fluorescence par une ou plusieurs fibres optiques.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The fiber photometry system combines light sources, detectors and the acquisition console in one setup.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Le système de photométrie par fibre réunit les sources lumineuses, les détecteurs et la console d&apos;acquisition en un seul montage.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The behaviour camera records the animal during the experiment.&lt;/p&gt;&lt;br&gt;Updating a camera opens the camera vendor&apos;s web site, where its driver can be downloaded.</source>
+        <translation>&lt;p&gt;La caméra de comportement filme l&apos;animal pendant l&apos;expérience.&lt;/p&gt;&lt;br&gt;La mise à jour d&apos;une caméra ouvre le site web du fabricant de la caméra, où son pilote peut être téléchargé.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The console drives the channel modules and synchronises them with the acquisition.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;La console pilote les modules de canaux et les synchronise avec l&apos;acquisition.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The acquisition console records and synchronises the signals of every connected module.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;La console d&apos;acquisition enregistre et synchronise les signaux de chaque module connecté.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The light-source driver powers LEDs and lasers for optogenetics and photometry experiments.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Le pilote de source lumineuse alimente les DEL et les lasers pour les expériences d&apos;optogénétique et de photométrie.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The KAVOR light source delivers stable, high-power light to optical fibers.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;La source lumineuse KAVOR fournit aux fibres optiques une lumière stable et de haute puissance.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The EEPROM memory manager reads and writes the memory of the light-source channel modules.&lt;/p&gt;&lt;br&gt;Connect only one memory manager at a time.</source>
+        <translation>&lt;p&gt;Le gestionnaire de mémoire EEPROM lit et écrit la mémoire des modules de canaux de la source lumineuse.&lt;/p&gt;&lt;br&gt;Ne connectez qu&apos;un seul gestionnaire de mémoire à la fois.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The one-colour microscope driver runs a miniature microscope for calcium imaging.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Le pilote de microscope une couleur fait fonctionner un microscope miniature pour l&apos;imagerie calcique.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The two-colour microscope driver runs a dual-colour miniature microscope.&lt;/p&gt;&lt;br&gt;Connect only one port, USB3 or USB2, at a time.</source>
+        <translation>&lt;p&gt;Le pilote de microscope deux couleurs fait fonctionner un microscope miniature bicolore.&lt;/p&gt;&lt;br&gt;Ne connectez qu&apos;un seul port à la fois, USB3 ou USB2.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The third-generation microscope driver runs a miniature microscope over USB 3.&lt;/p&gt;&lt;br&gt;Connect only one port, USB3 or USB2, at a time.</source>
+        <translation>&lt;p&gt;Le pilote de microscope de troisième génération fait fonctionner un microscope miniature par USB 3.&lt;/p&gt;&lt;br&gt;Ne connectez qu&apos;un seul port à la fois, USB3 ou USB2.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The TV720 console acquires video and synchronisation signals over USB 3.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;La console TV720 acquiert la vidéo et les signaux de synchronisation par USB 3.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The pulse generator produces the stimulation patterns of optogenetics experiments.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Le générateur d&apos;impulsions produit les séquences de stimulation des expériences d&apos;optogénétique.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The YLQSA mini cube combines the excitation and emission paths of a photometry setup.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Le mini cube YLQSA combine les trajets d&apos;excitation et d&apos;émission d&apos;un montage de photométrie.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The multi-plane microscope driver images several focal planes of a miniature microscope.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Le pilote de microscope multiplan acquiert les images de plusieurs plans focaux d&apos;un microscope miniature.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The Zuvo base station talks to the wireless photometry modules.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;La station de base Zuvo communique avec les modules de photométrie sans fil.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;The inertial sensor module records the head movements of the animal.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Le module de capteur inertiel enregistre les mouvements de la tête de l&apos;animal.&lt;/p&gt;</translation>
+    </message>
 </context>
 <context>
     <name>SoftwareChoiceDialog</name>

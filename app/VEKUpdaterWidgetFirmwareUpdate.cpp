@@ -82,6 +82,7 @@ void VEKUpdaterWidget::connectFirmwareUpdateFlow()
 
     m_closeUnlockTimer = new QTimer(this);
     m_closeUnlockTimer->setSingleShot(true);
+    m_closeUnlockTimer->setTimerType(Qt::PreciseTimer);
     connect(m_closeUnlockTimer, &QTimer::timeout, this, [this] { emit sendDisableCloseBehavior(false); });
     m_channelWaitTimer = new QTimer(this);
     m_channelWaitTimer->setSingleShot(true);

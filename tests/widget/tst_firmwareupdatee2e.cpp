@@ -138,6 +138,15 @@ private slots:
                 if (seen.text == CompletedText)
                     lockedAtSuccess = !lock.isEmpty() && lock.last().at(0).toBool();
             };
+            // The download is quick: what the dialog says is read when it is asked for.
+            QString downloadHeadline;
+            QString downloadDetails;
+            connect(&widget, &VEKUpdaterWidget::sendRequestToNetwork, &watch, [&](QUrl, bool isJson) {
+                if (isJson || !progressDialog())
+                    return;
+                downloadHeadline = progressDialog()->findChild<QLabel*>(QStringLiteral("lb_updating"))->text();
+                downloadDetails = progressDialog()->findChild<QTextBrowser*>(QStringLiteral("textBrowser"))->toPlainText();
+            });
             QElapsedTimer clock;
             QVERIFY(fromCatalogue ? form.update->isEnabled() : form.manual->isEnabled());
             (fromCatalogue ? form.update : form.manual)->click();
@@ -154,8 +163,9 @@ private slots:
 
             // Progress lines and bar, the close lock held until the box.
             if (fromCatalogue) {
-                QVERIFY(watch.headlines.contains(QStringLiteral("<b>Downloading</b> [%1]").arg(FirmwareName)));
-                QVERIFY(watch.details.contains(QStringLiteral("Currently downloading from :")));
+                QCOMPARE(downloadHeadline, QStringLiteral("<b>Downloading</b> [%1]").arg(FirmwareName));
+                QVERIFY(downloadDetails.contains(QStringLiteral("Currently downloading from :")));
+                QVERIFY(downloadDetails.contains(MovraWebHost + QLatin1Char('/') + FirmwarePath));
             }
             QVERIFY2(watch.headlines.contains(QStringLiteral("<b>Erasing Firmware</b>")),
                      qPrintable(watch.headlines.join(QLatin1Char('|'))));

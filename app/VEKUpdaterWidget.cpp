@@ -133,6 +133,7 @@ VEKUpdaterWidget::VEKUpdaterWidget(QSharedPointer<CommunicatorFactory> transport
 
     createFirmwareUpdater(transports);
     createNetworkCommunicator();
+    connectFirmwareUpdateFlow();
 
     initializePanes();
     initializeDeviceTree();
@@ -935,6 +936,7 @@ void VEKUpdaterWidget::handleDownloadedFile()
         || m_downloadFileName.contains(QLatin1String(".mcs")) || m_downloadFileName.contains(QLatin1String(".img"));
     if (firmwareFile) {
         m_serverMode = true;
+        startProgramming(path);
         return;
     }
     if (NetworkCommunicator::isFirmwareOrInstallerName(m_downloadFileName)) {

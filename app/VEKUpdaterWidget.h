@@ -2,6 +2,7 @@
 
 #include "DeviceCommunicationInfo.h"
 #include "DeviceIdentifier.h"
+#include "FirmwareTypes.h"
 #include "QWidgetWithAccessToIconFont.h"
 #include "UpdaterInformations.h"
 
@@ -13,11 +14,16 @@
 #include <QTabWidget>
 #include <QUrl>
 
+#include <QMessageBox>
+
 class CommunicatorFactory;
+class QFileDialog;
 class FirmwareUpdater;
 class InstallerRunner;
 class NetworkCommunicator;
 class ProgressDialog;
+class QTimer;
+class MovraDeviceInfo;
 class QKeyEvent;
 class QThread;
 class QTreeWidget;
@@ -81,6 +87,18 @@ public slots:
     void onUpdateSoftwareClicked(bool isChecked = false);
     void onSoftwareUpdateFinishedReceived();
 
+    // Firmware update flow
+    void onUpdateDeviceClicked(bool isChecked = false);
+    void onUpdateDeviceManuallyClicked(bool isChecked = false);
+    void checkChannelConnectionForServerSelection(QString serverLink);
+    void checkChannelConnectionForManualSelection(QStringList filters);
+    void onStartMotherboardUpdateReceived();
+    void onFirmwareUpdaterResponseReceived(char cmd, nsFirmware::MessageStatus status, int progress);
+    void onSendMessageToProgressDialogReceived(QString detailsInformation);
+    void onModifyFileProgressDialogReceived(QString detailsInformation);
+    void onCloseProgressDialogReceived();
+    void onProgressForceExitReceived();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -135,6 +153,51 @@ private:
     void startSoftwareDownload(const QString& url);
     void showDownloadTexts(const QUrl& url);
     void onInstallerStartFailedReceived(const QString& message);
+
+    // Firmware update flow
+    void connectFirmwareUpdateFlow();
+    QTreeWidgetItem* selectedDeviceRow() const;
+    int selectedRowType(QTreeWidgetItem* row) const;
+    QList<FirmwareInformation> firmwareRecords(int deviceType) const;
+    static QString address(const QList<FirmwareInformation>& records, int position);
+    QSharedPointer<MovraDeviceInfo> firstAvailableDevice(int deviceType) const;
+    bool beginUpdate(QTreeWidgetItem*& row, int& deviceType);
+    bool selectServerFirmwareUrl(int deviceType, const QList<FirmwareInformation>& records, QString& url,
+                                 bool& proceed);
+    bool chooseChannelsUrl(const QList<FirmwareInformation>& records, QString& url);
+    bool chooseConsoleUrl(const QList<FirmwareInformation>& records, QString& url);
+    bool chooseGQZ3Url(const QList<FirmwareInformation>& records, QString& url);
+    bool chooseKAVORUrl(const QList<FirmwareInformation>& records, QString& url);
+    bool chooseMotherboardUrl(QString& url);
+    bool chooseChannelUrlForMotherboard(QString& url);
+    void waitForChannelsForServer(const QString& url);
+    void waitForChannelsForManual(const QStringList& filters);
+    void startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url);
+    void startMotherboardDownload(const QList<FirmwareInformation>& records);
+    void startProgramming(const QString& filePath);
+    void showFirmwareProgressStep(char cmd, int progress);
+    QString firmwareErrorText(char cmd) const;
+    void showUpdateCompleted();
+    void showProgressDialogOnce();
+    QMessageBox::StandardButton askMotherboardOrChannels();
+    bool askConsolePortChange();
+    void showWrongPortBox();
+    void showSeveralDevicesBox();
+    bool askChannelsFirst();
+    bool setManualFileFilter(int deviceType, FirmwareInformation information, QFileDialog* dialog);
+    void execFirmwareFileDialog(const QList<FirmwareInformation>& records, QFileDialog* dialog);
+    bool setBootloaderFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
+    bool setConsoleFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
+    bool setMemoryManagerFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
+    bool setGQZ3FileFilter(const FirmwareInformation& information, QFileDialog* dialog);
+    bool setKAVORFileFilter(QFileDialog* dialog);
+    bool setMotherboardFileFilter(QTreeWidgetItem* row, QFileDialog* dialog);
+    void appendMotherboardFileFilters(const QString& name, QStringList& filters);
+    bool chooseChannelFileFilter(const QString& name, QStringList& filters);
+    bool setUSB3DriverFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
+    void chooseMotherboardFileAfterChannels(QTreeWidgetItem* row);
+    QTimer* m_closeUnlockTimer = nullptr;
+    QTimer* m_channelWaitTimer = nullptr;
 
     UpdaterWidgetUi* m_ui = nullptr;
     QString m_deviceBootloaderTemplate;

@@ -28,6 +28,13 @@ AbstractFirmwareCommunicator::AbstractFirmwareCommunicator(QObject* parent)
     connect(m_retryTimer.data(), &QTimer::timeout, this, &AbstractFirmwareCommunicator::retryToSendLines);
 }
 
+void AbstractFirmwareCommunicator::stopUpdate()
+{
+    m_reconnectTimer->stop();
+    m_retryTimer->stop();
+    m_updating = 0;
+}
+
 AbstractFirmwareCommunicator::~AbstractFirmwareCommunicator()
 {
     m_reconnectTimer->stop();

@@ -56,6 +56,8 @@ public:
     int isUpdating() const { return m_updating; }
     void setUpdating(int updating) { m_updating = updating; }
     void setServerUpdate(bool serverUpdate) { m_serverUpdate = serverUpdate; }
+    // Abandons a running update: no timer fires again, so nothing more is sent.
+    void stopUpdate();
 
     static nsUpdater::DeviceIdentifier getDeviceIdentifier(QSharedPointer<MovraDeviceInfo> device);
     static bool isInBootloader(QSharedPointer<MovraDeviceInfo> device);

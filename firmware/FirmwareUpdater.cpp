@@ -138,6 +138,16 @@ QList<QSharedPointer<MovraDeviceInfo>> FirmwareUpdater::getAvailableDevices(Devi
     return devices;
 }
 
+void FirmwareUpdater::stopUpdate()
+{
+    if (!m_updateCommunicator)
+        return;
+    disconnect(m_updateCommunicator.data(), nullptr, this, nullptr);
+    disconnect(this, nullptr, m_updateCommunicator.data(), nullptr);
+    m_updateCommunicator->stopUpdate();
+    m_updateCommunicator.reset();
+}
+
 void FirmwareUpdater::setReadyToReceiveDevice()
 {
     if (m_updateCommunicator)

@@ -42,6 +42,10 @@ public:
     int startUpdate(const QString& filePath, int deviceType, const QString& uid, bool motherboardPhase,
                     bool serverMode);
 
+    // Force exit: the running update is cut off from the device and its
+    // timers stopped; devices that arrive afterwards are classified again.
+    void stopUpdate();
+
     // The type an update really runs with, from the file name and the phase.
     static int adjustUpdateType(int deviceType, const QString& filePath, bool motherboardPhase);
 

@@ -811,5 +811,219 @@
         <source>Network Error : %1</source>
         <translation>Erreur réseau : %1</translation>
     </message>
+    <message>
+        <source>Update Selection</source>
+        <translation>Sélection de la mise à jour</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Which device are you updating?&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Quel appareil mettez-vous à jour?&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>LightSource (1st Gen.)</source>
+        <translation>LightSource (1re gén.)</translation>
+    </message>
+    <message>
+        <source>Console (1st Gen.)</source>
+        <translation>Console (1re gén.)</translation>
+    </message>
+    <message>
+        <source>Do you want to update the &lt;b&gt;[Motherboard]&lt;/b&gt; or the &lt;b&gt;[Channel(s)]&lt;/b&gt; ?</source>
+        <translation>Voulez-vous mettre à jour la &lt;b&gt;[carte mère]&lt;/b&gt; ou le ou les &lt;b&gt;[canaux]&lt;/b&gt; ?</translation>
+    </message>
+    <message>
+        <source>Acquisition Console Update</source>
+        <translation>Mise à jour de la console d&apos;acquisition</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Change USB connection port&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Changez le port de connexion USB&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Disconnect the USB cable from [USB port] of the console and reconnect it into the [SERVICE port] of the same console.
+
+Do it NOW.
+
+Once done, press OK and you will then be able to choose the firmware file (.mcs) and wait for the update to start automatically.</source>
+        <translation>Débranchez le câble USB du [port USB] de la console et rebranchez-le dans le [port SERVICE] de la même console.
+
+Faites-le MAINTENANT.
+
+Une fois fait, appuyez sur OK; vous pourrez alors choisir le fichier de micrologiciel (.mcs) et attendre que la mise à jour démarre d&apos;elle-même.</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Device not connected to the correct port.&lt;/b&gt;</source>
+        <translation>&lt;b&gt;L&apos;appareil n&apos;est pas branché au bon port.&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>To update, change the connection to the USB port and redo the update.</source>
+        <translation>Pour le mettre à jour, branchez-le au port USB et refaites la mise à jour.</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;There are more than one device connected.&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Plus d&apos;un appareil est branché.&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Please remove all but the one device you want to update, then try again.</source>
+        <translation>Débranchez tous les appareils sauf celui à mettre à jour, puis réessayez.</translation>
+    </message>
+    <message>
+        <source>LightSource Update</source>
+        <translation>Mise à jour de la LightSource</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Channel(s) needs to be update before the motherboard&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Le ou les canaux doivent être mis à jour avant la carte mère&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>This will ensure a proper update. Throughout the installation, 2 files will be selected, beginning with the channel(s) firmware file (.hex)</source>
+        <translation>Cela assure une mise à jour correcte. Au cours de l&apos;installation, 2 fichiers seront choisis, en commençant par le fichier de micrologiciel du ou des canaux (.hex)</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Selected device doesn&apos;t seem to be connected.&lt;/b&gt;</source>
+        <translation>&lt;b&gt;L&apos;appareil choisi ne semble pas branché.&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Please verify your connections and try again.</source>
+        <translation>Vérifiez vos connexions et réessayez.</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Downloaded/Selected file doesn&apos;t seem to be accessible [%1].&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Le fichier téléchargé ou choisi ne semble pas accessible [%1].&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Please make sure you have all the rights to use that file and make sure your firewall or another program doesn&apos;t block/use your file. Try again after those verifications have been done.</source>
+        <translation>Assurez-vous d&apos;avoir tous les droits sur ce fichier et que votre pare-feu ou un autre programme ne le bloque ou ne l&apos;utilise pas. Réessayez une fois ces vérifications faites.</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Downloaded/Selected file cannot be used for programming [%1].&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Le fichier téléchargé ou choisi ne peut pas servir à la programmation [%1].&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Please make sure you got the correct file. If you have any interrogation about what you&apos;re doing, please contact Movra Support and we will make sure you program the correct device with the correct firmware</source>
+        <translation>Assurez-vous d&apos;avoir le bon fichier. Pour toute question sur ce que vous faites, communiquez avec le soutien Movra et nous veillerons à ce que vous programmiez le bon appareil avec le bon micrologiciel</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;A problem occured while updating the firmware.&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Un problème est survenu pendant la mise à jour du micrologiciel.&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Please verify your connections and try again.
+
+Error Information : Motherboard couldn&apos;t be updated after the channel(s)</source>
+        <translation>Vérifiez vos connexions et réessayez.
+
+Renseignements sur l&apos;erreur : la carte mère n&apos;a pas pu être mise à jour après le ou les canaux</translation>
+    </message>
+    <message>
+        <source>Updating Firmware</source>
+        <translation>Mise à jour du micrologiciel</translation>
+    </message>
+    <message>
+        <source>Please verify your connections and try again.
+
+Error information : %1</source>
+        <translation>Vérifiez vos connexions et réessayez.
+
+Renseignements sur l&apos;erreur : %1</translation>
+    </message>
+    <message>
+        <source>USB3.x Driver Update</source>
+        <translation>Mise à jour du pilote USB3.x</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Do you want to update the USB3.x Driver as well ?&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Voulez-vous aussi mettre à jour le pilote USB3.x ?&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Turn off your device and change the O/P Switch to programmming mode [P]
+
+Do it NOW.
+
+Once done, start the device again, and once it&apos;s recognized in the list press OK.
+
+[MANUAL UPDATE] Choose the firmware file (.img) and wait for the update to start automatically.
+[SERVER UPDATE] The update should start automatically after downloading the firmware file (.img).</source>
+        <translation>Éteignez votre appareil et mettez le commutateur O/P en mode programmation [P]
+
+Faites-le MAINTENANT.
+
+Une fois fait, rallumez l&apos;appareil et, dès qu&apos;il apparaît dans la liste, appuyez sur OK.
+
+[MISE À JOUR MANUELLE] Choisissez le fichier de micrologiciel (.img) et attendez que la mise à jour démarre d&apos;elle-même.
+[MISE À JOUR DEPUIS LE SERVEUR] La mise à jour devrait démarrer d&apos;elle-même après le téléchargement du fichier de micrologiciel (.img).</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Reset To Bootloader&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Redémarrage dans le chargeur d&apos;amorçage&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Erasing Firmware&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Effacement du micrologiciel&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Updating Firmware&lt;/b&gt; [%1]</source>
+        <translation>&lt;b&gt;Mise à jour du micrologiciel&lt;/b&gt; [%1]</translation>
+    </message>
+    <message>
+        <source>Erasing firmware completed with error</source>
+        <translation>L&apos;effacement du micrologiciel s&apos;est terminé avec une erreur</translation>
+    </message>
+    <message>
+        <source>CRC verification failed</source>
+        <translation>La vérification CRC a échoué</translation>
+    </message>
+    <message>
+        <source>The specified device did not reconnect by itself. Try reconnecting it manually.</source>
+        <translation>L&apos;appareil ne s&apos;est pas reconnecté de lui-même. Essayez de le rebrancher manuellement.</translation>
+    </message>
+    <message>
+        <source>Unknown error</source>
+        <translation>Erreur inconnue</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Update completed successfully!&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Mise à jour réussie!&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>After pressing OK, the driver might disconnect automatically. In that case, it will reappear in the software. Please wait for this to complete (can take up to 10 seconds).
+
+Make sure to power cycle (OFF/ON) your driver after Movra Maintenance Tool has been closed.
+
+[EP/FP Console]
+Make sure to remove USB cable from [SERVICE] port and put it back into [USB] port.
+
+[GQZ3 / TV720]
+Make sure to switch back programming switch [O/P] to operating mode [O].</source>
+        <translation>Après avoir appuyé sur OK, le pilote pourrait se déconnecter de lui-même. Il réapparaîtra alors dans le logiciel. Attendez que ce soit fait (jusqu&apos;à 10 secondes).
+
+Éteignez puis rallumez votre pilote après avoir fermé Movra Maintenance Tool.
+
+[Console EP/FP]
+Débranchez le câble USB du port [SERVICE] et rebranchez-le dans le port [USB].
+
+[GQZ3 / TV720]
+Remettez le commutateur de programmation [O/P] en mode de fonctionnement [O].</translation>
+    </message>
+    <message>
+        <source>Choose the Motherboard Firmware File (.hex)</source>
+        <translation>Choisissez le fichier de micrologiciel de la carte mère (.hex)</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Which part are you updating?&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Quelle partie mettez-vous à jour?&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Channel(s)</source>
+        <translation>Canal ou canaux</translation>
+    </message>
+    <message>
+        <source>Choose the Channel(s) Firmware File (.hex)</source>
+        <translation>Choisissez le fichier de micrologiciel du ou des canaux (.hex)</translation>
+    </message>
 </context>
 </TS>

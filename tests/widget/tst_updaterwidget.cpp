@@ -7,6 +7,7 @@
 #include "ProgressDialog.h"
 #include "UpdaterInformationHandler.h"
 #include "VEKUpdaterWidget.h"
+#include "WidgetFixtures.h"
 
 #include <QtTest>
 
@@ -41,84 +42,11 @@ QByteArray firmwareCatalogue(int type, const QStringList& versions)
     return QJsonDocument(root).toJson();
 }
 
-ProgressDialog* progressDialog()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<ProgressDialog*>(widget))
-            return dialog;
-    }
-    return nullptr;
-}
-
-// No transport at all: these tests drive the widget's slots themselves.
-class NoTransports : public CommunicatorFactory
-{
-public:
-    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createEthernetCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createTISCameraCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override { return {}; }
-};
-
-QSharedPointer<CommunicatorFactory> noTransports()
-{
-    return QSharedPointer<NoTransports>::create();
-}
-
 int threadCount()
 {
     const QStringList tasks = QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     return tasks.size();
 }
-
-// The widget's form, found by object name.
-struct Form
-{
-    explicit Form(VEKUpdaterWidget* widget)
-        : tree(widget->findChild<QTreeWidget*>(QStringLiteral("treeWidget_device")))
-        , check(widget->findChild<QPushButton*>(QStringLiteral("pb_checkUpdateDevice")))
-        , update(widget->findChild<QPushButton*>(QStringLiteral("pb_updateDevice")))
-        , manual(widget->findChild<QPushButton*>(QStringLiteral("pb_updateDeviceManually")))
-        , status(widget->findChild<QLabel*>(QStringLiteral("lb_infoUpdateDevice")))
-        , boot(widget->findChild<QTextBrowser*>(QStringLiteral("textBrowser_deviceBoot")))
-        , motherboard(widget->findChild<QTextBrowser*>(QStringLiteral("textBrowser_deviceMB")))
-        , channel(widget->findChild<QTextBrowser*>(QStringLiteral("textBrowser_deviceChannel")))
-        , description(widget->findChild<QTextBrowser*>(QStringLiteral("textBrowser_deviceDesc")))
-    {
-    }
-
-    QTreeWidgetItem* typeRow(int type) const
-    {
-        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-            if (tree->topLevelItem(i)->data(0, Qt::UserRole).toInt() == type)
-                return tree->topLevelItem(i);
-        }
-        return nullptr;
-    }
-
-    // "B", "M", "C" for each version pane shown.
-    QString visiblePanes() const
-    {
-        QString panes;
-        if (!boot->isHidden())
-            panes += QLatin1Char('B');
-        if (!motherboard->isHidden())
-            panes += QLatin1Char('M');
-        if (!channel->isHidden())
-            panes += QLatin1Char('C');
-        return panes;
-    }
-
-    QTreeWidget* tree;
-    QPushButton* check;
-    QPushButton* update;
-    QPushButton* manual;
-    QLabel* status;
-    QTextBrowser* boot;
-    QTextBrowser* motherboard;
-    QTextBrowser* channel;
-    QTextBrowser* description;
-};
 
 } // namespace
 

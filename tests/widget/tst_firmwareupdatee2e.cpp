@@ -1,0 +1,257 @@
+#include "CatalogueServer.h"
+#include "DisplayTables.h"
+#include "IconFont.h"
+#include "RoadSupport.h"
+#include "UpdaterInformationHandler.h"
+#include "VEKUpdaterWidget.h"
+#include "WidgetFixtures.h"
+
+#include <QtTest>
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProgressBar>
+#include <QStandardPaths>
+
+#include <memory>
+
+namespace {
+
+const QString FirmwareName = QStringLiteral("Movra-HLX58_Firmware_V2.6.hex");
+const QString FirmwarePath = QStringLiteral("downloads/firmwares/") + FirmwareName;
+const QString CompletedText = QStringLiteral("<b>Update completed successfully!</b>");
+
+// What the progress dialog showed while the update ran.
+struct ProgressWatch : QObject {
+    ProgressWatch()
+    {
+        connect(&timer, &QTimer::timeout, this, [this] {
+            ProgressDialog* dialog = progressDialog();
+            if (!dialog || !dialog->isVisible())
+                return;
+            const QString headline = dialog->findChild<QLabel*>(QStringLiteral("lb_updating"))->text();
+            if (!headlines.contains(headline))
+                headlines.append(headline);
+            auto* bar = dialog->findChild<QProgressBar*>(QStringLiteral("progressBar"));
+            if (bar->maximum() == 100)
+                highestValue = qMax(highestValue, bar->value());
+            details += dialog->findChild<QTextBrowser*>(QStringLiteral("textBrowser"))->toPlainText();
+        });
+        timer.start(5);
+    }
+    QTimer timer;
+    QStringList headlines;
+    int highestValue = -1;
+    QString details;
+};
+
+} // namespace
+
+// A rotary joint on the simulated USB bus, updated from the Devices tab as
+// a user would: from the catalogue's file on the local HTTPS server, or
+// from a file chosen in the file dialog; and stopped with Force Exit.
+class TestFirmwareUpdateE2e : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_work;
+    CatalogueServer m_server;
+
+    static QTreeWidgetItem* waitForJoint(Form& form)
+    {
+        QTreeWidgetItem* joints = form.typeRow(nsUpdater::AssistedRotaryJoint);
+        if (!QTest::qWaitFor([&] { return joints->childCount() == 1; }, road::FoundAndReadMs))
+            return nullptr;
+        return joints->child(0);
+    }
+
+    // The served catalogue offers the joint a newer firmware.
+    bool checkForUpdates(VEKUpdaterWidget& widget)
+    {
+        QJsonObject entry { { QStringLiteral("Version"), QJsonArray { QStringLiteral("2.6") } },
+                            { QStringLiteral("URLS"), QJsonArray { MovraWebHost + QLatin1Char('/') + FirmwarePath } },
+                            { QStringLiteral("Filters"), QJsonArray { QStringLiteral("Movra-HLX58_Firmware_V*.hex") } } };
+        QJsonObject root { { QStringLiteral("Firmwares"), 1 }, { QStringLiteral("0"), entry } };
+        if (!m_server.writeFile(QStringLiteral("downloads/.updates/firmwares/firmwares_admin.json"),
+                                QJsonDocument(root).toJson()))
+            return false;
+        Form(&widget).check->click();
+        return QTest::qWaitFor(
+            [&] {
+                return widget.informationHandler()->getFirmwareInformationList(0).first().motherboardAvailableVersion
+                    == QLatin1String("2.6");
+            },
+            10000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_work.isValid());
+        qputenv("HOME", m_work.filePath(QStringLiteral("home")).toLocal8Bit());
+        qputenv("MOVRA_INSTALL_ROOT", m_work.filePath(QStringLiteral("install")).toLocal8Bit());
+        QVERIFY(QDir::setCurrent(m_work.path()));
+        QVERIFY(QDir().mkpath(QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0)));
+        auto iconFont = QSharedPointer<IconFont>::create();
+        iconFont->loadStyleFonts();
+        QWidgetWithAccessToIconFont::setIconFontInstance(iconFont);
+        QVERIFY(m_server.start(QStringLiteral(MOVRA_HTTPS_SERVER), QUrl(MovraWebHost).host()));
+        QVERIFY(m_server.writeFile(FirmwarePath, sim::writeIntelHex(road::imageOf(QStringLiteral("HLX58")))));
+    }
+
+    void cleanupTestCase() { QWidgetWithAccessToIconFont::setIconFontInstance({}); }
+
+    void update_data()
+    {
+        QTest::addColumn<bool>("fromCatalogue");
+        QTest::newRow("from the catalogue") << true;
+        QTest::newRow("from a chosen file") << false;
+    }
+
+    void update()
+    {
+        QFETCH(bool, fromCatalogue);
+        auto bus = QSharedPointer<SimUsbBus>::create();
+        auto joint = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("HLX58")), 2, 5);
+        {
+            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            Form form(&widget);
+            QTreeWidgetItem* row = waitForJoint(form);
+            QVERIFY(row);
+            const QString before = joint->uid();
+            QVERIFY(checkForUpdates(widget));
+            form.tree->setCurrentItem(row);
+
+            // A file whose name the dialog's filters admit, on the desktop.
+            const QString chosen =
+                QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0) + QLatin1Char('/') + FirmwareName;
+            if (!fromCatalogue)
+                QVERIFY(!road::writeFile(chosen, road::imageOf("HLX58")).isEmpty());
+
+            QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+            ProgressWatch watch;
+            bool lockedAtSuccess = false;
+            DialogAnswerer user(fromCatalogue ? QStringList { QStringLiteral("OK") }
+                                              : QStringList { QStringLiteral("file:") + chosen, QStringLiteral("OK") });
+            user.onShown = [&](const DialogAnswerer::Seen& seen) {
+                if (seen.text == CompletedText)
+                    lockedAtSuccess = !lock.isEmpty() && lock.last().at(0).toBool();
+            };
+            // The download is quick: what the dialog says is read when it is asked for.
+            QString downloadHeadline;
+            QString downloadDetails;
+            connect(&widget, &VEKUpdaterWidget::sendRequestToNetwork, &watch, [&](QUrl, bool isJson) {
+                if (isJson || !progressDialog())
+                    return;
+                downloadHeadline = progressDialog()->findChild<QLabel*>(QStringLiteral("lb_updating"))->text();
+                downloadDetails = progressDialog()->findChild<QTextBrowser*>(QStringLiteral("textBrowser"))->toPlainText();
+            });
+            QElapsedTimer clock;
+            QVERIFY(fromCatalogue ? form.update->isEnabled() : form.manual->isEnabled());
+            (fromCatalogue ? form.update : form.manual)->click();
+            QVERIFY(QTest::qWaitFor(
+                [&] { return !user.seen.isEmpty() && user.seen.last().text == CompletedText; },
+                road::UpdateMs + 10000));
+            clock.start();
+            if (!fromCatalogue) {
+                QCOMPARE(user.seen.first().kind, QStringLiteral("file"));
+                QCOMPARE(user.seen.first().nameFilters, QStringList { QStringLiteral("Movra-HLX58_Firmware_V*.hex") });
+                QVERIFY(QDir::match(user.seen.first().nameFilters, FirmwareName));
+            }
+            QCOMPARE(user.seen.size(), fromCatalogue ? 1 : 2);
+
+            // Progress lines and bar, the close lock held until the box.
+            if (fromCatalogue) {
+                QCOMPARE(downloadHeadline, QStringLiteral("<b>Downloading</b> [%1]").arg(FirmwareName));
+                QVERIFY(downloadDetails.contains(QStringLiteral("Currently downloading from :")));
+                QVERIFY(downloadDetails.contains(MovraWebHost + QLatin1Char('/') + FirmwarePath));
+            }
+            QVERIFY2(watch.headlines.contains(QStringLiteral("<b>Erasing Firmware</b>")),
+                     qPrintable(watch.headlines.join(QLatin1Char('|'))));
+            QVERIFY(watch.headlines.contains(QStringLiteral("<b>Updating Firmware</b> [%1]").arg(FirmwareName)));
+            QVERIFY(watch.details.contains(QStringLiteral("Erasing the old hex file... [Done]")));
+            QVERIFY2(watch.highestValue >= 90, qPrintable(QString::number(watch.highestValue)));
+            QVERIFY(lockedAtSuccess);
+
+            // Free 5000 ms after the box was closed.
+            QTRY_VERIFY_WITH_TIMEOUT(!lock.last().at(0).toBool(), 7000);
+            QVERIFY2(clock.elapsed() >= 4800, qPrintable(QString::number(clock.elapsed())));
+
+            // Back in its application, found and read again at its new address.
+            sim::Instrument& core = joint->core();
+            QVERIFY(core.jumped());
+            QCOMPARE(core.eraseCount(), 1);
+            QCOMPARE(core.badFrames(), 0);
+            QTRY_VERIFY_WITH_TIMEOUT(joint->uid() != before, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                form.typeRow(0)->childCount() == 1
+                    && widget.informationHandler()->getFirmwareInformationList(0).first().uid == joint->uid()
+                    && widget.informationHandler()->getFirmwareInformationList(0).first().motherboardInstalledVersion
+                        == QLatin1String("2.5"),
+                road::FoundAndReadMs);
+            // A download is the program's own and goes; a chosen file stays.
+            QCOMPARE(QFile::exists(QDir::homePath() + QStringLiteral("/downloads/") + FirmwareName), false);
+            QCOMPARE(QFile::exists(chosen), !fromCatalogue);
+            QFile::remove(chosen);
+        }
+        joint.reset();
+    }
+
+    // A file that cannot be read is refused before anything is sent; Force
+    // Exit in the middle of programming stops the update for good before
+    // closing is allowed again.
+    void refusedFileAndForceExit()
+    {
+        auto bus = QSharedPointer<SimUsbBus>::create();
+        auto joint = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("HLX58")), 2, 5);
+        {
+            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            Form form(&widget);
+            QTreeWidgetItem* row = waitForJoint(form);
+            QVERIFY(row);
+            QVERIFY(checkForUpdates(widget));
+            form.tree->setCurrentItem(row);
+            QVERIFY(form.manual->isEnabled());
+            QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+
+            const QString missing = m_work.filePath(QStringLiteral("Movra-HLX58_Firmware_V2.8.hex"));
+            {
+                DialogAnswerer user({ QStringLiteral("file:") + missing, QStringLiteral("OK") });
+                form.manual->click();
+                QCOMPARE(user.seen.size(), 2);
+                QCOMPARE(user.seen.at(1).text,
+                         QStringLiteral("<b>Downloaded/Selected file doesn't seem to be accessible [%1].</b>")
+                             .arg(missing));
+                QCOMPARE(lock.size(), 0);
+            }
+
+            // Programming stalls after packet 10: the updater would re-send
+            // every 5000 ms.
+            joint->core().dropProgrammingAcks(10, 100000);
+            const QString path = m_work.filePath(QStringLiteral("Movra-HLX58_Firmware_V2.7.hex"));
+            QVERIFY(!road::writeFile(path, road::imageOf("HLX58")).isEmpty());
+            DialogAnswerer user({ QStringLiteral("file:") + path });
+            form.manual->click();
+            QVERIFY(QTest::qWaitFor([&] { return joint->core().programmingPackets() >= 10; }, road::UpdateMs));
+            QTest::qWait(200);
+            ProgressDialog* dialog = progressDialog();
+            QVERIFY(dialog && dialog->isVisible());
+            QVERIFY(lock.last().at(0).toBool());
+            dialog->findChild<QPushButton*>(QStringLiteral("pb_forceExit"))->click();
+            QCOMPARE(lock.last().at(0).toBool(), false);
+            const int sent = joint->core().programmingPackets();
+            const int locks = lock.size();
+            // Past the re-send interval: nothing more reached the device.
+            QTest::qWait(6000);
+            QCOMPARE(joint->core().programmingPackets(), sent);
+            QCOMPARE(lock.size(), locks);
+            QVERIFY(!dialog->isVisible());
+            QCOMPARE(user.seen.size(), 1);
+        }
+        joint.reset();
+    }
+};
+
+QTEST_MAIN(TestFirmwareUpdateE2e)
+#include "tst_firmwareupdatee2e.moc"

@@ -1,0 +1,588 @@
+#include "FirmwareTypes.h"
+#include "IconFont.h"
+#include "UpdaterInformationHandler.h"
+#include "VEKUpdaterWidget.h"
+#include "WidgetFixtures.h"
+
+#include <QtTest>
+
+#include <QDesktopServices>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProgressBar>
+#include <QStandardPaths>
+
+using nsUpdater::DeviceIdentifier;
+
+namespace {
+
+// Every address of the test catalogue is on the loopback interface, so a
+// download the widget asks for goes nowhere else.
+QString url(int type, int position)
+{
+    return QStringLiteral("https://127.0.0.1:9/fw/T%1_%2.hex").arg(type).arg(position);
+}
+
+QString filter(int type, int position)
+{
+    return QStringLiteral("T%1_f%2*.hex").arg(type).arg(position);
+}
+
+// Five addresses and three filters for every device type; entry "17" also
+// gives the two motherboard addresses.
+QJsonDocument catalogue()
+{
+    QJsonObject root { { QStringLiteral("Firmwares"), 1 } };
+    for (int type = 0; type <= 25; ++type) {
+        QJsonArray urls;
+        for (int i = 0; i < 5; ++i)
+            urls.append(url(type, i));
+        QJsonArray filters;
+        for (int i = 0; i < 3; ++i)
+            filters.append(filter(type, i));
+        root.insert(QString::number(type),
+                    QJsonObject { { QStringLiteral("Version"), QJsonArray { QStringLiteral("9.9") } },
+                                  { QStringLiteral("URLS"), urls },
+                                  { QStringLiteral("Filters"), filters } });
+    }
+    return QJsonDocument(root);
+}
+
+const QString WrongPort = QStringLiteral("<b>Device not connected to the correct port.</b>");
+
+} // namespace
+
+// The firmware update from the Devices tab, driven through the widget's
+// slots and dialogs without any transport: which address or file filters
+// each device type ends with, the result boxes and the close lock.
+class TestFirmwareUpdateFlow : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_work;
+    UrlCatcher m_pages;
+
+    // A widget with the catalogue and one device of the type, selected.
+    static QTreeWidgetItem* selectDevice(VEKUpdaterWidget& widget, int type, const QString& name, const QString& uid)
+    {
+        widget.onNetworkReplyReceived(catalogue());
+        widget.onDeviceConnectionStatusReceived(static_cast<DeviceIdentifier>(type), name, uid, true);
+        Form form(&widget);
+        QTreeWidgetItem* typeRow = form.typeRow(type);
+        typeRow->setHidden(false);
+        QTreeWidgetItem* row = typeRow->child(typeRow->childCount() - 1);
+        form.tree->setCurrentItem(row);
+        return row;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_work.isValid());
+        qputenv("HOME", m_work.filePath(QStringLiteral("home")).toLocal8Bit());
+        qputenv("MOVRA_INSTALL_ROOT", m_work.filePath(QStringLiteral("install")).toLocal8Bit());
+        QVERIFY(QDir::setCurrent(m_work.path()));
+        // The file dialogs start there; a folder that is missing would not be taken.
+        QVERIFY(QDir().mkpath(QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0)));
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_pages, "openUrl");
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_pages, "openUrl");
+        auto iconFont = QSharedPointer<IconFont>::create();
+        iconFont->loadStyleFonts();
+        QWidgetWithAccessToIconFont::setIconFontInstance(iconFont);
+    }
+
+    void cleanupTestCase()
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QWidgetWithAccessToIconFont::setIconFontInstance({});
+    }
+
+    void serverAddress_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("uid");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QString>("address"); // empty: nothing is downloaded
+
+        const QString usb = QStringLiteral("04D8-F57E-0102-05");
+        // No device listed by the firmware updater: the joint's product id is not 0xF676.
+        QTest::newRow("joint") << 0 << "HLX58" << usb << QStringList() << url(0, 4);
+        QTest::newRow("KZR410") << 1 << "KZR410" << usb << QStringList() << url(1, 0);
+        QTest::newRow("zuvo") << 24 << "Zuvo" << usb << QStringList() << url(24, 0);
+        QTest::newRow("bootloader, GQZ3 KAVOR") << 3 << "Bootloader" << usb << QStringList { "GQZ3 KAVOR" }
+                                                << url(3, 1);
+        QTest::newRow("USB3, GQZ3") << 20 << "FX3" << usb << QStringList { "GQZ3" } << url(20, 0);
+        QTest::newRow("USB3, TV720") << 20 << "FX3" << usb << QStringList { "TV720" } << url(20, 4);
+        QTest::newRow("USB3, cancel") << 20 << "FX3" << usb << QStringList { "Cancel" } << QString();
+        QTest::newRow("channels, photometry") << 5 << "Channels" << usb << QStringList { "Photometry" } << url(5, 1);
+        QTest::newRow("channels, microscope") << 5 << "Channels" << usb << QStringList { "Microscope" } << url(5, 4);
+        QTest::newRow("channels, cancel") << 5 << "Channels" << usb << QStringList { "Cancel" } << QString();
+        QTest::newRow("memory manager") << 7 << "EEPROM" << usb << QStringList() << url(7, 4);
+        QTest::newRow("light source") << 15 << "LightSource" << usb << QStringList() << url(15, 4);
+        QTest::newRow("GQZ") << 10 << "GQZ" << usb << QStringList { "OK" } << QString();
+        QTest::newRow("GQZ2 over the network") << 11 << "GQZ2" << "192.168.1.20" << QStringList { "OK" } << QString();
+        QTest::newRow("GQZ2 over USB") << 11 << "GQZ2" << usb << QStringList() << url(11, 0);
+        QTest::newRow("GQZ3, motherboard") << 12 << "GQZ3" << usb << QStringList { "Motherboard" } << url(12, 0);
+        QTest::newRow("GQZ3, channels") << 12 << "GQZ3" << usb << QStringList { "Channels" } << url(12, 4);
+        QTest::newRow("GQZ3 KAVOR, cancel") << 13 << "GQZ3 KAVOR" << usb << QStringList { "Cancel" } << QString();
+        QTest::newRow("KAVOR, motherboard") << 16 << "KAVOR" << usb << QStringList { "Motherboard" } << url(16, 0);
+        QTest::newRow("KAVOR, channels") << 16 << "KAVOR" << usb << QStringList { "Channels" } << url(16, 3);
+        QTest::newRow("console, motherboard") << 8 << "EP Console" << usb << QStringList { "Motherboard" }
+                                              << url(17, 1);
+        QTest::newRow("console, cancel") << 9 << "FP Console" << usb << QStringList { "Cancel" } << QString();
+        QTest::newRow("motherboard, console") << 17 << "Motherboard" << usb
+                                              << QStringList { "Motherboard", "Console (1st Gen.)" } << url(17, 1);
+        QTest::newRow("motherboard, light source") << 17 << "Motherboard" << usb
+                                                   << QStringList { "Motherboard", "LightSource (1st Gen.)" }
+                                                   << url(17, 0);
+        QTest::newRow("motherboard, which device cancelled")
+            << 17 << "Motherboard" << usb << QStringList { "Motherboard", "Cancel" } << QString();
+        QTest::newRow("motherboard channels, KAVOR") << 17 << "Motherboard" << usb
+                                                     << QStringList { "Channels", "KAVOR (2nd Gen.)" } << url(16, 4);
+        QTest::newRow("motherboard channels, light source")
+            << 17 << "Motherboard" << usb << QStringList { "Channels", "LightSource (1st Gen.)" } << url(15, 4);
+        QTest::newRow("motherboard channels, cancel") << 17 << "Motherboard" << usb
+                                                      << QStringList { "Channels", "Cancel" } << QString();
+        QTest::newRow("motherboard, cancel") << 17 << "Motherboard" << usb << QStringList { "Cancel" } << QString();
+        QTest::newRow("TV720") << 18 << "TV720" << usb << QStringList() << url(18, 0);
+        QTest::newRow("HKTR8") << 19 << "HKTR8" << usb << QStringList() << url(19, 0);
+        QTest::newRow("HKTR4") << 19 << "HKTR4" << usb << QStringList() << url(19, 1);
+        QTest::newRow("HKTR neither") << 19 << "HKTR2" << usb << QStringList() << QString();
+        QTest::newRow("Sarvanti motor") << 21 << "Sarvanti Motor" << usb << QStringList() << url(21, 4);
+        QTest::newRow("Sarvanti") << 21 << "Sarvanti" << usb << QStringList() << url(21, 0);
+        QTest::newRow("Sarvanti Gen2 disk") << 25 << "Sarvanti Disk" << usb << QStringList() << url(25, 4);
+    }
+
+    void serverAddress()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        QFETCH(QString, uid);
+        QFETCH(QStringList, answers);
+        QFETCH(QString, address);
+
+        VEKUpdaterWidget widget(noTransports());
+        selectDevice(widget, type, name, uid);
+        QSignalSpy requests(&widget, &VEKUpdaterWidget::sendRequestToNetwork);
+        DialogAnswerer user(answers);
+        widget.onUpdateDeviceClicked();
+        QCOMPARE(user.seen.size(), answers.size());
+        QVERIFY(user.remaining().isEmpty());
+        if (answers.value(0) == QLatin1String("OK"))
+            QCOMPARE(user.seen.first().text, WrongPort);
+        if (address.isEmpty()) {
+            QCOMPARE(requests.size(), 0);
+            return;
+        }
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.first().at(0).toUrl().toString(), address);
+        QCOMPARE(requests.first().at(1).toBool(), false);
+        ProgressDialog* dialog = progressDialog();
+        QVERIFY(dialog);
+        const QString file = QUrl(address).fileName();
+        QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("lb_updating"))->text(),
+                 QStringLiteral("<b>Downloading</b> [%1]").arg(file));
+        QVERIFY(dialog->findChild<QTextBrowser*>(QStringLiteral("textBrowser"))->toPlainText().contains(address));
+        // Shown with the first progress report only.
+        QVERIFY(!dialog->isVisible());
+    }
+
+    void cameraOpensVendorPage()
+    {
+        VEKUpdaterWidget widget(noTransports());
+        widget.onNetworkReplyReceived(catalogue());
+        widget.onDeviceConnectionStatusReceived(nsUpdater::KZR410, QStringLiteral("KZR410"),
+                                                QStringLiteral("04D8-F57E-0102-05"), true);
+        selectDevice(widget, nsUpdater::Camera, QStringLiteral("DMK"), QStringLiteral("12345678"));
+        QCOMPARE(widget.connectedDeviceCount(), 1);
+        QSignalSpy requests(&widget, &VEKUpdaterWidget::sendRequestToNetwork);
+        QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+        m_pages.opened.clear();
+        widget.onUpdateDeviceClicked();
+        QCOMPARE(m_pages.opened.size(), 1);
+        QCOMPARE(m_pages.opened.first().scheme(), QStringLiteral("https"));
+        QCOMPARE(m_pages.opened.first().path(), QStringLiteral("/support/downloads-for-windows/"));
+        QCOMPARE(requests.size(), 0);
+        QCOMPARE(lock.size(), 0);
+        QVERIFY(!progressDialog() || !progressDialog()->isVisible());
+    }
+
+    void deviceCount()
+    {
+        VEKUpdaterWidget widget(noTransports());
+        QSignalSpy requests(&widget, &VEKUpdaterWidget::sendRequestToNetwork);
+        {
+            // None counted: nothing, and no box.
+            DialogAnswerer user({});
+            widget.onUpdateDeviceClicked();
+            widget.onUpdateDeviceManuallyClicked();
+            QCOMPARE(user.seen.size(), 0);
+        }
+        selectDevice(widget, nsUpdater::KZR410, QStringLiteral("KZR410"), QStringLiteral("04D8-F57E-0102-05"));
+        selectDevice(widget, nsUpdater::KZR410, QStringLiteral("KZR410"), QStringLiteral("04D8-F57E-0103-05"));
+        QCOMPARE(widget.connectedDeviceCount(), 2);
+        DialogAnswerer user({ QStringLiteral("OK"), QStringLiteral("OK") });
+        widget.onUpdateDeviceClicked();
+        widget.onUpdateDeviceManuallyClicked();
+        QCOMPARE(user.seen.size(), 2);
+        for (const DialogAnswerer::Seen& seen : user.seen) {
+            QCOMPARE(seen.text, QStringLiteral("<b>There are more than one device connected.</b>"));
+            QCOMPARE(seen.informative,
+                     QStringLiteral("Please remove all but the one device you want to update, then try again."));
+        }
+        QCOMPARE(requests.size(), 0);
+    }
+
+    void manualFilters_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("answers"); // before the file dialog
+        QTest::addColumn<bool>("dialogOpens");
+        QTest::addColumn<QStringList>("filters");
+
+        const QStringList none;
+        QTest::newRow("joint") << 0 << "HLX58" << none << true << QStringList { filter(0, 2) };
+        QTest::newRow("KZR410") << 1 << "KZR410" << none << true
+                                << QStringList { filter(1, 0), filter(1, 1), filter(1, 2) };
+        QTest::newRow("HKTR") << 19 << "HKTR8" << none << true
+                              << QStringList { filter(19, 0), filter(19, 1), filter(19, 2) };
+        QTest::newRow("channels, electrophy") << 5 << "Channels" << QStringList { "Electrophy." } << true
+                                              << QStringList { "QWM*.mcs" };
+        QTest::newRow("channels, microscope") << 5 << "Channels" << QStringList { "Microscope" } << true
+                                              << QStringList { "MovraMicroscopeDriver*.mcs" };
+        QTest::newRow("channels, cancel") << 5 << "Channels" << QStringList { "Cancel" } << false << none;
+        QTest::newRow("console, motherboard") << 8 << "EP Console" << QStringList { "Motherboard" } << true
+                                              << QStringList { filter(8, 0) };
+        QTest::newRow("memory manager, motherboard") << 7 << "EEPROM" << QStringList { "Motherboard" } << true
+                                                     << QStringList { filter(7, 0) };
+        QTest::newRow("memory manager, channels") << 7 << "EEPROM" << QStringList { "Channel(s)" } << true
+                                                  << QStringList { filter(7, 2) };
+        QTest::newRow("memory manager, cancel") << 7 << "EEPROM" << QStringList { "Cancel" } << false << none;
+        QTest::newRow("GQZ") << 10 << "GQZ" << QStringList { "OK" } << false << none;
+        QTest::newRow("GQZ3, motherboard") << 12 << "GQZ3" << QStringList { "Motherboard" } << true
+                                           << QStringList { filter(12, 0) };
+        QTest::newRow("GQZ3, channels") << 13 << "GQZ3 KAVOR" << QStringList { "Channels" } << true
+                                        << QStringList { filter(13, 2) };
+        QTest::newRow("light source") << 15 << "LightSource" << QStringList { "OK" } << true
+                                      << QStringList { filter(15, 2) };
+        // No device listed: the channel count is not 1.
+        QTest::newRow("KAVOR") << 16 << "KAVOR" << QStringList { "OK" } << true
+                               << QStringList { "Movra-KAVOR_1Ch_Firmware_V*.hex" };
+        QTest::newRow("motherboard, light source") << 17 << "LightSource MB" << QStringList { "Motherboard" } << true
+                                                   << QStringList { "Movra-PQW_Firmware_V*.hex",
+                                                                    "Movra-PQW_KAVOR_Only_Firmware_V*.hex",
+                                                                    "Movra-PQW_KAVOR_1Ch_Firmware_V*.hex" };
+        QTest::newRow("motherboard, console") << 17 << "Console MB" << QStringList { "Motherboard" } << true
+                                              << QStringList { "Movra-KJW_Firmware_V*.hex" };
+        QTest::newRow("motherboard, other") << 17 << "Motherboard" << QStringList { "Motherboard" } << true
+                                            << QStringList { "Movra-KJW_Firmware_V*.hex", "Movra-PQW_Firmware_V*.hex",
+                                                             "Movra-PQW_KAVOR_Only_Firmware_V*.hex",
+                                                             "Movra-PQW_KAVOR_1Ch_Firmware_V*.hex" };
+        QTest::newRow("motherboard channels, light source")
+            << 17 << "Motherboard" << QStringList { "Channels", "LightSource (1st Gen.)", "OK" } << true
+            << QStringList { "Movra-LS_Default_Firmware_V*.hex", "DriverHybridChannel*.hex" };
+        QTest::newRow("motherboard channels, KAVOR")
+            << 17 << "KAVOR MB" << QStringList { "Channels", "KAVOR (2nd Gen.)", "OK" } << true
+            << QStringList { "Movra-KAVOR_1Ch_Firmware_V*.hex" };
+        QTest::newRow("motherboard channels, cancel") << 17 << "Motherboard" << QStringList { "Channels", "Cancel" }
+                                                      << false << none;
+        QTest::newRow("motherboard, cancel") << 17 << "Motherboard" << QStringList { "Cancel" } << false << none;
+        QTest::newRow("TV720") << 18 << "TV720" << none << true
+                               << QStringList { filter(18, 0), filter(18, 1), filter(18, 2) };
+        QTest::newRow("USB3, TV720") << 20 << "FX3" << QStringList { "TV720" } << true
+                                     << QStringList { filter(20, 2), "*img" };
+        QTest::newRow("USB3, GQZ3 KAVOR") << 20 << "FX3" << QStringList { "GQZ3 KAVOR" } << true
+                                          << QStringList { filter(20, 1), "*img" };
+        QTest::newRow("USB3, cancel") << 20 << "FX3" << QStringList { "Cancel" } << false << none;
+        QTest::newRow("Sarvanti disk") << 21 << "Sarvanti Disk" << none << true
+                                       << QStringList { "Movra-Sarvanti_Disk_Driver_Firmware_V*.hex" };
+        QTest::newRow("Sarvanti") << 21 << "Sarvanti" << none << true
+                                  << QStringList { "Movra-Sarvanti_Driver_Firmware_V*.hex" };
+        QTest::newRow("Sarvanti Gen2 motor") << 25 << "Sarvanti Motor" << none << true
+                                             << QStringList { "Movra-Sarvanti_Gen2_Driver_Firmware_V*.hex" };
+        QTest::newRow("Sarvanti Gen2 disk") << 25 << "Sarvanti Disk" << none << true
+                                            << QStringList { "Movra-Sarvanti_Gen2_Disk_Driver_Firmware_V*.hex" };
+    }
+
+    void manualFilters()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        QFETCH(QStringList, answers);
+        QFETCH(bool, dialogOpens);
+        QFETCH(QStringList, filters);
+
+        VEKUpdaterWidget widget(noTransports());
+        selectDevice(widget, type, name, QStringLiteral("04D8-F57E-0102-05"));
+        DialogAnswerer user(answers + QStringList { QStringLiteral("reject") });
+        widget.onUpdateDeviceManuallyClicked();
+        QCOMPARE(user.seen.size(), answers.size() + (dialogOpens ? 1 : 0));
+        for (int i = 0; i < answers.size(); ++i)
+            QVERIFY(user.seen.at(i).kind != QLatin1String("file"));
+        if (!dialogOpens)
+            return;
+        const DialogAnswerer::Seen& files = user.seen.last();
+        QCOMPARE(files.kind, QStringLiteral("file"));
+        QCOMPARE(files.nameFilters, filters);
+        QCOMPARE(files.directory,
+                 QDir(QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0)).absolutePath());
+    }
+
+    void consoleChannelsWaitForTheServicePort()
+    {
+        VEKUpdaterWidget widget(noTransports());
+        selectDevice(widget, 17, QStringLiteral("Console MB"), QStringLiteral("04D8-F57E-0102-05"));
+        QSignalSpy messages(&widget, &VEKUpdaterWidget::sendMessageToStatusBar);
+        DialogAnswerer user({ QStringLiteral("Channels"), QStringLiteral("Photometry"), QStringLiteral("OK") });
+        widget.onUpdateDeviceManuallyClicked();
+        QCOMPARE(user.seen.size(), 3);
+        // Only the console families are offered.
+        QCOMPARE(user.seen.at(1).kind, QStringLiteral("choice"));
+        QCOMPARE(user.seen.at(1).buttons, (QStringList { "Electrophy.", "Photometry", "Cancel" }));
+        QCOMPARE(user.seen.at(2).title, QStringLiteral("Acquisition Console Update"));
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().at(0).toString(), QStringLiteral("Waiting for the channel(s) connection ..."));
+        // The channels never report themselves: no file dialog.
+        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 2, 6000);
+        QCOMPARE(messages.last().at(0).toString(), QStringLiteral("ERROR : Channel(s) connection wasn't received"));
+        QCOMPARE(user.seen.size(), 3);
+    }
+
+    void refusedStartBoxes_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("1: not connected") << 1 << "Movra-KZR410_Firmware_V2.0.hex"
+                                          << "<b>Selected device doesn't seem to be connected.</b>";
+        QTest::newRow("3: wrong file") << 3 << "Movra-LS_Default_Firmware_V1.0.hex"
+                                       << "<b>Downloaded/Selected file cannot be used for programming [%1].</b>";
+    }
+
+    void refusedStartBoxes()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, fileName);
+        QFETCH(QString, text);
+
+        VEKUpdaterWidget widget(noTransports());
+        selectDevice(widget, type, QStringLiteral("Device"), QStringLiteral("04D8-F57E-0102-05"));
+        const QString path = m_work.filePath(fileName);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+        DialogAnswerer user({ QStringLiteral("file:") + path, QStringLiteral("OK") });
+        widget.onUpdateDeviceManuallyClicked();
+        QCOMPARE(user.seen.size(), 2);
+        QCOMPARE(user.seen.at(1).title, QStringLiteral("Error"));
+        QCOMPARE(user.seen.at(1).text, text.contains(QLatin1String("%1")) ? text.arg(path) : text);
+        QCOMPARE(lock.size(), 0);
+    }
+
+    void progressSteps_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("progress");
+        QTest::addColumn<QString>("headline");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("value");
+
+        const QString updating = QStringLiteral("<b>Updating Firmware</b> [Firmware_V2.hex]");
+        QTest::newRow("boot info") << 1 << 0 << "<b>Reset To Bootloader</b>" << 0 << 0;
+        QTest::newRow("erase") << 2 << 15 << "<b>Erasing Firmware</b>" << 100 << 15;
+        QTest::newRow("channel erase") << 24 << 15 << "<b>Erasing Firmware</b>" << 100 << 15;
+        QTest::newRow("program") << 3 << 40 << updating << 100 << 40;
+        QTest::newRow("reconnect") << int('q') << 5 << updating << 100 << 5;
+        QTest::newRow("external programmer") << int('r') << 30 << updating << 0 << 0;
+    }
+
+    void progressSteps()
+    {
+        QFETCH(int, code);
+        QFETCH(int, progress);
+        QFETCH(QString, headline);
+        QFETCH(int, maximum);
+        QFETCH(int, value);
+
+        VEKUpdaterWidget widget(noTransports());
+        // The headline names the file of the last hand-over.
+        selectDevice(widget, 1, QStringLiteral("KZR410"), QStringLiteral("04D8-F57E-0102-05"));
+        DialogAnswerer user({ QStringLiteral("file:") + m_work.filePath(QStringLiteral("Firmware_V2.hex")),
+                              QStringLiteral("OK") });
+        widget.onUpdateDeviceManuallyClicked();
+        QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+        widget.onFirmwareUpdaterResponseReceived(char(code), nsFirmware::InProgress, progress);
+        widget.onFirmwareUpdaterResponseReceived(char(code), nsFirmware::InProgress, progress);
+        ProgressDialog* dialog = progressDialog();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("lb_updating"))->text(), headline);
+        auto* bar = dialog->findChild<QProgressBar*>(QStringLiteral("progressBar"));
+        QCOMPARE(bar->maximum(), maximum);
+        QCOMPARE(bar->value(), value);
+        // Locked once, when the dialog came up.
+        QCOMPARE(lock.size(), 1);
+        QCOMPARE(lock.first().at(0).toBool(), true);
+        dialog->close();
+    }
+
+    void errorBox_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("erase") << 2 << "Erasing firmware completed with error";
+        QTest::newRow("channel erase") << 24 << "Erasing firmware completed with error";
+        QTest::newRow("CRC") << 4 << "CRC verification failed";
+        QTest::newRow("channel CRC") << 26 << "CRC verification failed";
+        QTest::newRow("reconnect") << int('q')
+                                   << "The specified device did not reconnect by itself. Try reconnecting it manually.";
+        QTest::newRow("program") << 3 << "Unknown error";
+    }
+
+    void errorBox()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, reason);
+
+        VEKUpdaterWidget widget(noTransports());
+        QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+        widget.onFirmwareUpdaterResponseReceived(char(3), nsFirmware::InProgress, 50);
+        int locksWhileShown = -1;
+        DialogAnswerer user({ QStringLiteral("OK") });
+        user.onShown = [&](const DialogAnswerer::Seen&) { locksWhileShown = lock.size(); };
+        widget.onFirmwareUpdaterResponseReceived(char(code), nsFirmware::Error, -1);
+        QCOMPARE(user.seen.size(), 1);
+        QCOMPARE(user.seen.first().title, QStringLiteral("Updating Firmware"));
+        QCOMPARE(user.seen.first().text, QStringLiteral("<b>A problem occured while updating the firmware.</b>"));
+        QCOMPARE(user.seen.first().informative,
+                 QStringLiteral("Please verify your connections and try again.\n\nError information : ") + reason);
+        QVERIFY(!progressDialog()->isVisible());
+        // Still locked while the box is open, free once it is closed.
+        QCOMPARE(locksWhileShown, 1);
+        QCOMPARE(lock.size(), 2);
+        QCOMPARE(lock.last().at(0).toBool(), false);
+    }
+
+    void successUnlocksAfterFiveSeconds()
+    {
+        VEKUpdaterWidget widget(noTransports());
+        QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+        widget.onFirmwareUpdaterResponseReceived(char(3), nsFirmware::InProgress, 99);
+        DialogAnswerer user({ QStringLiteral("OK") });
+        widget.onFirmwareUpdaterResponseReceived(char(4), nsFirmware::Success, 100);
+        QElapsedTimer closed;
+        closed.start();
+        QCOMPARE(user.seen.size(), 1);
+        QCOMPARE(user.seen.first().text, QStringLiteral("<b>Update completed successfully!</b>"));
+        QVERIFY(!progressDialog()->isVisible());
+        QCOMPARE(lock.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(lock.size(), 2, 7000);
+        QVERIFY2(closed.elapsed() >= 4900, qPrintable(QString::number(closed.elapsed())));
+        QCOMPARE(lock.last().at(0).toBool(), false);
+    }
+
+    void forceExitReleasesTheLock()
+    {
+        VEKUpdaterWidget widget(noTransports());
+        QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+        QSignalSpy network(&widget, &VEKUpdaterWidget::sendForceExitToNetwork);
+        widget.onProgressReceived(10, 100);
+        ProgressDialog* dialog = progressDialog();
+        QVERIFY(dialog->isVisible());
+        dialog->findChild<QPushButton*>(QStringLiteral("pb_forceExit"))->click();
+        QCOMPARE(network.size(), 1);
+        QCOMPARE(lock.size(), 2);
+        QCOMPARE(lock.last().at(0).toBool(), false);
+        QVERIFY(!dialog->isVisible());
+    }
+
+    // The channels of a light source are done but no row names the device
+    // any more: the update has ended, with an error, and the window may close.
+    void motherboardStepWithoutRow()
+    {
+        VEKUpdaterWidget widget(noTransports());
+        QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+        widget.onSendMessageToProgressDialogReceived(QStringLiteral("Programming the channel(s)... [Done]"));
+        QCOMPARE(lock.size(), 1);
+        DialogAnswerer user({ QStringLiteral("OK") });
+        widget.onStartMotherboardUpdateReceived();
+        QCOMPARE(user.seen.size(), 1);
+        QCOMPARE(user.seen.first().title, QStringLiteral("Error"));
+        QVERIFY(user.seen.first().informative.endsWith(
+            QStringLiteral("Error Information : Motherboard couldn't be updated after the channel(s)")));
+        QCOMPARE(lock.size(), 2);
+        QCOMPARE(lock.last().at(0).toBool(), false);
+        progressDialog()->close();
+    }
+
+    void motherboardStepAfterChannels_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("filters");
+        QTest::newRow("light source") << "LightSource" << QStringList { "Movra-PQW_Firmware_V*.hex",
+                                                                        "Movra-PQW_KAVOR_Only_Firmware_V*.hex",
+                                                                        "Movra-PQW_KAVOR_1Ch_Firmware_V*.hex",
+                                                                        "DriverHybridMotherboard*.hex" };
+        QTest::newRow("console") << "Console" << QStringList { "Movra-KJW_Firmware_V*.hex",
+                                                               "DriverHybridMotherboard*.hex" };
+        QTest::newRow("other") << "Driver" << QStringList { "DriverHybridMotherboard*.hex",
+                                                            "Movra-KJW_Firmware_V*.hex", "Movra-PQW_Firmware_V*.hex",
+                                                            "Movra-PQW_KAVOR_Only_Firmware_V*.hex",
+                                                            "Movra-PQW_KAVOR_1Ch_Firmware_V*.hex" };
+    }
+
+    void motherboardStepAfterChannels()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, filters);
+
+        VEKUpdaterWidget widget(noTransports());
+        selectDevice(widget, nsUpdater::LightSource, name, QStringLiteral("04D8-F57E-0102-05"));
+        QSignalSpy requests(&widget, &VEKUpdaterWidget::sendRequestToNetwork);
+        DialogAnswerer user({ QStringLiteral("reject") });
+        widget.onStartMotherboardUpdateReceived();
+        QCOMPARE(user.seen.size(), 1);
+        QCOMPARE(user.seen.first().kind, QStringLiteral("file"));
+        QCOMPARE(user.seen.first().title, QStringLiteral("Choose the Motherboard Firmware File (.hex)"));
+        QCOMPARE(user.seen.first().nameFilters, filters);
+        QCOMPARE(requests.size(), 0);
+    }
+
+    // A GQZ3 update that succeeded offers the USB3 driver next; OK starts
+    // the same kind of update again, Cancel ends with the success box.
+    void usb3FollowUp()
+    {
+        VEKUpdaterWidget widget(noTransports());
+        selectDevice(widget, nsUpdater::GQZ3, QStringLiteral("GQZ3"), QStringLiteral("04D8-F57E-0102-05"));
+        {
+            DialogAnswerer user({ QStringLiteral("Channels"), QStringLiteral("reject") });
+            widget.onUpdateDeviceManuallyClicked();
+            QCOMPARE(user.seen.size(), 2);
+        }
+        {
+            DialogAnswerer user({ QStringLiteral("OK"), QStringLiteral("Cancel"), QStringLiteral("OK") });
+            widget.onFirmwareUpdaterResponseReceived(char(4), nsFirmware::Success, 100);
+            QCOMPARE(user.seen.size(), 2);
+            QCOMPARE(user.seen.at(0).title, QStringLiteral("USB3.x Driver Update"));
+            // The manual flow again, from the selected row.
+            QCOMPARE(user.seen.at(1).text,
+                     QStringLiteral("Do you want to update the <b>[Motherboard]</b> or the <b>[Channel(s)]</b> ?"));
+        }
+        {
+            // Cancelled before any choice: the follow-up was set again.
+            DialogAnswerer user({ QStringLiteral("Cancel"), QStringLiteral("OK") });
+            widget.onFirmwareUpdaterResponseReceived(char(4), nsFirmware::Success, 100);
+            QCOMPARE(user.seen.size(), 2);
+            QCOMPARE(user.seen.at(0).title, QStringLiteral("USB3.x Driver Update"));
+            QCOMPARE(user.seen.at(1).text, QStringLiteral("<b>Update completed successfully!</b>"));
+        }
+    }
+};
+
+QTEST_MAIN(TestFirmwareUpdateFlow)
+#include "tst_firmwareupdateflow.moc"

@@ -337,6 +337,35 @@ bool AbstractFirmwareCommunicator::openFirmwareFile(const QString& fileName, int
     return false;
 }
 
+bool AbstractFirmwareCommunicator::takeFirmwareFile(QSharedPointer<FirmwareFileManager> manager,
+                                                    const QString& fileName, int recordBound)
+{
+    m_fileManager = manager;
+    if (openFirmwareFile(fileName, recordBound))
+        return true;
+    m_fileManager.reset();
+    return false;
+}
+
+void AbstractFirmwareCommunicator::resetIntoBootloader(char resetCommand, QSharedPointer<MovraDeviceInfo> device)
+{
+    m_updateDevice = device;
+    m_updating = 1;
+    sendApplicationCommand(resetCommand, device);
+    emit sendDeviceResponseToUpdater(nsFirmware::ReconnectToBootloader, nsFirmware::InProgress, 5);
+    emit sendMessageToProgressDialog(ProgressMessages::ResettingToBootloader);
+    emit sendClearAvailableDevices();
+    startReconnectTimer(ReconnectDelayMs);
+}
+
+void AbstractFirmwareCommunicator::eraseInBootloader(QSharedPointer<MovraDeviceInfo> device)
+{
+    m_updating = 1;
+    emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
+    emit sendClearAvailableDevices();
+    sendBootloaderCommand(nsFirmware::EraseFlash, device);
+}
+
 void AbstractFirmwareCommunicator::startReconnectTimer(int delayMs)
 {
     m_reconnectTimer->start(delayMs);

@@ -123,6 +123,14 @@ protected:
     // than the packet builder's bound (FixedFrameReadBound for fixed frames,
     // GrowingFrameReadBound for growing ones); logs why a file was refused.
     bool openFirmwareFile(const QString& fileName, int recordBound);
+    // Takes the reader for an update and opens the file through it; a refused
+    // file leaves no reader behind and stays as it is on disk.
+    bool takeFirmwareFile(QSharedPointer<FirmwareFileManager> manager, const QString& fileName, int recordBound);
+    // Starts the update of a device that runs its application: it is told to
+    // reset into its bootloader and found again when the reconnect timer fires.
+    void resetIntoBootloader(char resetCommand, QSharedPointer<MovraDeviceInfo> device);
+    // Starts the update of a device already in its bootloader: erase at once.
+    void eraseInBootloader(QSharedPointer<MovraDeviceInfo> device);
 
     void startReconnectTimer(int delayMs = ReconnectDelayMs);
     // Called each time a programming packet is prepared: the packet that

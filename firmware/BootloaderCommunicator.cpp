@@ -13,16 +13,9 @@ bool BootloaderCommunicator::updateFirmware(QString fileName, QSharedPointer<Mov
                                             nsFirmware::DeviceVersions versions)
 {
     Q_UNUSED(versions)
-    m_fileManager = QSharedPointer<HEXFirmwareFileManager>::create();
-    if (!openFirmwareFile(fileName, FixedFrameReadBound)) {
-        // A refused file is left as it is, even a downloaded one.
-        m_fileManager.reset();
+    if (!takeFirmwareFile(QSharedPointer<HEXFirmwareFileManager>::create(), fileName, FixedFrameReadBound))
         return false;
-    }
-    m_updating = 1;
-    emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
-    emit sendClearAvailableDevices();
-    sendBootloaderCommand(nsFirmware::EraseFlash, device);
+    eraseInBootloader(device);
     return true;
 }
 

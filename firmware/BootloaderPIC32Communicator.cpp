@@ -17,16 +17,9 @@ bool BootloaderPIC32Communicator::updateFirmware(QString fileName, QSharedPointe
                                                  nsFirmware::DeviceVersions versions)
 {
     Q_UNUSED(versions)
-    m_fileManager = QSharedPointer<HEX32FirmwareFileManager>::create();
-    if (!openFirmwareFile(fileName, FixedFrameReadBound)) {
-        // A refused file is left as it is, even a downloaded one.
-        m_fileManager.reset();
+    if (!takeFirmwareFile(QSharedPointer<HEX32FirmwareFileManager>::create(), fileName, FixedFrameReadBound))
         return false;
-    }
-    m_updating = 1;
-    emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
-    emit sendClearAvailableDevices();
-    sendBootloaderCommand(nsFirmware::EraseFlash, device);
+    eraseInBootloader(device);
     return true;
 }
 

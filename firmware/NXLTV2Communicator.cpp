@@ -17,20 +17,9 @@ bool NXLTV2Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDe
                                         nsFirmware::DeviceVersions versions)
 {
     Q_UNUSED(versions)
-    m_fileManager = QSharedPointer<HEX32FirmwareFileManager>::create();
-    if (!openFirmwareFile(fileName, FixedFrameReadBound)) {
-        // A refused file is left as it is, even a downloaded one.
-        m_fileManager.reset();
+    if (!takeFirmwareFile(QSharedPointer<HEX32FirmwareFileManager>::create(), fileName, FixedFrameReadBound))
         return false;
-    }
-    m_updateDevice = device;
-    m_updating = 1;
-    sendApplicationCommand(ResetToBootloader, device);
-    emit sendDeviceResponseToUpdater(nsFirmware::ReconnectToBootloader, nsFirmware::InProgress,
-                                     5);
-    emit sendMessageToProgressDialog(ProgressMessages::ResettingToBootloader);
-    emit sendClearAvailableDevices();
-    startReconnectTimer(ReconnectDelayMs);
+    resetIntoBootloader(ResetToBootloader, device);
     return true;
 }
 

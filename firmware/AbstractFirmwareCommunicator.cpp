@@ -1,5 +1,6 @@
 #include "AbstractFirmwareCommunicator.h"
 
+#include "BootloaderFamily.h"
 #include "BootloaderFrame.h"
 #include "ProgressMessages.h"
 #include "RegisterFrame.h"
@@ -364,6 +365,44 @@ void AbstractFirmwareCommunicator::eraseInBootloader(QSharedPointer<MovraDeviceI
     emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
     emit sendClearAvailableDevices();
     sendBootloaderCommand(nsFirmware::EraseFlash, device);
+}
+
+bool AbstractFirmwareCommunicator::handleHexUpdateReply(QSharedPointer<MovraDeviceInfo> device,
+                                                        const QByteArray& reply, CrcReplyForm crcForm)
+{
+    if (reply.isEmpty())
+        return false;
+    switch (reply.at(0)) {
+    case nsFirmware::EraseFlash:
+        if (isUpdating())
+            onHexEraseDone(device);
+        return true;
+    case nsFirmware::ProgramFlash:
+        if (isUpdating())
+            onLinesAcknowledged(device, reply);
+        return true;
+    case nsFirmware::ReadCrc:
+        if (!isUpdating())
+            return true;
+        if (crcForm == CrcReplyForm::Raw) {
+            onCrcReceived(device, reply);
+            return true;
+        }
+        break;
+    default:
+        return false;
+    }
+    quint16 crc = 0;
+    if (!m_fileManager || !BootloaderFamily::decodedCrc(reply, &crc))
+        return true;
+    if (crc != m_fileManager->getImageInformation().crc) {
+        emit sendDeviceResponseToUpdater(nsFirmware::ReadCrc, nsFirmware::Error, -1);
+        return true;
+    }
+    emit sendMessageToProgressDialog(ProgressMessages::CrcVerificationDone);
+    emit sendDeviceResponseToUpdater(nsFirmware::ReadCrc, nsFirmware::Success, 100);
+    sendBootloaderCommand(nsFirmware::JumpToApplication, device);
+    return true;
 }
 
 void AbstractFirmwareCommunicator::startReconnectTimer(int delayMs)

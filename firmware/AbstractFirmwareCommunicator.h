@@ -131,6 +131,12 @@ protected:
     void resetIntoBootloader(char resetCommand, QSharedPointer<MovraDeviceInfo> device);
     // Starts the update of a device already in its bootloader: erase at once.
     void eraseInBootloader(QSharedPointer<MovraDeviceInfo> device);
+    // How a family's device sends its image CRC.
+    enum class CrcReplyForm { Raw, DecodedFrame };
+    // Erase, programming and CRC replies of a HEX update; false when the
+    // reply is none of them. They count only while this communicator's own
+    // update runs: a version query must never drive another device's update.
+    bool handleHexUpdateReply(QSharedPointer<MovraDeviceInfo> device, const QByteArray& reply, CrcReplyForm crcForm);
 
     void startReconnectTimer(int delayMs = ReconnectDelayMs);
     // Called each time a programming packet is prepared: the packet that

@@ -51,21 +51,8 @@ void BootloaderCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDev
                                              ProgressMessages::NotAvailable, version);
         break;
     }
-    // Update replies count only while this communicator's own update runs:
-    // a version query must never drive another device's update.
-    case nsFirmware::EraseFlash:
-        if (isUpdating())
-            onHexEraseDone(deviceInfo);
-        break;
-    case nsFirmware::ProgramFlash:
-        if (isUpdating())
-            onLinesAcknowledged(deviceInfo, reply);
-        break;
-    case nsFirmware::ReadCrc:
-        if (isUpdating())
-            onCrcReceived(deviceInfo, reply);
-        break;
     default:
+        handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::Raw);
         break;
     }
 }

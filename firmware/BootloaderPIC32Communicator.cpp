@@ -49,33 +49,8 @@ void BootloaderPIC32Communicator::onCommandReceivedFromDevice(QSharedPointer<Mov
                                              ProgressMessages::NotAvailable, version);
         break;
     }
-    case nsFirmware::EraseFlash:
-        if (isUpdating())
-            onHexEraseDone(deviceInfo);
-        break;
-    case nsFirmware::ProgramFlash:
-        if (isUpdating())
-            onLinesAcknowledged(deviceInfo, reply);
-        break;
-    case nsFirmware::ReadCrc:
-        if (isUpdating())
-            checkCrc(deviceInfo, reply);
-        break;
     default:
+        handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::DecodedFrame);
         break;
     }
-}
-
-void BootloaderPIC32Communicator::checkCrc(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& reply)
-{
-    quint16 crc = 0;
-    if (!m_fileManager || !BootloaderFamily::decodedCrc(reply, &crc))
-        return;
-    if (crc != m_fileManager->getImageInformation().crc) {
-        emit sendDeviceResponseToUpdater(nsFirmware::ReadCrc, nsFirmware::Error, -1);
-        return;
-    }
-    emit sendMessageToProgressDialog(ProgressMessages::CrcVerificationDone);
-    emit sendDeviceResponseToUpdater(nsFirmware::ReadCrc, nsFirmware::Success, 100);
-    sendBootloaderCommand(nsFirmware::JumpToApplication, device);
 }

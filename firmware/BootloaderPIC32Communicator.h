@@ -20,5 +20,4 @@ public slots:
     void onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data) override;
 
 private:
-    void checkCrc(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& reply);
 };

@@ -81,18 +81,6 @@ void HLX58Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceIn
                                              ProgressMessages::NotAvailable, version);
         break;
     }
-    case nsFirmware::EraseFlash:
-        if (isUpdating())
-            onHexEraseDone(deviceInfo);
-        break;
-    case nsFirmware::ProgramFlash:
-        if (isUpdating())
-            onLinesAcknowledged(deviceInfo, reply);
-        break;
-    case nsFirmware::ReadCrc:
-        if (isUpdating())
-            onCrcReceived(deviceInfo, reply);
-        break;
     case AskFirmwareVersion: {
         const QString version = versionText(reply, 1, 2);
         if (!version.isEmpty())
@@ -100,6 +88,7 @@ void HLX58Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceIn
         break;
     }
     default:
+        handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::Raw);
         break;
     }
 }

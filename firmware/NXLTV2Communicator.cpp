@@ -57,18 +57,6 @@ void NXLTV2Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceI
                                              ProgressMessages::NotAvailable, version);
         break;
     }
-    case nsFirmware::EraseFlash:
-        if (isUpdating())
-            onHexEraseDone(deviceInfo);
-        break;
-    case nsFirmware::ProgramFlash:
-        if (isUpdating())
-            onLinesAcknowledged(deviceInfo, reply);
-        break;
-    case nsFirmware::ReadCrc:
-        if (isUpdating())
-            checkCrc(deviceInfo, reply);
-        break;
     case AskFirmwareVersion: {
         const QString version = versionText(reply, 1, 2);
         if (!version.isEmpty())
@@ -77,20 +65,7 @@ void NXLTV2Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceI
         break;
     }
     default:
+        handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::DecodedFrame);
         break;
     }
-}
-
-void NXLTV2Communicator::checkCrc(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& reply)
-{
-    quint16 crc = 0;
-    if (!m_fileManager || !BootloaderFamily::decodedCrc(reply, &crc))
-        return;
-    if (crc != m_fileManager->getImageInformation().crc) {
-        emit sendDeviceResponseToUpdater(nsFirmware::ReadCrc, nsFirmware::Error, -1);
-        return;
-    }
-    emit sendMessageToProgressDialog(ProgressMessages::CrcVerificationDone);
-    emit sendDeviceResponseToUpdater(nsFirmware::ReadCrc, nsFirmware::Success, 100);
-    sendBootloaderCommand(nsFirmware::JumpToApplication, device);
 }

@@ -1,4 +1,4 @@
-#include "AbstractCommunicator.h"
+#include "device/AbstractCommunicator.h"
 
 #include <QDebug>
 #include <QMetaType>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AbstractGrabber.h"
-#include "MovraDeviceInfo.h"
+#include "device/AbstractGrabber.h"
+#include "device/MovraDeviceInfo.h"
 
 #include <QByteArray>
 #include <QObject>

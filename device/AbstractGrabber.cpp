@@ -1,4 +1,4 @@
-#include "AbstractGrabber.h"
+#include "device/AbstractGrabber.h"
 
 AbstractGrabber::AbstractGrabber(QObject* parent)
     : QObject(parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MovraDeviceInfo.h"
+#include "device/MovraDeviceInfo.h"
 
 #include <QObject>
 #include <QSharedPointer>

@@ -1,6 +1,6 @@
-#include "CommunicatorFactory.h"
+#include "device/CommunicatorFactory.h"
 
-#include "usb/USBCommunicator.h"
+#include "device/usb/USBCommunicator.h"
 
 CommunicatorFactory::~CommunicatorFactory() = default;
 

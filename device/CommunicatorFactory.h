@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AbstractCommunicator.h"
+#include "device/AbstractCommunicator.h"
 
 #include <QSharedPointer>
 

@@ -1,4 +1,4 @@
-#include "MovraCameraInfo.h"
+#include "device/MovraCameraInfo.h"
 
 #include <QMutexLocker>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MovraDeviceInfo.h"
+#include "device/MovraDeviceInfo.h"
 
 class MovraCameraInfo : public MovraDeviceInfo
 {

@@ -1,4 +1,4 @@
-#include "MovraDeviceInfo.h"
+#include "device/MovraDeviceInfo.h"
 
 #include <QMutexLocker>
 

@@ -1,4 +1,4 @@
-#include "MovraHardwareServer.h"
+#include "device/MovraHardwareServer.h"
 
 #include <QDebug>
 #include <QMetaMethod>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AbstractCommunicator.h"
-#include "CommunicatorFactory.h"
-#include "MovraDeviceInfo.h"
+#include "device/AbstractCommunicator.h"
+#include "device/CommunicatorFactory.h"
+#include "device/MovraDeviceInfo.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "IconFont.h"
+#include "icons/IconFont.h"
 
-#include "IconFontCharIconPainter.h"
-#include "IconFontIconPainterIconEngine.h"
+#include "icons/IconFontCharIconPainter.h"
+#include "icons/IconFontIconPainterIconEngine.h"
 
 #include <QColor>
 #include <QDebug>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IconFontStyleFont.h"
+#include "icons/IconFontStyleFont.h"
 
 #include <QFont>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "IconFontAnimation.h"
+#include "icons/IconFontAnimation.h"
 
 #include <QPainter>
 #include <QRect>

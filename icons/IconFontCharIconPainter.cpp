@@ -1,7 +1,7 @@
-#include "IconFontCharIconPainter.h"
+#include "icons/IconFontCharIconPainter.h"
 
-#include "IconFont.h"
-#include "IconFontAnimation.h"
+#include "icons/IconFont.h"
+#include "icons/IconFontAnimation.h"
 
 #include <QColor>
 #include <QFontMetricsF>

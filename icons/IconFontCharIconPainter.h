@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IconFontIconPainter.h"
+#include "icons/IconFontIconPainter.h"
 
 #include <QStringList>
 #include <QVariant>

@@ -1,3 +1,3 @@
-#include "IconFontIconPainter.h"
+#include "icons/IconFontIconPainter.h"
 
 IconFontIconPainter::~IconFontIconPainter() = default;

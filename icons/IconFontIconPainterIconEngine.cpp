@@ -1,6 +1,6 @@
-#include "IconFontIconPainterIconEngine.h"
+#include "icons/IconFontIconPainterIconEngine.h"
 
-#include "IconFontIconPainter.h"
+#include "icons/IconFontIconPainter.h"
 
 #include <QPainter>
 #include <QPixmap>

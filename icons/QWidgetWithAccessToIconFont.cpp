@@ -1,6 +1,6 @@
-#include "QWidgetWithAccessToIconFont.h"
+#include "icons/QWidgetWithAccessToIconFont.h"
 
-#include "IconFont.h"
+#include "icons/IconFont.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "ExecutableVersionReader.h"
+#include "platform/ExecutableVersionReader.h"
 
 #include <QByteArray>
 #include <QIODevice>

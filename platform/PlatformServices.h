@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExecutableVersionReader.h"
+#include "platform/ExecutableVersionReader.h"
 
 #include <QString>
 #include <QStringList>

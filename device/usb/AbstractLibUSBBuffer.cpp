@@ -1,4 +1,4 @@
-#include "AbstractLibUSBBuffer.h"
+#include "device/usb/AbstractLibUSBBuffer.h"
 
 AbstractLibUSBBuffer::AbstractLibUSBBuffer(quint16 packetSize, quint16 capacity, QObject* parent)
     : QObject(parent)

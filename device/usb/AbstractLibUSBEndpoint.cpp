@@ -1,4 +1,4 @@
-#include "AbstractLibUSBEndpoint.h"
+#include "device/usb/AbstractLibUSBEndpoint.h"
 
 #include <QDebug>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AbstractLibUSBBuffer.h"
-#include "LibUSBApi.h"
+#include "device/usb/AbstractLibUSBBuffer.h"
+#include "device/usb/LibUSBApi.h"
 
 #include <QByteArray>
 #include <QMutex>

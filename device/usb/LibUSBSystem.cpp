@@ -1,4 +1,4 @@
-#include "LibUSBSystem.h"
+#include "device/usb/LibUSBSystem.h"
 
 LibUSBApi::~LibUSBApi() = default;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LibUSBApi.h"
+#include "device/usb/LibUSBApi.h"
 
 // LibUSBApi over the real libusb-1.0.
 class LibUSBSystem : public LibUSBApi

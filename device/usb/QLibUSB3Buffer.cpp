@@ -1,4 +1,4 @@
-#include "QLibUSB3Buffer.h"
+#include "device/usb/QLibUSB3Buffer.h"
 
 void QLibUSB3Buffer::push(QByteArray data)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AbstractLibUSBBuffer.h"
+#include "device/usb/AbstractLibUSBBuffer.h"
 
 // At SuperSpeed a transfer carries the data as it is.
 class QLibUSB3Buffer : public AbstractLibUSBBuffer

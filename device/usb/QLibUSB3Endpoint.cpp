@@ -1,6 +1,6 @@
-#include "QLibUSB3Endpoint.h"
+#include "device/usb/QLibUSB3Endpoint.h"
 
-#include "QLibUSB3Buffer.h"
+#include "device/usb/QLibUSB3Buffer.h"
 
 QLibUSB3Endpoint::QLibUSB3Endpoint(QSharedPointer<LibUSBApi> api, quint16 releaseNumber,
                                    const libusb_endpoint_descriptor& descriptor,

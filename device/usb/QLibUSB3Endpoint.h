@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AbstractLibUSBEndpoint.h"
+#include "device/usb/AbstractLibUSBEndpoint.h"
 
 struct SuperSpeedCompanion {
     quint8 burstSize = 0;

@@ -1,4 +1,4 @@
-#include "QLibUSBBuffer.h"
+#include "device/usb/QLibUSBBuffer.h"
 
 void QLibUSBBuffer::push(QByteArray data)
 {

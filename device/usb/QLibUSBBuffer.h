@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AbstractLibUSBBuffer.h"
+#include "device/usb/AbstractLibUSBBuffer.h"
 
 // Below SuperSpeed every transfer is exactly one packet: data is padded with
 // 0xEF and split into packets of the packet size.

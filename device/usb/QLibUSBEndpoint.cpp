@@ -1,6 +1,6 @@
-#include "QLibUSBEndpoint.h"
+#include "device/usb/QLibUSBEndpoint.h"
 
-#include "QLibUSBBuffer.h"
+#include "device/usb/QLibUSBBuffer.h"
 
 QLibUSBEndpoint::QLibUSBEndpoint(QSharedPointer<LibUSBApi> api, quint16 releaseNumber,
                                  const libusb_endpoint_descriptor& descriptor, QObject* parent)

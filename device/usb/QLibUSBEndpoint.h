@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AbstractLibUSBEndpoint.h"
+#include "device/usb/AbstractLibUSBEndpoint.h"
 
 // An endpoint of a device below SuperSpeed: one slot, one packet per transfer.
 class QLibUSBEndpoint : public AbstractLibUSBEndpoint

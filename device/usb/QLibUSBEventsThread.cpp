@@ -1,4 +1,4 @@
-#include "QLibUSBEventsThread.h"
+#include "device/usb/QLibUSBEventsThread.h"
 
 QLibUSBEventsThread::QLibUSBEventsThread(QSharedPointer<LibUSBApi> api, libusb_context* context, QObject* parent)
     : QThread(parent)

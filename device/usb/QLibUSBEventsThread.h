@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LibUSBApi.h"
+#include "device/usb/LibUSBApi.h"
 
 #include <QSharedPointer>
 #include <QThread>

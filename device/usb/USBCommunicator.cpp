@@ -1,6 +1,6 @@
-#include "USBCommunicator.h"
+#include "device/usb/USBCommunicator.h"
 
-#include "USBGrabber.h"
+#include "device/usb/USBGrabber.h"
 
 USBCommunicator::USBCommunicator(QObject* parent)
     : USBCommunicator(LibUSBApi::system(), parent)

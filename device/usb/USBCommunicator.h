@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AbstractCommunicator.h"
-#include "LibUSBApi.h"
-#include "USBDeviceHandler.h"
+#include "device/AbstractCommunicator.h"
+#include "device/usb/LibUSBApi.h"
+#include "device/usb/USBDeviceHandler.h"
 
 #include <QByteArray>
 #include <QMap>

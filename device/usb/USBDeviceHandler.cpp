@@ -1,8 +1,8 @@
-#include "USBDeviceHandler.h"
+#include "device/usb/USBDeviceHandler.h"
 
-#include "QLibUSB3Endpoint.h"
-#include "QLibUSBEndpoint.h"
-#include "USBGrabber.h"
+#include "device/usb/QLibUSB3Endpoint.h"
+#include "device/usb/QLibUSBEndpoint.h"
+#include "device/usb/USBGrabber.h"
 
 #include <QDebug>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AbstractLibUSBEndpoint.h"
-#include "LibUSBApi.h"
-#include "MovraDeviceInfo.h"
-#include "QLibUSBEventsThread.h"
+#include "device/usb/AbstractLibUSBEndpoint.h"
+#include "device/usb/LibUSBApi.h"
+#include "device/MovraDeviceInfo.h"
+#include "device/usb/QLibUSBEventsThread.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "USBGrabber.h"
+#include "device/usb/USBGrabber.h"
 
 #include <QDebug>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AbstractGrabber.h"
-#include "LibUSBApi.h"
+#include "device/AbstractGrabber.h"
+#include "device/usb/LibUSBApi.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "FakeCommunicator.h"
+#include "tests/device/FakeCommunicator.h"
 
 #include <QCoreApplication>
 #include <QThread>

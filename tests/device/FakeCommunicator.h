@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AbstractCommunicator.h"
-#include "CommunicatorFactory.h"
-#include "EventLog.h"
-#include "FakeGrabber.h"
+#include "device/AbstractCommunicator.h"
+#include "device/CommunicatorFactory.h"
+#include "tests/support/EventLog.h"
+#include "tests/device/FakeGrabber.h"
 
 #include <QList>
 

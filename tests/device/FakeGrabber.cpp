@@ -1,4 +1,4 @@
-#include "FakeGrabber.h"
+#include "tests/device/FakeGrabber.h"
 
 #include <QDateTime>
 #include <QThread>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AbstractGrabber.h"
-#include "EventLog.h"
+#include "device/AbstractGrabber.h"
+#include "tests/support/EventLog.h"
 
 #include <QList>
 #include <QMutex>

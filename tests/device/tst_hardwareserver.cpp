@@ -1,5 +1,5 @@
-#include "FakeCommunicator.h"
-#include "MovraHardwareServer.h"
+#include "tests/device/FakeCommunicator.h"
+#include "device/MovraHardwareServer.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "MovraCameraInfo.h"
-#include "MovraDeviceInfo.h"
+#include "device/MovraCameraInfo.h"
+#include "device/MovraDeviceInfo.h"
 
 #include <QtTest>
 

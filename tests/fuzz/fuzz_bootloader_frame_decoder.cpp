@@ -1,5 +1,5 @@
-#include "AbstractFirmwareCommunicator.h"
-#include "BootloaderFrame.h"
+#include "firmware/core/AbstractFirmwareCommunicator.h"
+#include "firmware/core/BootloaderFrame.h"
 
 #include <QByteArray>
 

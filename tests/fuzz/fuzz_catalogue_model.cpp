@@ -1,4 +1,4 @@
-#include "UpdaterInformationHandler.h"
+#include "app/catalogue/UpdaterInformationHandler.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

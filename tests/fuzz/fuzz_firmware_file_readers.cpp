@@ -1,7 +1,7 @@
-#include "HEX32FirmwareFileManager.h"
-#include "HEXFirmwareFileManager.h"
-#include "MCSFirmwareFileManager.h"
-#include "MCSVivadoFirmwareFileManager.h"
+#include "firmware/files/HEX32FirmwareFileManager.h"
+#include "firmware/files/HEXFirmwareFileManager.h"
+#include "firmware/files/MCSFirmwareFileManager.h"
+#include "firmware/files/MCSVivadoFirmwareFileManager.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "RecordingPaintDevice.h"
+#include "tests/icons/RecordingPaintDevice.h"
 
 #include <QTextItem>
 

@@ -1,9 +1,9 @@
 // The icon-font service with the program's own font resources.
-#include "IconFont.h"
-#include "IconFontCharIconPainter.h"
-#include "IconFontIconPainterIconEngine.h"
-#include "QWidgetWithAccessToIconFont.h"
-#include "RecordingPaintDevice.h"
+#include "icons/IconFont.h"
+#include "icons/IconFontCharIconPainter.h"
+#include "icons/IconFontIconPainterIconEngine.h"
+#include "icons/QWidgetWithAccessToIconFont.h"
+#include "tests/icons/RecordingPaintDevice.h"
 
 #include <QColor>
 #include <QImage>

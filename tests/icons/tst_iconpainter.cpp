@@ -1,8 +1,8 @@
 // The icon painter with a small font of our own (make_layer_font.py), carried
 // under the Solid and Duotone file names only.
-#include "IconFont.h"
-#include "IconFontAnimation.h"
-#include "RecordingPaintDevice.h"
+#include "icons/IconFont.h"
+#include "icons/IconFontAnimation.h"
+#include "tests/icons/RecordingPaintDevice.h"
 
 #include <QColor>
 #include <QImage>

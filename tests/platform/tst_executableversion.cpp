@@ -1,8 +1,8 @@
 // Reading the version resource of Windows executables: real ones made by the
 // mingw-w64 tools, and hand-made images broken one field at a time.
-#include "ExecutableVersionReader.h"
-#include "PeFixtures.h"
-#include "PlatformServices.h"
+#include "platform/ExecutableVersionReader.h"
+#include "tests/support/PeFixtures.h"
+#include "platform/PlatformServices.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "EventLog.h"
+#include "tests/support/EventLog.h"
 
 #include <QMutexLocker>
 

@@ -1,4 +1,4 @@
-#include "PeFixtures.h"
+#include "tests/support/PeFixtures.h"
 
 #include <QDir>
 #include <QFile>

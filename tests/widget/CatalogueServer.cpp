@@ -1,4 +1,4 @@
-#include "CatalogueServer.h"
+#include "tests/widget/CatalogueServer.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ChoiceDialog.h"
-#include "CommunicatorFactory.h"
-#include "CypressChoiceDialog.h"
-#include "ProgressDialog.h"
-#include "VEKUpdaterWidget.h"
+#include "app/dialogs/ChoiceDialog.h"
+#include "device/CommunicatorFactory.h"
+#include "app/dialogs/CypressChoiceDialog.h"
+#include "app/dialogs/ProgressDialog.h"
+#include "app/updater/VEKUpdaterWidget.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,8 +1,8 @@
-#include "CatalogueServer.h"
-#include "IconFont.h"
-#include "RoadSupport.h"
-#include "UpdaterInformationHandler.h"
-#include "VEKUpdaterWidget.h"
+#include "tests/widget/CatalogueServer.h"
+#include "icons/IconFont.h"
+#include "tests/e2e/RoadSupport.h"
+#include "app/catalogue/UpdaterInformationHandler.h"
+#include "app/updater/VEKUpdaterWidget.h"
 
 #include <QtTest>
 

@@ -1,10 +1,10 @@
-#include "CatalogueServer.h"
-#include "DisplayTables.h"
-#include "IconFont.h"
-#include "RoadSupport.h"
-#include "UpdaterInformationHandler.h"
-#include "VEKUpdaterWidget.h"
-#include "WidgetFixtures.h"
+#include "tests/widget/CatalogueServer.h"
+#include "app/updater/DisplayTables.h"
+#include "icons/IconFont.h"
+#include "tests/e2e/RoadSupport.h"
+#include "app/catalogue/UpdaterInformationHandler.h"
+#include "app/updater/VEKUpdaterWidget.h"
+#include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
 

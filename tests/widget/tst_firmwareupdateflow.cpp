@@ -1,8 +1,8 @@
-#include "FirmwareTypes.h"
-#include "IconFont.h"
-#include "UpdaterInformationHandler.h"
-#include "VEKUpdaterWidget.h"
-#include "WidgetFixtures.h"
+#include "firmware/core/FirmwareTypes.h"
+#include "icons/IconFont.h"
+#include "app/catalogue/UpdaterInformationHandler.h"
+#include "app/updater/VEKUpdaterWidget.h"
+#include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
 

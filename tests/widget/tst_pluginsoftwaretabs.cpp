@@ -2,16 +2,16 @@
 // real plugins and hand-made executables, the panes and buttons of each row,
 // the stable/beta choice, and downloads from the local HTTPS server down to
 // the installer's run and deletion.
-#include "CatalogueServer.h"
-#include "CommunicatorFactory.h"
-#include "DisplayTables.h"
-#include "IconFont.h"
-#include "InstalledPluginScanner.h"
-#include "PeFixtures.h"
-#include "ProgressDialog.h"
-#include "SoftwareChoiceDialog.h"
-#include "UpdaterInformationHandler.h"
-#include "VEKUpdaterWidget.h"
+#include "tests/widget/CatalogueServer.h"
+#include "device/CommunicatorFactory.h"
+#include "app/updater/DisplayTables.h"
+#include "icons/IconFont.h"
+#include "app/installed/InstalledPluginScanner.h"
+#include "tests/support/PeFixtures.h"
+#include "app/dialogs/ProgressDialog.h"
+#include "app/dialogs/SoftwareChoiceDialog.h"
+#include "app/catalogue/UpdaterInformationHandler.h"
+#include "app/updater/VEKUpdaterWidget.h"
 
 #include <QtTest>
 

@@ -1,13 +1,13 @@
-#include "CatalogueServer.h"
-#include "CommunicatorFactory.h"
-#include "DisplayTables.h"
-#include "FirmwareTypes.h"
-#include "IconFont.h"
-#include "MainWindow.h"
-#include "ProgressDialog.h"
-#include "UpdaterInformationHandler.h"
-#include "VEKUpdaterWidget.h"
-#include "WidgetFixtures.h"
+#include "tests/widget/CatalogueServer.h"
+#include "device/CommunicatorFactory.h"
+#include "app/updater/DisplayTables.h"
+#include "firmware/core/FirmwareTypes.h"
+#include "icons/IconFont.h"
+#include "app/main/MainWindow.h"
+#include "app/dialogs/ProgressDialog.h"
+#include "app/catalogue/UpdaterInformationHandler.h"
+#include "app/updater/VEKUpdaterWidget.h"
+#include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
 

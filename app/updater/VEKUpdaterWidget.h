@@ -1,0 +1,233 @@
+#pragma once
+
+#include "firmware/updater/DeviceCommunicationInfo.h"
+#include "firmware/core/DeviceIdentifier.h"
+#include "firmware/core/FirmwareTypes.h"
+#include "icons/QWidgetWithAccessToIconFont.h"
+#include "app/catalogue/UpdaterInformations.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QList>
+#include <QSharedPointer>
+#include <QString>
+#include <QTabWidget>
+#include <QUrl>
+
+#include <QMessageBox>
+
+class CommunicatorFactory;
+class QFileDialog;
+class FirmwareUpdater;
+class InstallerRunner;
+class NetworkCommunicator;
+class ProgressDialog;
+class QTimer;
+class MovraDeviceInfo;
+class QKeyEvent;
+class QThread;
+class QTreeWidget;
+class QTreeWidgetItem;
+class UpdaterInformationHandler;
+class UpdaterWidgetUi;
+
+// The main window's central widget: the Devices, Plugins and Softwares tabs,
+// wired to the catalogue model and to the catalogue client, which runs in a
+// thread of its own.
+class VEKUpdaterWidget : public QTabWidget, public QWidgetWithAccessToIconFont
+{
+    Q_OBJECT
+
+public:
+    explicit VEKUpdaterWidget(QWidget* parent = nullptr);
+    // Tests give the firmware updater's hardware server their own transports.
+    explicit VEKUpdaterWidget(QSharedPointer<CommunicatorFactory> transports, QWidget* parent = nullptr);
+    ~VEKUpdaterWidget() override;
+
+    // The number of connected devices that are not cameras.
+    int connectedDeviceCount() const { return m_connectedDeviceCount; }
+    // The catalogue model the tabs read.
+    QSharedPointer<UpdaterInformationHandler> informationHandler() const { return m_informationHandler; }
+
+    static QList<int> parseVersion(const QString& version);
+    static bool isNewerVersion(const QString& installedVersion, const QString& availableVersion);
+    static QString updateStatusText(const QString& installedVersion, const QString& availableVersion);
+
+signals:
+    void sendRequestToNetwork(QUrl url, bool isJson);
+    void sendForceExitToNetwork();
+    void sendMessageToStatusBar(QString message, int timeout);
+    void sendDisableCloseBehavior(bool disable);
+
+public slots:
+    void onDeviceTreeWidgetItemSelected(QTreeWidgetItem* itemSelected, QTreeWidgetItem* previousItemSelected);
+    void onCheckForDeviceUpdateClicked(bool isChecked = false);
+    void onDeviceVersionReceived(QSharedPointer<nsUpdater::DeviceCommunicationInfo> infos);
+    void onDeviceConnectionStatusReceived(nsUpdater::DeviceIdentifier deviceID, QString name, QString uid,
+                                          bool isConnected);
+    void onSetBootloaderItemStatusReceived(bool status);
+    void onSetMotherboardItemStatusReceived(bool status);
+    void onSetChannelsItemStatusReceived(bool status);
+    void onSetMemoryManagerItemStatusReceived(bool status);
+    void onSetUSB3CommunicationItemStatusReceived(bool status);
+
+    void onNetworkReplyReceived(QJsonDocument document);
+    void onNetworkReplyInfosReceived(QString errorString);
+    void onNetworkReplyDownloadProgressReceived(qlonglong bytesReceived, qlonglong bytesTotal);
+    // The name is the one the catalogue client saved the file under.
+    void onNetworkReplyDownloadDoneReceived(QString fileName);
+    void onProgressReceived(int value, int maximum);
+
+    // Plugins and Softwares tabs
+    void onPluginTreeWidgetItemSelected(QTreeWidgetItem* itemSelected, QTreeWidgetItem* previousItemSelected);
+    void onCheckForPluginUpdateClicked(bool isChecked = false);
+    void onUpdatePluginClicked(bool isChecked = false);
+    void onSoftwareTreeWidgetItemSelected(QTreeWidgetItem* itemSelected, QTreeWidgetItem* previousItemSelected);
+    void onCheckForSoftwareUpdateClicked(bool isChecked = false);
+    void onUpdateSoftwareClicked(bool isChecked = false);
+    void onSoftwareUpdateFinishedReceived();
+
+    // Firmware update flow
+    void onUpdateDeviceClicked(bool isChecked = false);
+    void onUpdateDeviceManuallyClicked(bool isChecked = false);
+    void checkChannelConnectionForServerSelection(QString serverLink);
+    void checkChannelConnectionForManualSelection(QStringList filters);
+    void onStartMotherboardUpdateReceived();
+    void onFirmwareUpdaterResponseReceived(char cmd, nsFirmware::MessageStatus status, int progress);
+    void onSendMessageToProgressDialogReceived(QString detailsInformation);
+    void onModifyFileProgressDialogReceived(QString detailsInformation);
+    void onCloseProgressDialogReceived();
+    void onProgressForceExitReceived();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion,
+                               QString& analysisVersion);
+    void readInstalledPlugins();
+    void createFirmwareUpdater(const QSharedPointer<CommunicatorFactory>& transports);
+    void createNetworkCommunicator();
+    void initializePanes();
+    void initializeDeviceTree();
+    void initializeNameTree(QTreeWidget* tree, const QList<int>& identifiers, const QStringList& names);
+
+    void onFirmwaresCatalogueReceived(const QJsonObject& root);
+    void onSoftwaresCatalogueReceived(const QJsonObject& root);
+    void onPluginsCatalogueReceived(const QJsonObject& root);
+    void handleDownloadedFile();
+
+    QTreeWidgetItem* typeItem(int deviceType) const;
+    void setTypeItemHidden(nsUpdater::DeviceIdentifier deviceType, bool hidden);
+    void setDeviceItemConnected(QTreeWidgetItem* item, bool connected);
+    void addConnectedDeviceItem(const FirmwareInformation& information, nsUpdater::DeviceIdentifier deviceType,
+                                QTreeWidgetItem* typeItem, const QString& name, const QString& uid);
+    void removeDeviceItems(const QString& uid);
+
+    // The selection's panes; each fills the working texts it changes.
+    void fillVersionPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& bootloader,
+                          QString& motherboard, QString& channel);
+    void fillDevicePanesByType(int deviceType, const FirmwareInformation& information, QTreeWidgetItem* item,
+                               QString& bootloader, QString& motherboard, QString& channel, QString& description);
+    void checkDeprecatedDriver(int threshold, const QString& deviceDescription, const FirmwareInformation& information,
+                               QTreeWidgetItem* item, QString& description);
+    void fillBootloaderPanes(const FirmwareInformation& information, QString& bootloader, QString& description);
+    void fillCameraPanes(QTreeWidgetItem* item, QString& bootloader, QString& motherboard, QString& channel,
+                         QString& description);
+    void fillChannelsPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& bootloader,
+                           QString& description);
+    void fillMotherboardPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& bootloader,
+                              QString& motherboard, QString& description);
+    void fillUSB3DriverPanes(const FirmwareInformation& information, QString& bootloader, QString& description);
+    void fillSarvantiPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& motherboard,
+                           QString& description);
+    void applyConnectedRule(QTreeWidgetItem* item);
+    QString standardDescription(int deviceType, const QString& deviceDescription) const;
+    QString firstCameraSerialNumber() const;
+
+    // Plugins and Softwares tabs
+    void initializePluginTree();
+    void initializeSoftwareTree();
+    void setItemInstalled(QTreeWidgetItem* item, bool installed);
+    void refreshPluginInstallStatus();
+    void startSoftwareDownload(const QString& url);
+    void showDownloadTexts(const QUrl& url);
+    void onInstallerStartFailedReceived(const QString& message);
+
+    // Firmware update flow
+    void connectFirmwareUpdateFlow();
+    QTreeWidgetItem* selectedDeviceRow() const;
+    int selectedRowType(QTreeWidgetItem* row) const;
+    QList<FirmwareInformation> firmwareRecords(int deviceType) const;
+    static QString address(const QList<FirmwareInformation>& records, int position);
+    QSharedPointer<MovraDeviceInfo> firstAvailableDevice(int deviceType) const;
+    bool beginUpdate(QTreeWidgetItem*& row, int& deviceType);
+    bool selectServerFirmwareUrl(int deviceType, const QList<FirmwareInformation>& records, QString& url,
+                                 bool& proceed);
+    bool chooseChannelsUrl(const QList<FirmwareInformation>& records, QString& url);
+    bool chooseConsoleUrl(const QList<FirmwareInformation>& records, QString& url);
+    bool chooseGQZ3Url(const QList<FirmwareInformation>& records, QString& url);
+    bool chooseKAVORUrl(const QList<FirmwareInformation>& records, QString& url);
+    bool chooseMotherboardUrl(QString& url);
+    bool chooseChannelUrlForMotherboard(QString& url);
+    void waitForChannelsForServer(const QString& url);
+    void waitForChannelsForManual(const QStringList& filters);
+    void startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url);
+    void startMotherboardDownload(const QList<FirmwareInformation>& records);
+    void startProgramming(const QString& filePath);
+    void showFirmwareProgressStep(char cmd, int progress);
+    QString firmwareErrorText(char cmd) const;
+    void showUpdateCompleted();
+    void showProgressDialogOnce();
+    QMessageBox::StandardButton askMotherboardOrChannels();
+    bool askConsolePortChange();
+    void showWrongPortBox();
+    void showSeveralDevicesBox();
+    bool askChannelsFirst();
+    bool setManualFileFilter(int deviceType, FirmwareInformation information, QFileDialog* dialog);
+    void execFirmwareFileDialog(const QList<FirmwareInformation>& records, QFileDialog* dialog);
+    bool setBootloaderFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
+    bool setConsoleFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
+    bool setMemoryManagerFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
+    bool setGQZ3FileFilter(const FirmwareInformation& information, QFileDialog* dialog);
+    bool setKAVORFileFilter(QFileDialog* dialog);
+    bool setMotherboardFileFilter(QTreeWidgetItem* row, QFileDialog* dialog);
+    void appendMotherboardFileFilters(const QString& name, QStringList& filters);
+    bool chooseChannelFileFilter(const QString& name, QStringList& filters);
+    bool setUSB3DriverFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
+    void chooseMotherboardFileAfterChannels(QTreeWidgetItem* row);
+    QTimer* m_closeUnlockTimer = nullptr;
+    QTimer* m_channelWaitTimer = nullptr;
+
+    UpdaterWidgetUi* m_ui = nullptr;
+    QString m_deviceBootloaderTemplate;
+    QString m_deviceMotherboardTemplate;
+    QString m_deviceChannelTemplate;
+    QString m_deviceDescriptionTemplate;
+    QString m_pluginVersionTemplate;
+    QString m_pluginDescriptionTemplate;
+    QString m_softwareVersionTemplate;
+    QString m_softwareDescriptionTemplate;
+    NetworkCommunicator* m_networkCommunicator = nullptr;
+    QThread* m_networkThread = nullptr;
+    QSharedPointer<UpdaterInformationHandler> m_informationHandler;
+    QSharedPointer<FirmwareUpdater> m_firmwareUpdater;
+    QSharedPointer<ProgressDialog> m_progressDialog;
+    InstallerRunner* m_installerRunner = nullptr;
+    bool m_acquisitionSoftwareInstalled = true;
+    bool m_memoryManagerInstalled = true;
+    bool m_analysisSoftwareInstalled = true;
+    bool m_motherboardPhase = false;
+    bool m_serverMode = false;
+    bool m_motherboardUpdateAvailable = true;
+    bool m_channelsUpdateAvailable = true;
+    bool m_waitingForChannels = false;
+    bool m_updatesChecked = false;
+    bool m_usb3FollowUp = false;
+    int m_connectedDeviceCount = 0;
+    QString m_lightSourceMotherboardUrl;
+    QString m_consoleMotherboardUrl;
+    QString m_downloadFileName;
+    QString m_installerPath;
+    QString m_selectedDeviceUid;
+};

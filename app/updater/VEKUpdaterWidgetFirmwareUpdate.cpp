@@ -1,0 +1,1097 @@
+// The Devices tab's firmware update: from a button press to the result box,
+// for a file from the catalogue or one the user chooses.
+
+#include "app/updater/VEKUpdaterWidget.h"
+
+#include "app/dialogs/ButtonIdentifiers.h"
+#include "app/dialogs/ChoiceDialog.h"
+#include "app/dialogs/CypressChoiceDialog.h"
+#include "app/updater/DisplayTables.h"
+#include "app/updater/FirmwareFilePatterns.h"
+#include "firmware/updater/FirmwareUpdater.h"
+#include "app/dialogs/ProgressDialog.h"
+#include "firmware/core/ProgressMessages.h"
+#include "app/catalogue/UpdaterInformationHandler.h"
+#include "app/updater/UpdaterWidgetUi.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+#include <QTreeWidget>
+
+using nsFirmware::ButtonIdentifier;
+using nsUpdater::DeviceIdentifier;
+
+namespace {
+
+constexpr int StatusMessageMs = 5000;
+constexpr int ChannelWaitMs = 5000;
+constexpr int CloseUnlockDelayMs = 5000;
+constexpr int ChannelPauseMs = 3000;
+constexpr quint16 AssistedRotaryJointFirstProductId = 0xF676;
+constexpr quint16 PIC32BootloaderProductId = 0xF333;
+
+const char* const CameraDriverPage = "https://www.theimagingsource.com/support/downloads-for-windows/";
+
+QString shared(const QString& text)
+{
+    return ProgressMessages::translated(text);
+}
+
+QString filterAt(const QStringList& filters, int position)
+{
+    if (filters.isEmpty())
+        return QString();
+    return position < 0 ? filters.last() : filters.value(position);
+}
+
+QStringList oneFilter(const QString& filter)
+{
+    return filter.isEmpty() ? QStringList() : QStringList { filter };
+}
+
+QString desktopFolder()
+{
+    return QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0);
+}
+
+} // namespace
+
+void VEKUpdaterWidget::connectFirmwareUpdateFlow()
+{
+    FirmwareUpdater* updater = m_firmwareUpdater.data();
+    connect(updater, &FirmwareUpdater::sendDeviceResponseToView, this,
+            &VEKUpdaterWidget::onFirmwareUpdaterResponseReceived);
+    connect(updater, &FirmwareUpdater::sendMessageToProgressDialog, this,
+            &VEKUpdaterWidget::onSendMessageToProgressDialogReceived);
+    connect(updater, &FirmwareUpdater::sendFileProgressToProgressDialog, this,
+            &VEKUpdaterWidget::onModifyFileProgressDialogReceived);
+    connect(updater, &FirmwareUpdater::sendCloseProgressDialog, this,
+            &VEKUpdaterWidget::onCloseProgressDialogReceived);
+    connect(updater, &FirmwareUpdater::sendStartMotherboardUpdate, this,
+            &VEKUpdaterWidget::onStartMotherboardUpdateReceived);
+    connect(m_progressDialog.data(), &ProgressDialog::sendForcedExit, this,
+            &VEKUpdaterWidget::onProgressForceExitReceived);
+    connect(m_ui->pb_updateDevice, &QPushButton::clicked, this, &VEKUpdaterWidget::onUpdateDeviceClicked);
+    connect(m_ui->pb_updateDeviceManually, &QPushButton::clicked, this,
+            &VEKUpdaterWidget::onUpdateDeviceManuallyClicked);
+
+    m_closeUnlockTimer = new QTimer(this);
+    m_closeUnlockTimer->setSingleShot(true);
+    m_closeUnlockTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_closeUnlockTimer, &QTimer::timeout, this, [this] { emit sendDisableCloseBehavior(false); });
+    m_channelWaitTimer = new QTimer(this);
+    m_channelWaitTimer->setSingleShot(true);
+}
+
+// ---- Rows, records and devices ----
+
+QTreeWidgetItem* VEKUpdaterWidget::selectedDeviceRow() const
+{
+    const QList<QTreeWidgetItem*> selected = m_ui->treeWidget_device->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+// The type whose first record carries the name of the row's type row.
+int VEKUpdaterWidget::selectedRowType(QTreeWidgetItem* row) const
+{
+    if (!row)
+        return -1;
+    const QTreeWidgetItem* typeRow = row->parent() ? row->parent() : row;
+    for (auto it = DeviceIdentifierNames.cbegin(); it != DeviceIdentifierNames.cend(); ++it) {
+        const QList<FirmwareInformation> records = firmwareRecords(it.key());
+        if (!records.isEmpty() && records.first().name == typeRow->text(0))
+            return it.key();
+    }
+    return -1;
+}
+
+QList<FirmwareInformation> VEKUpdaterWidget::firmwareRecords(int deviceType) const
+{
+    return m_informationHandler->getFirmwareInformationList(deviceType);
+}
+
+// Position -1 is the last address.
+QString VEKUpdaterWidget::address(const QList<FirmwareInformation>& records, int position)
+{
+    return records.isEmpty() ? QString() : filterAt(records.first().urls, position);
+}
+
+QSharedPointer<MovraDeviceInfo> VEKUpdaterWidget::firstAvailableDevice(int deviceType) const
+{
+    const QList<QSharedPointer<MovraDeviceInfo>> devices =
+        m_firmwareUpdater->getAvailableDevices(static_cast<DeviceIdentifier>(deviceType));
+    return devices.isEmpty() ? QSharedPointer<MovraDeviceInfo>() : devices.first();
+}
+
+// ---- Starting an update ----
+
+bool VEKUpdaterWidget::beginUpdate(QTreeWidgetItem*& row, int& deviceType)
+{
+    m_waitingForChannels = false;
+    m_motherboardPhase = false;
+    if (m_connectedDeviceCount != 1) {
+        if (m_connectedDeviceCount > 1)
+            showSeveralDevicesBox();
+        return false;
+    }
+    row = selectedDeviceRow();
+    deviceType = selectedRowType(row);
+    return deviceType >= 0;
+}
+
+void VEKUpdaterWidget::onUpdateDeviceClicked(bool)
+{
+    QTreeWidgetItem* row = nullptr;
+    int deviceType = -1;
+    if (!beginUpdate(row, deviceType))
+        return;
+    const QList<FirmwareInformation> records = firmwareRecords(deviceType);
+    QString url;
+    bool proceed = true;
+    if (selectServerFirmwareUrl(deviceType, records, url, proceed) && proceed)
+        startFirmwareDownload(records, url);
+}
+
+bool VEKUpdaterWidget::selectServerFirmwareUrl(int deviceType, const QList<FirmwareInformation>& records,
+                                               QString& url, bool& proceed)
+{
+    const QString rowText = selectedDeviceRow() ? selectedDeviceRow()->text(0) : QString();
+    switch (deviceType) {
+    case nsUpdater::AssistedRotaryJoint: {
+        const QSharedPointer<MovraDeviceInfo> device = firstAvailableDevice(deviceType);
+        url = address(records, device && device->pid() == AssistedRotaryJointFirstProductId ? 0 : -1);
+        return true;
+    }
+    case nsUpdater::KZR410:
+    case nsUpdater::NXLT:
+    case nsUpdater::IMU:
+    case nsUpdater::YLQSAGen2:
+    case nsUpdater::KOTWGen3:
+    case nsUpdater::ZuvoBasestation:
+        url = address(records, 0);
+        return true;
+    case nsUpdater::Bootloader:
+    case nsUpdater::USB3Driver: {
+        CypressChoiceDialog dialog;
+        dialog.exec();
+        switch (static_cast<CypressChoiceDialog::CypressButtonIdentifier>(dialog.buttonIdentifier())) {
+        case CypressChoiceDialog::CypressButtonIdentifier::GQZ3Button:
+            url = address(records, 0);
+            return true;
+        case CypressChoiceDialog::CypressButtonIdentifier::GQZ3KAVORButton:
+            url = address(records, 1);
+            return true;
+        case CypressChoiceDialog::CypressButtonIdentifier::TV720Button:
+            url = address(records, -1);
+            return true;
+        default:
+            return false;
+        }
+    }
+    case nsUpdater::Camera:
+        proceed = false;
+        QDesktopServices::openUrl(QUrl(QString::fromLatin1(CameraDriverPage)));
+        return true;
+    case nsUpdater::Channels:
+        return chooseChannelsUrl(records, url);
+    case nsUpdater::Console:
+    case nsUpdater::ElectrophysiologyConsole:
+    case nsUpdater::FiberPhotometryConsole:
+        return chooseConsoleUrl(records, url);
+    case nsUpdater::EEPROMMemoryManager:
+    case nsUpdater::LightSource:
+        url = address(records, -1);
+        return true;
+    case nsUpdater::GQZ:
+        showWrongPortBox();
+        return false;
+    case nsUpdater::GQZ2:
+        if (!records.isEmpty() && records.first().uid.contains(QLatin1String("192.168"))) {
+            showWrongPortBox();
+            return false;
+        }
+        url = address(records, 0);
+        return true;
+    case nsUpdater::GQZ3:
+    case nsUpdater::GQZ3KAVOR:
+        return chooseGQZ3Url(records, url);
+    case nsUpdater::KAVOR:
+        return chooseKAVORUrl(records, url);
+    case nsUpdater::Motherboard:
+        switch (askMotherboardOrChannels()) {
+        case QMessageBox::Yes:
+            return chooseMotherboardUrl(url);
+        case QMessageBox::Ok:
+            return chooseChannelUrlForMotherboard(url);
+        default:
+            return false;
+        }
+    case nsUpdater::TV720:
+        m_usb3FollowUp = true;
+        m_motherboardPhase = true;
+        url = address(records, 0);
+        return true;
+    case nsUpdater::HKTR:
+        if (rowText.contains(QLatin1String("HKTR8"))) {
+            url = address(records, 0);
+            return true;
+        }
+        if (rowText.contains(QLatin1String("HKTR4"))) {
+            url = address(records, 1);
+            return true;
+        }
+        return false;
+    case nsUpdater::Sarvanti:
+    case nsUpdater::SarvantiGen2:
+        url = address(records, rowText.contains(QLatin1String("Motor")) || rowText.contains(QLatin1String("Disk"))
+                                   ? -1
+                                   : 0);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool VEKUpdaterWidget::chooseChannelsUrl(const QList<FirmwareInformation>& records, QString& url)
+{
+    ChoiceDialog dialog;
+    dialog.hideButton(ButtonIdentifier::LightSourceButton);
+    dialog.hideButton(ButtonIdentifier::KAVORButton);
+    dialog.exec();
+    switch (static_cast<ButtonIdentifier>(dialog.buttonIdentifier())) {
+    case ButtonIdentifier::ElectrophyButton:
+        url = address(records, 0);
+        return true;
+    case ButtonIdentifier::PhotometryButton:
+        url = address(records, 1);
+        return true;
+    case ButtonIdentifier::MicroscopeButton:
+        url = address(records, -1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool VEKUpdaterWidget::chooseConsoleUrl(const QList<FirmwareInformation>& records, QString& url)
+{
+    switch (askMotherboardOrChannels()) {
+    case QMessageBox::Yes:
+        m_motherboardPhase = true;
+        url = m_consoleMotherboardUrl;
+        return true;
+    case QMessageBox::Ok: {
+        QString channelUrl;
+        const QStringList urls = records.isEmpty() ? QStringList() : records.first().urls;
+        for (const QString& candidate : urls) {
+            if (QFileInfo(candidate).suffix().contains(QLatin1String("mcs"))) {
+                channelUrl = candidate;
+                break;
+            }
+        }
+        waitForChannelsForServer(channelUrl);
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+bool VEKUpdaterWidget::chooseGQZ3Url(const QList<FirmwareInformation>& records, QString& url)
+{
+    m_usb3FollowUp = true;
+    switch (askMotherboardOrChannels()) {
+    case QMessageBox::Yes:
+        m_motherboardPhase = true;
+        url = address(records, 0);
+        return true;
+    case QMessageBox::Ok:
+        url = address(records, -1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool VEKUpdaterWidget::chooseKAVORUrl(const QList<FirmwareInformation>& records, QString& url)
+{
+    const QSharedPointer<MovraDeviceInfo> device = firstAvailableDevice(nsUpdater::KAVOR);
+    const int channels = device ? device->channelCount() : -1;
+    switch (askMotherboardOrChannels()) {
+    case QMessageBox::Yes:
+        m_motherboardPhase = true;
+        url = address(records, channels == 1 ? 1 : 0);
+        return true;
+    case QMessageBox::Ok:
+        url = address(records, channels == 1 ? 2 : 3);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool VEKUpdaterWidget::chooseMotherboardUrl(QString& url)
+{
+    m_motherboardPhase = true;
+    QMessageBox box;
+    box.setWindowTitle(tr("Update Selection"));
+    box.setText(tr("<b>Which device are you updating?</b>"));
+    QPushButton* lightSource = box.addButton(tr("LightSource (1st Gen.)"), QMessageBox::YesRole);
+    QPushButton* console = box.addButton(tr("Console (1st Gen.)"), QMessageBox::ActionRole);
+    lightSource->setMinimumWidth(120);
+    console->setMinimumWidth(120);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setIcon(QMessageBox::Question);
+    box.exec();
+    if (box.clickedButton() == lightSource) {
+        url = m_lightSourceMotherboardUrl;
+        return true;
+    }
+    if (box.clickedButton() == console) {
+        url = m_consoleMotherboardUrl;
+        return true;
+    }
+    return false;
+}
+
+bool VEKUpdaterWidget::chooseChannelUrlForMotherboard(QString& url)
+{
+    ChoiceDialog dialog;
+    dialog.hideButton(ButtonIdentifier::MicroscopeButton);
+    dialog.exec();
+    switch (static_cast<ButtonIdentifier>(dialog.buttonIdentifier())) {
+    case ButtonIdentifier::LightSourceButton:
+        url = address(firmwareRecords(nsUpdater::LightSource), -1);
+        return true;
+    case ButtonIdentifier::KAVORButton:
+        url = address(firmwareRecords(nsUpdater::KAVOR), -1);
+        return true;
+    case ButtonIdentifier::ElectrophyButton:
+        waitForChannelsForServer(address(firmwareRecords(nsUpdater::ElectrophysiologyConsole), -1));
+        return false;
+    case ButtonIdentifier::PhotometryButton:
+        waitForChannelsForServer(address(firmwareRecords(nsUpdater::FiberPhotometryConsole), -1));
+        return false;
+    default:
+        return false;
+    }
+}
+
+// ---- Boxes ----
+
+// The answer is the button's role, whatever the language: Yes for
+// Motherboard, Ok for Channels, Cancel otherwise.
+QMessageBox::StandardButton VEKUpdaterWidget::askMotherboardOrChannels()
+{
+    QMessageBox box;
+    box.setWindowTitle(tr("Update Selection"));
+    box.setText(tr("Do you want to update the <b>[Motherboard]</b> or the <b>[Channel(s)]</b> ?"));
+    QPushButton* motherboard = box.addButton(shared(ProgressMessages::Motherboard), QMessageBox::YesRole);
+    QPushButton* channels = box.addButton(shared(ProgressMessages::Channels), QMessageBox::AcceptRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setIcon(QMessageBox::Question);
+    box.exec();
+    if (box.clickedButton() == motherboard)
+        return QMessageBox::Yes;
+    if (box.clickedButton() == channels)
+        return QMessageBox::Ok;
+    return QMessageBox::Cancel;
+}
+
+bool VEKUpdaterWidget::askConsolePortChange()
+{
+    QMessageBox box;
+    box.setWindowTitle(tr("Acquisition Console Update"));
+    box.setText(tr("<b>Change USB connection port</b>"));
+    box.setInformativeText(
+        tr("Disconnect the USB cable from [USB port] of the console and reconnect it into the [SERVICE port] of the "
+           "same console.\n\nDo it NOW.\n\nOnce done, press OK and you will then be able to choose the firmware file "
+           "(.mcs) and wait for the update to start automatically."));
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setIcon(QMessageBox::Information);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void VEKUpdaterWidget::showWrongPortBox()
+{
+    QMessageBox box;
+    box.setIcon(QMessageBox::Warning);
+    box.setText(tr("<b>Device not connected to the correct port.</b>"));
+    box.setInformativeText(tr("To update, change the connection to the USB port and redo the update."));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+void VEKUpdaterWidget::showSeveralDevicesBox()
+{
+    QMessageBox box;
+    box.setIcon(QMessageBox::Warning);
+    box.setText(tr("<b>There are more than one device connected.</b>"));
+    box.setInformativeText(tr("Please remove all but the one device you want to update, then try again."));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+bool VEKUpdaterWidget::askChannelsFirst()
+{
+    QMessageBox box;
+    box.setWindowTitle(tr("LightSource Update"));
+    box.setText(tr("<b>Channel(s) needs to be update before the motherboard</b>"));
+    box.setInformativeText(tr("This will ensure a proper update. Throughout the installation, 2 files will be "
+                              "selected, beginning with the channel(s) firmware file (.hex)"));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setIcon(QMessageBox::Warning);
+    return box.exec() == QMessageBox::Ok;
+}
+
+// ---- Console channels on the service port ----
+
+void VEKUpdaterWidget::waitForChannelsForServer(const QString& url)
+{
+    m_firmwareUpdater->setWaitingForChannels(true);
+    if (!askConsolePortChange()) {
+        m_firmwareUpdater->setWaitingForChannels(false);
+        return;
+    }
+    m_waitingForChannels = true;
+    emit sendMessageToStatusBar(shared(ProgressMessages::WaitingForChannels), StatusMessageMs);
+    m_channelWaitTimer->disconnect();
+    connect(m_channelWaitTimer, &QTimer::timeout, this, [this, url] { checkChannelConnectionForServerSelection(url); });
+    m_channelWaitTimer->start(ChannelWaitMs);
+}
+
+void VEKUpdaterWidget::checkChannelConnectionForServerSelection(QString serverLink)
+{
+    if (m_firmwareUpdater->isWaitingForChannels()) {
+        emit sendMessageToStatusBar(shared(ProgressMessages::ChannelsConnectionNotReceived), StatusMessageMs);
+        return;
+    }
+    emit sendMessageToStatusBar(shared(ProgressMessages::ChannelsConnectionReceived), StatusMessageMs);
+    m_downloadFileName = QUrl(serverLink).fileName();
+    showDownloadTexts(QUrl(serverLink));
+    // The console needs a moment on its service port before the download.
+    QThread::msleep(ChannelPauseMs);
+    const QList<FirmwareInformation> channels = firmwareRecords(nsUpdater::Channels);
+    m_selectedDeviceUid = channels.isEmpty() ? QString() : channels.first().uid;
+    emit sendRequestToNetwork(QUrl(serverLink), false);
+}
+
+void VEKUpdaterWidget::waitForChannelsForManual(const QStringList& filters)
+{
+    m_firmwareUpdater->setWaitingForChannels(true);
+    if (!askConsolePortChange()) {
+        m_firmwareUpdater->setWaitingForChannels(false);
+        return;
+    }
+    m_waitingForChannels = true;
+    emit sendMessageToStatusBar(shared(ProgressMessages::WaitingForChannels), StatusMessageMs);
+    m_channelWaitTimer->disconnect();
+    connect(m_channelWaitTimer, &QTimer::timeout, this,
+            [this, filters] { checkChannelConnectionForManualSelection(filters); });
+    m_channelWaitTimer->start(ChannelWaitMs);
+}
+
+void VEKUpdaterWidget::checkChannelConnectionForManualSelection(QStringList filters)
+{
+    if (m_firmwareUpdater->isWaitingForChannels()) {
+        emit sendMessageToStatusBar(shared(ProgressMessages::ChannelsConnectionNotReceived), StatusMessageMs);
+        return;
+    }
+    emit sendMessageToStatusBar(shared(ProgressMessages::ChannelsConnectionReceived), StatusMessageMs);
+    QFileDialog dialog;
+    dialog.setNameFilters(filters);
+    const QList<FirmwareInformation> channels = firmwareRecords(nsUpdater::Channels);
+    m_selectedDeviceUid = channels.isEmpty() ? QString() : channels.first().uid;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()
+        || m_firmwareUpdater->isWaitingForChannels())
+        return;
+    m_firmwareUpdater->setWaitingForChannels(false);
+    const QString path = dialog.selectedFiles().first();
+    m_downloadFileName = QFileInfo(path).fileName();
+    m_serverMode = false;
+    startProgramming(path);
+}
+
+// ---- Download and hand-over ----
+
+void VEKUpdaterWidget::startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url)
+{
+    m_downloadFileName = QUrl(url).fileName();
+    showDownloadTexts(QUrl(url));
+    QTreeWidgetItem* row = selectedDeviceRow();
+    const int index = row && row->parent() ? row->parent()->indexOfChild(row) : 0;
+    m_selectedDeviceUid = records.value(index).uid;
+    emit sendRequestToNetwork(QUrl(url), false);
+}
+
+void VEKUpdaterWidget::startMotherboardDownload(const QList<FirmwareInformation>& records)
+{
+    const int type = records.isEmpty() ? -1 : records.first().deviceType;
+    const QString url = type == nsUpdater::KAVOR || type == nsUpdater::EEPROMMemoryManager ? address(records, 0)
+                                                                                           : m_lightSourceMotherboardUrl;
+    m_downloadFileName = QUrl(url).fileName();
+    showDownloadTexts(QUrl(url));
+    emit sendRequestToNetwork(QUrl(url), false);
+}
+
+void VEKUpdaterWidget::startProgramming(const QString& filePath)
+{
+    int deviceType = nsUpdater::Channels;
+    if (!m_waitingForChannels) {
+        QTreeWidgetItem* row = selectedDeviceRow();
+        const QTreeWidgetItem* typeRow = row && row->parent() ? row->parent() : row;
+        deviceType = typeRow ? typeRow->data(0, Qt::UserRole).toInt() : -1;
+    }
+    FirmwareInformation record;
+    for (const FirmwareInformation& candidate : firmwareRecords(deviceType)) {
+        if (candidate.uid == m_selectedDeviceUid)
+            record = candidate;
+    }
+    const QString& channelVersion = record.channelInstalledVersion;
+    const int digit = !channelVersion.isEmpty() && channelVersion.at(0).isDigit() ? channelVersion.at(0).digitValue()
+                                                                                  : -1;
+    if (m_motherboardPhase) {
+        const bool console = deviceType == nsUpdater::Console || deviceType == nsUpdater::ElectrophysiologyConsole
+            || deviceType == nsUpdater::FiberPhotometryConsole;
+        if ((console && digit == 2) || (deviceType == nsUpdater::LightSource && digit == 4))
+            deviceType = nsUpdater::Motherboard;
+    }
+    const int result =
+        m_firmwareUpdater->startUpdate(filePath, deviceType, m_selectedDeviceUid, m_motherboardPhase, m_serverMode);
+    if (result >= 1 && result <= 3) {
+        QMessageBox box;
+        box.setIcon(QMessageBox::Critical);
+        box.setWindowTitle(tr("Error"));
+        box.setStandardButtons(QMessageBox::Ok);
+        if (result == 1) {
+            box.setText(tr("<b>Selected device doesn't seem to be connected.</b>"));
+            box.setInformativeText(tr("Please verify your connections and try again."));
+        } else if (result == 2) {
+            box.setText(tr("<b>Downloaded/Selected file doesn't seem to be accessible [%1].</b>").arg(filePath));
+            box.setInformativeText(
+                tr("Please make sure you have all the rights to use that file and make sure your firewall or another "
+                   "program doesn't block/use your file. Try again after those verifications have been done."));
+        } else {
+            box.setText(tr("<b>Downloaded/Selected file cannot be used for programming [%1].</b>").arg(filePath));
+            box.setInformativeText(
+                tr("Please make sure you got the correct file. If you have any interrogation about what you're "
+                   "doing, please contact Movra Support and we will make sure you program the correct device with "
+                   "the correct firmware"));
+        }
+        box.exec();
+    }
+    m_firmwareUpdater->setWaitingForChannels(false);
+}
+
+// ---- The motherboard after its channels ----
+
+void VEKUpdaterWidget::onStartMotherboardUpdateReceived()
+{
+    QTreeWidgetItem* row = selectedDeviceRow();
+    const int deviceType = selectedRowType(row);
+    if (deviceType < 0) {
+        QMessageBox box;
+        box.setIcon(QMessageBox::Critical);
+        box.setWindowTitle(tr("Error"));
+        box.setText(tr("<b>A problem occured while updating the firmware.</b>"));
+        box.setInformativeText(tr("Please verify your connections and try again.\n\nError Information : Motherboard "
+                                  "couldn't be updated after the channel(s)"));
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        // The channel update ended here: closing is allowed again.
+        emit sendDisableCloseBehavior(false);
+        return;
+    }
+    m_motherboardPhase = true;
+    const QList<FirmwareInformation> records = firmwareRecords(deviceType);
+    const int index = row->parent() ? row->parent()->indexOfChild(row) : 0;
+    m_selectedDeviceUid = records.value(index).uid;
+    if (m_serverMode)
+        startMotherboardDownload(records);
+    else
+        chooseMotherboardFileAfterChannels(row);
+}
+
+// ---- Progress and result ----
+
+void VEKUpdaterWidget::showProgressDialogOnce()
+{
+    if (!m_progressDialog->isVisible()) {
+        m_closeUnlockTimer->stop();
+        m_progressDialog->show();
+        emit sendDisableCloseBehavior(true);
+    }
+}
+
+void VEKUpdaterWidget::onFirmwareUpdaterResponseReceived(char cmd, nsFirmware::MessageStatus status, int progress)
+{
+    switch (status) {
+    case nsFirmware::InProgress:
+        showFirmwareProgressStep(cmd, progress);
+        break;
+    case nsFirmware::Error: {
+        m_progressDialog->clearDetailsInformation();
+        m_progressDialog->close();
+        QMessageBox box;
+        box.setIcon(QMessageBox::Critical);
+        box.setWindowTitle(tr("Updating Firmware"));
+        box.setText(tr("<b>A problem occured while updating the firmware.</b>"));
+        box.setInformativeText(
+            tr("Please verify your connections and try again.\n\nError information : %1").arg(firmwareErrorText(cmd)));
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        emit sendDisableCloseBehavior(false);
+        break;
+    }
+    case nsFirmware::Success:
+        if (!m_usb3FollowUp) {
+            showUpdateCompleted();
+            break;
+        }
+        {
+            m_firmwareUpdater->setReadyToReceiveDevice();
+            QMessageBox box;
+            box.setWindowTitle(tr("USB3.x Driver Update"));
+            box.setText(tr("<b>Do you want to update the USB3.x Driver as well ?</b>"));
+            box.setInformativeText(
+                tr("Turn off your device and change the O/P Switch to programmming mode [P]\n\nDo it NOW.\n\nOnce "
+                   "done, start the device again, and once it's recognized in the list press OK.\n\n[MANUAL UPDATE] "
+                   "Choose the firmware file (.img) and wait for the update to start automatically.\n[SERVER UPDATE] "
+                   "The update should start automatically after downloading the firmware file (.img)."));
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Cancel);
+            box.setIcon(QMessageBox::Information);
+            if (box.exec() != QMessageBox::Ok) {
+                showUpdateCompleted();
+                break;
+            }
+            m_usb3FollowUp = false;
+            m_progressDialog->clearDetailsInformation();
+            m_progressDialog->close();
+            if (m_serverMode)
+                onUpdateDeviceClicked();
+            else
+                onUpdateDeviceManuallyClicked();
+        }
+        break;
+    }
+}
+
+void VEKUpdaterWidget::showFirmwareProgressStep(char cmd, int progress)
+{
+    int maximum = 100;
+    int value = progress;
+    switch (cmd) {
+    case nsFirmware::ReadBootInfo:
+        m_progressDialog->setUpdatingText(tr("<b>Reset To Bootloader</b>"));
+        maximum = 0;
+        value = 0;
+        break;
+    case nsFirmware::EraseFlash:
+    case nsFirmware::ChannelEraseFlash:
+        m_progressDialog->setUpdatingText(tr("<b>Erasing Firmware</b>"));
+        break;
+    case nsFirmware::ExternalProgrammer:
+        m_progressDialog->setUpdatingText(tr("<b>Updating Firmware</b> [%1]").arg(m_downloadFileName));
+        maximum = 0;
+        value = 0;
+        break;
+    default:
+        m_progressDialog->setUpdatingText(tr("<b>Updating Firmware</b> [%1]").arg(m_downloadFileName));
+        break;
+    }
+    showProgressDialogOnce();
+    m_progressDialog->setProgressMaximum(maximum);
+    m_progressDialog->setProgressValue(value);
+}
+
+QString VEKUpdaterWidget::firmwareErrorText(char cmd) const
+{
+    switch (cmd) {
+    case nsFirmware::EraseFlash:
+    case nsFirmware::ChannelEraseFlash:
+        return tr("Erasing firmware completed with error");
+    case nsFirmware::ReadCrc:
+    case nsFirmware::ChannelReadCrc:
+        return tr("CRC verification failed");
+    case nsFirmware::ReconnectToBootloader:
+        return tr("The specified device did not reconnect by itself. Try reconnecting it manually.");
+    default:
+        return tr("Unknown error");
+    }
+}
+
+void VEKUpdaterWidget::showUpdateCompleted()
+{
+    m_progressDialog->clearDetailsInformation();
+    m_progressDialog->close();
+    QMessageBox box;
+    box.setIcon(QMessageBox::Information);
+    box.setWindowTitle(tr("Updating Firmware"));
+    box.setText(tr("<b>Update completed successfully!</b>"));
+    box.setInformativeText(
+        tr("After pressing OK, the driver might disconnect automatically. In that case, it will reappear in the "
+           "software. Please wait for this to complete (can take up to 10 seconds).\n\nMake sure to power cycle "
+           "(OFF/ON) your driver after Movra Maintenance Tool has been closed.\n\n[EP/FP Console]\nMake sure to "
+           "remove USB cable from [SERVICE] port and put it back into [USB] port.\n\n[GQZ3 / TV720]\nMake sure to "
+           "switch back programming switch [O/P] to operating mode [O]."));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    m_closeUnlockTimer->start(CloseUnlockDelayMs);
+}
+
+void VEKUpdaterWidget::onSendMessageToProgressDialogReceived(QString detailsInformation)
+{
+    showProgressDialogOnce();
+    m_progressDialog->appendDetailsInformation(detailsInformation);
+}
+
+void VEKUpdaterWidget::onModifyFileProgressDialogReceived(QString detailsInformation)
+{
+    m_progressDialog->modifyLastDetailsInformation(detailsInformation);
+}
+
+void VEKUpdaterWidget::onCloseProgressDialogReceived()
+{
+    m_progressDialog->clearDetailsInformation();
+    m_progressDialog->close();
+}
+
+// A firmware update under way is stopped before closing is allowed again:
+// the window must not close while packets still go to the device.
+void VEKUpdaterWidget::onProgressForceExitReceived()
+{
+    emit sendForceExitToNetwork();
+    m_firmwareUpdater->stopUpdate();
+    m_channelWaitTimer->stop();
+    emit sendDisableCloseBehavior(false);
+}
+
+// ---- Manual update ----
+
+void VEKUpdaterWidget::onUpdateDeviceManuallyClicked(bool)
+{
+    QTreeWidgetItem* row = nullptr;
+    int deviceType = -1;
+    if (!beginUpdate(row, deviceType))
+        return;
+    const QList<FirmwareInformation> records = firmwareRecords(deviceType);
+    QFileDialog dialog;
+    dialog.setDirectory(desktopFolder());
+    if (!setManualFileFilter(deviceType, records.value(0), &dialog))
+        return;
+    execFirmwareFileDialog(records, &dialog);
+}
+
+void VEKUpdaterWidget::execFirmwareFileDialog(const QList<FirmwareInformation>& records, QFileDialog* dialog)
+{
+    QTreeWidgetItem* row = selectedDeviceRow();
+    const int index = row && row->parent() ? row->parent()->indexOfChild(row) : 0;
+    m_selectedDeviceUid = records.value(index).uid;
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return;
+    const QString path = dialog->selectedFiles().first();
+    m_serverMode = false;
+    m_downloadFileName = QFileInfo(path).fileName();
+    startProgramming(path);
+}
+
+bool VEKUpdaterWidget::setManualFileFilter(int deviceType, FirmwareInformation information, QFileDialog* dialog)
+{
+    const QString rowText = selectedDeviceRow() ? selectedDeviceRow()->text(0) : QString();
+    const QStringList& filters = information.filters;
+    switch (deviceType) {
+    case nsUpdater::AssistedRotaryJoint: {
+        const QSharedPointer<MovraDeviceInfo> device = firstAvailableDevice(deviceType);
+        dialog->setNameFilters(
+            oneFilter(filterAt(filters, device && device->pid() == AssistedRotaryJointFirstProductId ? 0 : -1)));
+        return true;
+    }
+    case nsUpdater::KZR410:
+    case nsUpdater::NXLT:
+    case nsUpdater::IMU:
+    case nsUpdater::HKTR:
+    case nsUpdater::YLQSAGen2:
+    case nsUpdater::KOTWGen3:
+    case nsUpdater::ZuvoBasestation:
+        dialog->setNameFilters(filters);
+        return true;
+    case nsUpdater::Bootloader:
+        return setBootloaderFileFilter(information, dialog);
+    case nsUpdater::Camera:
+        return true;
+    case nsUpdater::Channels: {
+        ChoiceDialog choice;
+        choice.hideButton(ButtonIdentifier::LightSourceButton);
+        choice.hideButton(ButtonIdentifier::KAVORButton);
+        choice.exec();
+        switch (static_cast<ButtonIdentifier>(choice.buttonIdentifier())) {
+        case ButtonIdentifier::ElectrophyButton:
+            dialog->setNameFilters({ QWMFirmwarePattern });
+            return true;
+        case ButtonIdentifier::PhotometryButton:
+            dialog->setNameFilters({ TRZFirmwarePattern });
+            return true;
+        case ButtonIdentifier::MicroscopeButton:
+            dialog->setNameFilters({ MicroscopeDriverFirmwarePattern });
+            return true;
+        default:
+            return false;
+        }
+    }
+    case nsUpdater::Console:
+    case nsUpdater::ElectrophysiologyConsole:
+    case nsUpdater::FiberPhotometryConsole:
+        return setConsoleFileFilter(information, dialog);
+    case nsUpdater::EEPROMMemoryManager:
+        return setMemoryManagerFileFilter(information, dialog);
+    case nsUpdater::GQZ:
+        showWrongPortBox();
+        return false;
+    case nsUpdater::GQZ2:
+        if (information.uid.contains(QLatin1String("192.168"))) {
+            showWrongPortBox();
+            return false;
+        }
+        dialog->setNameFilters(filters);
+        return true;
+    case nsUpdater::GQZ3:
+    case nsUpdater::GQZ3KAVOR:
+        return setGQZ3FileFilter(information, dialog);
+    case nsUpdater::LightSource:
+        dialog->setNameFilters(oneFilter(filterAt(filters, -1)));
+        return askChannelsFirst();
+    case nsUpdater::KAVOR:
+        return setKAVORFileFilter(dialog);
+    case nsUpdater::Motherboard:
+        dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
+        return setMotherboardFileFilter(selectedDeviceRow(), dialog);
+    case nsUpdater::TV720:
+        m_motherboardPhase = true;
+        m_usb3FollowUp = true;
+        dialog->setNameFilters(filters);
+        return true;
+    case nsUpdater::USB3Driver:
+        return setUSB3DriverFileFilter(information, dialog);
+    case nsUpdater::Sarvanti:
+        dialog->setNameFilters({ rowText.contains(QLatin1String("Motor")) || rowText.contains(QLatin1String("Disk"))
+                                     ? SarvantiDiskDriverFirmwarePattern
+                                     : SarvantiDriverFirmwarePattern });
+        return true;
+    case nsUpdater::SarvantiGen2:
+        dialog->setNameFilters({ rowText.contains(QLatin1String("Disk")) ? SarvantiGen2DiskDriverFirmwarePattern
+                                                                         : SarvantiGen2DriverFirmwarePattern });
+        return true;
+    default:
+        return true;
+    }
+}
+
+bool VEKUpdaterWidget::setBootloaderFileFilter(const FirmwareInformation& information, QFileDialog* dialog)
+{
+    QStringList chosen;
+    const QList<QSharedPointer<MovraDeviceInfo>> devices = m_firmwareUpdater->getAvailableDevices(nsUpdater::Bootloader);
+    for (const QSharedPointer<MovraDeviceInfo>& device : devices) {
+        if (!device)
+            continue;
+        const bool same = device->uid() == information.uid;
+        const QByteArray firmware = device->motherboardFirmware();
+        if (same && firmware == "HLX_58")
+            chosen = { HLX58FirmwarePattern };
+        else if (same && firmware == "HLX_58_Gen2")
+            chosen = { HLX58Gen2FirmwarePattern };
+        else if (device->pid() == PIC32BootloaderProductId)
+            chosen = { KZR410FirmwarePattern, KOTWGen3FirmwarePattern, SarvantiGen2DriverFirmwarePattern };
+        else if (same && firmware.contains("Motherboard") && device->releaseNumber() == 1)
+            chosen = information.filters;
+    }
+    dialog->setNameFilters(chosen);
+    return true;
+}
+
+bool VEKUpdaterWidget::setConsoleFileFilter(const FirmwareInformation& information, QFileDialog* dialog)
+{
+    switch (askMotherboardOrChannels()) {
+    case QMessageBox::Yes:
+        dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
+        m_motherboardPhase = true;
+        dialog->setNameFilters(oneFilter(filterAt(information.filters, 0)));
+        return true;
+    case QMessageBox::Ok:
+        waitForChannelsForManual(oneFilter(filterAt(information.filters, -1)));
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool VEKUpdaterWidget::setMemoryManagerFileFilter(const FirmwareInformation& information, QFileDialog* dialog)
+{
+    QMessageBox box;
+    box.setWindowTitle(tr("Update Selection"));
+    box.setText(tr("<b>Which part are you updating?</b>"));
+    QPushButton* motherboard = box.addButton(tr("Motherboard"), QMessageBox::YesRole);
+    QPushButton* channels = box.addButton(tr("Channel(s)"), QMessageBox::ActionRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setIcon(QMessageBox::Question);
+    box.exec();
+    if (box.clickedButton() == motherboard) {
+        m_motherboardPhase = true;
+        dialog->setNameFilters(oneFilter(filterAt(information.filters, 0)));
+        dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
+        return true;
+    }
+    if (box.clickedButton() == channels) {
+        dialog->setNameFilters(oneFilter(filterAt(information.filters, -1)));
+        dialog->setWindowTitle(tr("Choose the Channel(s) Firmware File (.hex)"));
+        return true;
+    }
+    return false;
+}
+
+bool VEKUpdaterWidget::setGQZ3FileFilter(const FirmwareInformation& information, QFileDialog* dialog)
+{
+    m_usb3FollowUp = true;
+    switch (askMotherboardOrChannels()) {
+    case QMessageBox::Yes:
+        m_motherboardPhase = true;
+        dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
+        dialog->setNameFilters(oneFilter(filterAt(information.filters, 0)));
+        return true;
+    case QMessageBox::Ok:
+        dialog->setNameFilters(oneFilter(filterAt(information.filters, -1)));
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool VEKUpdaterWidget::setKAVORFileFilter(QFileDialog* dialog)
+{
+    const QSharedPointer<MovraDeviceInfo> device = firstAvailableDevice(nsUpdater::KAVOR);
+    const int channels = device ? device->channelCount() : -1;
+    dialog->setNameFilters({ channels == 1 ? KAVOROnlyFirmwarePattern : KAVOROneChannelFirmwarePattern });
+    return askChannelsFirst();
+}
+
+bool VEKUpdaterWidget::setMotherboardFileFilter(QTreeWidgetItem* row, QFileDialog* dialog)
+{
+    const QString name = row ? row->text(0) : QString();
+    QStringList filters;
+    switch (askMotherboardOrChannels()) {
+    case QMessageBox::Yes:
+        m_motherboardPhase = true;
+        appendMotherboardFileFilters(name, filters);
+        dialog->setWindowTitle(QStringLiteral("Choose the Motherboard Firmware File (.hex)"));
+        break;
+    case QMessageBox::Ok:
+        m_motherboardPhase = false;
+        dialog->setWindowTitle(QStringLiteral("Choose the Channel(s) Firmware File (.hex)"));
+        if (!chooseChannelFileFilter(name, filters))
+            return false;
+        break;
+    default:
+        return false;
+    }
+    dialog->setNameFilters(filters);
+    return true;
+}
+
+void VEKUpdaterWidget::appendMotherboardFileFilters(const QString& name, QStringList& filters)
+{
+    m_motherboardPhase = true;
+    if (name.contains(QLatin1String("LightSource")))
+        filters << PQWFirmwarePattern << PQWKAVOROnlyFirmwarePattern << PQWKAVOROneChannelFirmwarePattern;
+    else if (name.contains(QLatin1String("Console")))
+        filters << KJWFirmwarePattern;
+    else
+        filters << KJWFirmwarePattern << PQWFirmwarePattern << PQWKAVOROnlyFirmwarePattern
+                << PQWKAVOROneChannelFirmwarePattern;
+}
+
+bool VEKUpdaterWidget::chooseChannelFileFilter(const QString& name, QStringList& filters)
+{
+    ChoiceDialog choice;
+    if (name.contains(QLatin1String("LightSource")) || name.contains(QLatin1String("KAVOR"))) {
+        choice.hideButton(ButtonIdentifier::ElectrophyButton);
+        choice.hideButton(ButtonIdentifier::PhotometryButton);
+    } else if (name.contains(QLatin1String("Console"))) {
+        choice.hideButton(ButtonIdentifier::LightSourceButton);
+        choice.hideButton(ButtonIdentifier::KAVORButton);
+    }
+    choice.hideButton(ButtonIdentifier::MicroscopeButton);
+    choice.exec();
+    switch (static_cast<ButtonIdentifier>(choice.buttonIdentifier())) {
+    case ButtonIdentifier::LightSourceButton:
+        filters << LightSourceDefaultFirmwarePattern << HybridChannelFirmwarePattern;
+        return askChannelsFirst();
+    case ButtonIdentifier::KAVORButton: {
+        const QSharedPointer<MovraDeviceInfo> device = firstAvailableDevice(nsUpdater::KAVOR);
+        const int channels = device ? device->channelCount() : -1;
+        filters << (channels == 1 ? KAVOROnlyFirmwarePattern : KAVOROneChannelFirmwarePattern);
+        return askChannelsFirst();
+    }
+    case ButtonIdentifier::ElectrophyButton:
+        waitForChannelsForManual({ QWMFirmwarePattern });
+        return false;
+    case ButtonIdentifier::PhotometryButton:
+        waitForChannelsForManual({ TRZFirmwarePattern });
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool VEKUpdaterWidget::setUSB3DriverFileFilter(const FirmwareInformation& information, QFileDialog* dialog)
+{
+    CypressChoiceDialog choice;
+    choice.exec();
+    QString filter;
+    switch (static_cast<CypressChoiceDialog::CypressButtonIdentifier>(choice.buttonIdentifier())) {
+    case CypressChoiceDialog::CypressButtonIdentifier::GQZ3Button:
+        filter = filterAt(information.filters, 0);
+        break;
+    case CypressChoiceDialog::CypressButtonIdentifier::GQZ3KAVORButton:
+        filter = filterAt(information.filters, 1);
+        break;
+    case CypressChoiceDialog::CypressButtonIdentifier::TV720Button:
+        filter = filterAt(information.filters, -1);
+        break;
+    default:
+        return false;
+    }
+    dialog->setNameFilters(oneFilter(filter) << FX3ImagePattern);
+    return true;
+}
+
+void VEKUpdaterWidget::chooseMotherboardFileAfterChannels(QTreeWidgetItem* row)
+{
+    QFileDialog dialog;
+    dialog.setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
+    dialog.setDirectory(desktopFolder());
+    const QString name = row ? row->text(0) : QString();
+    if (name.contains(QLatin1String("LightSource")))
+        dialog.setNameFilters({ PQWFirmwarePattern, PQWKAVOROnlyFirmwarePattern, PQWKAVOROneChannelFirmwarePattern,
+                                HybridMotherboardFirmwarePattern });
+    else if (name.contains(QLatin1String("Console")))
+        dialog.setNameFilters({ KJWFirmwarePattern, HybridMotherboardFirmwarePattern });
+    else
+        dialog.setNameFilters({ HybridMotherboardFirmwarePattern, KJWFirmwarePattern, PQWFirmwarePattern,
+                                PQWKAVOROnlyFirmwarePattern, PQWKAVOROneChannelFirmwarePattern });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().first();
+    m_serverMode = false;
+    m_downloadFileName = QFileInfo(path).fileName();
+    startProgramming(path);
+}

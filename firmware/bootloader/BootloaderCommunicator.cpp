@@ -1,0 +1,58 @@
+#include "firmware/bootloader/BootloaderCommunicator.h"
+
+#include "firmware/bootloader/BootloaderFamily.h"
+#include "firmware/files/HEXFirmwareFileManager.h"
+#include "firmware/core/ProgressMessages.h"
+
+BootloaderCommunicator::BootloaderCommunicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+{
+}
+
+bool BootloaderCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                            nsFirmware::DeviceVersions versions)
+{
+    Q_UNUSED(versions)
+    if (!takeFirmwareFile(QSharedPointer<HEXFirmwareFileManager>::create(), fileName, FixedFrameReadBound))
+        return false;
+    eraseInBootloader(device);
+    return true;
+}
+
+bool BootloaderCommunicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    return sendFixedFrameCommand(command, device);
+}
+
+void BootloaderCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    if (hasBootloaderRelease(device)) {
+        sendBootloaderCommand(nsFirmware::ReadBootInfo, device);
+    } else if (isInBootloader(device)) {
+        // This bootloader cannot be asked.
+        BootloaderFamily::reportVersions(this, device, ProgressMessages::NotAvailable, ProgressMessages::NotAvailable,
+                                         ProgressMessages::DefaultBootloaderVersion);
+    }
+}
+
+void BootloaderCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data)
+{
+    if (!deviceInfo)
+        return;
+    const QByteArray reply = removeBootloaderPrefix(deviceInfo, data);
+    if (reply.isEmpty())
+        return;
+    switch (reply.at(0)) {
+    case nsFirmware::ReadBootInfo: {
+        const int first = isInBootloader(deviceInfo) ? 2 : 1;
+        const QString version = versionText(reply, first, first + 1);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
+                                             ProgressMessages::NotAvailable, version);
+        break;
+    }
+    default:
+        handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::Raw);
+        break;
+    }
+}

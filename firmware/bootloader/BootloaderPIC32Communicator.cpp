@@ -1,0 +1,56 @@
+#include "firmware/bootloader/BootloaderPIC32Communicator.h"
+
+#include "firmware/bootloader/BootloaderFamily.h"
+#include "firmware/files/HEX32FirmwareFileManager.h"
+#include "firmware/core/ProgressMessages.h"
+
+namespace {
+constexpr quint16 PIC32BootloaderProductId = 0xF333;
+}
+
+BootloaderPIC32Communicator::BootloaderPIC32Communicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+{
+}
+
+bool BootloaderPIC32Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                                 nsFirmware::DeviceVersions versions)
+{
+    Q_UNUSED(versions)
+    if (!takeFirmwareFile(QSharedPointer<HEX32FirmwareFileManager>::create(), fileName, FixedFrameReadBound))
+        return false;
+    eraseInBootloader(device);
+    return true;
+}
+
+bool BootloaderPIC32Communicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    return sendFixedFrameCommand(command, device);
+}
+
+void BootloaderPIC32Communicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    sendBootloaderCommand(nsFirmware::ReadBootInfo, device);
+}
+
+void BootloaderPIC32Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo,
+                                                              QByteArray data)
+{
+    if (!deviceInfo || deviceInfo->pid() != PIC32BootloaderProductId)
+        return;
+    const QByteArray reply = decodeBootloaderFrame(data);
+    if (reply.isEmpty())
+        return;
+    switch (reply.at(0)) {
+    case nsFirmware::ReadBootInfo: {
+        const QString version = versionText(reply, 1, 2);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
+                                             ProgressMessages::NotAvailable, version);
+        break;
+    }
+    default:
+        handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::DecodedFrame);
+        break;
+    }
+}

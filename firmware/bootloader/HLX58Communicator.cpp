@@ -1,0 +1,94 @@
+#include "firmware/bootloader/HLX58Communicator.h"
+
+#include "firmware/bootloader/BootloaderFamily.h"
+#include "firmware/files/HEXFirmwareFileManager.h"
+#include "firmware/core/ProgressMessages.h"
+
+namespace {
+
+enum ApplicationCommand : char { AskBootloaderVersion = 1, Unused = 2, ResetToBootloader = 6, AskFirmwareVersion = 7 };
+
+bool isOfThisFamily(const QSharedPointer<MovraDeviceInfo>& device)
+{
+    using nsUpdater::DeviceIdentifier;
+    switch (AbstractFirmwareCommunicator::getDeviceIdentifier(device)) {
+    case DeviceIdentifier::AssistedRotaryJoint:
+    case DeviceIdentifier::Bootloader:
+    case DeviceIdentifier::Sarvanti:
+    case DeviceIdentifier::YLQSAGen2:
+    case DeviceIdentifier::SarvantiGen2:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+HLX58Communicator::HLX58Communicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+{
+}
+
+bool HLX58Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                       nsFirmware::DeviceVersions versions)
+{
+    Q_UNUSED(versions)
+    if (!takeFirmwareFile(QSharedPointer<HEXFirmwareFileManager>::create(), fileName, FixedFrameReadBound))
+        return false;
+    resetIntoBootloader(ResetToBootloader, device);
+    return true;
+}
+
+bool HLX58Communicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    return sendFixedFrameCommand(command, device);
+}
+
+void HLX58Communicator::sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    switch (command) {
+    case AskBootloaderVersion:
+    case Unused:
+    case ResetToBootloader:
+    case AskFirmwareVersion:
+        emit sendCommandToDevice(device, BootloaderFamily::applicationCommand(command));
+        break;
+    default:
+        break;
+    }
+}
+
+void HLX58Communicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    sendApplicationCommand(AskBootloaderVersion, device);
+    sendApplicationCommand(AskFirmwareVersion, device);
+}
+
+void HLX58Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data)
+{
+    if (!deviceInfo || !isOfThisFamily(deviceInfo))
+        return;
+    const QByteArray reply = removeBootloaderPrefix(deviceInfo, data);
+    if (reply.isEmpty())
+        return;
+    switch (reply.at(0)) {
+    case nsFirmware::ReadBootInfo: {
+        const int first = isInBootloader(deviceInfo) ? 2 : 1;
+        const QString version = versionText(reply, first, first + 1);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
+                                             ProgressMessages::NotAvailable, version);
+        break;
+    }
+    case AskFirmwareVersion: {
+        const QString version = versionText(reply, 1, 2);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, version, version, ProgressMessages::NotAvailable);
+        break;
+    }
+    default:
+        handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::Raw);
+        break;
+    }
+}

@@ -1,0 +1,71 @@
+#include "firmware/bootloader/NXLTV2Communicator.h"
+
+#include "firmware/bootloader/BootloaderFamily.h"
+#include "firmware/files/HEX32FirmwareFileManager.h"
+#include "firmware/core/ProgressMessages.h"
+
+namespace {
+enum ApplicationCommand : char { ResetToBootloader = 6, AskFirmwareVersion = 7 };
+} // namespace
+
+NXLTV2Communicator::NXLTV2Communicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+{
+}
+
+bool NXLTV2Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                        nsFirmware::DeviceVersions versions)
+{
+    Q_UNUSED(versions)
+    if (!takeFirmwareFile(QSharedPointer<HEX32FirmwareFileManager>::create(), fileName, FixedFrameReadBound))
+        return false;
+    resetIntoBootloader(ResetToBootloader, device);
+    return true;
+}
+
+bool NXLTV2Communicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    return sendFixedFrameCommand(command, device);
+}
+
+void NXLTV2Communicator::sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    if (command == ResetToBootloader || command == AskFirmwareVersion)
+        emit sendCommandToDevice(device, BootloaderFamily::applicationCommand(command));
+}
+
+void NXLTV2Communicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    sendApplicationCommand(AskFirmwareVersion, device);
+}
+
+void NXLTV2Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data)
+{
+    if (!deviceInfo)
+        return;
+    if (getDeviceIdentifier(deviceInfo) == nsUpdater::DeviceIdentifier::SarvantiGen2
+        && deviceInfo->name().contains(QLatin1String("Disk")))
+        return;
+    const QByteArray reply = isInBootloader(deviceInfo) ? decodeBootloaderFrame(data) : data;
+    if (reply.isEmpty())
+        return;
+    switch (reply.at(0)) {
+    case nsFirmware::ReadBootInfo: {
+        const QString version = versionText(reply, 1, 2);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
+                                             ProgressMessages::NotAvailable, version);
+        break;
+    }
+    case AskFirmwareVersion: {
+        const QString version = versionText(reply, 1, 2);
+        if (!version.isEmpty())
+            BootloaderFamily::reportVersions(this, deviceInfo, version, ProgressMessages::NotAvailable,
+                                             ProgressMessages::NotAvailable);
+        break;
+    }
+    default:
+        handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::DecodedFrame);
+        break;
+    }
+}

@@ -1,0 +1,196 @@
+#pragma once
+
+#include "firmware/core/DeviceIdentifier.h"
+#include "firmware/files/FirmwareFileManager.h"
+#include "firmware/core/FirmwareTypes.h"
+#include "device/MovraDeviceInfo.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QSharedPointer>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+// The base of every firmware communicator: one object speaks one device
+// family's firmware protocol to one device, to read its installed versions
+// or to reprogram it from a firmware file. It never touches a transport: it
+// emits byte arrays and receives every reply of every device.
+//
+// A subclass fills in the virtual operations, calls the shared reply
+// handlers for the reply codes of its family, and builds its packets with
+// the helpers of the protected section.
+class AbstractFirmwareCommunicator : public QObject
+{
+    Q_OBJECT
+
+public:
+    using DeviceIdentifier = nsUpdater::DeviceIdentifier;
+    using DeviceVersions = nsFirmware::DeviceVersions;
+
+    static constexpr int ReconnectDelayMs = 3000;
+    static constexpr int RamLoadReconnectDelayMs = 6000;
+    static constexpr int RetryIntervalMs = 5000;
+    // Twelve re-sends 5 s apart: a minute without an answer stops the step.
+    static constexpr int MaxRetries = 12;
+    static constexpr int FixedFrameReadBound = 59;
+    static constexpr int FixedFrameRecords = 2;
+    static constexpr int GrowingFrameReadBound = 995;
+    static constexpr int GrowingFrameRecords = 11;
+    // Payload and CRC of one growing frame.
+    static constexpr int GrowingFrameLimit = 1000;
+
+    explicit AbstractFirmwareCommunicator(QObject* parent = nullptr);
+    ~AbstractFirmwareCommunicator() override;
+
+    // True when the file was opened and the update started.
+    virtual bool updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device, nsFirmware::DeviceVersions versions) = 0;
+    // Builds one bootloader packet and emits it; false when there was
+    // nothing to send.
+    virtual bool sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device) = 0;
+    virtual void sendApplicationCommand(char code, QSharedPointer<MovraDeviceInfo> device);
+    virtual void askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device) = 0;
+
+    int isUpdating() const { return m_updating; }
+    void setUpdating(int updating) { m_updating = updating; }
+    void setServerUpdate(bool serverUpdate) { m_serverUpdate = serverUpdate; }
+    // Abandons a running update: no timer fires again, so nothing more is sent.
+    void stopUpdate();
+
+    static nsUpdater::DeviceIdentifier getDeviceIdentifier(QSharedPointer<MovraDeviceInfo> device);
+    static bool isInBootloader(QSharedPointer<MovraDeviceInfo> device);
+    static bool hasBootloaderRelease(QSharedPointer<MovraDeviceInfo> device);
+    static QByteArray removeBootloaderPrefix(QSharedPointer<MovraDeviceInfo> device, QByteArray reply);
+    static QByteArray decodeBootloaderFrame(const QByteArray& frame);
+
+    // Empty when the data do not fit the length byte.
+    QByteArray buildRegisterWriteCommand(quint32 address, const char* data, int length);
+    QByteArray buildRegisterReadCommand(char a, char b, char c);
+    // CRC-8 of a register frame whose last byte is the CRC position.
+    quint8 computeCRC8(const QByteArray& frame);
+
+    // 15 with no line sent, 99 with all of them.
+    int programmingProgress() const;
+
+    // Version text of two reply bytes, each a signed 8-bit number.
+    static QString versionText(char major, char minor);
+    // Null when the reply is too short for either index.
+    static QString versionText(const QByteArray& reply, int majorIndex, int minorIndex);
+
+    // Shared reply handlers.
+    void onHexEraseDone(QSharedPointer<MovraDeviceInfo> device);
+    void onMcsEraseDone(QSharedPointer<MovraDeviceInfo> device);
+    void onSectorErased(QSharedPointer<MovraDeviceInfo> device, char status);
+    void onLinesAcknowledged(QSharedPointer<MovraDeviceInfo> device, QByteArray reply);
+    void onCrcReceived(QSharedPointer<MovraDeviceInfo> device, QByteArray reply);
+
+signals:
+    void sendCommandToDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data);
+    void sendCtrlCmdToDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data);
+    void sendSerialCommandToDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data);
+    void sendCloseSerialToDevice(QSharedPointer<MovraDeviceInfo> deviceInfo);
+    void sendReconnectToBootloader(QString uid);
+    void sendReconnectToSerialBootloader(QString serialNumber);
+    void sendReconnectToUSB3Communicator();
+    void sendClearAvailableDevices();
+    void sendDeviceResponseToUpdater(char msg, nsFirmware::MessageStatus status, int progress);
+    void sendMessageToProgressDialog(QString detailsInformation);
+    void sendCloseProgressDialog();
+    void sendFileProgressToProgressDialog(QString detailsInformation);
+    void sendInstalledVersionToUpdater(DeviceIdentifier deviceID, DeviceVersions deviceVersions, QString uid);
+    void sendStartMotherboardUpdate();
+
+public slots:
+    virtual void onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data) = 0;
+    virtual void onReconnectedToBootloaderReceived(QSharedPointer<MovraDeviceInfo> deviceInfo);
+
+private slots:
+    void reconnectToBootloader();
+    void retryToSendLines();
+
+protected:
+    // What an attempt to fill a programming payload gave.
+    enum class RecordFill {
+        Filled,
+        NoRecord,
+        // The first record alone does not fit the packet; it stays unread.
+        DoesNotFit,
+    };
+
+    // Opens the update's file through m_fileManager, refusing records longer
+    // than the packet builder's bound (FixedFrameReadBound for fixed frames,
+    // GrowingFrameReadBound for growing ones); logs why a file was refused.
+    bool openFirmwareFile(const QString& fileName, int recordBound);
+    // Takes the reader for an update and opens the file through it; a refused
+    // file leaves no reader behind and stays as it is on disk.
+    bool takeFirmwareFile(QSharedPointer<FirmwareFileManager> manager, const QString& fileName, int recordBound);
+    // Starts the update of a device that runs its application: it is told to
+    // reset into its bootloader and found again when the reconnect timer fires.
+    void resetIntoBootloader(char resetCommand, QSharedPointer<MovraDeviceInfo> device);
+    // Starts the update of a device already in its bootloader: erase at once.
+    void eraseInBootloader(QSharedPointer<MovraDeviceInfo> device);
+    // How a family's device sends its image CRC.
+    enum class CrcReplyForm { Raw, DecodedFrame };
+    // Erase, programming and CRC replies of a HEX update; false when the
+    // reply is none of them. They count only while this communicator's own
+    // update runs: a version query must never drive another device's update.
+    bool handleHexUpdateReply(QSharedPointer<MovraDeviceInfo> device, const QByteArray& reply, CrcReplyForm crcForm);
+
+    void startReconnectTimer(int delayMs = ReconnectDelayMs);
+    // Called each time a programming packet is prepared: the packet that
+    // follows is re-sent to the device until it is acknowledged.
+    void startRetryTimer(QSharedPointer<MovraDeviceInfo> device, char stepCode);
+    void stopRetryTimer();
+    // Shorter re-send timing for tests.
+    void setRetryTiming(int intervalMs, int maxRetries);
+
+    // Appends up to maxRecords records, each read with readBound, while
+    // fits(payload) holds; a record that does not fit is left for the next
+    // packet. Rewinds first when m_rewindBeforeRead is set.
+    RecordFill fillProgramPayload(QByteArray& payload, int maxRecords, int readBound,
+        const std::function<bool(const QByteArray&)>& fits);
+    // fillProgramPayload for a growing frame: the payload and its CRC stay
+    // within byteLimit bytes.
+    RecordFill fillGrowingFramePayload(QByteArray& payload, int maxRecords = GrowingFrameRecords,
+        int readBound = GrowingFrameReadBound, int byteLimit = GrowingFrameLimit);
+    // code, start LE32, length LE32, CRC LE16 of the reader's image; empty
+    // without a reader.
+    QByteArray crcRequestPayload(char code);
+    // The fixed-frame builder of the families that send codes 1 to 5.
+    bool sendFixedFrameCommand(char code, QSharedPointer<MovraDeviceInfo> device);
+    // After the jump to the application: close (or delete) the file.
+    void finishFirmwareFile();
+    // Reports a programming step that cannot go on.
+    void reportProgrammingFailure(char stepCode, const QString& line);
+    QString programmingLine() const;
+
+    QSharedPointer<FirmwareFileManager> m_fileManager;
+    QSharedPointer<QTimer> m_reconnectTimer;
+    QSharedPointer<QTimer> m_retryTimer;
+    QSharedPointer<MovraDeviceInfo> m_updateDevice;
+    QSharedPointer<MovraDeviceInfo> m_lastPacketDevice;
+    QByteArray m_lastPacket;
+    int m_updating = 0;
+    bool m_serverUpdate = false;
+    bool m_rewindBeforeRead = true;
+    bool m_eraseDone = false;
+    quint32 m_sectorCount = 0;
+    quint32 m_sectorIndex = 0;
+    // Set when the last programming payload could not take its first record.
+    bool m_recordTooLong = false;
+    std::unique_ptr<quint8[]> m_crc8Table;
+
+private:
+    // The device's CRC in a CRC reply; false when the reply is too short.
+    static bool readDeviceCrc(const QByteArray& reply, quint16* crc);
+    void startProgramming(QSharedPointer<MovraDeviceInfo> device);
+    // The erase is over: report it and send the first programming packet.
+    void finishMcsErase(QSharedPointer<MovraDeviceInfo> device, bool announceProgramming);
+
+    int m_retryIntervalMs = RetryIntervalMs;
+    int m_maxRetries = MaxRetries;
+    int m_retryCount = 0;
+    char m_retryStepCode = nsFirmware::ProgramFlash;
+};

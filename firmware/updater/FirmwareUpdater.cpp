@@ -1,0 +1,562 @@
+#include "firmware/updater/FirmwareUpdater.h"
+
+#include "firmware/bootloader/BootloaderCommunicator.h"
+#include "firmware/bootloader/BootloaderPIC32Communicator.h"
+#include "firmware/bootloader/HLX58Communicator.h"
+#include "firmware/bootloader/NXLTV2Communicator.h"
+#include "firmware/core/ProgressMessages.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QStringList>
+
+using nsUpdater::DeviceIdentifier;
+
+namespace {
+
+constexpr quint16 PIC32BootloaderProductId = 0xF333;
+constexpr int UsbUidComparedFrom = 4; // the hyphen after the vendor id and the product id's first digit
+constexpr int UsbUidComparedLength = 2;
+
+using ProgressMessages::translated;
+
+QString notAvailable()
+{
+    return translated(ProgressMessages::NotAvailable);
+}
+
+bool isCypressVendor(quint16 vendorId)
+{
+    return vendorId == 0x04B4 || vendorId == 0x0EB9;
+}
+
+// A USB 3 instrument that came up on a plain USB connection.
+bool isOnWrongPort(int type, const QSharedPointer<MovraDeviceInfo>& device)
+{
+    if (device->commType() != CommType::USB || !isCypressVendor(device->vid()))
+        return false;
+    if (type == DeviceIdentifier::GQZ3 || type == DeviceIdentifier::GQZ3KAVOR)
+        return device->pid() == 0x00F1 || device->pid() == 0x00F3;
+    if (type == DeviceIdentifier::TV720)
+        return device->pid() == 0x00F2;
+    return false;
+}
+
+bool nameContainsAny(const QString& name, const QStringList& words)
+{
+    for (const QString& word : words) {
+        if (name.contains(word))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+FirmwareUpdater::FirmwareUpdater(QObject* parent)
+    : FirmwareUpdater(QSharedPointer<CommunicatorFactory>(), parent)
+{
+}
+
+FirmwareUpdater::FirmwareUpdater(QSharedPointer<CommunicatorFactory> transports, QObject* parent)
+    : QObject(parent)
+{
+    qRegisterMetaType<QSharedPointer<nsUpdater::DeviceCommunicationInfo>>(
+        "QSharedPointer<nsUpdater::DeviceCommunicationInfo>");
+
+    m_versionTimer = QSharedPointer<QTimer>::create();
+    m_versionTimer->setSingleShot(true);
+    // A coarse timer may end a 10 s burst half a second early.
+    m_versionTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_versionTimer.data(), &QTimer::timeout, this, &FirmwareUpdater::setVersions, Qt::UniqueConnection);
+
+    m_hardwareServer = QSharedPointer<MovraHardwareServer>::create(transports);
+    connectHardwareServer();
+    m_hardwareServer->startCommunicationThreads();
+}
+
+FirmwareUpdater::~FirmwareUpdater()
+{
+    if (m_hardwareServer)
+        m_hardwareServer->stopCommunicationThreads();
+    // Destroyed from the window, never from inside one of the communicators'
+    // own calls, so they go now: a deferred delete posted once the event loop
+    // has ended would never run, and a downloaded firmware file would stay.
+    qDeleteAll(m_versionQueryCommunicators);
+    m_versionQueryCommunicators.clear();
+    m_versionTimer.reset();
+    if (m_updateCommunicator) {
+        AbstractFirmwareCommunicator* last = m_updateCommunicator.data();
+        disconnect(last, nullptr, this, nullptr);
+        m_updateCommunicator.reset(); // posts its deferred delete
+        delete last;                  // and this takes that posted delete back
+    }
+    m_communicationInfos.clear();
+    m_availableDevices.clear();
+    m_hardwareServer.reset();
+}
+
+void FirmwareUpdater::connectHardwareServer()
+{
+    MovraHardwareServer* server = m_hardwareServer.data();
+    connect(server, &MovraHardwareServer::deviceInserted, this, &FirmwareUpdater::onDeviceInserted);
+    connect(server, &MovraHardwareServer::deviceRemoved, this, &FirmwareUpdater::onDeviceRemoved);
+    connect(server, &MovraHardwareServer::cameraRemoved, this, &FirmwareUpdater::onCameraRemoved);
+    connect(server, &MovraHardwareServer::commandReceivedFromDevice, this,
+            &FirmwareUpdater::sendCommandReceivedToCommunicator);
+    connect(
+        server, &MovraHardwareServer::commandUSB3ReceivedFromDevice, this,
+        [this](QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data, int) {
+            emit sendCommandReceivedToCommunicator(deviceInfo, data);
+        },
+        Qt::QueuedConnection);
+    connect(server, &MovraHardwareServer::deviceConnectionChanged, this, &FirmwareUpdater::onDeviceConnectionChanged);
+    connect(server, &MovraHardwareServer::sendMicVersionReceived, this, &FirmwareUpdater::onMicVersionReceived);
+    connect(this, &FirmwareUpdater::sendCommandToDevice, server, &MovraHardwareServer::commandReceivedFromUpdater);
+    connect(this, &FirmwareUpdater::sendCtrlCmdToDevice, server, &MovraHardwareServer::sendCtrlCmdToDeviceFromUpdater);
+    connect(this, &FirmwareUpdater::sendSerialCommandToDevice, server,
+            &MovraHardwareServer::sendSerialCommandToDeviceFromUpdater);
+    connect(this, &FirmwareUpdater::openUSBDevice, server, &MovraHardwareServer::openUSBDeviceReceivedFromUpdater);
+    connect(this, &FirmwareUpdater::openEthernetDevice, server,
+            &MovraHardwareServer::openEthernetDeviceReceivedFromUpdater);
+    connect(this, &FirmwareUpdater::openCameraDevice, server, &MovraHardwareServer::openCameraDeviceReceivedFromUpdater);
+    connect(this, &FirmwareUpdater::openSerialDevice, server, &MovraHardwareServer::openSerialDeviceReceivedFromUpdater);
+    connect(this, &FirmwareUpdater::closeSerialDevice, server,
+            &MovraHardwareServer::closeSerialDeviceReceivedFromUpdater);
+}
+
+QList<QSharedPointer<MovraDeviceInfo>> FirmwareUpdater::getAvailableDevices(DeviceIdentifier type) const
+{
+    const bool withMotherboards = type == DeviceIdentifier::LightSource || type == DeviceIdentifier::Console
+        || type == DeviceIdentifier::ElectrophysiologyConsole || type == DeviceIdentifier::FiberPhotometryConsole;
+    QList<QSharedPointer<MovraDeviceInfo>> devices;
+    for (const auto& device : m_availableDevices) {
+        const DeviceIdentifier found = AbstractFirmwareCommunicator::getDeviceIdentifier(device);
+        if (found == type || (withMotherboards && found == DeviceIdentifier::Motherboard))
+            devices.append(device);
+    }
+    return devices;
+}
+
+void FirmwareUpdater::stopUpdate()
+{
+    if (!m_updateCommunicator)
+        return;
+    disconnect(m_updateCommunicator.data(), nullptr, this, nullptr);
+    disconnect(this, nullptr, m_updateCommunicator.data(), nullptr);
+    m_updateCommunicator->stopUpdate();
+    m_updateCommunicator.reset();
+}
+
+void FirmwareUpdater::setReadyToReceiveDevice()
+{
+    if (m_updateCommunicator)
+        m_updateCommunicator->setUpdating(0);
+}
+
+void FirmwareUpdater::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInfo)
+{
+    if (!deviceInfo || m_availableDevices.contains(deviceInfo))
+        return;
+    m_availableDevices.append(deviceInfo);
+    int waitMs = VersionWaitMs;
+
+    // During an update new devices are only listed: the reset device is
+    // found again among them.
+    if (m_updateCommunicator && m_updateCommunicator->isUpdating())
+        return;
+
+    const int type = AbstractFirmwareCommunicator::getDeviceIdentifier(deviceInfo);
+    if (type == DeviceIdentifier::Camera) {
+        emit openCameraDevice(deviceInfo);
+        emit sendMessageToStatusBar(translated(ProgressMessages::CameraFound), CameraFoundMessageMs);
+        emit sendDeviceConnectedToView(DeviceIdentifier::Camera, deviceInfo->name(), deviceInfo->uid(), true);
+        return;
+    }
+    if (type == DeviceIdentifier::TV720)
+        waitMs = TV720VersionWaitMs;
+    if (isOnWrongPort(type, deviceInfo)) {
+        showWrongPortWarning();
+        return;
+    }
+    if (type == DeviceIdentifier::USB3Driver)
+        emit sendUSB3CommunicationItemStatusToView(false);
+
+    AbstractFirmwareCommunicator* communicator = createVersionQueryCommunicator(type, deviceInfo);
+    if (!communicator)
+        return;
+
+    auto info = QSharedPointer<nsUpdater::DeviceCommunicationInfo>::create();
+    info->deviceType = type;
+    info->motherboardVersion = notAvailable();
+    info->channelVersion = notAvailable();
+    info->bootloaderVersion = notAvailable();
+    info->name = type == DeviceIdentifier::USB3Driver ? QStringLiteral("USB3 Communication") : deviceInfo->name();
+    info->uid = deviceInfo->uid();
+    m_communicationInfos.append(info);
+
+    wireVersionQueryCommunicator(communicator);
+    m_versionQueryCommunicators.append(communicator);
+
+    if (deviceInfo->commType() == CommType::Ethernet)
+        emit openEthernetDevice(deviceInfo);
+    else if (deviceInfo->commType() == CommType::Serial)
+        emit openSerialDevice(deviceInfo);
+    else if (type != DeviceIdentifier::USB3Driver)
+        emit openUSBDevice(deviceInfo);
+
+    communicator->askForInstalledVersion(deviceInfo);
+
+    emit sendMessageToStatusBar(translated(ProgressMessages::DeviceFound), waitMs);
+    m_versionTimer->start(waitMs);
+}
+
+void FirmwareUpdater::showWrongPortWarning()
+{
+    QMessageBox box(QMessageBox::Warning, tr("Wrong port detected"), ProgressMessages::WrongPortDetected,
+                    QMessageBox::Ok);
+    box.exec();
+}
+
+AbstractFirmwareCommunicator* FirmwareUpdater::createVersionQueryCommunicator(
+    int deviceType, const QSharedPointer<MovraDeviceInfo>& device)
+{
+    switch (deviceType) {
+    case DeviceIdentifier::AssistedRotaryJoint:
+    case DeviceIdentifier::YLQSAGen2:
+        return new HLX58Communicator();
+    case DeviceIdentifier::KZR410:
+    case DeviceIdentifier::KOTWGen3:
+        return new NXLTV2Communicator();
+    case DeviceIdentifier::Bootloader:
+        if (device->pid() == PIC32BootloaderProductId)
+            return new BootloaderPIC32Communicator();
+        return new BootloaderCommunicator();
+    case DeviceIdentifier::Sarvanti:
+        if (device->name().contains(QLatin1String("Motor")) || device->name().contains(QLatin1String("Disk")))
+            return new HLX58Communicator();
+        return nullptr; // the pulse-generator communicator is not part of this build
+    case DeviceIdentifier::SarvantiGen2:
+        if (device->name().contains(QLatin1String("Disk")))
+            return new HLX58Communicator();
+        return new NXLTV2Communicator();
+    case DeviceIdentifier::GQZ:
+    case DeviceIdentifier::GQZ2:
+        // The Ethernet grabber leaves the uid empty: the address stands for it.
+        if (device->commType() == CommType::Ethernet)
+            device->setUid(device->serialNumber());
+        return nullptr;
+    default:
+        // The families of the motherboards, channels, microscopes, FX3 and
+        // external programmers are not part of this build.
+        return nullptr;
+    }
+}
+
+AbstractFirmwareCommunicator* FirmwareUpdater::createUpdateCommunicator(int deviceType,
+                                                                        const QSharedPointer<MovraDeviceInfo>& device,
+                                                                        bool motherboardPhase)
+{
+    Q_UNUSED(motherboardPhase)
+    switch (deviceType) {
+    case DeviceIdentifier::AssistedRotaryJoint:
+    case DeviceIdentifier::YLQSAGen2:
+        return new HLX58Communicator();
+    case DeviceIdentifier::KZR410:
+    case DeviceIdentifier::KOTWGen3:
+        return new NXLTV2Communicator();
+    case DeviceIdentifier::Bootloader:
+        if (device->pid() == PIC32BootloaderProductId)
+            return new BootloaderPIC32Communicator();
+        return new BootloaderCommunicator();
+    default:
+        return nullptr;
+    }
+}
+
+void FirmwareUpdater::wireVersionQueryCommunicator(AbstractFirmwareCommunicator* c)
+{
+    connect(c, &AbstractFirmwareCommunicator::sendInstalledVersionToUpdater, this,
+            &FirmwareUpdater::onSendInstalledVersionReceived);
+    connect(c, &AbstractFirmwareCommunicator::sendCommandToDevice, this, &FirmwareUpdater::sendCommandToDevice);
+    connect(c, &AbstractFirmwareCommunicator::sendCtrlCmdToDevice, this, &FirmwareUpdater::sendCtrlCmdToDevice);
+    connect(c, &AbstractFirmwareCommunicator::sendSerialCommandToDevice, this,
+            &FirmwareUpdater::sendSerialCommandToDevice);
+    connect(c, &AbstractFirmwareCommunicator::sendCloseSerialToDevice, this, &FirmwareUpdater::closeSerialDevice);
+    connect(this, &FirmwareUpdater::sendCommandReceivedToCommunicator, c,
+            &AbstractFirmwareCommunicator::onCommandReceivedFromDevice);
+}
+
+void FirmwareUpdater::unwireVersionQueryCommunicator(AbstractFirmwareCommunicator* c)
+{
+    disconnect(c, nullptr, this, nullptr);
+    disconnect(this, nullptr, c, nullptr);
+}
+
+void FirmwareUpdater::onSendInstalledVersionReceived(DeviceIdentifier deviceID, nsFirmware::DeviceVersions deviceVersions,
+                                                     QString uid)
+{
+    if (m_waitingForChannels) {
+        m_waitingForChannels = false;
+        return;
+    }
+    const QString untranslatedNotAvailable = ProgressMessages::NotAvailable;
+    for (const auto& info : qAsConst(m_communicationInfos)) {
+        if (info->uid != uid)
+            continue;
+        info->deviceType = deviceID;
+        if (deviceVersions.motherboardVersion != untranslatedNotAvailable)
+            info->motherboardVersion = deviceVersions.motherboardVersion;
+        if (deviceVersions.channelVersion != untranslatedNotAvailable)
+            info->channelVersion = deviceVersions.channelVersion;
+        if (deviceVersions.bootloaderVersion != untranslatedNotAvailable)
+            info->bootloaderVersion = deviceVersions.bootloaderVersion;
+    }
+}
+
+void FirmwareUpdater::setVersions()
+{
+    const QList<AbstractFirmwareCommunicator*> done = m_versionQueryCommunicators;
+    m_versionQueryCommunicators.clear();
+    for (AbstractFirmwareCommunicator* c : done) {
+        unwireVersionQueryCommunicator(c);
+        // Nothing refers to it any more; this may run inside one of its
+        // own calls (a nested event loop), so it goes later.
+        c->deleteLater();
+    }
+    const auto infos = m_communicationInfos;
+    for (const auto& info : infos)
+        emit sendInstalledVersionToView(info);
+}
+
+void FirmwareUpdater::onDeviceRemoved(QSharedPointer<MovraDeviceInfo> deviceInfo)
+{
+    if (!deviceInfo || !m_availableDevices.contains(deviceInfo))
+        return;
+    if (deviceInfo->name().contains(ProgressMessages::Bootloader))
+        emit sendBootloaderItemStatusToView(true);
+    switch (AbstractFirmwareCommunicator::getDeviceIdentifier(deviceInfo)) {
+    case DeviceIdentifier::Motherboard:
+        emit sendMotherboardItemStatusToView(true);
+        break;
+    case DeviceIdentifier::Channels:
+        emit sendChannelsItemStatusToView(true);
+        break;
+    case DeviceIdentifier::USB3Driver:
+        emit sendUSB3CommunicationItemStatusToView(true);
+        break;
+    default:
+        break;
+    }
+
+    const QString uid = deviceInfo->uid();
+    for (int i = m_availableDevices.size() - 1; i >= 0; --i) {
+        if (m_availableDevices.at(i)->uid() == uid)
+            m_availableDevices.removeAt(i);
+    }
+    for (int i = 0; i < m_communicationInfos.size();) {
+        const auto info = m_communicationInfos.at(i);
+        if (info->uid != uid) {
+            ++i;
+            continue;
+        }
+        emit sendDeviceConnectedToView(DeviceIdentifier(info->deviceType), info->name, info->uid, false);
+        m_communicationInfos.removeAt(i);
+    }
+    emit sendMessageToStatusBar(translated(ProgressMessages::DeviceRemoved), DeviceRemovedMessageMs);
+}
+
+void FirmwareUpdater::onCameraRemoved(QSharedPointer<MovraDeviceInfo> deviceInfo)
+{
+    if (deviceInfo && m_availableDevices.removeAll(deviceInfo) > 0) {
+        emit sendDeviceConnectedToView(AbstractFirmwareCommunicator::getDeviceIdentifier(deviceInfo),
+                                       deviceInfo->name(), deviceInfo->uid(), false);
+    }
+    emit sendMessageToStatusBar(translated(ProgressMessages::DeviceRemoved), DeviceRemovedMessageMs);
+}
+
+void FirmwareUpdater::onDeviceConnectionChanged(QSharedPointer<MovraDeviceInfo> deviceInfo, bool isOpened)
+{
+    Q_UNUSED(deviceInfo)
+    Q_UNUSED(isOpened)
+}
+
+void FirmwareUpdater::clearAvailableDevices()
+{
+    const auto devices = m_availableDevices;
+    for (const auto& device : devices)
+        onDeviceRemoved(device);
+}
+
+void FirmwareUpdater::onMicVersionReceived(QByteArray version)
+{
+    const auto devices = m_availableDevices;
+    for (const auto& device : devices) {
+        if (device->commType() == CommType::Ethernet && device->motherboardFirmware().isEmpty())
+            emit sendCommandReceivedToCommunicator(device, version);
+    }
+}
+
+int FirmwareUpdater::adjustUpdateType(int type, const QString& filePath, bool motherboardPhase)
+{
+    switch (type) {
+    case DeviceIdentifier::GQZ3:
+    case DeviceIdentifier::GQZ3KAVOR:
+    case DeviceIdentifier::TV720:
+        return type;
+    case DeviceIdentifier::Sarvanti:
+        return nameContainsAny(filePath, { QStringLiteral("Motor"), QStringLiteral("Disk") })
+            ? DeviceIdentifier::AssistedRotaryJoint
+            : DeviceIdentifier::HKTR;
+    case DeviceIdentifier::SarvantiGen2:
+        return filePath.contains(QLatin1String("Disk")) ? DeviceIdentifier::AssistedRotaryJoint
+                                                        : DeviceIdentifier::KZR410;
+    default:
+        break;
+    }
+    if (motherboardPhase)
+        return DeviceIdentifier::Motherboard;
+    if (type == DeviceIdentifier::Motherboard
+        && nameContainsAny(filePath, { QStringLiteral("Channel"), QStringLiteral("LS_Default"),
+                                       QStringLiteral("LS_Embedded"), QStringLiteral("Dual_Color") }))
+        return DeviceIdentifier::LightSource;
+    if (type == DeviceIdentifier::Motherboard && filePath.contains(QLatin1String("KAVOR")))
+        return DeviceIdentifier::KAVOR;
+    if (type == DeviceIdentifier::EEPROMMemoryManager)
+        return DeviceIdentifier::LightSource;
+    if (type == DeviceIdentifier::Motherboard
+        && nameContainsAny(filePath, { QStringLiteral("QWM"), QStringLiteral("TRZ") }))
+        return DeviceIdentifier::Channels;
+    if (type == DeviceIdentifier::Channels && filePath.contains(QLatin1String("Microscope")))
+        return DeviceIdentifier::GQZ;
+    return type;
+}
+
+int FirmwareUpdater::startUpdate(const QString& filePath, int deviceType, const QString& uid, bool motherboardPhase,
+                                 bool serverMode)
+{
+    QSharedPointer<MovraDeviceInfo> device;
+    for (const auto& candidate : qAsConst(m_availableDevices)) {
+        if (candidate->uid() == uid)
+            device = candidate; // later entries win
+    }
+
+    static const QStringList channelFiles = {
+        QStringLiteral("Movra-LS_Default_Firmware_V"), QStringLiteral("Movra-LS_Embedded_Firmware_V"),
+        QStringLiteral("Movra-KAVOR_Only_Firmware_V"), QStringLiteral("Movra-KAVOR_1Ch_Firmware_V"),
+        QStringLiteral("Movra-Manager_CH_Firmware_V"), QStringLiteral("DriverHybridChannel"),
+    };
+    if (deviceType == DeviceIdentifier::Bootloader && nameContainsAny(filePath, channelFiles))
+        return 3;
+    if (!device)
+        return 1;
+
+    // The versions handed over are the device's record; a device that got
+    // no record was never queried and is not one the widget can update.
+    QSharedPointer<nsUpdater::DeviceCommunicationInfo> record;
+    for (const auto& info : qAsConst(m_communicationInfos)) {
+        if (info->uid == device->uid()) {
+            record = info;
+            break;
+        }
+    }
+    if (!record)
+        return 1;
+
+    const int type = adjustUpdateType(deviceType, filePath, motherboardPhase);
+    AbstractFirmwareCommunicator* communicator = createUpdateCommunicator(type, device, motherboardPhase);
+    if (!communicator)
+        return 1;
+
+    // The previous communicator may be the one whose signal led here (a
+    // follow-up update), so it is cut off now and deleted later.
+    if (m_updateCommunicator) {
+        disconnect(m_updateCommunicator.data(), nullptr, this, nullptr);
+        disconnect(this, nullptr, m_updateCommunicator.data(), nullptr);
+    }
+    m_updateCommunicator = QSharedPointer<AbstractFirmwareCommunicator>(communicator, &QObject::deleteLater);
+    wireUpdateCommunicator(communicator);
+    communicator->setServerUpdate(serverMode);
+
+    const nsFirmware::DeviceVersions versions { record->motherboardVersion, record->channelVersion,
+                                                record->bootloaderVersion };
+    if (!communicator->updateFirmware(filePath, device, versions))
+        return 2;
+    return 0;
+}
+
+void FirmwareUpdater::wireUpdateCommunicator(AbstractFirmwareCommunicator* c)
+{
+    connect(c, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater, this,
+            &FirmwareUpdater::sendDeviceResponseToView);
+    connect(c, &AbstractFirmwareCommunicator::sendMessageToProgressDialog, this,
+            &FirmwareUpdater::sendMessageToProgressDialog);
+    connect(c, &AbstractFirmwareCommunicator::sendCloseProgressDialog, this, &FirmwareUpdater::sendCloseProgressDialog);
+    connect(c, &AbstractFirmwareCommunicator::sendFileProgressToProgressDialog, this,
+            &FirmwareUpdater::sendFileProgressToProgressDialog);
+    connect(c, &AbstractFirmwareCommunicator::sendReconnectToBootloader, this,
+            &FirmwareUpdater::onReconnectToBootloaderReceived);
+    connect(c, &AbstractFirmwareCommunicator::sendReconnectToSerialBootloader, this,
+            &FirmwareUpdater::onReconnectToSerialBootloaderReceived);
+    connect(c, &AbstractFirmwareCommunicator::sendReconnectToUSB3Communicator, this,
+            &FirmwareUpdater::onReconnectToUSB3CommunicatorReceived);
+    connect(c, &AbstractFirmwareCommunicator::sendCommandToDevice, this, &FirmwareUpdater::sendCommandToDevice);
+    connect(c, &AbstractFirmwareCommunicator::sendCtrlCmdToDevice, this, &FirmwareUpdater::sendCtrlCmdToDevice);
+    connect(c, &AbstractFirmwareCommunicator::sendSerialCommandToDevice, this,
+            &FirmwareUpdater::sendSerialCommandToDevice);
+    connect(c, &AbstractFirmwareCommunicator::sendCloseSerialToDevice, this, &FirmwareUpdater::closeSerialDevice);
+    connect(c, &AbstractFirmwareCommunicator::sendClearAvailableDevices, this, &FirmwareUpdater::clearAvailableDevices);
+    connect(c, &AbstractFirmwareCommunicator::sendStartMotherboardUpdate, this,
+            &FirmwareUpdater::sendStartMotherboardUpdate);
+    connect(this, &FirmwareUpdater::sendCommandReceivedToCommunicator, c,
+            &AbstractFirmwareCommunicator::onCommandReceivedFromDevice);
+    connect(this, &FirmwareUpdater::sendReconnectedToBootloader, c,
+            &AbstractFirmwareCommunicator::onReconnectedToBootloaderReceived);
+}
+
+void FirmwareUpdater::onReconnectToBootloaderReceived(QString uid)
+{
+    emit sendDeviceResponseToView('q', nsFirmware::InProgress, 10);
+    QSharedPointer<MovraDeviceInfo> found;
+    // Too short a uid (or a device without one) has no characters to compare.
+    if (uid.size() >= UsbUidComparedFrom + UsbUidComparedLength) {
+        const QStringView wanted = QStringView(uid).mid(UsbUidComparedFrom, UsbUidComparedLength);
+        for (const auto& device : qAsConst(m_availableDevices)) {
+            const QString candidate = device->uid();
+            if (candidate.size() >= UsbUidComparedFrom + UsbUidComparedLength
+                && QStringView(candidate).mid(UsbUidComparedFrom, UsbUidComparedLength) == wanted) {
+                found = device;
+                break;
+            }
+        }
+    }
+    if (!found) {
+        emit sendDeviceResponseToView('q', nsFirmware::Error, -1);
+        return;
+    }
+    emit openUSBDevice(found);
+    emit sendReconnectedToBootloader(found);
+}
+
+void FirmwareUpdater::onReconnectToSerialBootloaderReceived(QString serialNumber)
+{
+    for (const auto& device : qAsConst(m_availableDevices)) {
+        if (device->commType() == CommType::Serial && device->serialNumber() == serialNumber
+            && (device->pid() == 0x521F || device->pid() == 0xB007)) {
+            emit sendReconnectedToBootloader(device);
+            return;
+        }
+    }
+    emit sendDeviceResponseToView('q', nsFirmware::Error, -1);
+}
+
+void FirmwareUpdater::onReconnectToUSB3CommunicatorReceived()
+{
+    for (const auto& device : qAsConst(m_availableDevices)) {
+        if (AbstractFirmwareCommunicator::getDeviceIdentifier(device) == DeviceIdentifier::USB3Driver) {
+            emit sendReconnectedToBootloader(device);
+            return;
+        }
+    }
+    emit sendDeviceResponseToView('q', nsFirmware::Error, -1);
+}

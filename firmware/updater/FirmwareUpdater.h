@@ -1,0 +1,115 @@
+#pragma once
+
+#include "firmware/core/AbstractFirmwareCommunicator.h"
+#include "device/CommunicatorFactory.h"
+#include "firmware/updater/DeviceCommunicationInfo.h"
+#include "device/MovraDeviceInfo.h"
+#include "device/MovraHardwareServer.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QSharedPointer>
+#include <QString>
+#include <QTimer>
+
+// The firmware engine's device side: lists the devices the hardware server
+// reports, reads their installed versions through short-lived version-query
+// communicators, and drives one firmware update at a time. Lives in the GUI
+// thread and is the only object that talks to the hardware server.
+class FirmwareUpdater : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int VersionWaitMs = 3000;
+    static constexpr int TV720VersionWaitMs = 10000;
+    static constexpr int CameraFoundMessageMs = 3000;
+    static constexpr int DeviceRemovedMessageMs = 1500;
+
+    explicit FirmwareUpdater(QObject* parent = nullptr);
+    // Tests give the hardware server their own transports.
+    explicit FirmwareUpdater(QSharedPointer<CommunicatorFactory> transports, QObject* parent = nullptr);
+    ~FirmwareUpdater() override;
+
+    QList<QSharedPointer<MovraDeviceInfo>> getAvailableDevices(nsUpdater::DeviceIdentifier type) const;
+    bool isWaitingForChannels() const { return m_waitingForChannels; }
+    void setWaitingForChannels(bool waiting) { m_waitingForChannels = waiting; }
+
+    // 0 the update was handed to its communicator; 1 no such device (or no
+    // communicator for its type); 2 the file was refused; 3 the file name is
+    // not allowed for the type.
+    int startUpdate(const QString& filePath, int deviceType, const QString& uid, bool motherboardPhase,
+                    bool serverMode);
+
+    // Force exit: the running update is cut off from the device and its
+    // timers stopped; devices that arrive afterwards are classified again.
+    void stopUpdate();
+
+    // The type an update really runs with, from the file name and the phase.
+    static int adjustUpdateType(int deviceType, const QString& filePath, bool motherboardPhase);
+
+signals:
+    void sendMessageToStatusBar(QString message, int timeout);
+    void sendCommandToDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray cmd);
+    void sendCtrlCmdToDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray cmd);
+    void sendSerialCommandToDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray cmd);
+    void sendBootloaderItemStatusToView(bool status);
+    void sendMotherboardItemStatusToView(bool status);
+    void sendChannelsItemStatusToView(bool status);
+    void sendUSB3CommunicationItemStatusToView(bool status);
+    void sendDeviceResponseToView(char msg, nsFirmware::MessageStatus status, int progress);
+    void sendMessageToProgressDialog(QString detailsInformation);
+    void sendCloseProgressDialog();
+    void sendFileProgressToProgressDialog(QString detailsInformation);
+    void sendInstalledVersionToView(QSharedPointer<nsUpdater::DeviceCommunicationInfo> infos);
+    void sendDeviceConnectedToView(nsUpdater::DeviceIdentifier deviceID, QString name, QString uid, bool isConnected);
+    void sendCommandReceivedToCommunicator(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data);
+    void sendReconnectedToBootloader(QSharedPointer<MovraDeviceInfo> deviceInfo);
+    void sendStartMotherboardUpdate();
+    void openUSBDevice(QSharedPointer<MovraDeviceInfo> deviceInfo);
+    void openEthernetDevice(QSharedPointer<MovraDeviceInfo> deviceInfo);
+    void openCameraDevice(QSharedPointer<MovraDeviceInfo> deviceInfo);
+    void openSerialDevice(QSharedPointer<MovraDeviceInfo> deviceInfo);
+    void closeSerialDevice(QSharedPointer<MovraDeviceInfo> deviceInfo);
+
+public slots:
+    void setReadyToReceiveDevice();
+
+private slots:
+    void onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInfo);
+    void onDeviceRemoved(QSharedPointer<MovraDeviceInfo> deviceInfo);
+    void onCameraRemoved(QSharedPointer<MovraDeviceInfo> deviceInfo);
+    void onDeviceConnectionChanged(QSharedPointer<MovraDeviceInfo> deviceInfo, bool isOpened);
+    void onReconnectToBootloaderReceived(QString uid);
+    void onReconnectToSerialBootloaderReceived(QString serialNumber);
+    void onReconnectToUSB3CommunicatorReceived();
+    void onSendInstalledVersionReceived(nsUpdater::DeviceIdentifier deviceID, nsFirmware::DeviceVersions deviceVersions,
+                                        QString uid);
+    void setVersions();
+    void clearAvailableDevices();
+    void onMicVersionReceived(QByteArray version);
+
+protected:
+    // The two factories; null where the type has no communicator (yet).
+    virtual AbstractFirmwareCommunicator* createVersionQueryCommunicator(int deviceType,
+                                                                         const QSharedPointer<MovraDeviceInfo>& device);
+    virtual AbstractFirmwareCommunicator* createUpdateCommunicator(int deviceType,
+                                                                   const QSharedPointer<MovraDeviceInfo>& device,
+                                                                   bool motherboardPhase);
+
+private:
+    void connectHardwareServer();
+    void wireVersionQueryCommunicator(AbstractFirmwareCommunicator* communicator);
+    void unwireVersionQueryCommunicator(AbstractFirmwareCommunicator* communicator);
+    void wireUpdateCommunicator(AbstractFirmwareCommunicator* communicator);
+    void showWrongPortWarning();
+
+    QSharedPointer<MovraHardwareServer> m_hardwareServer;
+    QList<QSharedPointer<MovraDeviceInfo>> m_availableDevices;
+    QList<QSharedPointer<nsUpdater::DeviceCommunicationInfo>> m_communicationInfos;
+    QSharedPointer<AbstractFirmwareCommunicator> m_updateCommunicator;
+    QSharedPointer<QTimer> m_versionTimer;
+    QList<AbstractFirmwareCommunicator*> m_versionQueryCommunicators;
+    bool m_waitingForChannels = false;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "tests/firmware/bootloader/sim/SimHexFile.h"
+#include "tests/firmware/bootloader/sim/SimInstrument.h"
+#include "tests/firmware/updater/UpdaterRig.h"
+#include "tests/e2e/UsbInstrument.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+namespace road {
+
+inline const QString FoundText = QStringLiteral("A Movra device has been found. Retrieving his firmware versions");
+
+// First poll, version burst and some room.
+constexpr int FoundAndReadMs = 1500 + 3000 + 2500;
+// Reset, re-find after 3000 ms, and the whole programming of a small image.
+constexpr int UpdateMs = 30000;
+
+sim::InstrumentProfile profileOf(const QString& family);
+
+// A firmware image of two blocks with a hole between them, laid out as the
+// family's files lay them out (and, for the PIC32 cores, a configuration
+// record that only the bootloader's own flash would take).
+QList<sim::HexSegment> imageOf(const QString& family);
+
+// The family's flash as the image leaves it, built here from the segments
+// and the family's blank pattern, independently of the simulated flash.
+QByteArray referenceFlash(const QString& family, const QList<sim::HexSegment>& image);
+
+QString writeFile(const QString& path, const QList<sim::HexSegment>& image, const QByteArray& lineEnd = "\r\n");
+
+// An instrument on a simulated bus with the whole program over it: the USB
+// grabber, communicator, handler and endpoints in the hardware server's
+// threads, the firmware updater and its communicators.
+struct Road {
+    explicit Road(const QString& family);
+    ~Road();
+
+    // The installed versions of the instrument, once read.
+    bool waitForVersions();
+    // The update ended: success, or an error report.
+    bool finished() const;
+    bool succeeded() const;
+
+    QString family;
+    QSharedPointer<SimUsbBus> bus;
+    std::unique_ptr<UsbInstrument> instrument;
+    std::unique_ptr<UpdaterRig> rig;
+};
+
+} // namespace road

@@ -1,0 +1,74 @@
+#include "tests/e2e/RoadSupport.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Response = UpdaterRig::Response;
+using namespace road;
+
+namespace {
+
+const QString RetryLine = QStringLiteral("Warning: No confirmation received, retrying to send lines");
+const QString StoppedLine = QStringLiteral("Error: No confirmation received, programming stopped");
+// Twelve re-sends 5 s apart, and some room.
+constexpr int RetryGivesUpMs = 13 * 5000 + 5000;
+
+bool anySuccess(const QList<Response>& responses)
+{
+    for (const Response& r : responses) {
+        if (r.status == 2)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// Programming packets that are never acknowledged: the re-sends are bounded
+// and the update ends in an error. Each case takes over a minute.
+class TestRoadRetry : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+    }
+
+    void cleanup()
+    {
+        // The widget would keep the error on screen; nothing more is sent.
+        QCOMPARE(m_packetsAfterError, m_packetsAtError);
+    }
+
+    void acknowledgementsStop()
+    {
+        QTemporaryDir dir;
+        Road road(QStringLiteral("NXLTV2"));
+        road.instrument->core().dropProgrammingAcks(3, 1000000);
+        QVERIFY(road.waitForVersions());
+        const auto found = road.rig->reports.first().seen;
+        const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), imageOf(road.family));
+
+        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
+        QVERIFY(QTest::qWaitFor([&] { return road.finished(); }, RetryGivesUpMs));
+        QCOMPARE(road.rig->responses.last(), (Response{ 3, 1, -1 }));
+        QVERIFY(!anySuccess(road.rig->responses));
+        QCOMPARE(road.rig->progressLines.count(RetryLine), 12);
+        QCOMPARE(road.rig->progressLines.last(), StoppedLine);
+        // Packet 3 and its twelve re-sends reached the device.
+        QTRY_COMPARE(road.instrument->core().programmingPackets(), 3 + 12);
+        m_packetsAtError = road.instrument->core().programmingPackets();
+        QTest::qWait(6000);
+        m_packetsAfterError = road.instrument->core().programmingPackets();
+        QVERIFY(!road.instrument->core().jumped());
+    }
+
+private:
+    int m_packetsAtError = 0;
+    int m_packetsAfterError = 0;
+};
+
+QTEST_MAIN(TestRoadRetry)
+#include "tst_roadretry.moc"

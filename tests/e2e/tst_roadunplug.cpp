@@ -1,0 +1,59 @@
+#include "tests/e2e/RoadSupport.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Response = UpdaterRig::Response;
+using namespace road;
+
+namespace {
+
+const QString RemovedText = QStringLiteral("Movra device removed");
+constexpr int RetryGivesUpMs = 13 * 5000 + 5000;
+
+} // namespace
+
+// The instrument is pulled out in the middle of programming: no crash, and
+// the update ends in an error once the re-sends give up.
+class TestRoadUnplug : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+    }
+
+    void unpluggedWhileProgramming()
+    {
+        QTemporaryDir dir;
+        Road road(QStringLiteral("HLX58"));
+        QVERIFY(road.waitForVersions());
+        const auto found = road.rig->reports.first().seen;
+        const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), imageOf(road.family));
+
+        int packetsAtUnplug = -1;
+        connect(road.rig->updater.data(), &FirmwareUpdater::sendDeviceResponseToView, this,
+                [&](char msg, nsFirmware::MessageStatus, int progress) {
+                    if (packetsAtUnplug < 0 && msg == 3 && progress >= 50) {
+                        road.instrument->unplug();
+                        packetsAtUnplug = road.instrument->core().programmingPackets();
+                    }
+                });
+        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, true), 0);
+        QVERIFY(QTest::qWaitFor([&] { return packetsAtUnplug >= 0; }, 20000));
+        QTRY_COMPARE_WITH_TIMEOUT(road.rig->statusesWith(RemovedText).size(), 2, 3000); // the reset, then this
+
+        QVERIFY(QTest::qWaitFor([&] { return road.finished(); }, RetryGivesUpMs));
+        QCOMPARE(road.rig->responses.last(), (Response{ 3, 1, -1 }));
+        for (const Response& r : qAsConst(road.rig->responses))
+            QVERIFY(r.status != 2);
+        QCOMPARE(road.instrument->core().programmingPackets(), packetsAtUnplug);
+        // The downloaded file stays until the update is over for good.
+        QVERIFY(QFile::exists(path));
+    }
+};
+
+QTEST_MAIN(TestRoadUnplug)
+#include "tst_roadunplug.moc"

@@ -1,0 +1,518 @@
+#include "tests/firmware/bootloader/sim/SimHexFile.h"
+#include "tests/firmware/updater/UpdaterRig.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Response = UpdaterRig::Response;
+
+namespace {
+
+const QString FoundText = QStringLiteral("A Movra device has been found. Retrieving his firmware versions");
+const QString CameraText = QStringLiteral("A Movra camera has been found");
+const QString RemovedText = QStringLiteral("Movra device removed");
+
+constexpr int FirstPollMs = 1500;
+constexpr int Slack = 600;
+
+sim::UsbIdentity identity(quint16 productId, quint16 release, const QString& product, quint16 vendorId = 0x04D8)
+{
+    return { vendorId, productId, release, product, QStringLiteral("SN-0001") };
+}
+
+QSharedPointer<MovraDeviceInfo> plugInstrument(UpdaterRig& rig, const sim::InstrumentProfile& profile, quint8 address)
+{
+    auto instrument = QSharedPointer<sim::Instrument>::create(profile);
+    auto record = makeUsbRecord(instrument->identity(), address);
+    rig.transports->usbBus->plug(record, instrument);
+    return record;
+}
+
+QStringList commandsTo(const UpdaterRig& rig, const QString& uid)
+{
+    QStringList found;
+    for (const QString& entry : rig.log.matching(QStringLiteral("usb:cmd:") + uid + QLatin1Char(':')))
+        found.append(entry.section(QLatin1Char(':'), 3).left(16));
+    return found;
+}
+
+QString firmwareFile(const QTemporaryDir& dir, const QString& name, bool pic32)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return path;
+    const quint32 base = pic32 ? 0x1D000000 : 0x00000000;
+    QByteArray data = sim::pseudoRandomBytes(64, 7);
+    for (int i = 3; i < data.size(); i += 4)
+        data[i] = 0x00;
+    file.write(sim::writeIntelHex({ { base, data } }));
+    return path;
+}
+
+} // namespace
+
+class TestFirmwareUpdater : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        // The offscreen platform says this of every message box it shows.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("^(?!This plugin does not support propagateSizeHints).*")));
+    }
+
+    // Arrival, classification, version query, one report per device when
+    // the burst ends, 3000 ms after the last queried arrival.
+    void versionBurst()
+    {
+        UpdaterRig rig;
+        const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
+        const auto nxl = plugInstrument(rig, sim::nxltv2Profile(), 6);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.statusesWith(FoundText).size(), 2, FirstPollMs + Slack);
+        // The next poll, 1500 ms later, brings a third one into the same burst.
+        const auto pic = plugInstrument(rig, sim::pic32BootloaderProfile(), 7);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.statusesWith(FoundText).size(), 3, FirstPollMs + Slack);
+        QVERIFY(rig.reports.isEmpty());
+        QVERIFY(rig.statusesWith(FoundText).last().at - rig.statusesWith(FoundText).first().at >= 1000);
+        const qint64 lastArrival = rig.statusesWith(FoundText).last().at;
+        QCOMPARE(rig.statusesWith(FoundText).last().timeout, 3000);
+
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 3, 3000 + Slack);
+        const qint64 expiry = rig.reports.first().at;
+        QVERIFY2(expiry - lastArrival >= 2950 && expiry - lastArrival < 3000 + Slack,
+                 qPrintable(QString::number(expiry - lastArrival)));
+        QTest::qWait(500);
+        QCOMPARE(rig.reports.size(), 3); // one expiry for the whole burst
+
+        const auto h = rig.reportsOf(hlx->uid()).value(0).seen;
+        QCOMPARE(h.deviceType, 0);
+        QCOMPARE(h.name, QStringLiteral("HLX_58 Rotary Joint"));
+        QCOMPARE(h.motherboardVersion, QStringLiteral("2.5"));
+        QCOMPARE(h.channelVersion, QStringLiteral("2.5"));
+        QCOMPARE(h.bootloaderVersion, QStringLiteral("1.3"));
+        const auto n = rig.reportsOf(nxl->uid()).value(0).seen;
+        QCOMPARE(n.deviceType, 1);
+        QCOMPARE(n.motherboardVersion, QStringLiteral("3.1"));
+        QCOMPARE(n.channelVersion, QStringLiteral("N/A"));
+        QCOMPARE(n.bootloaderVersion, QStringLiteral("N/A"));
+        const auto p = rig.reportsOf(pic->uid()).value(0).seen;
+        QCOMPARE(p.deviceType, 3);
+        QCOMPARE(p.motherboardVersion, QStringLiteral("N/A"));
+        QCOMPARE(p.bootloaderVersion, QStringLiteral("1.2"));
+
+        // Each device opened once and asked in its own family's words.
+        QCOMPARE(rig.opened, (QStringList{ hlx->uid(), nxl->uid(), pic->uid() }));
+        QCOMPARE(commandsTo(rig, hlx->uid()), (QStringList{ "0100ffffffffffff", "0700ffffffffffff" }));
+        QCOMPARE(commandsTo(rig, nxl->uid()), (QStringList{ "0700ffffffffffff" }));
+        QCOMPARE(commandsTo(rig, pic->uid()), (QStringList{ "0110010031330" "4ff" }));
+    }
+
+    void tv720WaitsLonger()
+    {
+        UpdaterRig rig(true);
+        auto tv720 = makeUsbRecord(identity(0x00F2, 9, QStringLiteral("TV720"), 0x04B4), 4, CommType::USB3);
+        rig.transports->usbBus->plug(tv720);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.statusesWith(FoundText).size(), 1, FirstPollMs + Slack);
+        QCOMPARE(rig.statusesWith(FoundText).first().timeout, 10000);
+        const qint64 arrival = rig.statusesWith(FoundText).first().at;
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 1, 10000 + Slack);
+        QVERIFY2(rig.reports.first().at - arrival >= 9950, qPrintable(QString::number(rig.reports.first().at - arrival)));
+        QCOMPARE(rig.reports.first().seen.deviceType, 18);
+
+        // An ordinary arrival after it waits 3000 ms again.
+        plugInstrument(rig, sim::hlx58Profile(), 5);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.statusesWith(FoundText).size(), 2, FirstPollMs + Slack);
+        const qint64 second = rig.statusesWith(FoundText).last().at;
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 3, 3000 + Slack);
+        QVERIFY(rig.reports.last().at - second < 3000 + Slack);
+    }
+
+    void sameRecordTwiceIsQueriedOnce()
+    {
+        UpdaterRig rig;
+        const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.statusesWith(FoundText).size(), 1, FirstPollMs + Slack);
+        QMetaObject::invokeMethod(rig.transports->usb, "announceAgain", Qt::QueuedConnection,
+                                  Q_ARG(QSharedPointer<MovraDeviceInfo>, hlx));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 1, 3000 + Slack);
+        QTest::qWait(200);
+        QCOMPARE(rig.reports.size(), 1);
+        QCOMPARE(rig.statusesWith(FoundText).size(), 1);
+        QCOMPARE(rig.opened, QStringList{ hlx->uid() });
+        QCOMPARE(commandsTo(rig, hlx->uid()).size(), 2);
+        QCOMPARE(rig.updater->getAvailableDevices(nsUpdater::DeviceIdentifier::AssistedRotaryJoint).size(), 1);
+    }
+
+    void waitingForChannelsDropsOneReport()
+    {
+        UpdaterRig rig;
+        rig.updater->setWaitingForChannels(true);
+        const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 1, FirstPollMs + 3000 + Slack);
+        QVERIFY(!rig.updater->isWaitingForChannels());
+        // The first report (the bootloader version) went; the second came in.
+        QCOMPARE(rig.reports.first().seen.bootloaderVersion, QStringLiteral("N/A"));
+        QCOMPARE(rig.reports.first().seen.motherboardVersion, QStringLiteral("2.5"));
+    }
+
+    void removalByUid()
+    {
+        UpdaterRig rig;
+        const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
+        // Another record of the same device (same uid), as a second report would give.
+        auto twin = makeUsbRecord(sim::hlx58Profile().application, 5);
+        rig.transports->usbBus->plug(twin, QSharedPointer<sim::Instrument>::create(sim::hlx58Profile()));
+        const auto nxl = plugInstrument(rig, sim::nxltv2Profile(), 6);
+        auto lightSource = makeUsbRecord(identity(0xF57E, 1, QStringLiteral("Hybrid LED Driver")), 8);
+        auto motherboard = makeUsbRecord(identity(0xF57E, 4, QStringLiteral("Acquisition Console")), 9);
+        auto manager = makeUsbRecord(identity(0xF57E, 7, QStringLiteral("Memory Manager")), 10);
+        rig.transports->usbBus->plug(lightSource);
+        rig.transports->usbBus->plug(motherboard);
+        rig.transports->usbBus->plug(manager);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 3, FirstPollMs + 3000 + Slack);
+
+        using nsUpdater::DeviceIdentifier;
+        QCOMPARE(rig.updater->getAvailableDevices(DeviceIdentifier::LightSource),
+                 (QList<QSharedPointer<MovraDeviceInfo>>{ lightSource, motherboard }));
+        QCOMPARE(rig.updater->getAvailableDevices(DeviceIdentifier::EEPROMMemoryManager),
+                 QList<QSharedPointer<MovraDeviceInfo>>{ manager });
+
+        rig.transports->usbBus->unplug(hlx);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.statusesWith(RemovedText).size(), 1, FirstPollMs + Slack);
+        QCOMPARE(rig.statusesWith(RemovedText).first().timeout, 1500);
+        QCOMPARE(rig.connected.size(), 2);
+        for (const auto& c : qAsConst(rig.connected)) {
+            QCOMPARE(c.uid, hlx->uid());
+            QCOMPARE(c.type, 0);
+            QVERIFY(!c.connected);
+        }
+        QVERIFY(rig.updater->getAvailableDevices(DeviceIdentifier::AssistedRotaryJoint).isEmpty());
+        QCOMPARE(rig.updater->getAvailableDevices(DeviceIdentifier::KZR410), QList<QSharedPointer<MovraDeviceInfo>>{ nxl });
+
+        // The next burst sends only the records that are left.
+        rig.reports.clear();
+        plugInstrument(rig, sim::pic32BootloaderProfile(), 11);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 2, FirstPollMs + 3000 + Slack);
+        QVERIFY(rig.reportsOf(hlx->uid()).isEmpty());
+    }
+
+    void wrongPortBox()
+    {
+        UpdaterRig rig;
+        // A third-generation microscope driver on a plain USB port.
+        auto microscope = makeUsbRecord(identity(0x00F1, 8, QStringLiteral("Microscope"), 0x0EB9), 4, CommType::USB);
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            box->button(QMessageBox::Ok)->click();
+        });
+        closer.start(50);
+        rig.transports->usbBus->plug(microscope);
+        QTRY_VERIFY_WITH_TIMEOUT(!title.isEmpty(), FirstPollMs + Slack);
+        QCOMPARE(title, QStringLiteral("Wrong port detected"));
+        QCOMPARE(text, QStringLiteral("A Movra device has been found but the wrong port has been detected. Please "
+                                      "change it to a USB3 port on your computer"));
+        QCOMPARE(icon, QMessageBox::Warning);
+        QTest::qWait(3000 + Slack);
+        QVERIFY(rig.reports.isEmpty());
+        QVERIFY(rig.opened.isEmpty());
+        QVERIFY(rig.statuses.isEmpty());
+        // It is listed all the same.
+        QCOMPARE(rig.updater->getAvailableDevices(nsUpdater::DeviceIdentifier::GQZ3).size(), 1);
+    }
+
+    void cameraPath()
+    {
+        UpdaterRig rig;
+        auto camera = QSharedPointer<MovraDeviceInfo>::create();
+        camera->setCommType(CommType::Camera);
+        camera->setName(QStringLiteral("DMK 33UX249"));
+        camera->setSerialNumber(QStringLiteral("1A2B3C4D"));
+        camera->setUid(QStringLiteral("1A2B3C4D"));
+        rig.transports->cameraBus->plug(camera);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.connected.size(), 1, FirstPollMs + Slack);
+        QCOMPARE(rig.connected.first().type, 4);
+        QCOMPARE(rig.connected.first().name, camera->name());
+        QCOMPARE(rig.connected.first().uid, camera->uid());
+        QVERIFY(rig.connected.first().connected);
+        QCOMPARE(rig.statusesWith(CameraText).size(), 1);
+        QCOMPARE(rig.statusesWith(CameraText).first().timeout, 3000);
+        QCOMPARE(rig.log.matching(QStringLiteral("camera:open:1A2B3C4D")).size(), 1);
+
+        rig.transports->cameraBus->unplug(camera);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.connected.size(), 2, FirstPollMs + Slack);
+        QVERIFY(!rig.connected.last().connected);
+        QCOMPARE(rig.connected.last().type, 4);
+        QCOMPARE(rig.statusesWith(RemovedText).size(), 1);
+        QVERIFY(rig.reports.isEmpty()); // no record, no burst
+    }
+
+    // The Ethernet microscope's version datagram goes to the Ethernet
+    // devices whose version is not known yet, and to no other.
+    void micVersionRelay()
+    {
+        UpdaterRig rig;
+        auto fresh = QSharedPointer<MovraDeviceInfo>::create();
+        fresh->setCommType(CommType::Ethernet);
+        fresh->setName(QStringLiteral("Microscope Driver"));
+        fresh->setSerialNumber(QStringLiteral("192.168.1.2"));
+        auto known = QSharedPointer<MovraDeviceInfo>::create();
+        known->setCommType(CommType::Ethernet);
+        known->setSerialNumber(QStringLiteral("192.168.2.2"));
+        known->setMotherboardFirmware("1.2");
+        auto usb = makeUsbRecord(sim::hlx58Profile().application, 5);
+        for (const auto& device : { fresh, known, usb })
+            QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onDeviceInserted",
+                                              Q_ARG(QSharedPointer<MovraDeviceInfo>, device)));
+        // The Ethernet grabber gives no uid: the address stands for it.
+        QCOMPARE(fresh->uid(), QStringLiteral("192.168.1.2"));
+
+        QList<QPair<QSharedPointer<MovraDeviceInfo>, QByteArray>> relayed;
+        connect(rig.updater.data(), &FirmwareUpdater::sendCommandReceivedToCommunicator, this,
+                [&](QSharedPointer<MovraDeviceInfo> device, QByteArray data) { relayed.append({ device, data }); });
+        const QByteArray version = QByteArray::fromHex("020500");
+        QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onMicVersionReceived", Q_ARG(QByteArray, version)));
+        QCOMPARE(relayed.size(), 1);
+        QCOMPARE(relayed.first().first, fresh);
+        QCOMPARE(relayed.first().second, version);
+    }
+
+    void unlistedCameraRemoval()
+    {
+        UpdaterRig rig;
+        auto camera = QSharedPointer<MovraDeviceInfo>::create();
+        camera->setCommType(CommType::Camera);
+        QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onCameraRemoved",
+                                          Q_ARG(QSharedPointer<MovraDeviceInfo>, camera)));
+        QVERIFY(rig.connected.isEmpty());
+        QCOMPARE(rig.statusesWith(RemovedText).size(), 1);
+        QCOMPARE(rig.statusesWith(RemovedText).first().timeout, 1500);
+        // An unlisted device goes without a word.
+        QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onDeviceRemoved",
+                                          Q_ARG(QSharedPointer<MovraDeviceInfo>, camera)));
+        QCOMPARE(rig.statuses.size(), 1);
+    }
+
+    void startUpdate_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<bool>("motherboardPhase");
+        QTest::addColumn<bool>("pic32File");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("communicator"); // "-" when none was asked for
+
+        QTest::newRow("rotary joint") << "hlx58" << 0 << "HLX58_V2.6.hex" << false << false << 0 << "HLX58Communicator";
+        QTest::newRow("YLQSA Gen2") << "ylqsa" << 22 << "YLQSA_V1.hex" << false << false << 0 << "HLX58Communicator";
+        QTest::newRow("KZR410") << "nxltv2" << 1 << "NXLTV2_V3.2.hex" << false << true << 0 << "NXLTV2Communicator";
+        QTest::newRow("KOTW Gen3") << "kotw" << 23 << "KOTW_V1.hex" << false << true << 0 << "NXLTV2Communicator";
+        QTest::newRow("PIC32 bootloader") << "pic32" << 3 << "Any_V1.hex" << false << true << 0
+                                          << "BootloaderPIC32Communicator";
+        QTest::newRow("other bootloader") << "hlxboot" << 3 << "Any_V1.hex" << false << false << 0
+                                          << "BootloaderCommunicator";
+        QTest::newRow("Sarvanti disk file") << "sarvanti" << 21 << "Sarvanti_Disk_V1.hex" << false << false << 0
+                                            << "HLX58Communicator";
+        QTest::newRow("Sarvanti pulse file") << "sarvanti" << 21 << "Sarvanti_V1.hex" << false << false << 1 << "none";
+        QTest::newRow("Sarvanti Gen2 disk file") << "sarvanti2" << 25 << "Gen2_Disk_V1.hex" << false << false << 0
+                                                 << "HLX58Communicator";
+        QTest::newRow("Sarvanti Gen2 driver file") << "sarvanti2" << 25 << "Gen2_V1.hex" << false << true << 0
+                                                   << "NXLTV2Communicator";
+        QTest::newRow("channel file on a bootloader") << "hlxboot" << 3 << "Movra-LS_Default_Firmware_V3.hex" << false
+                                                      << false << 3 << "-";
+        QTest::newRow("channel file, unknown uid") << "nobody" << 3 << "DriverHybridChannel_V2.hex" << false << false
+                                                   << 3 << "-";
+        QTest::newRow("unknown uid") << "nobody" << 0 << "HLX58_V2.6.hex" << false << false << 1 << "-";
+        QTest::newRow("file missing") << "hlx58" << 0 << "" << false << false << 2 << "HLX58Communicator";
+        QTest::newRow("motherboard phase") << "hlx58" << 0 << "HLX58_V2.6.hex" << true << false << 1 << "none";
+        QTest::newRow("camera") << "camera" << 4 << "Camera.hex" << false << false << 1 << "-";
+        QTest::newRow("device without a record") << "motherboard" << 17 << "Movra-LS_Default_Firmware_V3.hex"
+                                                 << false << false << 1 << "-";
+    }
+    void startUpdate()
+    {
+        QFETCH(QString, device);
+        QFETCH(int, type);
+        QFETCH(QString, fileName);
+        QFETCH(bool, motherboardPhase);
+        QFETCH(bool, pic32File);
+        QFETCH(int, result);
+        QFETCH(QString, communicator);
+
+        if (!m_table) {
+            m_table.reset(new UpdaterRig);
+            ScriptedBus& bus = *m_table->transports->usbBus;
+            m_devices["hlx58"] = plugInstrument(*m_table, sim::hlx58Profile(), 5);
+            m_devices["nxltv2"] = plugInstrument(*m_table, sim::nxltv2Profile(), 6);
+            m_devices["pic32"] = plugInstrument(*m_table, sim::pic32BootloaderProfile(), 7);
+            auto hlxBoot = sim::hlx58Profile();
+            hlxBoot.hasApplication = false;
+            m_devices["hlxboot"] = plugInstrument(*m_table, hlxBoot, 8);
+            m_devices["ylqsa"] = makeUsbRecord(identity(0xF410, 1, QStringLiteral("YLQSA Gen2")), 9);
+            m_devices["kotw"] = makeUsbRecord(identity(0xF724, 1, QStringLiteral("KOTW Gen3")), 10);
+            m_devices["sarvanti"] = makeUsbRecord(identity(0xF347, 1, QStringLiteral("Sarvanti Motor")), 11);
+            m_devices["sarvanti2"] = makeUsbRecord(identity(0xF348, 1, QStringLiteral("Sarvanti Gen2")), 12);
+            m_devices["motherboard"] = makeUsbRecord(identity(0xF57E, 4, QStringLiteral("Acquisition Console")), 13);
+            for (const char* key : { "ylqsa", "kotw", "sarvanti", "sarvanti2", "motherboard" })
+                bus.plug(m_devices[key]);
+            auto camera = QSharedPointer<MovraDeviceInfo>::create();
+            camera->setCommType(CommType::Camera);
+            camera->setUid(QStringLiteral("CAFE0001"));
+            m_devices["camera"] = camera;
+            m_table->transports->cameraBus->plug(camera);
+            QTRY_COMPARE_WITH_TIMEOUT(m_table->reports.size(), 8, FirstPollMs + 3000 + 2 * Slack);
+        }
+        UpdaterRig& rig = *m_table;
+        // A started update forgets the listed devices: list them again, as
+        // the grabbers would after a re-plug.
+        rig.updater->setReadyToReceiveDevice();
+        for (const auto& listed : qAsConst(m_devices))
+            QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onDeviceInserted",
+                                              Q_ARG(QSharedPointer<MovraDeviceInfo>, listed)));
+        const QString uid = m_devices.contains(device) ? m_devices[device]->uid() : QStringLiteral("04D8-F999-0101-01");
+        const QString path = fileName.isEmpty() ? m_dir.filePath(QStringLiteral("missing.hex"))
+                                                : firmwareFile(m_dir, fileName, pic32File);
+
+        const int asked = rig.updater->updateCommunicators.size();
+        QCOMPARE(rig.updater->startUpdate(path, type, uid, motherboardPhase, false), result);
+        if (communicator == "-") {
+            QCOMPARE(rig.updater->updateCommunicators.size(), asked);
+        } else {
+            QCOMPARE(rig.updater->updateCommunicators.size(), asked + 1);
+            QCOMPARE(rig.updater->updateCommunicators.last(), communicator);
+        }
+    }
+
+    // The USB re-find compares only the fifth and sixth characters of the uids.
+    void reFind_data()
+    {
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("oldUid");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("hyphen and F") << QStringList{ "04D8-F222-0104-07" } << "04D8-F57E-0103-05" << "04D8-F222-0104-07";
+        QTest::newRow("first of two") << QStringList{ "04D8-F222-0104-07", "04D8-F333-0104-08" } << "04D8-F57E-0103-05"
+                                      << "04D8-F222-0104-07";
+        QTest::newRow("none") << QStringList{ "04B4-00F1-0104-07" } << "04D8-F57E-0103-05" << "";
+        QTest::newRow("nothing listed") << QStringList{} << "04D8-F57E-0103-05" << "";
+        QTest::newRow("old uid too short") << QStringList{ "", "04D8" } << "04D8" << "";
+        QTest::newRow("listed device without uid") << QStringList{ "", "04D8-F222-0104-07" } << "04D8-F57E-0103-05"
+                                                   << "04D8-F222-0104-07";
+        QTest::newRow("listed uid too short") << QStringList{ "04D8" } << "04D8-F57E-0103-05" << "";
+    }
+    void reFind()
+    {
+        QFETCH(QStringList, listed);
+        QFETCH(QString, oldUid);
+        QFETCH(QString, found);
+        UpdaterRig rig;
+        for (const QString& uid : listed) {
+            auto record = QSharedPointer<MovraDeviceInfo>::create();
+            record->setUid(uid);
+            record->setCommType(CommType::USB);
+            QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onDeviceInserted",
+                                              Q_ARG(QSharedPointer<MovraDeviceInfo>, record)));
+        }
+        QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onReconnectToBootloaderReceived", Q_ARG(QString, oldUid)));
+        if (found.isEmpty()) {
+            QCOMPARE(rig.responses, (QList<Response>{ { 113, 0, 10 }, { 113, 1, -1 } }));
+            QVERIFY(rig.opened.isEmpty());
+            QVERIFY(rig.reconnected.isEmpty());
+        } else {
+            QCOMPARE(rig.responses, (QList<Response>{ { 113, 0, 10 } }));
+            QCOMPARE(rig.opened, QStringList{ found });
+            QCOMPARE(rig.reconnected, QStringList{ found });
+        }
+    }
+
+    // A follow-up start made from inside the running communicator's own
+    // report replaces it; it must outlive the call it is still in.
+    void replacedCommunicatorOutlivesItsOwnCall()
+    {
+        UpdaterRig rig;
+        const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 1, FirstPollMs + 3000 + Slack);
+        const QString file = firmwareFile(m_dir, QStringLiteral("HLX58_V2.7.hex"), false);
+
+        int nested = -1;
+        bool started = false;
+        connect(rig.updater.data(), &FirmwareUpdater::sendDeviceResponseToView, this,
+                [&](char msg, nsFirmware::MessageStatus, int progress) {
+                    if (started || msg != 'q' || progress != 5)
+                        return;
+                    started = true;
+                    nested = rig.updater->startUpdate(file, 0, hlx->uid(), false, false);
+                });
+        QCOMPARE(rig.updater->startUpdate(file, 0, hlx->uid(), false, false), 0);
+        QCOMPARE(nested, 0);
+        QCOMPARE(rig.updater->madeForUpdates.size(), 2);
+        QVERIFY(rig.updater->madeForUpdates.at(0));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!rig.updater->madeForUpdates.at(0));
+        QVERIFY(rig.updater->madeForUpdates.at(1));
+        // The first report is the old communicator's, the second the new
+        // one's; once replaced, the old one reaches the widget no more.
+        QCOMPARE(rig.responses, (QList<Response>{ { 113, 0, 5 }, { 113, 0, 5 } }));
+        QCOMPARE(rig.progressLines, QStringList{ "Resetting to bootloader..." });
+    }
+
+    void updateFirmwareOncePerDevice()
+    {
+        UpdaterRig rig;
+        const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
+        auto twin = makeUsbRecord(sim::hlx58Profile().application, 5);
+        rig.transports->usbBus->plug(twin, QSharedPointer<sim::Instrument>::create(sim::hlx58Profile()));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 2, FirstPollMs + 3000 + Slack);
+        const QString file = firmwareFile(m_dir, QStringLiteral("HLX58_V2.8.hex"), false);
+
+        QCOMPARE(rig.updater->startUpdate(file, 0, hlx->uid(), false, true), 0);
+        QTRY_VERIFY(commandsTo(rig, hlx->uid()).contains(QStringLiteral("0600ffffffffffff")));
+        QTest::qWait(200);
+        QCOMPARE(commandsTo(rig, hlx->uid()).count(QStringLiteral("0600ffffffffffff")), 1);
+        QCOMPARE(rig.responses, (QList<Response>{ { 113, 0, 5 } }));
+        // The later of the two records is the one updated.
+        QCOMPARE(rig.transports->usbBus->instrumentOf(twin)->mode(), sim::Instrument::Mode::Bootloader);
+        QCOMPARE(rig.transports->usbBus->instrumentOf(hlx)->mode(), sim::Instrument::Mode::Application);
+    }
+
+    void deviceListedDuringAnUpdateHasNoRecord()
+    {
+        UpdaterRig rig;
+        const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 1, FirstPollMs + 3000 + Slack);
+        QCOMPARE(rig.updater->startUpdate(firmwareFile(m_dir, QStringLiteral("HLX58_V2.9.hex"), false), 0, hlx->uid(),
+                                          false, false),
+                 0);
+        const auto late = plugInstrument(rig, sim::nxltv2Profile(), 6);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.updater->getAvailableDevices(nsUpdater::DeviceIdentifier::KZR410).size(), 1,
+                                  FirstPollMs + Slack);
+        QCOMPARE(rig.statusesWith(FoundText).size(), 1); // listed, not queried
+        QCOMPARE(rig.updater->startUpdate(firmwareFile(m_dir, QStringLiteral("NXLTV2_V3.3.hex"), true), 1, late->uid(),
+                                          false, false),
+                 1);
+    }
+
+    void cleanupTestCase()
+    {
+        m_table.reset();
+    }
+
+private:
+    QScopedPointer<UpdaterRig> m_table;
+    QMap<QString, QSharedPointer<MovraDeviceInfo>> m_devices;
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(TestFirmwareUpdater)
+#include "tst_firmwareupdater.moc"

@@ -54,12 +54,9 @@ const QMap<ChannelType, QString> ChannelTypeNames = {
 };
 
 const QMap<LedType, QString> LedTypeNames = {
-    { LedType::Undefined, QStringLiteral("Undefined") },
-    { LedType::Laser, QStringLiteral("Laser") },
-    { LedType::LEDOV, QStringLiteral("LED (OV)") },
-    { LedType::LED, QStringLiteral("LED") },
-    { LedType::SplitCable, QStringLiteral("Split Cable") },
-    { LedType::LEDWhite, QStringLiteral("LED (White)") },
+    { LedType::Undefined, QStringLiteral("Undefined") },    { LedType::Laser, QStringLiteral("Laser") },
+    { LedType::LEDOV, QStringLiteral("LED (OV)") },         { LedType::LED, QStringLiteral("LED") },
+    { LedType::SplitCable, QStringLiteral("Split Cable") }, { LedType::LEDWhite, QStringLiteral("LED (White)") },
     { LedType::LEDGen2, QStringLiteral("LED (Gen2)") },
 };
 
@@ -87,18 +84,18 @@ MovraDeviceInfo::MovraDeviceInfo(QObject* parent)
 
 MovraDeviceInfo::~MovraDeviceInfo() = default;
 
-#define MOVRA_LOCKED_GET(Type, getter, member) \
-    Type MovraDeviceInfo::getter() const       \
-    {                                          \
-        QMutexLocker locker(&m_lock);          \
-        return member;                         \
+#define MOVRA_LOCKED_GET(Type, getter, member)                                                                         \
+    Type MovraDeviceInfo::getter() const                                                                               \
+    {                                                                                                                  \
+        QMutexLocker locker(&m_lock);                                                                                  \
+        return member;                                                                                                 \
     }
 
-#define MOVRA_LOCKED_SET(Type, setter, member) \
-    void MovraDeviceInfo::setter(Type value)   \
-    {                                          \
-        QMutexLocker locker(&m_lock);          \
-        member = value;                        \
+#define MOVRA_LOCKED_SET(Type, setter, member)                                                                         \
+    void MovraDeviceInfo::setter(Type value)                                                                           \
+    {                                                                                                                  \
+        QMutexLocker locker(&m_lock);                                                                                  \
+        member = value;                                                                                                \
     }
 
 MOVRA_LOCKED_GET(int, channelCount, m_channelCount)
@@ -137,33 +134,20 @@ bool operator==(const MovraDeviceInfo& a, const MovraDeviceInfo& b)
     if (&a == &b)
         return true;
     // Each getter locks its own record, so two records are never locked at once.
-    return a.status() == b.status()
-        && a.commType() == b.commType()
-        && a.driverType() == b.driverType()
-        && a.name() == b.name()
-        && a.serialNumber() == b.serialNumber()
-        && a.uid() == b.uid()
-        && a.channelCount() == b.channelCount()
-        && a.pid() == b.pid()
-        && a.vid() == b.vid()
-        && a.releaseNumber() == b.releaseNumber()
-        && a.compatibility() == b.compatibility();
+    return a.status() == b.status() && a.commType() == b.commType() && a.driverType() == b.driverType()
+           && a.name() == b.name() && a.serialNumber() == b.serialNumber() && a.uid() == b.uid()
+           && a.channelCount() == b.channelCount() && a.pid() == b.pid() && a.vid() == b.vid()
+           && a.releaseNumber() == b.releaseNumber() && a.compatibility() == b.compatibility();
 }
 
 QDebug operator<<(QDebug debug, const MovraDeviceInfo& info)
 {
     debug << "------------- Device connected -------------"
-          << "\nName = " << info.name()
-          << "\nStatus = " << int(info.status())
-          << "\nDriver type = " << int(info.driverType())
-          << "\nComm type = " << int(info.commType())
-          << "\nCompatibility = " << int(info.compatibility())
-          << "\nPID = " << info.pid()
-          << "\nVID = " << info.vid()
-          << "\nUID = " << info.uid()
-          << "\nRelease number = " << info.releaseNumber()
+          << "\nName = " << info.name() << "\nStatus = " << int(info.status())
+          << "\nDriver type = " << int(info.driverType()) << "\nComm type = " << int(info.commType())
+          << "\nCompatibility = " << int(info.compatibility()) << "\nPID = " << info.pid() << "\nVID = " << info.vid()
+          << "\nUID = " << info.uid() << "\nRelease number = " << info.releaseNumber()
           << "\nChannel firmware = " << info.channelFirmware()
-          << "\nMotherboard firmware = " << info.motherboardFirmware()
-          << "\nChannel count = " << info.channelCount();
+          << "\nMotherboard firmware = " << info.motherboardFirmware() << "\nChannel count = " << info.channelCount();
     return debug;
 }

@@ -171,5 +171,8 @@ private:
 };
 
 bool operator==(const MovraDeviceInfo& a, const MovraDeviceInfo& b);
-inline bool operator!=(const MovraDeviceInfo& a, const MovraDeviceInfo& b) { return !(a == b); }
+inline bool operator!=(const MovraDeviceInfo& a, const MovraDeviceInfo& b)
+{
+    return !(a == b);
+}
 QDebug operator<<(QDebug debug, const MovraDeviceInfo& info);

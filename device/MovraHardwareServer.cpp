@@ -44,70 +44,79 @@ void MovraHardwareServer::initializeCommunicators()
 
 void MovraHardwareServer::initializeUSBCommunicator()
 {
-    m_usbCommunicator = initializeCommunicator(m_factory->createUSBCommunicator(), false, {
-        { true, "sendCommandReceivedFromDevice(" DEVICE_ARG ",QByteArray)",
-          "commandReceivedFromDevice(" DEVICE_ARG ",QByteArray)", Qt::AutoConnection },
-        { true, "sendCommandUSB3ReceivedFromDevice(" DEVICE_ARG ",QByteArray,int)",
-          "commandUSB3ReceivedFromDevice(" DEVICE_ARG ",QByteArray,int)", Qt::QueuedConnection },
-        { true, "sendDataReceivedFromDevice(" DEVICE_ARG ",QByteArray)",
-          "dataReceivedFromDevice(" DEVICE_ARG ",QByteArray)", Qt::QueuedConnection },
-        { true, "sendConnectionChanged(" DEVICE_ARG ",bool)",
-          "deviceConnectionChanged(" DEVICE_ARG ",bool)", Qt::AutoConnection },
-        { false, "sendcommandToDeviceFromUpdater(" DEVICE_ARG ",QByteArray)",
-          "onSendCommandToDeviceReceived(" DEVICE_ARG ",QByteArray)", Qt::AutoConnection },
-        { false, "sendCtrlCmdToDeviceFromUpdater(" DEVICE_ARG ",QByteArray)",
-          "onSendCtrlCmdToDeviceReceived(" DEVICE_ARG ",QByteArray)", Qt::AutoConnection },
-        { false, "openUSBDeviceReceivedFromUpdater(" DEVICE_ARG ")",
-          "onOpenDeviceReceived(" DEVICE_ARG ")", Qt::AutoConnection },
-    });
+    m_usbCommunicator = initializeCommunicator(
+        m_factory->createUSBCommunicator(), false,
+        {
+            { true, "sendCommandReceivedFromDevice(" DEVICE_ARG ",QByteArray)",
+              "commandReceivedFromDevice(" DEVICE_ARG ",QByteArray)", Qt::AutoConnection },
+            { true, "sendCommandUSB3ReceivedFromDevice(" DEVICE_ARG ",QByteArray,int)",
+              "commandUSB3ReceivedFromDevice(" DEVICE_ARG ",QByteArray,int)", Qt::QueuedConnection },
+            { true, "sendDataReceivedFromDevice(" DEVICE_ARG ",QByteArray)",
+              "dataReceivedFromDevice(" DEVICE_ARG ",QByteArray)", Qt::QueuedConnection },
+            { true, "sendConnectionChanged(" DEVICE_ARG ",bool)", "deviceConnectionChanged(" DEVICE_ARG ",bool)",
+              Qt::AutoConnection },
+            { false, "sendcommandToDeviceFromUpdater(" DEVICE_ARG ",QByteArray)",
+              "onSendCommandToDeviceReceived(" DEVICE_ARG ",QByteArray)", Qt::AutoConnection },
+            { false, "sendCtrlCmdToDeviceFromUpdater(" DEVICE_ARG ",QByteArray)",
+              "onSendCtrlCmdToDeviceReceived(" DEVICE_ARG ",QByteArray)", Qt::AutoConnection },
+            { false, "openUSBDeviceReceivedFromUpdater(" DEVICE_ARG ")", "onOpenDeviceReceived(" DEVICE_ARG ")",
+              Qt::AutoConnection },
+        });
 }
 
 void MovraHardwareServer::initializeEthernetCommunicator()
 {
-    m_ethernetCommunicator = initializeCommunicator(m_factory->createEthernetCommunicator(), false, {
-        { true, "sendCommandReceivedFromDevice(" DEVICE_ARG ",QByteArray)",
-          "commandReceivedFromDevice(" DEVICE_ARG ",QByteArray)", Qt::QueuedConnection },
-        { true, "sendDataReceivedFromDevice(" DEVICE_ARG ",QByteArray)",
-          "dataReceivedFromDevice(" DEVICE_ARG ",QByteArray)", Qt::QueuedConnection },
-        { true, "sendConnectionChanged(" DEVICE_ARG ",bool)",
-          "deviceConnectionChanged(" DEVICE_ARG ",bool)", Qt::AutoConnection },
-        { true, "sendDatagramReceivedFromDevice(QByteArray,qulonglong)",
-          "onDatagramReceivedFromDevice(QByteArray,qulonglong)", Qt::AutoConnection },
-        { false, "openEthernetDeviceReceivedFromUpdater(" DEVICE_ARG ")",
-          "onOpenDeviceReceived(" DEVICE_ARG ")", Qt::AutoConnection },
-        { false, "sendcommandToEthernetFromUpdater(" DEVICE_ARG ",QByteArray)",
-          "onSendCommandToDeviceReceived(" DEVICE_ARG ",QByteArray)", Qt::AutoConnection },
-    });
+    m_ethernetCommunicator =
+        initializeCommunicator(m_factory->createEthernetCommunicator(), false,
+                               {
+                                   { true, "sendCommandReceivedFromDevice(" DEVICE_ARG ",QByteArray)",
+                                     "commandReceivedFromDevice(" DEVICE_ARG ",QByteArray)", Qt::QueuedConnection },
+                                   { true, "sendDataReceivedFromDevice(" DEVICE_ARG ",QByteArray)",
+                                     "dataReceivedFromDevice(" DEVICE_ARG ",QByteArray)", Qt::QueuedConnection },
+                                   { true, "sendConnectionChanged(" DEVICE_ARG ",bool)",
+                                     "deviceConnectionChanged(" DEVICE_ARG ",bool)", Qt::AutoConnection },
+                                   { true, "sendDatagramReceivedFromDevice(QByteArray,qulonglong)",
+                                     "onDatagramReceivedFromDevice(QByteArray,qulonglong)", Qt::AutoConnection },
+                                   { false, "openEthernetDeviceReceivedFromUpdater(" DEVICE_ARG ")",
+                                     "onOpenDeviceReceived(" DEVICE_ARG ")", Qt::AutoConnection },
+                                   { false, "sendcommandToEthernetFromUpdater(" DEVICE_ARG ",QByteArray)",
+                                     "onSendCommandToDeviceReceived(" DEVICE_ARG ",QByteArray)", Qt::AutoConnection },
+                               });
 }
 
 void MovraHardwareServer::initializeTISCameraCommunicator()
 {
-    m_cameraCommunicator = initializeCommunicator(m_factory->createTISCameraCommunicator(), true, {
-        { true, "sendConnectionChanged(" DEVICE_ARG ",bool)",
-          "deviceConnectionChanged(" DEVICE_ARG ",bool)", Qt::AutoConnection },
-        { false, "openCameraDeviceReceivedFromUpdater(" DEVICE_ARG ")",
-          "onOpenDeviceReceived(" DEVICE_ARG ")", Qt::AutoConnection },
-    });
+    m_cameraCommunicator =
+        initializeCommunicator(m_factory->createTISCameraCommunicator(), true,
+                               {
+                                   { true, "sendConnectionChanged(" DEVICE_ARG ",bool)",
+                                     "deviceConnectionChanged(" DEVICE_ARG ",bool)", Qt::AutoConnection },
+                                   { false, "openCameraDeviceReceivedFromUpdater(" DEVICE_ARG ")",
+                                     "onOpenDeviceReceived(" DEVICE_ARG ")", Qt::AutoConnection },
+                               });
 }
 
 void MovraHardwareServer::initializeSerialCommunicator()
 {
-    m_serialCommunicator = initializeCommunicator(m_factory->createSerialCommunicator(), false, {
-        { true, "sendCommandReceivedFromDevice(" DEVICE_ARG ",QByteArray)",
-          "commandReceivedFromDevice(" DEVICE_ARG ",QByteArray)", Qt::AutoConnection },
-        { true, "sendConnectionChanged(" DEVICE_ARG ",bool)",
-          "deviceConnectionChanged(" DEVICE_ARG ",bool)", Qt::AutoConnection },
-        { false, "sendSerialCommandToDeviceFromUpdater(" DEVICE_ARG ",QByteArray)",
-          "onSendCommandToDeviceReceived(" DEVICE_ARG ",QByteArray)", Qt::AutoConnection },
-        { false, "openSerialDeviceReceivedFromUpdater(" DEVICE_ARG ")",
-          "onOpenDeviceReceived(" DEVICE_ARG ")", Qt::AutoConnection },
-        { false, "closeSerialDeviceReceivedFromUpdater(" DEVICE_ARG ")",
-          "onCloseDeviceReceived(" DEVICE_ARG ")", Qt::AutoConnection },
-    });
+    m_serialCommunicator =
+        initializeCommunicator(m_factory->createSerialCommunicator(), false,
+                               {
+                                   { true, "sendCommandReceivedFromDevice(" DEVICE_ARG ",QByteArray)",
+                                     "commandReceivedFromDevice(" DEVICE_ARG ",QByteArray)", Qt::AutoConnection },
+                                   { true, "sendConnectionChanged(" DEVICE_ARG ",bool)",
+                                     "deviceConnectionChanged(" DEVICE_ARG ",bool)", Qt::AutoConnection },
+                                   { false, "sendSerialCommandToDeviceFromUpdater(" DEVICE_ARG ",QByteArray)",
+                                     "onSendCommandToDeviceReceived(" DEVICE_ARG ",QByteArray)", Qt::AutoConnection },
+                                   { false, "openSerialDeviceReceivedFromUpdater(" DEVICE_ARG ")",
+                                     "onOpenDeviceReceived(" DEVICE_ARG ")", Qt::AutoConnection },
+                                   { false, "closeSerialDeviceReceivedFromUpdater(" DEVICE_ARG ")",
+                                     "onCloseDeviceReceived(" DEVICE_ARG ")", Qt::AutoConnection },
+                               });
 }
 
-QSharedPointer<AbstractCommunicator> MovraHardwareServer::initializeCommunicator(
-    QSharedPointer<AbstractCommunicator> communicator, bool isCamera, const QList<Relay>& relays)
+QSharedPointer<AbstractCommunicator>
+MovraHardwareServer::initializeCommunicator(QSharedPointer<AbstractCommunicator> communicator, bool isCamera,
+                                            const QList<Relay>& relays)
 {
     // A transport that does not exist on this build has no thread either.
     if (!communicator)

@@ -60,7 +60,8 @@ private slots:
     void onDatagramReceivedFromDevice(QByteArray datagram, qulonglong size);
 
 private:
-    struct Relay {
+    struct Relay
+    {
         bool fromCommunicator; // else from this server to the communicator
         const char* source;
         const char* target;
@@ -68,8 +69,7 @@ private:
     };
 
     QSharedPointer<AbstractCommunicator> initializeCommunicator(QSharedPointer<AbstractCommunicator> communicator,
-                                                                bool isCamera,
-                                                                const QList<Relay>& relays);
+                                                                bool isCamera, const QList<Relay>& relays);
     void connectByName(QObject* sender, const char* signal, QObject* receiver, const char* method,
                        Qt::ConnectionType type);
 

@@ -15,8 +15,7 @@ class IconFontAnimation : public QObject
     Q_OBJECT
 public:
     // parentWidget is repainted at every step; step is in degrees per tick.
-    IconFontAnimation(QWidget* parentWidget, int interval, float step, float angle = 0.0F,
-                      QObject* parent = nullptr);
+    IconFontAnimation(QWidget* parentWidget, int interval, float step, float angle = 0.0F, QObject* parent = nullptr);
     ~IconFontAnimation() override;
 
     // Rotates the painter about the centre of a rectangle at the origin.

@@ -16,22 +16,14 @@ constexpr char32_t SecondLayerOffset = 0x100000;
 
 } // namespace
 
-QStringList IconFontCharIconPainter::candidateOptionKeys(const QString& baseName, QIcon::Mode mode,
-                                                          QIcon::State state)
+QStringList IconFontCharIconPainter::candidateOptionKeys(const QString& baseName, QIcon::Mode mode, QIcon::State state)
 {
     QString modeSuffix;
     switch (mode) {
-    case QIcon::Disabled:
-        modeSuffix = QStringLiteral("-disabled");
-        break;
-    case QIcon::Active:
-        modeSuffix = QStringLiteral("-active");
-        break;
-    case QIcon::Selected:
-        modeSuffix = QStringLiteral("-selected");
-        break;
-    case QIcon::Normal:
-        break;
+    case QIcon::Disabled: modeSuffix = QStringLiteral("-disabled"); break;
+    case QIcon::Active: modeSuffix = QStringLiteral("-active"); break;
+    case QIcon::Selected: modeSuffix = QStringLiteral("-selected"); break;
+    case QIcon::Normal: break;
     }
     const QString stateSuffix = state == QIcon::Off ? QStringLiteral("-off") : QString();
 

@@ -13,7 +13,7 @@ namespace {
 
 constexpr quint32 ResourceDirectoryIndex = 2;
 constexpr quint32 VersionResourceType = 16; // RT_VERSION
-constexpr quint32 VersionResourceId = 1; // VS_VERSION_INFO
+constexpr quint32 VersionResourceId = 1;    // VS_VERSION_INFO
 constexpr quint32 SubdirectoryFlag = 0x80000000u;
 constexpr quint32 FixedFileInfoSignature = 0xFEEF04BDu;
 constexpr int FixedFileInfoSize = 52;
@@ -136,7 +136,7 @@ std::optional<ImageLayout> readLayout(const BoundedReader& file)
         const auto rawOffset = file.u32(entry + 20);
         if (!va || !rawSize || !rawOffset)
             return std::nullopt;
-        layout.sections.append(Section{*va, *rawSize, *rawOffset});
+        layout.sections.append(Section { *va, *rawSize, *rawOffset });
     }
     return layout;
 }
@@ -200,10 +200,7 @@ public:
         return *value & ~SubdirectoryFlag;
     }
 
-    bool inside(quint32 offset, quint64 length) const
-    {
-        return quint64(offset) + length <= m_layout.resourceSize;
-    }
+    bool inside(quint32 offset, quint64 length) const { return quint64(offset) + length <= m_layout.resourceSize; }
 
 private:
     const BoundedReader& m_file;

@@ -73,7 +73,8 @@ ExecutableVersion executableVersion(const QString& path)
 
 quint64 physicalMemoryBytes()
 {
-    struct sysinfo info {};
+    struct sysinfo info
+    { };
     if (sysinfo(&info) != 0)
         return 0;
     return quint64(info.totalram) * quint64(info.mem_unit);

@@ -108,8 +108,7 @@ void NetworkCommunicator::sendRequest(const QUrl& url, bool isJson)
     QNetworkReply* reply = m_networkManager->get(QNetworkRequest(url));
     m_pendingRequests.insert(reply, PendingRequest { isJson, decodedFileName(url) });
     if (!isJson) {
-        connect(reply, &QNetworkReply::downloadProgress, this,
-                &NetworkCommunicator::sendNetworkReplyDownloadProgress);
+        connect(reply, &QNetworkReply::downloadProgress, this, &NetworkCommunicator::sendNetworkReplyDownloadProgress);
     }
 }
 
@@ -134,8 +133,7 @@ void NetworkCommunicator::onForceExitReceived()
 
 void NetworkCommunicator::abortReply(QNetworkReply* reply)
 {
-    disconnect(reply, &QNetworkReply::downloadProgress, this,
-               &NetworkCommunicator::sendNetworkReplyDownloadProgress);
+    disconnect(reply, &QNetworkReply::downloadProgress, this, &NetworkCommunicator::sendNetworkReplyDownloadProgress);
     if (!reply->isFinished())
         reply->abort();
 }

@@ -1,8 +1,8 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 
 #include "app/main/ApplicationIdentity.h"
-#include "firmware/core/ProgressMessages.h"
 #include "app/updater/VersionComparison.h"
+#include "firmware/core/ProgressMessages.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -92,22 +92,14 @@ void UpdaterInformationHandler::initializeSoftwareInformations(const QString& ac
         information.id = i;
         information.name = tableText(SoftwareNames, i);
         switch (i) {
-        case 0:
-            information.installedVersion = acquisitionSoftwareVersion;
-            break;
+        case 0: information.installedVersion = acquisitionSoftwareVersion; break;
         case 1:
             // This program is always installed; its own version is the build's.
             information.installedVersion = nsUpdater::ApplicationVersion;
             break;
-        case 2:
-            information.installedVersion = memoryManagerVersion;
-            break;
-        case 3:
-            information.installedVersion = analysisSoftwareVersion;
-            break;
-        default:
-            information.installedVersion = marker;
-            break;
+        case 2: information.installedVersion = memoryManagerVersion; break;
+        case 3: information.installedVersion = analysisSoftwareVersion; break;
+        default: information.installedVersion = marker; break;
         }
         information.stableVersion = marker;
         information.betaVersion = marker;
@@ -267,8 +259,8 @@ void UpdaterInformationHandler::setDeviceVersions(const nsFirmware::DeviceVersio
             information.channelInstalledVersion = versions.channelVersion;
             // A bootloader that reports no version is the one that cannot be asked.
             information.bootloaderVersion = versions.bootloaderVersion.contains(ProgressMessages::BlankVersion)
-                ? ProgressMessages::DefaultBootloaderVersion
-                : versions.bootloaderVersion;
+                                                ? ProgressMessages::DefaultBootloaderVersion
+                                                : versions.bootloaderVersion;
             break;
         }
     }

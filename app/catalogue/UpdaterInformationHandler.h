@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/catalogue/UpdaterInformations.h"
 #include "app/updater/DisplayTables.h"
 #include "firmware/core/FirmwareTypes.h"
-#include "app/catalogue/UpdaterInformations.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -37,8 +37,8 @@ public:
     static int pluginIdentifierForEntry(const QJsonObject& root, int row);
 
 private:
-    void initializeSoftwareInformations(const QString& acquisitionSoftwareVersion,
-                                        const QString& memoryManagerVersion, const QString& analysisSoftwareVersion);
+    void initializeSoftwareInformations(const QString& acquisitionSoftwareVersion, const QString& memoryManagerVersion,
+                                        const QString& analysisSoftwareVersion);
     void initializeFirmwareInformations();
     void appendSoftwareInformation(const SoftwareInformation& information);
     void appendPluginInformation();

@@ -43,16 +43,16 @@ void AboutDialog::onCloseClicked(bool checked)
 void AboutDialog::fillSystemInformation()
 {
     const QString version = QStringLiteral("v%1").arg(nsUpdater::ApplicationVersion);
-    ui->textEdit->append(QStringLiteral("<b>Software version :</b> %1 %2<br>")
-                             .arg(nsUpdater::applicationDisplayName(), version));
+    ui->textEdit->append(
+        QStringLiteral("<b>Software version :</b> %1 %2<br>").arg(nsUpdater::applicationDisplayName(), version));
 
     QString productType = QSysInfo::productType();
     if (!productType.isEmpty())
         productType[0] = productType.at(0).toUpper();
-    const QString system = QStringLiteral("%1 %2 version %3")
-                               .arg(productType, QSysInfo::productVersion(), QSysInfo::kernelVersion());
-    ui->textEdit->append(QStringLiteral("<b>System :</b> %1 running on CPU (%2)<br>")
-                             .arg(system, QSysInfo::currentCpuArchitecture()));
+    const QString system =
+        QStringLiteral("%1 %2 version %3").arg(productType, QSysInfo::productVersion(), QSysInfo::kernelVersion());
+    ui->textEdit->append(
+        QStringLiteral("<b>System :</b> %1 running on CPU (%2)<br>").arg(system, QSysInfo::currentCpuArchitecture()));
 
     ui->textEdit->append(memoryLine(nsPlatform::physicalMemoryBytes()));
 

@@ -46,12 +46,30 @@ void ChoiceDialog::hideButton(ButtonIdentifier value)
         button->hide();
 }
 
-void ChoiceDialog::onLightsourceClicked() { answer(ButtonIdentifier::LightSourceButton); }
-void ChoiceDialog::onKAVORClicked() { answer(ButtonIdentifier::KAVORButton); }
-void ChoiceDialog::onElectrophyClicked() { answer(ButtonIdentifier::ElectrophyButton); }
-void ChoiceDialog::onPhotometryClicked() { answer(ButtonIdentifier::PhotometryButton); }
-void ChoiceDialog::onMicroscopeClicked() { answer(ButtonIdentifier::MicroscopeButton); }
-void ChoiceDialog::onCancelClicked() { answer(ButtonIdentifier::CancelButton); }
+void ChoiceDialog::onLightsourceClicked()
+{
+    answer(ButtonIdentifier::LightSourceButton);
+}
+void ChoiceDialog::onKAVORClicked()
+{
+    answer(ButtonIdentifier::KAVORButton);
+}
+void ChoiceDialog::onElectrophyClicked()
+{
+    answer(ButtonIdentifier::ElectrophyButton);
+}
+void ChoiceDialog::onPhotometryClicked()
+{
+    answer(ButtonIdentifier::PhotometryButton);
+}
+void ChoiceDialog::onMicroscopeClicked()
+{
+    answer(ButtonIdentifier::MicroscopeButton);
+}
+void ChoiceDialog::onCancelClicked()
+{
+    answer(ButtonIdentifier::CancelButton);
+}
 
 void ChoiceDialog::answer(ButtonIdentifier value)
 {

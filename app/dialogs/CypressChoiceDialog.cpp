@@ -27,10 +27,22 @@ int CypressChoiceDialog::buttonIdentifier() const
     return buttonID;
 }
 
-void CypressChoiceDialog::onGQZ3Clicked() { answer(CypressButtonIdentifier::GQZ3Button); }
-void CypressChoiceDialog::onGQZ3KAVORClicked() { answer(CypressButtonIdentifier::GQZ3KAVORButton); }
-void CypressChoiceDialog::onTV720Clicked() { answer(CypressButtonIdentifier::TV720Button); }
-void CypressChoiceDialog::onCancelClicked() { answer(CypressButtonIdentifier::CancelButton); }
+void CypressChoiceDialog::onGQZ3Clicked()
+{
+    answer(CypressButtonIdentifier::GQZ3Button);
+}
+void CypressChoiceDialog::onGQZ3KAVORClicked()
+{
+    answer(CypressButtonIdentifier::GQZ3KAVORButton);
+}
+void CypressChoiceDialog::onTV720Clicked()
+{
+    answer(CypressButtonIdentifier::TV720Button);
+}
+void CypressChoiceDialog::onCancelClicked()
+{
+    answer(CypressButtonIdentifier::CancelButton);
+}
 
 void CypressChoiceDialog::answer(CypressButtonIdentifier value)
 {

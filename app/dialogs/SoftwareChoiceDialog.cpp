@@ -36,9 +36,18 @@ void SoftwareChoiceDialog::setButtonDisabled(SoftwareButtonIdentifier value)
         ui->pb_beta->setEnabled(false);
 }
 
-void SoftwareChoiceDialog::onStableClicked() { answer(SoftwareButtonIdentifier::StableButton); }
-void SoftwareChoiceDialog::onBetaClicked() { answer(SoftwareButtonIdentifier::BetaButton); }
-void SoftwareChoiceDialog::onCancelClicked() { answer(SoftwareButtonIdentifier::CancelButton); }
+void SoftwareChoiceDialog::onStableClicked()
+{
+    answer(SoftwareButtonIdentifier::StableButton);
+}
+void SoftwareChoiceDialog::onBetaClicked()
+{
+    answer(SoftwareButtonIdentifier::BetaButton);
+}
+void SoftwareChoiceDialog::onCancelClicked()
+{
+    answer(SoftwareButtonIdentifier::CancelButton);
+}
 
 void SoftwareChoiceDialog::answer(SoftwareButtonIdentifier value)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/updater/DisplayTables.h"
 #include "app/installed/PluginFolders.h"
+#include "app/updater/DisplayTables.h"
 
 #include <QDir>
 #include <QMap>

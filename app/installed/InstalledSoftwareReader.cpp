@@ -1,7 +1,7 @@
 #include "app/installed/InstalledSoftwareReader.h"
 
-#include "platform/PlatformServices.h"
 #include "app/updater/VersionComparison.h"
+#include "platform/PlatformServices.h"
 
 #include <QStringList>
 
@@ -33,17 +33,17 @@ QString InstalledSoftwareReader::analysisSoftwarePath() const
 
 QString InstalledSoftwareReader::readInstalledAcquisitionSoftwareVersion(bool* installed) const
 {
-    return readVersion({acquisitionSoftwarePath(), olderAcquisitionSoftwarePath()}, installed);
+    return readVersion({ acquisitionSoftwarePath(), olderAcquisitionSoftwarePath() }, installed);
 }
 
 QString InstalledSoftwareReader::readInstalledMemoryManagerVersion(bool* installed) const
 {
-    return readVersion({memoryManagerPath()}, installed);
+    return readVersion({ memoryManagerPath() }, installed);
 }
 
 QString InstalledSoftwareReader::readInstalledAnalysisSoftwareVersion(bool* installed) const
 {
-    return readVersion({analysisSoftwarePath()}, installed);
+    return readVersion({ analysisSoftwarePath() }, installed);
 }
 
 QString InstalledSoftwareReader::readVersion(const QStringList& paths, bool* installed) const

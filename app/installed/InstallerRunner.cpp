@@ -36,8 +36,8 @@ void InstallerRunner::startInstaller(const QString& installerPath)
 {
 #ifdef Q_OS_UNIX
     if (QFile::exists(installerPath)) {
-        QFile::setPermissions(installerPath, QFile::permissions(installerPath) | QFileDevice::ExeOwner
-                                                 | QFileDevice::ExeUser);
+        QFile::setPermissions(installerPath,
+                              QFile::permissions(installerPath) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
     }
 #endif
     // One process per installer, so a second one does not cut the first short.
@@ -60,9 +60,9 @@ void InstallerRunner::onInstallerErrorOccurred(QProcess* process, const QString&
     const QString reason = process->errorString();
     removeInstaller(installerPath);
     process->deleteLater();
-    emit sendInstallerStartFailed(installerPath,
-                                  QCoreApplication::translate("VEKUpdaterWidget", "The installer %1 could not be started: %2")
-                                      .arg(QFileInfo(installerPath).fileName(), reason));
+    emit sendInstallerStartFailed(
+        installerPath, QCoreApplication::translate("VEKUpdaterWidget", "The installer %1 could not be started: %2")
+                           .arg(QFileInfo(installerPath).fileName(), reason));
 }
 
 void InstallerRunner::onInstallerFinished(QProcess* process, const QString& installerPath)

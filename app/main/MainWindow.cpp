@@ -3,9 +3,9 @@
 
 #include "app/dialogs/AboutDialog.h"
 #include "app/main/ApplicationIdentity.h"
-#include "icons/IconFont.h"
 #include "app/main/LanguageSettings.h"
 #include "app/updater/VEKUpdaterWidget.h"
+#include "icons/IconFont.h"
 
 #include <QCloseEvent>
 #include <QMessageBox>

@@ -1,10 +1,10 @@
 #include "app/main/ApplicationIdentity.h"
 #include "app/main/ApplicationStyle.h"
+#include "app/main/MainWindow.h"
 #include "app/updater/DisplayTables.h"
 #include "icons/IconFont.h"
-#include "app/main/MainWindow.h"
-#include "platform/PlatformServices.h"
 #include "icons/QWidgetWithAccessToIconFont.h"
+#include "platform/PlatformServices.h"
 
 #include <QApplication>
 #include <QColor>
@@ -19,10 +19,11 @@
 
 namespace {
 
-const QString LockFileName = QStringLiteral("%1.lock").arg(QStringLiteral("5D2E8A71-3C9F-4B06-9E14-A7C3D5F1B28E"), 0, QLatin1Char(' '));
+const QString LockFileName =
+    QStringLiteral("%1.lock").arg(QStringLiteral("5D2E8A71-3C9F-4B06-9E14-A7C3D5F1B28E"), 0, QLatin1Char(' '));
 const QString PathFileName = QStringLiteral("VEK_Path");
 const QString FontResource = QStringLiteral(":/Fonts/Fonts/Lato/Lato-Regular.ttf");
-const QStringList SiblingExecutables{QStringLiteral("MovraStudio.exe"), QStringLiteral("MovraTessaly.exe")};
+const QStringList SiblingExecutables { QStringLiteral("MovraStudio.exe"), QStringLiteral("MovraTessaly.exe") };
 
 // The two start-up refusals are shown before any translation exists.
 const QString SiblingRunningText =

@@ -90,24 +90,25 @@ const char* const EmptyParagraph =
 QString caption(const QString& text)
 {
     return QString::fromLatin1(Paragraph)
-        + QStringLiteral("<span style=\" font-family:'MS Shell Dlg 2'; font-size:10pt; font-weight:600;\">%1 "
-                         ":</span></p>\n")
-              .arg(text);
+           + QStringLiteral("<span style=\" font-family:'MS Shell Dlg 2'; font-size:10pt; font-weight:600;\">%1 "
+                            ":</span></p>\n")
+                 .arg(text);
 }
 
 QString valueLine(const QString& word, int marker)
 {
     return QString::fromLatin1(Paragraph)
-        + QStringLiteral("<span style=\" font-family:'MS Shell Dlg 2';\">%1</span><span style=\" font-family:'MS Shell "
-                         "Dlg 2'; font-weight:600;\">:</span><span style=\" font-family:'MS Shell Dlg 2';\"> %")
-              .arg(word)
-        + QString::number(marker) + QStringLiteral("</span></p>\n");
+           + QStringLiteral(
+                 "<span style=\" font-family:'MS Shell Dlg 2';\">%1</span><span style=\" font-family:'MS Shell "
+                 "Dlg 2'; font-weight:600;\">:</span><span style=\" font-family:'MS Shell Dlg 2';\"> %")
+                 .arg(word)
+           + QString::number(marker) + QStringLiteral("</span></p>\n");
 }
 
 QString markerLine(int marker)
 {
     return QString::fromLatin1(Paragraph) + QStringLiteral("<span style=\" font-family:'MS Shell Dlg 2';\">%")
-        + QString::number(marker) + QStringLiteral("</span></p>\n");
+           + QString::number(marker) + QStringLiteral("</span></p>\n");
 }
 
 QString document(const QString& body)
@@ -125,8 +126,8 @@ QString versionDocument(const QString& heading, const QStringList& words)
 
 QString descriptionDocument(const QString& heading)
 {
-    return document(caption(heading) + markerLine(1) + QString::fromLatin1(EmptyParagraph) + caption(QCoreApplication::translate("UpdaterWidget", "Website"))
-                    + markerLine(2));
+    return document(caption(heading) + markerLine(1) + QString::fromLatin1(EmptyParagraph)
+                    + caption(QCoreApplication::translate("UpdaterWidget", "Website")) + markerLine(2));
 }
 
 } // namespace
@@ -251,7 +252,8 @@ void UpdaterWidgetUi::retranslateUi(QTabWidget* updaterWidget)
     const QString checkText = QCoreApplication::translate("UpdaterWidget", "Check for server updates");
     const QString updateText = QCoreApplication::translate("UpdaterWidget", "Update from server");
     const QString notCheckedText = QCoreApplication::translate("UpdaterWidget", "You haven't check for updates yet");
-    const QStringList installedAvailable { QCoreApplication::translate("UpdaterWidget", "Installed"), QCoreApplication::translate("UpdaterWidget", "Available") };
+    const QStringList installedAvailable { QCoreApplication::translate("UpdaterWidget", "Installed"),
+                                           QCoreApplication::translate("UpdaterWidget", "Available") };
 
     for (QTreeWidget* tree : { treeWidget_device, treeWidget_plugin, treeWidget_software }) {
         QTreeWidgetItem* header = tree->headerItem();
@@ -263,24 +265,34 @@ void UpdaterWidgetUi::retranslateUi(QTabWidget* updaterWidget)
     lb_infoUpdateDevice->setText(QCoreApplication::translate("UpdaterWidget", "Update(s) not checked yet"));
     pb_updateDevice->setText(updateText);
     pb_updateDeviceManually->setText(QCoreApplication::translate("UpdaterWidget", "Update manually"));
-    textBrowser_deviceBoot->setHtml(versionDocument(QCoreApplication::translate("UpdaterWidget", "Bootloader Version"), { QCoreApplication::translate("UpdaterWidget", "Installed") }));
-    textBrowser_deviceMB->setHtml(versionDocument(QCoreApplication::translate("UpdaterWidget", "Motherboard Version"), installedAvailable));
-    textBrowser_deviceChannel->setHtml(versionDocument(QCoreApplication::translate("UpdaterWidget", "Channel(s) Version"), installedAvailable));
-    textBrowser_deviceDesc->setHtml(descriptionDocument(QCoreApplication::translate("UpdaterWidget", "Device Description")));
+    textBrowser_deviceBoot->setHtml(versionDocument(QCoreApplication::translate("UpdaterWidget", "Bootloader Version"),
+                                                    { QCoreApplication::translate("UpdaterWidget", "Installed") }));
+    textBrowser_deviceMB->setHtml(
+        versionDocument(QCoreApplication::translate("UpdaterWidget", "Motherboard Version"), installedAvailable));
+    textBrowser_deviceChannel->setHtml(
+        versionDocument(QCoreApplication::translate("UpdaterWidget", "Channel(s) Version"), installedAvailable));
+    textBrowser_deviceDesc->setHtml(
+        descriptionDocument(QCoreApplication::translate("UpdaterWidget", "Device Description")));
     updaterWidget->setTabText(updaterWidget->indexOf(tab_4), QCoreApplication::translate("UpdaterWidget", "Devices"));
 
     pb_checkUpdatePlugin->setText(checkText);
     lb_infoUpdatePlugin->setText(notCheckedText);
     pb_updatePlugin->setText(updateText);
-    textBrowser_pluginVersion->setHtml(versionDocument(QCoreApplication::translate("UpdaterWidget", "Plugin Version"), installedAvailable));
-    textBrowser_pluginDesc->setHtml(descriptionDocument(QCoreApplication::translate("UpdaterWidget", "Plugin Description")));
+    textBrowser_pluginVersion->setHtml(
+        versionDocument(QCoreApplication::translate("UpdaterWidget", "Plugin Version"), installedAvailable));
+    textBrowser_pluginDesc->setHtml(
+        descriptionDocument(QCoreApplication::translate("UpdaterWidget", "Plugin Description")));
     updaterWidget->setTabText(updaterWidget->indexOf(tab_5), QCoreApplication::translate("UpdaterWidget", "Plugins"));
 
     pb_checkUpdateSoftware->setText(checkText);
     lb_infoUpdateSoftware->setText(notCheckedText);
     pb_updateSoftware->setText(updateText);
     textBrowser_softwareVersion->setHtml(
-        versionDocument(QCoreApplication::translate("UpdaterWidget", "Software Version"), { QCoreApplication::translate("UpdaterWidget", "Installed"), QCoreApplication::translate("UpdaterWidget", "Stable"), QCoreApplication::translate("UpdaterWidget", "Beta") }));
-    textBrowser_softwareDesc->setHtml(descriptionDocument(QCoreApplication::translate("UpdaterWidget", "Software Description")));
+        versionDocument(QCoreApplication::translate("UpdaterWidget", "Software Version"),
+                        { QCoreApplication::translate("UpdaterWidget", "Installed"),
+                          QCoreApplication::translate("UpdaterWidget", "Stable"),
+                          QCoreApplication::translate("UpdaterWidget", "Beta") }));
+    textBrowser_softwareDesc->setHtml(
+        descriptionDocument(QCoreApplication::translate("UpdaterWidget", "Software Description")));
     updaterWidget->setTabText(updaterWidget->indexOf(tab_6), QCoreApplication::translate("UpdaterWidget", "Softwares"));
 }

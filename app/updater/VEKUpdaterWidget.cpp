@@ -1,20 +1,20 @@
 #include "app/updater/VEKUpdaterWidget.h"
 
 #include "app/catalogue/CatalogueAddresses.h"
-#include "app/updater/DisplayTables.h"
 #include "app/catalogue/DownloadProgress.h"
-#include "firmware/updater/FirmwareUpdater.h"
-#include "icons/IconFont.h"
+#include "app/catalogue/NetworkCommunicator.h"
+#include "app/catalogue/UpdaterInformationHandler.h"
+#include "app/dialogs/ProgressDialog.h"
+#include "app/dialogs/SoftwareChoiceDialog.h"
 #include "app/installed/InstalledPluginScanner.h"
 #include "app/installed/InstalledSoftwareReader.h"
 #include "app/installed/InstallerRunner.h"
-#include "app/catalogue/NetworkCommunicator.h"
-#include "app/dialogs/ProgressDialog.h"
-#include "firmware/core/ProgressMessages.h"
-#include "app/dialogs/SoftwareChoiceDialog.h"
-#include "app/catalogue/UpdaterInformationHandler.h"
+#include "app/updater/DisplayTables.h"
 #include "app/updater/UpdaterWidgetUi.h"
 #include "app/updater/VersionComparison.h"
+#include "firmware/core/ProgressMessages.h"
+#include "firmware/updater/FirmwareUpdater.h"
+#include "icons/IconFont.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,19 +39,18 @@ constexpr int DeviceRowMarker = -1;
 constexpr int InitializedMessageMs = 1500;
 constexpr int NetworkErrorMessageMs = 5000;
 
-const char* const TreeStyleSheet =
-    "QTreeView:branch:has-siblings:!adjoins-item{border-image: url() 0;}"
-    "QTreeView:branch:has-siblings:adjoins-item{border-image: url() 0;}"
-    "QTreeView:branch:!has-children:!has-siblings:adjoins-item{border-image: url() 0;}";
+const char* const TreeStyleSheet = "QTreeView:branch:has-siblings:!adjoins-item{border-image: url() 0;}"
+                                   "QTreeView:branch:has-siblings:adjoins-item{border-image: url() 0;}"
+                                   "QTreeView:branch:!has-children:!has-siblings:adjoins-item{border-image: url() 0;}";
 
 const char* const SarvantiDescription = QT_TRANSLATE_NOOP(
     "ProgressDialog",
     "This multi-plane microscope driver controls the image recording of alternative planes with 1 or 2 excitations.");
 
 // The type rows that only certain events show.
-const QList<DeviceIdentifier> InitiallyHiddenTypes = { nsUpdater::Bootloader,          nsUpdater::Channels,
-                                                        nsUpdater::Console,             nsUpdater::EEPROMMemoryManager,
-                                                        nsUpdater::Motherboard,         nsUpdater::USB3Driver };
+const QList<DeviceIdentifier> InitiallyHiddenTypes = { nsUpdater::Bootloader,  nsUpdater::Channels,
+                                                       nsUpdater::Console,     nsUpdater::EEPROMMemoryManager,
+                                                       nsUpdater::Motherboard, nsUpdater::USB3Driver };
 
 QString marker()
 {
@@ -126,8 +125,7 @@ VEKUpdaterWidget::VEKUpdaterWidget(QSharedPointer<CommunicatorFactory> transport
     m_informationHandler =
         QSharedPointer<UpdaterInformationHandler>::create(acquisitionVersion, memoryManagerVersion, analysisVersion);
 
-    connect(m_ui->pb_checkUpdateDevice, &QPushButton::clicked, this,
-            &VEKUpdaterWidget::onCheckForDeviceUpdateClicked);
+    connect(m_ui->pb_checkUpdateDevice, &QPushButton::clicked, this, &VEKUpdaterWidget::onCheckForDeviceUpdateClicked);
 
     m_progressDialog = QSharedPointer<ProgressDialog>::create();
 
@@ -172,8 +170,8 @@ VEKUpdaterWidget::~VEKUpdaterWidget()
 
 void VEKUpdaterWidget::createFirmwareUpdater(const QSharedPointer<CommunicatorFactory>& transports)
 {
-    m_firmwareUpdater = transports ? QSharedPointer<FirmwareUpdater>::create(transports)
-                                   : QSharedPointer<FirmwareUpdater>::create();
+    m_firmwareUpdater =
+        transports ? QSharedPointer<FirmwareUpdater>::create(transports) : QSharedPointer<FirmwareUpdater>::create();
     FirmwareUpdater* updater = m_firmwareUpdater.data();
     connect(updater, &FirmwareUpdater::sendMessageToStatusBar, this, &VEKUpdaterWidget::sendMessageToStatusBar);
     connect(updater, &FirmwareUpdater::sendDeviceConnectedToView, this,
@@ -334,8 +332,8 @@ void VEKUpdaterWidget::setDeviceItemConnected(QTreeWidgetItem* item, bool connec
     const int value = item->data(0, Qt::UserRole).toInt();
     if (const QSharedPointer<IconFont> iconFont = iconFontInstance())
         item->setIcon(1, iconFont->makeIcon(connected ? 0 : 1, StatusGlyph, QVariantMap()));
-    item->setText(1, ProgressMessages::translated(connected ? ProgressMessages::Connected
-                                                            : ProgressMessages::NotConnected));
+    item->setText(
+        1, ProgressMessages::translated(connected ? ProgressMessages::Connected : ProgressMessages::NotConnected));
     item->setData(1, Qt::UserRole, connected ? 1 : 0);
     if (value == DeviceRowMarker || value == nsUpdater::Camera)
         return;
@@ -419,19 +417,11 @@ void VEKUpdaterWidget::addConnectedDeviceItem(const FirmwareInformation& informa
     switch (deviceType) {
     case nsUpdater::Channels:
     case nsUpdater::GQZ:
-    case nsUpdater::GQZ2:
-        item->setText(0, withPort.arg(FpgaLabel, port));
-        break;
+    case nsUpdater::GQZ2: item->setText(0, withPort.arg(FpgaLabel, port)); break;
     case nsUpdater::GQZ3:
-    case nsUpdater::GQZ3KAVOR:
-        item->setText(0, withPort.arg(isBootloader ? FpgaLabel : name, port));
-        break;
-    case nsUpdater::IMU:
-        item->setText(0, name);
-        break;
-    default:
-        item->setText(0, withPort.arg(name, port));
-        break;
+    case nsUpdater::GQZ3KAVOR: item->setText(0, withPort.arg(isBootloader ? FpgaLabel : name, port)); break;
+    case nsUpdater::IMU: item->setText(0, name); break;
+    default: item->setText(0, withPort.arg(name, port)); break;
     }
     if (isBootloader || name.contains(QLatin1String("Cypress FX3")))
         item->setIcon(0, QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
@@ -446,15 +436,9 @@ void VEKUpdaterWidget::onDeviceVersionReceived(QSharedPointer<nsUpdater::DeviceC
     if (!infos)
         return;
     switch (infos->deviceType) {
-    case nsUpdater::Bootloader:
-        onSetBootloaderItemStatusReceived(false);
-        break;
-    case nsUpdater::Motherboard:
-        onSetMotherboardItemStatusReceived(false);
-        break;
-    case nsUpdater::Channels:
-        onSetChannelsItemStatusReceived(false);
-        break;
+    case nsUpdater::Bootloader: onSetBootloaderItemStatusReceived(false); break;
+    case nsUpdater::Motherboard: onSetMotherboardItemStatusReceived(false); break;
+    case nsUpdater::Channels: onSetChannelsItemStatusReceived(false); break;
     case nsUpdater::EEPROMMemoryManager: {
         const QList<QTreeWidgetItem*> items = m_ui->treeWidget_device->findItems(
             DeviceIdentifierNames.value(nsUpdater::EEPROMMemoryManager), Qt::MatchExactly, 0);
@@ -462,11 +446,9 @@ void VEKUpdaterWidget::onDeviceVersionReceived(QSharedPointer<nsUpdater::DeviceC
             items.first()->setHidden(false);
         break;
     }
-    default:
-        break;
+    default: break;
     }
-    onDeviceConnectionStatusReceived(static_cast<DeviceIdentifier>(infos->deviceType), infos->name, infos->uid,
-                                     true);
+    onDeviceConnectionStatusReceived(static_cast<DeviceIdentifier>(infos->deviceType), infos->name, infos->uid, true);
     // Versions only for a device that has its row: a uid listed under
     // another type alone must keep that record as it is.
     bool hasRecord = false;
@@ -559,9 +541,8 @@ void VEKUpdaterWidget::onDeviceTreeWidgetItemSelected(QTreeWidgetItem* itemSelec
     // A known motherboard version without a published one has not been
     // checked; no channel pair may report it as up to date.
     const bool motherboardUnchecked = information.motherboardAvailableVersion == nsUpdater::MissingVersionMarker
-        && information.motherboardInstalledVersion != nsUpdater::MissingVersionMarker;
-    const bool motherboardPair =
-        m_motherboardUpdateAvailable || (!m_channelsUpdateAvailable && motherboardUnchecked);
+                                      && information.motherboardInstalledVersion != nsUpdater::MissingVersionMarker;
+    const bool motherboardPair = m_motherboardUpdateAvailable || (!m_channelsUpdateAvailable && motherboardUnchecked);
     m_ui->lb_infoUpdateDevice->setText(
         motherboardPair
             ? updateStatusText(information.motherboardInstalledVersion, information.motherboardAvailableVersion)
@@ -636,23 +617,14 @@ void VEKUpdaterWidget::fillDevicePanesByType(int deviceType, const FirmwareInfor
     case nsUpdater::AssistedRotaryJoint:
         description = standardDescription(deviceType, pm::DescriptionRotaryJoint);
         break;
-    case nsUpdater::KZR410:
-        description = standardDescription(deviceType, pm::DescriptionPhotometrySystem);
-        break;
+    case nsUpdater::KZR410: description = standardDescription(deviceType, pm::DescriptionPhotometrySystem); break;
     case nsUpdater::NXLT:
         checkDeprecatedDriver(2, pm::DescriptionPhotometryDriverNXLT, information, item, description);
         break;
-    case nsUpdater::Bootloader:
-        fillBootloaderPanes(information, bootloader, description);
-        break;
-    case nsUpdater::Camera:
-        fillCameraPanes(item, bootloader, motherboard, channel, description);
-        break;
-    case nsUpdater::Channels:
-        fillChannelsPanes(information, item, bootloader, description);
-        break;
-    case nsUpdater::Console:
-        break;
+    case nsUpdater::Bootloader: fillBootloaderPanes(information, bootloader, description); break;
+    case nsUpdater::Camera: fillCameraPanes(item, bootloader, motherboard, channel, description); break;
+    case nsUpdater::Channels: fillChannelsPanes(information, item, bootloader, description); break;
+    case nsUpdater::Console: break;
     case nsUpdater::EEPROMMemoryManager:
         description = standardDescription(deviceType, pm::DescriptionEEPROMMemoryManager);
         break;
@@ -664,12 +636,8 @@ void VEKUpdaterWidget::fillDevicePanesByType(int deviceType, const FirmwareInfor
         checkDeprecatedDriver(1, pm::DescriptionConsole, information, item, description);
         m_ui->textBrowser_deviceChannel->show();
         break;
-    case nsUpdater::GQZ:
-        description = standardDescription(deviceType, pm::DescriptionMicroscope1Color);
-        break;
-    case nsUpdater::GQZ2:
-        description = standardDescription(deviceType, pm::DescriptionMicroscope2Color);
-        break;
+    case nsUpdater::GQZ: description = standardDescription(deviceType, pm::DescriptionMicroscope1Color); break;
+    case nsUpdater::GQZ2: description = standardDescription(deviceType, pm::DescriptionMicroscope2Color); break;
     case nsUpdater::GQZ3:
     case nsUpdater::GQZ3KAVOR:
         description = standardDescription(deviceType, pm::DescriptionMicroscopeGen3);
@@ -693,36 +661,25 @@ void VEKUpdaterWidget::fillDevicePanesByType(int deviceType, const FirmwareInfor
         m_ui->textBrowser_deviceMB->show();
         m_ui->textBrowser_deviceChannel->show();
         break;
-    case nsUpdater::Motherboard:
-        fillMotherboardPanes(information, item, bootloader, motherboard, description);
-        break;
-    case nsUpdater::TV720:
-        description = standardDescription(deviceType, pm::DescriptionTV720);
-        break;
+    case nsUpdater::Motherboard: fillMotherboardPanes(information, item, bootloader, motherboard, description); break;
+    case nsUpdater::TV720: description = standardDescription(deviceType, pm::DescriptionTV720); break;
     case nsUpdater::HKTR:
         checkDeprecatedDriver(2, pm::DescriptionPulseGenerator, information, item, description);
         break;
-    case nsUpdater::USB3Driver:
-        fillUSB3DriverPanes(information, bootloader, description);
-        break;
+    case nsUpdater::USB3Driver: fillUSB3DriverPanes(information, bootloader, description); break;
     case nsUpdater::Sarvanti:
-    case nsUpdater::SarvantiGen2:
-        fillSarvantiPanes(information, item, motherboard, description);
-        break;
+    case nsUpdater::SarvantiGen2: fillSarvantiPanes(information, item, motherboard, description); break;
     case nsUpdater::YLQSAGen2:
         description = standardDescription(deviceType, pm::DescriptionYLQSAMiniCube);
         m_ui->pb_updateDeviceManually->setEnabled(true);
         break;
-    case nsUpdater::KOTWGen3:
-        description = standardDescription(deviceType, pm::DescriptionPhotometryDriverKOTW);
-        break;
+    case nsUpdater::KOTWGen3: description = standardDescription(deviceType, pm::DescriptionPhotometryDriverKOTW); break;
     case nsUpdater::ZuvoBasestation:
         description = standardDescription(deviceType, pm::DescriptionZuvoBasestation);
         m_ui->textBrowser_deviceBoot->show();
         motherboard.replace(motherboardWord, firmwareWord);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -731,14 +688,13 @@ void VEKUpdaterWidget::checkDeprecatedDriver(int threshold, const QString& devic
                                              QString& description)
 {
     const QString& channelVersion = information.channelInstalledVersion;
-    const int digit = !channelVersion.isEmpty() && channelVersion.at(0).isDigit() ? channelVersion.at(0).digitValue()
-                                                                                  : -1;
+    const int digit =
+        !channelVersion.isEmpty() && channelVersion.at(0).isDigit() ? channelVersion.at(0).digitValue() : -1;
     if (digit == threshold && item->parent() && item->text(0).contains(QLatin1String("HKTR4"))) {
         const QTreeWidgetItem* parentItem = item->parent();
         description = m_deviceDescriptionTemplate.arg(
-            deprecatedNotice(),
-            pageLink(DeviceIdentifierWebPages.value(
-                static_cast<DeviceIdentifier>(parentItem->data(0, Qt::UserRole).toInt()))));
+            deprecatedNotice(), pageLink(DeviceIdentifierWebPages.value(
+                                    static_cast<DeviceIdentifier>(parentItem->data(0, Qt::UserRole).toInt()))));
         m_ui->pb_updateDevice->setEnabled(false);
         m_ui->pb_updateDeviceManually->setEnabled(false);
         return;
@@ -777,8 +733,10 @@ void VEKUpdaterWidget::fillCameraPanes(QTreeWidgetItem* item, QString& bootloade
     motherboard = m_deviceMotherboardTemplate.arg(missing, missing);
     channel = m_deviceChannelTemplate.arg(missing, missing);
     description = standardDescription(nsUpdater::Camera, ProgressMessages::DescriptionCamera);
-    bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Bootloader"), QCoreApplication::translate("VEKUpdaterWidget", "Camera Informations"));
-    bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Installed"), QCoreApplication::translate("VEKUpdaterWidget", "Serial Number"));
+    bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Bootloader"),
+                       QCoreApplication::translate("VEKUpdaterWidget", "Camera Informations"));
+    bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Installed"),
+                       QCoreApplication::translate("VEKUpdaterWidget", "Serial Number"));
     m_ui->textBrowser_deviceBoot->show();
     m_ui->textBrowser_deviceMB->hide();
     m_ui->textBrowser_deviceChannel->hide();
@@ -819,7 +777,8 @@ void VEKUpdaterWidget::fillUSB3DriverPanes(const FirmwareInformation& informatio
                                            QString& description)
 {
     bootloader = m_deviceBootloaderTemplate.arg(shown(information.motherboardAvailableVersion));
-    bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Installed"), QCoreApplication::translate("VEKUpdaterWidget", "Available"));
+    bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Installed"),
+                       QCoreApplication::translate("VEKUpdaterWidget", "Available"));
     description = m_deviceDescriptionTemplate.arg(note(ProgressMessages::NoteUpdateUSB3Communication),
                                                   ProgressMessages::translated(ProgressMessages::WebLink));
     m_ui->textBrowser_deviceBoot->show();
@@ -837,10 +796,10 @@ void VEKUpdaterWidget::fillSarvantiPanes(const FirmwareInformation& information,
     const QString offered = variant ? information.channelAvailableVersion : information.motherboardAvailableVersion;
     motherboard = m_deviceMotherboardTemplate.arg(shown(information.motherboardInstalledVersion), shown(offered));
     const QTreeWidgetItem* typeRow = item->parent() ? item->parent() : item;
-    description = m_deviceDescriptionTemplate.arg(
-        QCoreApplication::translate(ProgressMessages::Context, SarvantiDescription),
-        pageLink(DeviceIdentifierWebPages.value(
-            static_cast<DeviceIdentifier>(typeRow->data(0, Qt::UserRole).toInt()))));
+    description =
+        m_deviceDescriptionTemplate.arg(QCoreApplication::translate(ProgressMessages::Context, SarvantiDescription),
+                                        pageLink(DeviceIdentifierWebPages.value(
+                                            static_cast<DeviceIdentifier>(typeRow->data(0, Qt::UserRole).toInt()))));
     if (isConnectedItem(item)) {
         m_ui->pb_updateDevice->setEnabled(isNewerVersion(information.motherboardInstalledVersion, offered));
         m_ui->lb_infoUpdateDevice->setText(updateStatusText(information.motherboardInstalledVersion, offered));
@@ -897,7 +856,8 @@ void VEKUpdaterWidget::onPluginsCatalogueReceived(const QJsonObject& root)
 
 void VEKUpdaterWidget::onNetworkReplyInfosReceived(QString errorString)
 {
-    emit sendMessageToStatusBar(QCoreApplication::translate("VEKUpdaterWidget", "Network Error : %1").arg(errorString), NetworkErrorMessageMs);
+    emit sendMessageToStatusBar(QCoreApplication::translate("VEKUpdaterWidget", "Network Error : %1").arg(errorString),
+                                NetworkErrorMessageMs);
 }
 
 void VEKUpdaterWidget::onNetworkReplyDownloadProgressReceived(qlonglong bytesReceived, qlonglong bytesTotal)
@@ -933,7 +893,8 @@ void VEKUpdaterWidget::handleDownloadedFile()
 {
     const QString path = NetworkCommunicator::downloadsFolder() + m_downloadFileName;
     const bool firmwareFile = m_downloadFileName.contains(QLatin1String(".hex"))
-        || m_downloadFileName.contains(QLatin1String(".mcs")) || m_downloadFileName.contains(QLatin1String(".img"));
+                              || m_downloadFileName.contains(QLatin1String(".mcs"))
+                              || m_downloadFileName.contains(QLatin1String(".img"));
     if (firmwareFile) {
         m_serverMode = true;
         startProgramming(path);
@@ -958,8 +919,7 @@ void VEKUpdaterWidget::handleDownloadedFile()
 void VEKUpdaterWidget::initializePluginTree()
 {
     connect(m_ui->pb_updatePlugin, &QPushButton::clicked, this, &VEKUpdaterWidget::onUpdatePluginClicked);
-    connect(m_ui->pb_checkUpdatePlugin, &QPushButton::clicked, this,
-            &VEKUpdaterWidget::onCheckForPluginUpdateClicked);
+    connect(m_ui->pb_checkUpdatePlugin, &QPushButton::clicked, this, &VEKUpdaterWidget::onCheckForPluginUpdateClicked);
 
     QList<int> identifiers;
     for (auto it = PluginNames.cbegin(); it != PluginNames.cend(); ++it)
@@ -989,15 +949,9 @@ void VEKUpdaterWidget::initializeSoftwareTree()
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = tree->topLevelItem(i);
         switch (item->data(0, Qt::UserRole).toInt()) {
-        case nsUpdater::MovraTessaly:
-            setItemInstalled(item, m_acquisitionSoftwareInstalled);
-            break;
-        case nsUpdater::MovraMemoryManager:
-            setItemInstalled(item, m_memoryManagerInstalled);
-            break;
-        case nsUpdater::Velim:
-            setItemInstalled(item, m_analysisSoftwareInstalled);
-            break;
+        case nsUpdater::MovraTessaly: setItemInstalled(item, m_acquisitionSoftwareInstalled); break;
+        case nsUpdater::MovraMemoryManager: setItemInstalled(item, m_memoryManagerInstalled); break;
+        case nsUpdater::Velim: setItemInstalled(item, m_analysisSoftwareInstalled); break;
         default:
             // This program runs, so it is installed.
             setItemInstalled(item, true);
@@ -1017,8 +971,8 @@ void VEKUpdaterWidget::setItemInstalled(QTreeWidgetItem* item, bool installed)
         return;
     if (const QSharedPointer<IconFont> iconFont = iconFontInstance())
         item->setIcon(1, iconFont->makeIcon(installed ? IconFont::Solid : IconFont::Regular, StatusGlyph));
-    item->setText(1, ProgressMessages::translated(installed ? ProgressMessages::Installed
-                                                            : ProgressMessages::NotInstalled));
+    item->setText(
+        1, ProgressMessages::translated(installed ? ProgressMessages::Installed : ProgressMessages::NotInstalled));
     item->setData(1, Qt::UserRole, installed ? 1 : 0);
 }
 
@@ -1044,9 +998,9 @@ void VEKUpdaterWidget::onPluginTreeWidgetItemSelected(QTreeWidgetItem* itemSelec
     const PluginInformation information = m_informationHandler->getPluginInformation(identifier);
     m_ui->textBrowser_pluginVersion->setHtml(
         m_pluginVersionTemplate.arg(shown(information.installedVersion), shown(information.availableVersion)));
-    m_ui->textBrowser_pluginDesc->setHtml(m_pluginDescriptionTemplate.arg(
-        ProgressMessages::translated(ProgressMessages::NoDescription).toHtmlEscaped(),
-        pageLink(AcquisitionSoftwareWebPage)));
+    m_ui->textBrowser_pluginDesc->setHtml(
+        m_pluginDescriptionTemplate.arg(ProgressMessages::translated(ProgressMessages::NoDescription).toHtmlEscaped(),
+                                        pageLink(AcquisitionSoftwareWebPage)));
     m_ui->pb_updatePlugin->setEnabled(isNewerVersion(information.installedVersion, information.availableVersion));
     m_ui->lb_infoUpdatePlugin->setText(updateStatusText(information.installedVersion, information.availableVersion));
 }

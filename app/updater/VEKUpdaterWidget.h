@@ -1,10 +1,10 @@
 #pragma once
 
-#include "firmware/updater/DeviceCommunicationInfo.h"
+#include "app/catalogue/UpdaterInformations.h"
 #include "firmware/core/DeviceIdentifier.h"
 #include "firmware/core/FirmwareTypes.h"
+#include "firmware/updater/DeviceCommunicationInfo.h"
 #include "icons/QWidgetWithAccessToIconFont.h"
-#include "app/catalogue/UpdaterInformations.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -103,8 +103,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion,
-                               QString& analysisVersion);
+    void readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion, QString& analysisVersion);
     void readInstalledPlugins();
     void createFirmwareUpdater(const QSharedPointer<CommunicatorFactory>& transports);
     void createNetworkCommunicator();

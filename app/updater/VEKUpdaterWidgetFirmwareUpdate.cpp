@@ -3,16 +3,16 @@
 
 #include "app/updater/VEKUpdaterWidget.h"
 
+#include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/dialogs/ButtonIdentifiers.h"
 #include "app/dialogs/ChoiceDialog.h"
 #include "app/dialogs/CypressChoiceDialog.h"
+#include "app/dialogs/ProgressDialog.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/FirmwareFilePatterns.h"
-#include "firmware/updater/FirmwareUpdater.h"
-#include "app/dialogs/ProgressDialog.h"
-#include "firmware/core/ProgressMessages.h"
-#include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/UpdaterWidgetUi.h"
+#include "firmware/core/ProgressMessages.h"
+#include "firmware/updater/FirmwareUpdater.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -70,8 +70,7 @@ void VEKUpdaterWidget::connectFirmwareUpdateFlow()
             &VEKUpdaterWidget::onSendMessageToProgressDialogReceived);
     connect(updater, &FirmwareUpdater::sendFileProgressToProgressDialog, this,
             &VEKUpdaterWidget::onModifyFileProgressDialogReceived);
-    connect(updater, &FirmwareUpdater::sendCloseProgressDialog, this,
-            &VEKUpdaterWidget::onCloseProgressDialogReceived);
+    connect(updater, &FirmwareUpdater::sendCloseProgressDialog, this, &VEKUpdaterWidget::onCloseProgressDialogReceived);
     connect(updater, &FirmwareUpdater::sendStartMotherboardUpdate, this,
             &VEKUpdaterWidget::onStartMotherboardUpdateReceived);
     connect(m_progressDialog.data(), &ProgressDialog::sendForcedExit, this,
@@ -157,8 +156,8 @@ void VEKUpdaterWidget::onUpdateDeviceClicked(bool)
         startFirmwareDownload(records, url);
 }
 
-bool VEKUpdaterWidget::selectServerFirmwareUrl(int deviceType, const QList<FirmwareInformation>& records,
-                                               QString& url, bool& proceed)
+bool VEKUpdaterWidget::selectServerFirmwareUrl(int deviceType, const QList<FirmwareInformation>& records, QString& url,
+                                               bool& proceed)
 {
     const QString rowText = selectedDeviceRow() ? selectedDeviceRow()->text(0) : QString();
     switch (deviceType) {
@@ -172,44 +171,29 @@ bool VEKUpdaterWidget::selectServerFirmwareUrl(int deviceType, const QList<Firmw
     case nsUpdater::IMU:
     case nsUpdater::YLQSAGen2:
     case nsUpdater::KOTWGen3:
-    case nsUpdater::ZuvoBasestation:
-        url = address(records, 0);
-        return true;
+    case nsUpdater::ZuvoBasestation: url = address(records, 0); return true;
     case nsUpdater::Bootloader:
     case nsUpdater::USB3Driver: {
         CypressChoiceDialog dialog;
         dialog.exec();
         switch (static_cast<CypressChoiceDialog::CypressButtonIdentifier>(dialog.buttonIdentifier())) {
-        case CypressChoiceDialog::CypressButtonIdentifier::GQZ3Button:
-            url = address(records, 0);
-            return true;
-        case CypressChoiceDialog::CypressButtonIdentifier::GQZ3KAVORButton:
-            url = address(records, 1);
-            return true;
-        case CypressChoiceDialog::CypressButtonIdentifier::TV720Button:
-            url = address(records, -1);
-            return true;
-        default:
-            return false;
+        case CypressChoiceDialog::CypressButtonIdentifier::GQZ3Button: url = address(records, 0); return true;
+        case CypressChoiceDialog::CypressButtonIdentifier::GQZ3KAVORButton: url = address(records, 1); return true;
+        case CypressChoiceDialog::CypressButtonIdentifier::TV720Button: url = address(records, -1); return true;
+        default: return false;
         }
     }
     case nsUpdater::Camera:
         proceed = false;
         QDesktopServices::openUrl(QUrl(QString::fromLatin1(CameraDriverPage)));
         return true;
-    case nsUpdater::Channels:
-        return chooseChannelsUrl(records, url);
+    case nsUpdater::Channels: return chooseChannelsUrl(records, url);
     case nsUpdater::Console:
     case nsUpdater::ElectrophysiologyConsole:
-    case nsUpdater::FiberPhotometryConsole:
-        return chooseConsoleUrl(records, url);
+    case nsUpdater::FiberPhotometryConsole: return chooseConsoleUrl(records, url);
     case nsUpdater::EEPROMMemoryManager:
-    case nsUpdater::LightSource:
-        url = address(records, -1);
-        return true;
-    case nsUpdater::GQZ:
-        showWrongPortBox();
-        return false;
+    case nsUpdater::LightSource: url = address(records, -1); return true;
+    case nsUpdater::GQZ: showWrongPortBox(); return false;
     case nsUpdater::GQZ2:
         if (!records.isEmpty() && records.first().uid.contains(QLatin1String("192.168"))) {
             showWrongPortBox();
@@ -218,18 +202,13 @@ bool VEKUpdaterWidget::selectServerFirmwareUrl(int deviceType, const QList<Firmw
         url = address(records, 0);
         return true;
     case nsUpdater::GQZ3:
-    case nsUpdater::GQZ3KAVOR:
-        return chooseGQZ3Url(records, url);
-    case nsUpdater::KAVOR:
-        return chooseKAVORUrl(records, url);
+    case nsUpdater::GQZ3KAVOR: return chooseGQZ3Url(records, url);
+    case nsUpdater::KAVOR: return chooseKAVORUrl(records, url);
     case nsUpdater::Motherboard:
         switch (askMotherboardOrChannels()) {
-        case QMessageBox::Yes:
-            return chooseMotherboardUrl(url);
-        case QMessageBox::Ok:
-            return chooseChannelUrlForMotherboard(url);
-        default:
-            return false;
+        case QMessageBox::Yes: return chooseMotherboardUrl(url);
+        case QMessageBox::Ok: return chooseChannelUrlForMotherboard(url);
+        default: return false;
         }
     case nsUpdater::TV720:
         m_usb3FollowUp = true;
@@ -248,12 +227,10 @@ bool VEKUpdaterWidget::selectServerFirmwareUrl(int deviceType, const QList<Firmw
         return false;
     case nsUpdater::Sarvanti:
     case nsUpdater::SarvantiGen2:
-        url = address(records, rowText.contains(QLatin1String("Motor")) || rowText.contains(QLatin1String("Disk"))
-                                   ? -1
-                                   : 0);
+        url = address(records,
+                      rowText.contains(QLatin1String("Motor")) || rowText.contains(QLatin1String("Disk")) ? -1 : 0);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -264,17 +241,10 @@ bool VEKUpdaterWidget::chooseChannelsUrl(const QList<FirmwareInformation>& recor
     dialog.hideButton(ButtonIdentifier::KAVORButton);
     dialog.exec();
     switch (static_cast<ButtonIdentifier>(dialog.buttonIdentifier())) {
-    case ButtonIdentifier::ElectrophyButton:
-        url = address(records, 0);
-        return true;
-    case ButtonIdentifier::PhotometryButton:
-        url = address(records, 1);
-        return true;
-    case ButtonIdentifier::MicroscopeButton:
-        url = address(records, -1);
-        return true;
-    default:
-        return false;
+    case ButtonIdentifier::ElectrophyButton: url = address(records, 0); return true;
+    case ButtonIdentifier::PhotometryButton: url = address(records, 1); return true;
+    case ButtonIdentifier::MicroscopeButton: url = address(records, -1); return true;
+    default: return false;
     }
 }
 
@@ -297,8 +267,7 @@ bool VEKUpdaterWidget::chooseConsoleUrl(const QList<FirmwareInformation>& record
         waitForChannelsForServer(channelUrl);
         return false;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -310,11 +279,8 @@ bool VEKUpdaterWidget::chooseGQZ3Url(const QList<FirmwareInformation>& records, 
         m_motherboardPhase = true;
         url = address(records, 0);
         return true;
-    case QMessageBox::Ok:
-        url = address(records, -1);
-        return true;
-    default:
-        return false;
+    case QMessageBox::Ok: url = address(records, -1); return true;
+    default: return false;
     }
 }
 
@@ -327,11 +293,8 @@ bool VEKUpdaterWidget::chooseKAVORUrl(const QList<FirmwareInformation>& records,
         m_motherboardPhase = true;
         url = address(records, channels == 1 ? 1 : 0);
         return true;
-    case QMessageBox::Ok:
-        url = address(records, channels == 1 ? 2 : 3);
-        return true;
-    default:
-        return false;
+    case QMessageBox::Ok: url = address(records, channels == 1 ? 2 : 3); return true;
+    default: return false;
     }
 }
 
@@ -366,20 +329,15 @@ bool VEKUpdaterWidget::chooseChannelUrlForMotherboard(QString& url)
     dialog.hideButton(ButtonIdentifier::MicroscopeButton);
     dialog.exec();
     switch (static_cast<ButtonIdentifier>(dialog.buttonIdentifier())) {
-    case ButtonIdentifier::LightSourceButton:
-        url = address(firmwareRecords(nsUpdater::LightSource), -1);
-        return true;
-    case ButtonIdentifier::KAVORButton:
-        url = address(firmwareRecords(nsUpdater::KAVOR), -1);
-        return true;
+    case ButtonIdentifier::LightSourceButton: url = address(firmwareRecords(nsUpdater::LightSource), -1); return true;
+    case ButtonIdentifier::KAVORButton: url = address(firmwareRecords(nsUpdater::KAVOR), -1); return true;
     case ButtonIdentifier::ElectrophyButton:
         waitForChannelsForServer(address(firmwareRecords(nsUpdater::ElectrophysiologyConsole), -1));
         return false;
     case ButtonIdentifier::PhotometryButton:
         waitForChannelsForServer(address(firmwareRecords(nsUpdater::FiberPhotometryConsole), -1));
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -536,8 +494,9 @@ void VEKUpdaterWidget::startFirmwareDownload(const QList<FirmwareInformation>& r
 void VEKUpdaterWidget::startMotherboardDownload(const QList<FirmwareInformation>& records)
 {
     const int type = records.isEmpty() ? -1 : records.first().deviceType;
-    const QString url = type == nsUpdater::KAVOR || type == nsUpdater::EEPROMMemoryManager ? address(records, 0)
-                                                                                           : m_lightSourceMotherboardUrl;
+    const QString url = type == nsUpdater::KAVOR || type == nsUpdater::EEPROMMemoryManager
+                            ? address(records, 0)
+                            : m_lightSourceMotherboardUrl;
     m_downloadFileName = QUrl(url).fileName();
     showDownloadTexts(QUrl(url));
     emit sendRequestToNetwork(QUrl(url), false);
@@ -557,11 +516,11 @@ void VEKUpdaterWidget::startProgramming(const QString& filePath)
             record = candidate;
     }
     const QString& channelVersion = record.channelInstalledVersion;
-    const int digit = !channelVersion.isEmpty() && channelVersion.at(0).isDigit() ? channelVersion.at(0).digitValue()
-                                                                                  : -1;
+    const int digit =
+        !channelVersion.isEmpty() && channelVersion.at(0).isDigit() ? channelVersion.at(0).digitValue() : -1;
     if (m_motherboardPhase) {
         const bool console = deviceType == nsUpdater::Console || deviceType == nsUpdater::ElectrophysiologyConsole
-            || deviceType == nsUpdater::FiberPhotometryConsole;
+                             || deviceType == nsUpdater::FiberPhotometryConsole;
         if ((console && digit == 2) || (deviceType == nsUpdater::LightSource && digit == 4))
             deviceType = nsUpdater::Motherboard;
     }
@@ -635,9 +594,7 @@ void VEKUpdaterWidget::showProgressDialogOnce()
 void VEKUpdaterWidget::onFirmwareUpdaterResponseReceived(char cmd, nsFirmware::MessageStatus status, int progress)
 {
     switch (status) {
-    case nsFirmware::InProgress:
-        showFirmwareProgressStep(cmd, progress);
-        break;
+    case nsFirmware::InProgress: showFirmwareProgressStep(cmd, progress); break;
     case nsFirmware::Error: {
         m_progressDialog->clearDetailsInformation();
         m_progressDialog->close();
@@ -697,17 +654,13 @@ void VEKUpdaterWidget::showFirmwareProgressStep(char cmd, int progress)
         value = 0;
         break;
     case nsFirmware::EraseFlash:
-    case nsFirmware::ChannelEraseFlash:
-        m_progressDialog->setUpdatingText(tr("<b>Erasing Firmware</b>"));
-        break;
+    case nsFirmware::ChannelEraseFlash: m_progressDialog->setUpdatingText(tr("<b>Erasing Firmware</b>")); break;
     case nsFirmware::ExternalProgrammer:
         m_progressDialog->setUpdatingText(tr("<b>Updating Firmware</b> [%1]").arg(m_downloadFileName));
         maximum = 0;
         value = 0;
         break;
-    default:
-        m_progressDialog->setUpdatingText(tr("<b>Updating Firmware</b> [%1]").arg(m_downloadFileName));
-        break;
+    default: m_progressDialog->setUpdatingText(tr("<b>Updating Firmware</b> [%1]").arg(m_downloadFileName)); break;
     }
     showProgressDialogOnce();
     m_progressDialog->setProgressMaximum(maximum);
@@ -718,15 +671,12 @@ QString VEKUpdaterWidget::firmwareErrorText(char cmd) const
 {
     switch (cmd) {
     case nsFirmware::EraseFlash:
-    case nsFirmware::ChannelEraseFlash:
-        return tr("Erasing firmware completed with error");
+    case nsFirmware::ChannelEraseFlash: return tr("Erasing firmware completed with error");
     case nsFirmware::ReadCrc:
-    case nsFirmware::ChannelReadCrc:
-        return tr("CRC verification failed");
+    case nsFirmware::ChannelReadCrc: return tr("CRC verification failed");
     case nsFirmware::ReconnectToBootloader:
         return tr("The specified device did not reconnect by itself. Try reconnecting it manually.");
-    default:
-        return tr("Unknown error");
+    default: return tr("Unknown error");
     }
 }
 
@@ -822,41 +772,28 @@ bool VEKUpdaterWidget::setManualFileFilter(int deviceType, FirmwareInformation i
     case nsUpdater::HKTR:
     case nsUpdater::YLQSAGen2:
     case nsUpdater::KOTWGen3:
-    case nsUpdater::ZuvoBasestation:
-        dialog->setNameFilters(filters);
-        return true;
-    case nsUpdater::Bootloader:
-        return setBootloaderFileFilter(information, dialog);
-    case nsUpdater::Camera:
-        return true;
+    case nsUpdater::ZuvoBasestation: dialog->setNameFilters(filters); return true;
+    case nsUpdater::Bootloader: return setBootloaderFileFilter(information, dialog);
+    case nsUpdater::Camera: return true;
     case nsUpdater::Channels: {
         ChoiceDialog choice;
         choice.hideButton(ButtonIdentifier::LightSourceButton);
         choice.hideButton(ButtonIdentifier::KAVORButton);
         choice.exec();
         switch (static_cast<ButtonIdentifier>(choice.buttonIdentifier())) {
-        case ButtonIdentifier::ElectrophyButton:
-            dialog->setNameFilters({ QWMFirmwarePattern });
-            return true;
-        case ButtonIdentifier::PhotometryButton:
-            dialog->setNameFilters({ TRZFirmwarePattern });
-            return true;
+        case ButtonIdentifier::ElectrophyButton: dialog->setNameFilters({ QWMFirmwarePattern }); return true;
+        case ButtonIdentifier::PhotometryButton: dialog->setNameFilters({ TRZFirmwarePattern }); return true;
         case ButtonIdentifier::MicroscopeButton:
             dialog->setNameFilters({ MicroscopeDriverFirmwarePattern });
             return true;
-        default:
-            return false;
+        default: return false;
         }
     }
     case nsUpdater::Console:
     case nsUpdater::ElectrophysiologyConsole:
-    case nsUpdater::FiberPhotometryConsole:
-        return setConsoleFileFilter(information, dialog);
-    case nsUpdater::EEPROMMemoryManager:
-        return setMemoryManagerFileFilter(information, dialog);
-    case nsUpdater::GQZ:
-        showWrongPortBox();
-        return false;
+    case nsUpdater::FiberPhotometryConsole: return setConsoleFileFilter(information, dialog);
+    case nsUpdater::EEPROMMemoryManager: return setMemoryManagerFileFilter(information, dialog);
+    case nsUpdater::GQZ: showWrongPortBox(); return false;
     case nsUpdater::GQZ2:
         if (information.uid.contains(QLatin1String("192.168"))) {
             showWrongPortBox();
@@ -865,13 +802,9 @@ bool VEKUpdaterWidget::setManualFileFilter(int deviceType, FirmwareInformation i
         dialog->setNameFilters(filters);
         return true;
     case nsUpdater::GQZ3:
-    case nsUpdater::GQZ3KAVOR:
-        return setGQZ3FileFilter(information, dialog);
-    case nsUpdater::LightSource:
-        dialog->setNameFilters(oneFilter(filterAt(filters, -1)));
-        return askChannelsFirst();
-    case nsUpdater::KAVOR:
-        return setKAVORFileFilter(dialog);
+    case nsUpdater::GQZ3KAVOR: return setGQZ3FileFilter(information, dialog);
+    case nsUpdater::LightSource: dialog->setNameFilters(oneFilter(filterAt(filters, -1))); return askChannelsFirst();
+    case nsUpdater::KAVOR: return setKAVORFileFilter(dialog);
     case nsUpdater::Motherboard:
         dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
         return setMotherboardFileFilter(selectedDeviceRow(), dialog);
@@ -880,8 +813,7 @@ bool VEKUpdaterWidget::setManualFileFilter(int deviceType, FirmwareInformation i
         m_usb3FollowUp = true;
         dialog->setNameFilters(filters);
         return true;
-    case nsUpdater::USB3Driver:
-        return setUSB3DriverFileFilter(information, dialog);
+    case nsUpdater::USB3Driver: return setUSB3DriverFileFilter(information, dialog);
     case nsUpdater::Sarvanti:
         dialog->setNameFilters({ rowText.contains(QLatin1String("Motor")) || rowText.contains(QLatin1String("Disk"))
                                      ? SarvantiDiskDriverFirmwarePattern
@@ -891,15 +823,15 @@ bool VEKUpdaterWidget::setManualFileFilter(int deviceType, FirmwareInformation i
         dialog->setNameFilters({ rowText.contains(QLatin1String("Disk")) ? SarvantiGen2DiskDriverFirmwarePattern
                                                                          : SarvantiGen2DriverFirmwarePattern });
         return true;
-    default:
-        return true;
+    default: return true;
     }
 }
 
 bool VEKUpdaterWidget::setBootloaderFileFilter(const FirmwareInformation& information, QFileDialog* dialog)
 {
     QStringList chosen;
-    const QList<QSharedPointer<MovraDeviceInfo>> devices = m_firmwareUpdater->getAvailableDevices(nsUpdater::Bootloader);
+    const QList<QSharedPointer<MovraDeviceInfo>> devices =
+        m_firmwareUpdater->getAvailableDevices(nsUpdater::Bootloader);
     for (const QSharedPointer<MovraDeviceInfo>& device : devices) {
         if (!device)
             continue;
@@ -926,11 +858,8 @@ bool VEKUpdaterWidget::setConsoleFileFilter(const FirmwareInformation& informati
         m_motherboardPhase = true;
         dialog->setNameFilters(oneFilter(filterAt(information.filters, 0)));
         return true;
-    case QMessageBox::Ok:
-        waitForChannelsForManual(oneFilter(filterAt(information.filters, -1)));
-        return false;
-    default:
-        return false;
+    case QMessageBox::Ok: waitForChannelsForManual(oneFilter(filterAt(information.filters, -1))); return false;
+    default: return false;
     }
 }
 
@@ -968,11 +897,8 @@ bool VEKUpdaterWidget::setGQZ3FileFilter(const FirmwareInformation& information,
         dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
         dialog->setNameFilters(oneFilter(filterAt(information.filters, 0)));
         return true;
-    case QMessageBox::Ok:
-        dialog->setNameFilters(oneFilter(filterAt(information.filters, -1)));
-        return true;
-    default:
-        return false;
+    case QMessageBox::Ok: dialog->setNameFilters(oneFilter(filterAt(information.filters, -1))); return true;
+    default: return false;
     }
 }
 
@@ -1000,8 +926,7 @@ bool VEKUpdaterWidget::setMotherboardFileFilter(QTreeWidgetItem* row, QFileDialo
         if (!chooseChannelFileFilter(name, filters))
             return false;
         break;
-    default:
-        return false;
+    default: return false;
     }
     dialog->setNameFilters(filters);
     return true;
@@ -1041,14 +966,9 @@ bool VEKUpdaterWidget::chooseChannelFileFilter(const QString& name, QStringList&
         filters << (channels == 1 ? KAVOROnlyFirmwarePattern : KAVOROneChannelFirmwarePattern);
         return askChannelsFirst();
     }
-    case ButtonIdentifier::ElectrophyButton:
-        waitForChannelsForManual({ QWMFirmwarePattern });
-        return false;
-    case ButtonIdentifier::PhotometryButton:
-        waitForChannelsForManual({ TRZFirmwarePattern });
-        return false;
-    default:
-        return false;
+    case ButtonIdentifier::ElectrophyButton: waitForChannelsForManual({ QWMFirmwarePattern }); return false;
+    case ButtonIdentifier::PhotometryButton: waitForChannelsForManual({ TRZFirmwarePattern }); return false;
+    default: return false;
     }
 }
 
@@ -1058,17 +978,12 @@ bool VEKUpdaterWidget::setUSB3DriverFileFilter(const FirmwareInformation& inform
     choice.exec();
     QString filter;
     switch (static_cast<CypressChoiceDialog::CypressButtonIdentifier>(choice.buttonIdentifier())) {
-    case CypressChoiceDialog::CypressButtonIdentifier::GQZ3Button:
-        filter = filterAt(information.filters, 0);
-        break;
+    case CypressChoiceDialog::CypressButtonIdentifier::GQZ3Button: filter = filterAt(information.filters, 0); break;
     case CypressChoiceDialog::CypressButtonIdentifier::GQZ3KAVORButton:
         filter = filterAt(information.filters, 1);
         break;
-    case CypressChoiceDialog::CypressButtonIdentifier::TV720Button:
-        filter = filterAt(information.filters, -1);
-        break;
-    default:
-        return false;
+    case CypressChoiceDialog::CypressButtonIdentifier::TV720Button: filter = filterAt(information.filters, -1); break;
+    default: return false;
     }
     dialog->setNameFilters(oneFilter(filter) << FX3ImagePattern);
     return true;

@@ -306,9 +306,7 @@ void AbstractLibUSBEndpoint::handleInTransfer(libusb_transfer* transfer)
             rearmSlot(index);
         break;
     case LIBUSB_TRANSFER_TIMED_OUT:
-    case LIBUSB_TRANSFER_STALL:
-        continueTransfers(index);
-        break;
+    case LIBUSB_TRANSFER_STALL: continueTransfers(index); break;
     case LIBUSB_TRANSFER_CANCELLED:
         if (transfer->actual_length > 0)
             processTransfer(transfer);
@@ -319,8 +317,7 @@ void AbstractLibUSBEndpoint::handleInTransfer(libusb_transfer* transfer)
         rearmSlot(index);
         break;
     case LIBUSB_TRANSFER_ERROR:
-    case LIBUSB_TRANSFER_NO_DEVICE:
-        break;
+    case LIBUSB_TRANSFER_NO_DEVICE: break;
     }
 }
 
@@ -353,13 +350,10 @@ void AbstractLibUSBEndpoint::handleOutTransfer(libusb_transfer* transfer)
         m_api->freeTransfer(slot.transfer);
         slot.transfer = nullptr;
         break;
-    case LIBUSB_TRANSFER_STALL:
-        continueTransfers(index);
-        break;
+    case LIBUSB_TRANSFER_STALL: continueTransfers(index); break;
     case LIBUSB_TRANSFER_TIMED_OUT:
     case LIBUSB_TRANSFER_CANCELLED:
     case LIBUSB_TRANSFER_NO_DEVICE:
-    case LIBUSB_TRANSFER_OVERFLOW:
-        break;
+    case LIBUSB_TRANSFER_OVERFLOW: break;
     }
 }

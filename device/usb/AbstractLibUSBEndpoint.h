@@ -13,7 +13,8 @@
 #include <memory>
 #include <vector>
 
-struct EndpointDescription {
+struct EndpointDescription
+{
     quint8 transferType = 0;
     quint8 direction = 0; // 1 IN, 0 OUT
     quint8 address = 0;
@@ -21,7 +22,8 @@ struct EndpointDescription {
     quint8 interval = 0;
 };
 
-struct TransferSlot {
+struct TransferSlot
+{
     bool cancelPending = false;
     libusb_transfer* transfer = nullptr;
     QSharedPointer<AbstractLibUSBBuffer> buffer;

@@ -39,8 +39,7 @@ public:
 
     virtual int getConfigDescriptor(libusb_device* device, uint8_t index, libusb_config_descriptor** config) = 0;
     virtual void freeConfigDescriptor(libusb_config_descriptor* config) = 0;
-    virtual int getSsEndpointCompanionDescriptor(libusb_context* context,
-                                                 const libusb_endpoint_descriptor* endpoint,
+    virtual int getSsEndpointCompanionDescriptor(libusb_context* context, const libusb_endpoint_descriptor* endpoint,
                                                  libusb_ss_endpoint_companion_descriptor** companion) = 0;
     virtual void freeSsEndpointCompanionDescriptor(libusb_ss_endpoint_companion_descriptor* companion) = 0;
 

@@ -8,8 +8,14 @@ QSharedPointer<LibUSBApi> LibUSBApi::system()
     return instance;
 }
 
-int LibUSBSystem::init(libusb_context** context) { return libusb_init(context); }
-void LibUSBSystem::exit(libusb_context* context) { libusb_exit(context); }
+int LibUSBSystem::init(libusb_context** context)
+{
+    return libusb_init(context);
+}
+void LibUSBSystem::exit(libusb_context* context)
+{
+    libusb_exit(context);
+}
 
 int LibUSBSystem::setLogLevel(libusb_context* context, int level)
 {
@@ -21,23 +27,43 @@ ssize_t LibUSBSystem::getDeviceList(libusb_context* context, libusb_device*** li
     return libusb_get_device_list(context, list);
 }
 
-void LibUSBSystem::freeDeviceList(libusb_device** list, int unrefDevices) { libusb_free_device_list(list, unrefDevices); }
+void LibUSBSystem::freeDeviceList(libusb_device** list, int unrefDevices)
+{
+    libusb_free_device_list(list, unrefDevices);
+}
 
 int LibUSBSystem::getDeviceDescriptor(libusb_device* device, libusb_device_descriptor* descriptor)
 {
     return libusb_get_device_descriptor(device, descriptor);
 }
 
-uint8_t LibUSBSystem::getBusNumber(libusb_device* device) { return libusb_get_bus_number(device); }
-uint8_t LibUSBSystem::getPortNumber(libusb_device* device) { return libusb_get_port_number(device); }
-uint8_t LibUSBSystem::getDeviceAddress(libusb_device* device) { return libusb_get_device_address(device); }
-int LibUSBSystem::getDeviceSpeed(libusb_device* device) { return libusb_get_device_speed(device); }
+uint8_t LibUSBSystem::getBusNumber(libusb_device* device)
+{
+    return libusb_get_bus_number(device);
+}
+uint8_t LibUSBSystem::getPortNumber(libusb_device* device)
+{
+    return libusb_get_port_number(device);
+}
+uint8_t LibUSBSystem::getDeviceAddress(libusb_device* device)
+{
+    return libusb_get_device_address(device);
+}
+int LibUSBSystem::getDeviceSpeed(libusb_device* device)
+{
+    return libusb_get_device_speed(device);
+}
 
-int LibUSBSystem::open(libusb_device* device, libusb_device_handle** handle) { return libusb_open(device, handle); }
-void LibUSBSystem::close(libusb_device_handle* handle) { libusb_close(handle); }
+int LibUSBSystem::open(libusb_device* device, libusb_device_handle** handle)
+{
+    return libusb_open(device, handle);
+}
+void LibUSBSystem::close(libusb_device_handle* handle)
+{
+    libusb_close(handle);
+}
 
-int LibUSBSystem::getStringDescriptorAscii(libusb_device_handle* handle, uint8_t index, unsigned char* data,
-                                           int length)
+int LibUSBSystem::getStringDescriptorAscii(libusb_device_handle* handle, uint8_t index, unsigned char* data, int length)
 {
     return libusb_get_string_descriptor_ascii(handle, index, data, length);
 }
@@ -47,7 +73,10 @@ int LibUSBSystem::getConfigDescriptor(libusb_device* device, uint8_t index, libu
     return libusb_get_config_descriptor(device, index, config);
 }
 
-void LibUSBSystem::freeConfigDescriptor(libusb_config_descriptor* config) { libusb_free_config_descriptor(config); }
+void LibUSBSystem::freeConfigDescriptor(libusb_config_descriptor* config)
+{
+    libusb_free_config_descriptor(config);
+}
 
 int LibUSBSystem::getSsEndpointCompanionDescriptor(libusb_context* context, const libusb_endpoint_descriptor* endpoint,
                                                    libusb_ss_endpoint_companion_descriptor** companion)
@@ -96,10 +125,28 @@ int LibUSBSystem::controlTransfer(libusb_device_handle* handle, uint8_t requestT
     return libusb_control_transfer(handle, requestType, request, value, index, data, length, timeoutMs);
 }
 
-libusb_transfer* LibUSBSystem::allocTransfer(int isoPackets) { return libusb_alloc_transfer(isoPackets); }
-int LibUSBSystem::submitTransfer(libusb_transfer* transfer) { return libusb_submit_transfer(transfer); }
-int LibUSBSystem::cancelTransfer(libusb_transfer* transfer) { return libusb_cancel_transfer(transfer); }
-void LibUSBSystem::freeTransfer(libusb_transfer* transfer) { libusb_free_transfer(transfer); }
+libusb_transfer* LibUSBSystem::allocTransfer(int isoPackets)
+{
+    return libusb_alloc_transfer(isoPackets);
+}
+int LibUSBSystem::submitTransfer(libusb_transfer* transfer)
+{
+    return libusb_submit_transfer(transfer);
+}
+int LibUSBSystem::cancelTransfer(libusb_transfer* transfer)
+{
+    return libusb_cancel_transfer(transfer);
+}
+void LibUSBSystem::freeTransfer(libusb_transfer* transfer)
+{
+    libusb_free_transfer(transfer);
+}
 
-int LibUSBSystem::handleEvents(libusb_context* context) { return libusb_handle_events(context); }
-void LibUSBSystem::interruptEventHandler(libusb_context* context) { libusb_interrupt_event_handler(context); }
+int LibUSBSystem::handleEvents(libusb_context* context)
+{
+    return libusb_handle_events(context);
+}
+void LibUSBSystem::interruptEventHandler(libusb_context* context)
+{
+    libusb_interrupt_event_handler(context);
+}

@@ -20,8 +20,7 @@ public:
 
     int open(libusb_device* device, libusb_device_handle** handle) override;
     void close(libusb_device_handle* handle) override;
-    int getStringDescriptorAscii(libusb_device_handle* handle, uint8_t index, unsigned char* data,
-                                 int length) override;
+    int getStringDescriptorAscii(libusb_device_handle* handle, uint8_t index, unsigned char* data, int length) override;
 
     int getConfigDescriptor(libusb_device* device, uint8_t index, libusb_config_descriptor** config) override;
     void freeConfigDescriptor(libusb_config_descriptor* config) override;

@@ -2,7 +2,8 @@
 
 #include "device/usb/AbstractLibUSBEndpoint.h"
 
-struct SuperSpeedCompanion {
+struct SuperSpeedCompanion
+{
     quint8 burstSize = 0;
     quint8 attributes = 0;
     quint16 bytesPerInterval = 0;

@@ -157,8 +157,7 @@ int USBDeviceHandler::setupEndpoints(libusb_device* device)
     m_configurationValue = config->bConfigurationValue;
     if (config->bNumInterfaces != 1 || !config->interface || config->interface[0].num_altsetting < 1) {
         // Which interface to claim is unknown: refuse rather than half open.
-        qInfo() << "USB device" << m_deviceInfo->serialNumber() << "refused:" << config->bNumInterfaces
-                << "interfaces";
+        qInfo() << "USB device" << m_deviceInfo->serialNumber() << "refused:" << config->bNumInterfaces << "interfaces";
         m_api->freeConfigDescriptor(config);
         return LIBUSB_ERROR_NOT_SUPPORTED;
     }
@@ -243,8 +242,7 @@ void USBDeviceHandler::finishClose()
     // An unplugged device cannot give its interface back; it is closed all
     // the same, or it would stay half open for good.
     if (result != 0)
-        qInfo() << "USB interface of" << m_deviceInfo->serialNumber()
-                << "not released:" << libusb_error_name(result);
+        qInfo() << "USB interface of" << m_deviceInfo->serialNumber() << "not released:" << libusb_error_name(result);
     m_api->close(m_deviceHandle);
     m_deviceHandle = nullptr;
     // No callback runs once the events thread has left the library, so the
@@ -286,9 +284,9 @@ QByteArray USBDeviceHandler::controlCommand(const QByteArray& cmd)
 
     if (cmd.size() != ControlHeaderSize || replyLength == 0) {
         QByteArray out = cmd.mid(ControlHeaderSize);
-        const int result = m_api->controlTransfer(
-            m_deviceHandle, LIBUSB_REQUEST_TYPE_VENDOR | LIBUSB_ENDPOINT_OUT, request, value, index,
-            reinterpret_cast<unsigned char*>(out.data()), quint16(out.size()), ControlTimeoutMs);
+        const int result = m_api->controlTransfer(m_deviceHandle, LIBUSB_REQUEST_TYPE_VENDOR | LIBUSB_ENDPOINT_OUT,
+                                                  request, value, index, reinterpret_cast<unsigned char*>(out.data()),
+                                                  quint16(out.size()), ControlTimeoutMs);
         if (result < 0) {
             qInfo() << "USB control request" << request << "failed:" << libusb_error_name(result);
             return {};
@@ -297,9 +295,9 @@ QByteArray USBDeviceHandler::controlCommand(const QByteArray& cmd)
             return {};
     }
     QByteArray reply(replyLength, char(0xFF));
-    const int result = m_api->controlTransfer(m_deviceHandle, LIBUSB_REQUEST_TYPE_VENDOR | LIBUSB_ENDPOINT_IN,
-                                              request, value, index, reinterpret_cast<unsigned char*>(reply.data()),
-                                              replyLength, ControlTimeoutMs);
+    const int result =
+        m_api->controlTransfer(m_deviceHandle, LIBUSB_REQUEST_TYPE_VENDOR | LIBUSB_ENDPOINT_IN, request, value, index,
+                               reinterpret_cast<unsigned char*>(reply.data()), replyLength, ControlTimeoutMs);
     // A short reply is still one (the rest stays 0xFF); a failed read is not.
     if (result < 0) {
         qInfo() << "USB control reply" << request << "failed:" << libusb_error_name(result);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "device/MovraDeviceInfo.h"
 #include "device/usb/AbstractLibUSBEndpoint.h"
 #include "device/usb/LibUSBApi.h"
-#include "device/MovraDeviceInfo.h"
 #include "device/usb/QLibUSBEventsThread.h"
 
 #include <QByteArray>

@@ -6,7 +6,8 @@
 
 namespace {
 
-struct AcceptedVendor {
+struct AcceptedVendor
+{
     quint16 vendorId;
     QList<quint16> productIds;
 };
@@ -74,8 +75,7 @@ QSharedPointer<MovraDeviceInfo> USBGrabber::createDeviceInfo(libusb_device* devi
 {
     auto info = QSharedPointer<MovraDeviceInfo>::create();
     const int speed = m_api->getDeviceSpeed(device);
-    info->setCommType(speed == LIBUSB_SPEED_SUPER || speed == LIBUSB_SPEED_SUPER_PLUS ? CommType::USB3
-                                                                                       : CommType::USB);
+    info->setCommType(speed == LIBUSB_SPEED_SUPER || speed == LIBUSB_SPEED_SUPER_PLUS ? CommType::USB3 : CommType::USB);
     info->setStatus(DeviceStatus::AvailableUSB);
     info->setPid(descriptor.idProduct);
     info->setVid(descriptor.idVendor);
@@ -96,7 +96,8 @@ QString USBGrabber::readString(libusb_device_handle* handle, quint8 index)
     if (length <= 0)
         return QString();
     const int size = qMin(length, int(buffer.size()));
-    return QString::fromLatin1(reinterpret_cast<const char*>(buffer.data()), qstrnlen(reinterpret_cast<const char*>(buffer.data()), size));
+    return QString::fromLatin1(reinterpret_cast<const char*>(buffer.data()),
+                               qstrnlen(reinterpret_cast<const char*>(buffer.data()), size));
 }
 
 void USBGrabber::refreshAvailableDevices()

@@ -25,8 +25,7 @@ public:
     // Vendor id, product id (high byte first), bus, port and address.
     static QByteArray usbLocationBytes(LibUSBApi& api, libusb_device* device,
                                        const libusb_device_descriptor& descriptor);
-    QSharedPointer<MovraDeviceInfo> createDeviceInfo(libusb_device* device,
-                                                     const libusb_device_descriptor& descriptor);
+    QSharedPointer<MovraDeviceInfo> createDeviceInfo(libusb_device* device, const libusb_device_descriptor& descriptor);
 
 protected slots:
     void refreshAvailableDevices() override;

@@ -1,8 +1,8 @@
 #include "firmware/bootloader/BootloaderCommunicator.h"
 
 #include "firmware/bootloader/BootloaderFamily.h"
-#include "firmware/files/HEXFirmwareFileManager.h"
 #include "firmware/core/ProgressMessages.h"
+#include "firmware/files/HEXFirmwareFileManager.h"
 
 BootloaderCommunicator::BootloaderCommunicator(QObject* parent)
     : AbstractFirmwareCommunicator(parent)
@@ -51,8 +51,6 @@ void BootloaderCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDev
                                              ProgressMessages::NotAvailable, version);
         break;
     }
-    default:
-        handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::Raw);
-        break;
+    default: handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::Raw); break;
     }
 }

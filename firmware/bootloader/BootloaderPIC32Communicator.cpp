@@ -1,8 +1,8 @@
 #include "firmware/bootloader/BootloaderPIC32Communicator.h"
 
 #include "firmware/bootloader/BootloaderFamily.h"
-#include "firmware/files/HEX32FirmwareFileManager.h"
 #include "firmware/core/ProgressMessages.h"
+#include "firmware/files/HEX32FirmwareFileManager.h"
 
 namespace {
 constexpr quint16 PIC32BootloaderProductId = 0xF333;
@@ -49,8 +49,6 @@ void BootloaderPIC32Communicator::onCommandReceivedFromDevice(QSharedPointer<Mov
                                              ProgressMessages::NotAvailable, version);
         break;
     }
-    default:
-        handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::DecodedFrame);
-        break;
+    default: handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::DecodedFrame); break;
     }
 }

@@ -1,12 +1,17 @@
 #include "firmware/bootloader/HLX58Communicator.h"
 
 #include "firmware/bootloader/BootloaderFamily.h"
-#include "firmware/files/HEXFirmwareFileManager.h"
 #include "firmware/core/ProgressMessages.h"
+#include "firmware/files/HEXFirmwareFileManager.h"
 
 namespace {
 
-enum ApplicationCommand : char { AskBootloaderVersion = 1, Unused = 2, ResetToBootloader = 6, AskFirmwareVersion = 7 };
+enum ApplicationCommand : char {
+    AskBootloaderVersion = 1,
+    Unused = 2,
+    ResetToBootloader = 6,
+    AskFirmwareVersion = 7
+};
 
 bool isOfThisFamily(const QSharedPointer<MovraDeviceInfo>& device)
 {
@@ -16,10 +21,8 @@ bool isOfThisFamily(const QSharedPointer<MovraDeviceInfo>& device)
     case DeviceIdentifier::Bootloader:
     case DeviceIdentifier::Sarvanti:
     case DeviceIdentifier::YLQSAGen2:
-    case DeviceIdentifier::SarvantiGen2:
-        return true;
-    default:
-        return false;
+    case DeviceIdentifier::SarvantiGen2: return true;
+    default: return false;
     }
 }
 
@@ -51,11 +54,8 @@ void HLX58Communicator::sendApplicationCommand(char command, QSharedPointer<Movr
     case AskBootloaderVersion:
     case Unused:
     case ResetToBootloader:
-    case AskFirmwareVersion:
-        emit sendCommandToDevice(device, BootloaderFamily::applicationCommand(command));
-        break;
-    default:
-        break;
+    case AskFirmwareVersion: emit sendCommandToDevice(device, BootloaderFamily::applicationCommand(command)); break;
+    default: break;
     }
 }
 
@@ -87,8 +87,6 @@ void HLX58Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceIn
             BootloaderFamily::reportVersions(this, deviceInfo, version, version, ProgressMessages::NotAvailable);
         break;
     }
-    default:
-        handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::Raw);
-        break;
+    default: handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::Raw); break;
     }
 }

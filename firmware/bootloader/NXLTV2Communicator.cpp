@@ -1,11 +1,14 @@
 #include "firmware/bootloader/NXLTV2Communicator.h"
 
 #include "firmware/bootloader/BootloaderFamily.h"
-#include "firmware/files/HEX32FirmwareFileManager.h"
 #include "firmware/core/ProgressMessages.h"
+#include "firmware/files/HEX32FirmwareFileManager.h"
 
 namespace {
-enum ApplicationCommand : char { ResetToBootloader = 6, AskFirmwareVersion = 7 };
+enum ApplicationCommand : char {
+    ResetToBootloader = 6,
+    AskFirmwareVersion = 7
+};
 } // namespace
 
 NXLTV2Communicator::NXLTV2Communicator(QObject* parent)
@@ -64,8 +67,6 @@ void NXLTV2Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceI
                                              ProgressMessages::NotAvailable);
         break;
     }
-    default:
-        handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::DecodedFrame);
-        break;
+    default: handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::DecodedFrame); break;
     }
 }

@@ -65,7 +65,8 @@ bool AbstractFirmwareCommunicator::hasBootloaderRelease(QSharedPointer<MovraDevi
     return device && device->releaseNumber() == 2;
 }
 
-QByteArray AbstractFirmwareCommunicator::removeBootloaderPrefix(QSharedPointer<MovraDeviceInfo> device, QByteArray reply)
+QByteArray AbstractFirmwareCommunicator::removeBootloaderPrefix(QSharedPointer<MovraDeviceInfo> device,
+                                                                QByteArray reply)
 {
     if (!isInBootloader(device) || hasBootloaderRelease(device))
         return reply;
@@ -160,7 +161,7 @@ void AbstractFirmwareCommunicator::startProgramming(QSharedPointer<MovraDeviceIn
         return;
     // Nothing went out: without this the erase frame would be re-sent.
     reportProgrammingFailure(nsFirmware::ProgramFlash,
-        m_recordTooLong ? ProgressMessages::RecordTooLong : ProgressMessages::NothingToProgram);
+                             m_recordTooLong ? ProgressMessages::RecordTooLong : ProgressMessages::NothingToProgram);
 }
 
 void AbstractFirmwareCommunicator::reportProgrammingFailure(char stepCode, const QString& line)
@@ -195,7 +196,7 @@ void AbstractFirmwareCommunicator::finishMcsErase(QSharedPointer<MovraDeviceInfo
     const int current = m_fileManager ? m_fileManager->currentLine() : 0;
     const int count = m_fileManager ? m_fileManager->lineCount() : 0;
     emit sendDeviceResponseToUpdater(nsFirmware::EraseFlash, nsFirmware::InProgress,
-        percentage(quint32(qMax(current, 0)), quint32(qMax(count, 0))));
+                                     percentage(quint32(qMax(current, 0)), quint32(qMax(count, 0))));
     emit sendMessageToProgressDialog(ProgressMessages::ErasingMcsFileDone);
     if (announceProgramming)
         emit sendMessageToProgressDialog(ProgressMessages::ProgrammingStartsSoon);
@@ -219,7 +220,8 @@ void AbstractFirmwareCommunicator::onSectorErased(QSharedPointer<MovraDeviceInfo
     // A failed erase leaves the index, so the same sector is erased again.
     if (status == 0)
         ++m_sectorIndex;
-    emit sendDeviceResponseToUpdater(nsFirmware::EraseFlash, nsFirmware::InProgress, percentage(m_sectorIndex, m_sectorCount));
+    emit sendDeviceResponseToUpdater(nsFirmware::EraseFlash, nsFirmware::InProgress,
+                                     percentage(m_sectorIndex, m_sectorCount));
     emit sendMessageToProgressDialog(ProgressMessages::ErasingMcsFileSector.arg(m_sectorIndex).arg(m_sectorCount));
     sendBootloaderCommand(nsFirmware::EraseFlash, device);
 }
@@ -367,8 +369,8 @@ void AbstractFirmwareCommunicator::eraseInBootloader(QSharedPointer<MovraDeviceI
     sendBootloaderCommand(nsFirmware::EraseFlash, device);
 }
 
-bool AbstractFirmwareCommunicator::handleHexUpdateReply(QSharedPointer<MovraDeviceInfo> device,
-                                                        const QByteArray& reply, CrcReplyForm crcForm)
+bool AbstractFirmwareCommunicator::handleHexUpdateReply(QSharedPointer<MovraDeviceInfo> device, const QByteArray& reply,
+                                                        CrcReplyForm crcForm)
 {
     if (reply.isEmpty())
         return false;
@@ -389,8 +391,7 @@ bool AbstractFirmwareCommunicator::handleHexUpdateReply(QSharedPointer<MovraDevi
             return true;
         }
         break;
-    default:
-        return false;
+    default: return false;
     }
     quint16 crc = 0;
     if (!m_fileManager || !BootloaderFamily::decodedCrc(reply, &crc))
@@ -430,8 +431,9 @@ void AbstractFirmwareCommunicator::setRetryTiming(int intervalMs, int maxRetries
     m_maxRetries = maxRetries;
 }
 
-AbstractFirmwareCommunicator::RecordFill AbstractFirmwareCommunicator::fillProgramPayload(QByteArray& payload,
-    int maxRecords, int readBound, const std::function<bool(const QByteArray&)>& fits)
+AbstractFirmwareCommunicator::RecordFill
+AbstractFirmwareCommunicator::fillProgramPayload(QByteArray& payload, int maxRecords, int readBound,
+                                                 const std::function<bool(const QByteArray&)>& fits)
 {
     m_recordTooLong = false;
     if (!m_fileManager)
@@ -462,8 +464,8 @@ AbstractFirmwareCommunicator::RecordFill AbstractFirmwareCommunicator::fillProgr
     return RecordFill::Filled;
 }
 
-AbstractFirmwareCommunicator::RecordFill AbstractFirmwareCommunicator::fillGrowingFramePayload(QByteArray& payload,
-    int maxRecords, int readBound, int byteLimit)
+AbstractFirmwareCommunicator::RecordFill
+AbstractFirmwareCommunicator::fillGrowingFramePayload(QByteArray& payload, int maxRecords, int readBound, int byteLimit)
 {
     const auto fits = [byteLimit](const QByteArray& candidate) { return candidate.size() + 2 <= byteLimit; };
     return fillProgramPayload(payload, maxRecords, readBound, fits);
@@ -510,8 +512,7 @@ bool AbstractFirmwareCommunicator::sendFixedFrameCommand(char code, QSharedPoint
         if (payload.isEmpty())
             return false;
         break;
-    default:
-        return false;
+    default: return false;
     }
     const QByteArray frame = BootloaderFrame::fixedFrame(BootloaderFrame::withCrc(payload));
     if (frame.isEmpty())

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "firmware/core/DeviceIdentifier.h"
-#include "firmware/files/FirmwareFileManager.h"
-#include "firmware/core/FirmwareTypes.h"
 #include "device/MovraDeviceInfo.h"
+#include "firmware/core/DeviceIdentifier.h"
+#include "firmware/core/FirmwareTypes.h"
+#include "firmware/files/FirmwareFileManager.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -46,7 +46,8 @@ public:
     ~AbstractFirmwareCommunicator() override;
 
     // True when the file was opened and the update started.
-    virtual bool updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device, nsFirmware::DeviceVersions versions) = 0;
+    virtual bool updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                nsFirmware::DeviceVersions versions) = 0;
     // Builds one bootloader packet and emits it; false when there was
     // nothing to send.
     virtual bool sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device) = 0;
@@ -132,7 +133,10 @@ protected:
     // Starts the update of a device already in its bootloader: erase at once.
     void eraseInBootloader(QSharedPointer<MovraDeviceInfo> device);
     // How a family's device sends its image CRC.
-    enum class CrcReplyForm { Raw, DecodedFrame };
+    enum class CrcReplyForm {
+        Raw,
+        DecodedFrame
+    };
     // Erase, programming and CRC replies of a HEX update; false when the
     // reply is none of them. They count only while this communicator's own
     // update runs: a version query must never drive another device's update.
@@ -150,11 +154,11 @@ protected:
     // fits(payload) holds; a record that does not fit is left for the next
     // packet. Rewinds first when m_rewindBeforeRead is set.
     RecordFill fillProgramPayload(QByteArray& payload, int maxRecords, int readBound,
-        const std::function<bool(const QByteArray&)>& fits);
+                                  const std::function<bool(const QByteArray&)>& fits);
     // fillProgramPayload for a growing frame: the payload and its CRC stay
     // within byteLimit bytes.
     RecordFill fillGrowingFramePayload(QByteArray& payload, int maxRecords = GrowingFrameRecords,
-        int readBound = GrowingFrameReadBound, int byteLimit = GrowingFrameLimit);
+                                       int readBound = GrowingFrameReadBound, int byteLimit = GrowingFrameLimit);
     // code, start LE32, length LE32, CRC LE16 of the reader's image; empty
     // without a reader.
     QByteArray crcRequestPayload(char code);

@@ -18,7 +18,7 @@ struct DeviceVersions
 inline bool operator==(const DeviceVersions& a, const DeviceVersions& b)
 {
     return a.motherboardVersion == b.motherboardVersion && a.channelVersion == b.channelVersion
-        && a.bootloaderVersion == b.bootloaderVersion;
+           && a.bootloaderVersion == b.bootloaderVersion;
 }
 
 enum MessageStatus : int {

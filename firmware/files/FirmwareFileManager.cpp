@@ -150,9 +150,7 @@ bool FirmwareFileManager::checkFile(int recordBound)
             endOfFile = true;
             upperBase = segmentBase = 0;
             break;
-        default:
-            upperBase = segmentBase = 0;
-            break;
+        default: upperBase = segmentBase = 0; break;
         }
     }
     if (!endOfFile) {

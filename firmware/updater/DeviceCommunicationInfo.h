@@ -8,7 +8,8 @@ namespace nsUpdater {
 
 // What the updater knows of one connected device: its type and installed
 // versions, shared with the widget, which sees later changes too.
-struct DeviceCommunicationInfo {
+struct DeviceCommunicationInfo
+{
     int deviceType = 0;
     QString motherboardVersion;
     QString channelVersion;

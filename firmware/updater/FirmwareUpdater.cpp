@@ -119,8 +119,10 @@ void FirmwareUpdater::connectHardwareServer()
     connect(this, &FirmwareUpdater::openUSBDevice, server, &MovraHardwareServer::openUSBDeviceReceivedFromUpdater);
     connect(this, &FirmwareUpdater::openEthernetDevice, server,
             &MovraHardwareServer::openEthernetDeviceReceivedFromUpdater);
-    connect(this, &FirmwareUpdater::openCameraDevice, server, &MovraHardwareServer::openCameraDeviceReceivedFromUpdater);
-    connect(this, &FirmwareUpdater::openSerialDevice, server, &MovraHardwareServer::openSerialDeviceReceivedFromUpdater);
+    connect(this, &FirmwareUpdater::openCameraDevice, server,
+            &MovraHardwareServer::openCameraDeviceReceivedFromUpdater);
+    connect(this, &FirmwareUpdater::openSerialDevice, server,
+            &MovraHardwareServer::openSerialDeviceReceivedFromUpdater);
     connect(this, &FirmwareUpdater::closeSerialDevice, server,
             &MovraHardwareServer::closeSerialDeviceReceivedFromUpdater);
 }
@@ -128,7 +130,8 @@ void FirmwareUpdater::connectHardwareServer()
 QList<QSharedPointer<MovraDeviceInfo>> FirmwareUpdater::getAvailableDevices(DeviceIdentifier type) const
 {
     const bool withMotherboards = type == DeviceIdentifier::LightSource || type == DeviceIdentifier::Console
-        || type == DeviceIdentifier::ElectrophysiologyConsole || type == DeviceIdentifier::FiberPhotometryConsole;
+                                  || type == DeviceIdentifier::ElectrophysiologyConsole
+                                  || type == DeviceIdentifier::FiberPhotometryConsole;
     QList<QSharedPointer<MovraDeviceInfo>> devices;
     for (const auto& device : m_availableDevices) {
         const DeviceIdentifier found = AbstractFirmwareCommunicator::getDeviceIdentifier(device);
@@ -218,16 +221,14 @@ void FirmwareUpdater::showWrongPortWarning()
     box.exec();
 }
 
-AbstractFirmwareCommunicator* FirmwareUpdater::createVersionQueryCommunicator(
-    int deviceType, const QSharedPointer<MovraDeviceInfo>& device)
+AbstractFirmwareCommunicator*
+FirmwareUpdater::createVersionQueryCommunicator(int deviceType, const QSharedPointer<MovraDeviceInfo>& device)
 {
     switch (deviceType) {
     case DeviceIdentifier::AssistedRotaryJoint:
-    case DeviceIdentifier::YLQSAGen2:
-        return new HLX58Communicator();
+    case DeviceIdentifier::YLQSAGen2: return new HLX58Communicator();
     case DeviceIdentifier::KZR410:
-    case DeviceIdentifier::KOTWGen3:
-        return new NXLTV2Communicator();
+    case DeviceIdentifier::KOTWGen3: return new NXLTV2Communicator();
     case DeviceIdentifier::Bootloader:
         if (device->pid() == PIC32BootloaderProductId)
             return new BootloaderPIC32Communicator();
@@ -260,17 +261,14 @@ AbstractFirmwareCommunicator* FirmwareUpdater::createUpdateCommunicator(int devi
     Q_UNUSED(motherboardPhase)
     switch (deviceType) {
     case DeviceIdentifier::AssistedRotaryJoint:
-    case DeviceIdentifier::YLQSAGen2:
-        return new HLX58Communicator();
+    case DeviceIdentifier::YLQSAGen2: return new HLX58Communicator();
     case DeviceIdentifier::KZR410:
-    case DeviceIdentifier::KOTWGen3:
-        return new NXLTV2Communicator();
+    case DeviceIdentifier::KOTWGen3: return new NXLTV2Communicator();
     case DeviceIdentifier::Bootloader:
         if (device->pid() == PIC32BootloaderProductId)
             return new BootloaderPIC32Communicator();
         return new BootloaderCommunicator();
-    default:
-        return nullptr;
+    default: return nullptr;
     }
 }
 
@@ -293,8 +291,8 @@ void FirmwareUpdater::unwireVersionQueryCommunicator(AbstractFirmwareCommunicato
     disconnect(this, nullptr, c, nullptr);
 }
 
-void FirmwareUpdater::onSendInstalledVersionReceived(DeviceIdentifier deviceID, nsFirmware::DeviceVersions deviceVersions,
-                                                     QString uid)
+void FirmwareUpdater::onSendInstalledVersionReceived(DeviceIdentifier deviceID,
+                                                     nsFirmware::DeviceVersions deviceVersions, QString uid)
 {
     if (m_waitingForChannels) {
         m_waitingForChannels = false;
@@ -336,17 +334,10 @@ void FirmwareUpdater::onDeviceRemoved(QSharedPointer<MovraDeviceInfo> deviceInfo
     if (deviceInfo->name().contains(ProgressMessages::Bootloader))
         emit sendBootloaderItemStatusToView(true);
     switch (AbstractFirmwareCommunicator::getDeviceIdentifier(deviceInfo)) {
-    case DeviceIdentifier::Motherboard:
-        emit sendMotherboardItemStatusToView(true);
-        break;
-    case DeviceIdentifier::Channels:
-        emit sendChannelsItemStatusToView(true);
-        break;
-    case DeviceIdentifier::USB3Driver:
-        emit sendUSB3CommunicationItemStatusToView(true);
-        break;
-    default:
-        break;
+    case DeviceIdentifier::Motherboard: emit sendMotherboardItemStatusToView(true); break;
+    case DeviceIdentifier::Channels: emit sendChannelsItemStatusToView(true); break;
+    case DeviceIdentifier::USB3Driver: emit sendUSB3CommunicationItemStatusToView(true); break;
+    default: break;
     }
 
     const QString uid = deviceInfo->uid();
@@ -402,17 +393,15 @@ int FirmwareUpdater::adjustUpdateType(int type, const QString& filePath, bool mo
     switch (type) {
     case DeviceIdentifier::GQZ3:
     case DeviceIdentifier::GQZ3KAVOR:
-    case DeviceIdentifier::TV720:
-        return type;
+    case DeviceIdentifier::TV720: return type;
     case DeviceIdentifier::Sarvanti:
         return nameContainsAny(filePath, { QStringLiteral("Motor"), QStringLiteral("Disk") })
-            ? DeviceIdentifier::AssistedRotaryJoint
-            : DeviceIdentifier::HKTR;
+                   ? DeviceIdentifier::AssistedRotaryJoint
+                   : DeviceIdentifier::HKTR;
     case DeviceIdentifier::SarvantiGen2:
         return filePath.contains(QLatin1String("Disk")) ? DeviceIdentifier::AssistedRotaryJoint
                                                         : DeviceIdentifier::KZR410;
-    default:
-        break;
+    default: break;
     }
     if (motherboardPhase)
         return DeviceIdentifier::Motherboard;

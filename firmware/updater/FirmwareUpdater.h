@@ -1,10 +1,10 @@
 #pragma once
 
-#include "firmware/core/AbstractFirmwareCommunicator.h"
 #include "device/CommunicatorFactory.h"
-#include "firmware/updater/DeviceCommunicationInfo.h"
 #include "device/MovraDeviceInfo.h"
 #include "device/MovraHardwareServer.h"
+#include "firmware/core/AbstractFirmwareCommunicator.h"
+#include "firmware/updater/DeviceCommunicationInfo.h"
 
 #include <QByteArray>
 #include <QList>
@@ -94,9 +94,8 @@ protected:
     // The two factories; null where the type has no communicator (yet).
     virtual AbstractFirmwareCommunicator* createVersionQueryCommunicator(int deviceType,
                                                                          const QSharedPointer<MovraDeviceInfo>& device);
-    virtual AbstractFirmwareCommunicator* createUpdateCommunicator(int deviceType,
-                                                                   const QSharedPointer<MovraDeviceInfo>& device,
-                                                                   bool motherboardPhase);
+    virtual AbstractFirmwareCommunicator*
+    createUpdateCommunicator(int deviceType, const QSharedPointer<MovraDeviceInfo>& device, bool motherboardPhase);
 
 private:
     void connectHardwareServer();

@@ -2,8 +2,8 @@
 
 #include "device/AbstractCommunicator.h"
 #include "device/CommunicatorFactory.h"
-#include "tests/support/EventLog.h"
 #include "tests/device/FakeGrabber.h"
+#include "tests/support/EventLog.h"
 
 #include <QList>
 

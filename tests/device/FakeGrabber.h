@@ -15,7 +15,8 @@ class FakeGrabber : public AbstractGrabber
     Q_OBJECT
 
 public:
-    struct Bus {
+    struct Bus
+    {
         QMutex lock;
         QList<QSharedPointer<MovraDeviceInfo>> devices;
         int lookDurationMs = 0;

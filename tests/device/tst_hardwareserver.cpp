@@ -1,5 +1,5 @@
-#include "tests/device/FakeCommunicator.h"
 #include "device/MovraHardwareServer.h"
+#include "tests/device/FakeCommunicator.h"
 
 #include <QtTest>
 
@@ -48,10 +48,7 @@ private:
     QSharedPointer<MovraDeviceInfo> m_serialDevice = makeDevice(CommType::Serial, QStringLiteral("serial"));
 
 private slots:
-    void init()
-    {
-        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-    }
+    void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral(".*"))); }
 
     void initTestCase()
     {
@@ -139,12 +136,18 @@ private slots:
     {
         QTest::addColumn<QString>("request");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("ctrl") << "ctrl" << "usb:ctrl:6374726c";
-        QTest::newRow("serial command") << "serialCommand" << "serial:command:73657269616c";
-        QTest::newRow("open ethernet") << "openEthernet" << "ethernet:open";
-        QTest::newRow("open camera") << "openCamera" << "camera:open";
-        QTest::newRow("open serial") << "openSerial" << "serial:open";
-        QTest::newRow("close serial") << "closeSerial" << "serial:close";
+        QTest::newRow("ctrl") << "ctrl"
+                              << "usb:ctrl:6374726c";
+        QTest::newRow("serial command") << "serialCommand"
+                                        << "serial:command:73657269616c";
+        QTest::newRow("open ethernet") << "openEthernet"
+                                       << "ethernet:open";
+        QTest::newRow("open camera") << "openCamera"
+                                     << "camera:open";
+        QTest::newRow("open serial") << "openSerial"
+                                     << "serial:open";
+        QTest::newRow("close serial") << "closeSerial"
+                                      << "serial:close";
     }
 
     void updaterRequestsReachTheirTransport()
@@ -153,12 +156,18 @@ private slots:
         QFETCH(QString, expected);
         m_log.clear();
         MovraHardwareServer* s = m_server.data();
-        if (request == "ctrl") emit s->sendCtrlCmdToDeviceFromUpdater(m_usbDevice, "ctrl");
-        if (request == "serialCommand") emit s->sendSerialCommandToDeviceFromUpdater(m_serialDevice, "serial");
-        if (request == "openEthernet") emit s->openEthernetDeviceReceivedFromUpdater(m_ethernetDevice);
-        if (request == "openCamera") emit s->openCameraDeviceReceivedFromUpdater(m_cameraDevice);
-        if (request == "openSerial") emit s->openSerialDeviceReceivedFromUpdater(m_serialDevice);
-        if (request == "closeSerial") emit s->closeSerialDeviceReceivedFromUpdater(m_serialDevice);
+        if (request == "ctrl")
+            emit s->sendCtrlCmdToDeviceFromUpdater(m_usbDevice, "ctrl");
+        if (request == "serialCommand")
+            emit s->sendSerialCommandToDeviceFromUpdater(m_serialDevice, "serial");
+        if (request == "openEthernet")
+            emit s->openEthernetDeviceReceivedFromUpdater(m_ethernetDevice);
+        if (request == "openCamera")
+            emit s->openCameraDeviceReceivedFromUpdater(m_cameraDevice);
+        if (request == "openSerial")
+            emit s->openSerialDeviceReceivedFromUpdater(m_serialDevice);
+        if (request == "closeSerial")
+            emit s->closeSerialDeviceReceivedFromUpdater(m_serialDevice);
         QTRY_VERIFY_WITH_TIMEOUT(!m_log.entries().isEmpty(), 2000);
         QTest::qWait(100);
         QCOMPARE(m_log.entries(), QStringList { expected });
@@ -269,7 +278,8 @@ private slots:
     void stopWithoutRunningThreadsDoesNothing()
     {
         EventLog log;
-        auto server = QSharedPointer<MovraHardwareServer>::create(QSharedPointer<FakeCommunicatorFactory>::create(&log));
+        auto server =
+            QSharedPointer<MovraHardwareServer>::create(QSharedPointer<FakeCommunicatorFactory>::create(&log));
         server->stopCommunicationThreads();
         server->stopCommunicationThreads();
         server.reset();

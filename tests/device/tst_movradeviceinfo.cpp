@@ -47,7 +47,7 @@ private slots:
         QCOMPARE(info.channelCount(), 1);
         QCOMPARE(info.pid(), quint16(0xF57E));
         QCOMPARE(info.gainRange(), std::make_pair(4, 480));
-        QCOMPARE(info.availableFps(), (QList<float>{ 30.f, 15.f }));
+        QCOMPARE(info.availableFps(), (QList<float> { 30.f, 15.f }));
     }
 
     void equality_data()
@@ -82,20 +82,34 @@ private slots:
             info->setUid(QStringLiteral("04D8-F57E-0103-05"));
             info->setMotherboardFirmware("1.2");
         }
-        if (change == "motherboardFirmware") b.setMotherboardFirmware("9.9");
-        if (change == "channelFirmware") b.setChannelFirmware("3.4");
-        if (change == "status") b.setStatus(DeviceStatus::Available);
-        if (change == "commType") b.setCommType(CommType::USB);
-        if (change == "driverType") b.setDriverType(DriverType::HLX58Driver);
-        if (change == "name") b.setName(QStringLiteral("Other"));
-        if (change == "nameCase") b.setName(QStringLiteral("hlx58"));
-        if (change == "serialNumber") b.setSerialNumber(QStringLiteral("X"));
-        if (change == "uid") b.setUid(QStringLiteral("04D8-F57E-0103-06"));
-        if (change == "channelCount") b.setChannelCount(2);
-        if (change == "pid") b.setPid(1);
-        if (change == "vid") b.setVid(1);
-        if (change == "releaseNumber") b.setReleaseNumber(1);
-        if (change == "compatibility") b.setCompatibility(DeviceCompatibility::Full);
+        if (change == "motherboardFirmware")
+            b.setMotherboardFirmware("9.9");
+        if (change == "channelFirmware")
+            b.setChannelFirmware("3.4");
+        if (change == "status")
+            b.setStatus(DeviceStatus::Available);
+        if (change == "commType")
+            b.setCommType(CommType::USB);
+        if (change == "driverType")
+            b.setDriverType(DriverType::HLX58Driver);
+        if (change == "name")
+            b.setName(QStringLiteral("Other"));
+        if (change == "nameCase")
+            b.setName(QStringLiteral("hlx58"));
+        if (change == "serialNumber")
+            b.setSerialNumber(QStringLiteral("X"));
+        if (change == "uid")
+            b.setUid(QStringLiteral("04D8-F57E-0103-06"));
+        if (change == "channelCount")
+            b.setChannelCount(2);
+        if (change == "pid")
+            b.setPid(1);
+        if (change == "vid")
+            b.setVid(1);
+        if (change == "releaseNumber")
+            b.setReleaseNumber(1);
+        if (change == "compatibility")
+            b.setCompatibility(DeviceCompatibility::Full);
         QCOMPARE(a == b, equal);
         QCOMPARE(a != b, !equal);
         QVERIFY(a == a);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "tests/e2e/UsbInstrument.h"
 #include "tests/firmware/bootloader/sim/SimHexFile.h"
 #include "tests/firmware/bootloader/sim/SimInstrument.h"
 #include "tests/firmware/updater/UpdaterRig.h"
-#include "tests/e2e/UsbInstrument.h"
 
 #include <QByteArray>
 #include <QList>
@@ -36,7 +36,8 @@ QString writeFile(const QString& path, const QList<sim::HexSegment>& image, cons
 // An instrument on a simulated bus with the whole program over it: the USB
 // grabber, communicator, handler and endpoints in the hardware server's
 // threads, the firmware updater and its communicators.
-struct Road {
+struct Road
+{
     explicit Road(const QString& family);
     ~Road();
 

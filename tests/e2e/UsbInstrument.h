@@ -1,8 +1,8 @@
 #pragma once
 
 #include "device/CommunicatorFactory.h"
-#include "tests/firmware/bootloader/sim/SimInstrument.h"
 #include "tests/device/usb/sim/SimUsbBus.h"
+#include "tests/firmware/bootloader/sim/SimInstrument.h"
 
 #include <QMutex>
 #include <QSharedPointer>

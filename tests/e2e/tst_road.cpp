@@ -14,10 +14,7 @@ class TestRoad : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-    }
+    void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral(".*"))); }
 
     void mainRoad_data()
     {
@@ -25,16 +22,16 @@ private slots:
         QTest::addColumn<bool>("serverUpdate");
         QTest::addColumn<QByteArray>("lineEnd");
         QTest::addColumn<QStringList>("versions"); // motherboard, channel, bootloader
-        QTest::newRow("rotary joint, server update") << "HLX58" << true << QByteArray("\r\n")
-                                                     << QStringList{ "2.5", "2.5", "1.3" };
-        QTest::newRow("rotary joint, manual update, LF file") << "HLX58" << false << QByteArray("\n")
-                                                              << QStringList{ "2.5", "2.5", "1.3" };
-        QTest::newRow("photometry driver, manual update") << "NXLTV2" << false << QByteArray("\r\n")
-                                                          << QStringList{ "3.1", "N/A", "N/A" };
-        QTest::newRow("photometry driver, server update") << "NXLTV2" << true << QByteArray("\r\n")
-                                                          << QStringList{ "3.1", "N/A", "N/A" };
-        QTest::newRow("PIC32 bootloader, server update") << "PIC32" << true << QByteArray("\r\n")
-                                                         << QStringList{ "N/A", "N/A", "1.2" };
+        QTest::newRow("rotary joint, server update")
+            << "HLX58" << true << QByteArray("\r\n") << QStringList { "2.5", "2.5", "1.3" };
+        QTest::newRow("rotary joint, manual update, LF file")
+            << "HLX58" << false << QByteArray("\n") << QStringList { "2.5", "2.5", "1.3" };
+        QTest::newRow("photometry driver, manual update")
+            << "NXLTV2" << false << QByteArray("\r\n") << QStringList { "3.1", "N/A", "N/A" };
+        QTest::newRow("photometry driver, server update")
+            << "NXLTV2" << true << QByteArray("\r\n") << QStringList { "3.1", "N/A", "N/A" };
+        QTest::newRow("PIC32 bootloader, server update")
+            << "PIC32" << true << QByteArray("\r\n") << QStringList { "N/A", "N/A", "1.2" };
     }
     void mainRoad()
     {
@@ -53,7 +50,7 @@ private slots:
         const nsUpdater::DeviceCommunicationInfo found = rig.reports.first().seen;
         QCOMPARE(found.uid, road.instrument->uid());
         QCOMPARE(found.name, road.instrument->core().identity().product);
-        QCOMPARE((QStringList{ found.motherboardVersion, found.channelVersion, found.bootloaderVersion }), versions);
+        QCOMPARE((QStringList { found.motherboardVersion, found.channelVersion, found.bootloaderVersion }), versions);
 
         const QList<sim::HexSegment> image = imageOf(family);
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware_V9.9.hex")), image, lineEnd);
@@ -84,7 +81,7 @@ private slots:
         }
         QCOMPARE(last, 99);
         QCOMPARE(i, steps.size() - 1);
-        QCOMPARE(steps.last(), (Response{ 4, 2, 100 }));
+        QCOMPARE(steps.last(), (Response { 4, 2, 100 }));
 
         // The instrument's flash holds the image over the range it was asked
         // to check, and it was told to start it.

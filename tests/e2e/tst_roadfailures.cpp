@@ -27,10 +27,7 @@ class TestRoadFailures : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-    }
+    void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral(".*"))); }
 
     void families_data()
     {
@@ -56,7 +53,7 @@ private slots:
         QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, true), 0);
         QVERIFY(QTest::qWaitFor([&] { return road.finished(); }, UpdateMs));
         QTest::qWait(300);
-        QCOMPARE(road.rig->responses.last(), (Response{ 4, 1, -1 }));
+        QCOMPARE(road.rig->responses.last(), (Response { 4, 1, -1 }));
         QVERIFY(!anySuccess(road.rig->responses));
         // The device stays in its bootloader, never told to start the image.
         sim::Instrument& core = road.instrument->core();
@@ -81,8 +78,7 @@ private slots:
         QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
         QVERIFY(QTest::qWaitFor([&] { return road.finished(); }, 3000 + 2000));
         QTest::qWait(1500);
-        QCOMPARE(road.rig->responses,
-                 (QList<Response>{ { 113, 0, 5 }, { 113, 0, 10 }, { 113, 1, -1 } }));
+        QCOMPARE(road.rig->responses, (QList<Response> { { 113, 0, 5 }, { 113, 0, 10 }, { 113, 1, -1 } }));
         QVERIFY(!road.instrument->isPlugged());
         QVERIFY(road.instrument->core().bootloaderCommands().isEmpty());
     }

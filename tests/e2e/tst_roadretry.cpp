@@ -31,10 +31,7 @@ class TestRoadRetry : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-    }
+    void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral(".*"))); }
 
     void cleanup()
     {
@@ -53,7 +50,7 @@ private slots:
 
         QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
         QVERIFY(QTest::qWaitFor([&] { return road.finished(); }, RetryGivesUpMs));
-        QCOMPARE(road.rig->responses.last(), (Response{ 3, 1, -1 }));
+        QCOMPARE(road.rig->responses.last(), (Response { 3, 1, -1 }));
         QVERIFY(!anySuccess(road.rig->responses));
         QCOMPARE(road.rig->progressLines.count(RetryLine), 12);
         QCOMPARE(road.rig->progressLines.last(), StoppedLine);

@@ -20,10 +20,7 @@ class TestRoadUnplug : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-    }
+    void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral(".*"))); }
 
     void unpluggedWhileProgramming()
     {
@@ -46,7 +43,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(road.rig->statusesWith(RemovedText).size(), 2, 3000); // the reset, then this
 
         QVERIFY(QTest::qWaitFor([&] { return road.finished(); }, RetryGivesUpMs));
-        QCOMPARE(road.rig->responses.last(), (Response{ 3, 1, -1 }));
+        QCOMPARE(road.rig->responses.last(), (Response { 3, 1, -1 }));
         for (const Response& r : qAsConst(road.rig->responses))
             QVERIFY(r.status != 2);
         QCOMPARE(road.instrument->core().programmingPackets(), packetsAtUnplug);

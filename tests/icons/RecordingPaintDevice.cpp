@@ -23,11 +23,13 @@ void RecordingPaintEngine::updateState(const QPaintEngineState& state)
         m_penColor = state.pen().color();
 }
 
-void RecordingPaintEngine::drawPixmap(const QRectF&, const QPixmap&, const QRectF&) {}
+void RecordingPaintEngine::drawPixmap(const QRectF&, const QPixmap&, const QRectF&)
+{
+}
 
 void RecordingPaintEngine::drawTextItem(const QPointF&, const QTextItem& item)
 {
-    draws.append({item.text(), item.font(), m_penColor});
+    draws.append({ item.text(), item.font(), m_penColor });
 }
 
 QPaintEngine::Type RecordingPaintEngine::type() const
@@ -55,28 +57,18 @@ const QList<RecordingPaintEngine::TextDraw>& RecordingPaintDevice::draws() const
 int RecordingPaintDevice::metric(PaintDeviceMetric metric) const
 {
     switch (metric) {
-    case PdmWidth:
-        return m_size.width();
-    case PdmHeight:
-        return m_size.height();
-    case PdmWidthMM:
-        return m_size.width() * 254 / 960;
-    case PdmHeightMM:
-        return m_size.height() * 254 / 960;
+    case PdmWidth: return m_size.width();
+    case PdmHeight: return m_size.height();
+    case PdmWidthMM: return m_size.width() * 254 / 960;
+    case PdmHeightMM: return m_size.height() * 254 / 960;
     case PdmDpiX:
     case PdmDpiY:
     case PdmPhysicalDpiX:
-    case PdmPhysicalDpiY:
-        return 96;
-    case PdmDepth:
-        return 32;
-    case PdmNumColors:
-        return 0;
-    case PdmDevicePixelRatio:
-        return 1;
-    case PdmDevicePixelRatioScaled:
-        return static_cast<int>(devicePixelRatioFScale());
-    default:
-        return QPaintDevice::metric(metric);
+    case PdmPhysicalDpiY: return 96;
+    case PdmDepth: return 32;
+    case PdmNumColors: return 0;
+    case PdmDevicePixelRatio: return 1;
+    case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
+    default: return QPaintDevice::metric(metric);
     }
 }

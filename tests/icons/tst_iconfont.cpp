@@ -172,7 +172,7 @@ void TestIconFont::glyphColourPerModeAndState_data()
     const QVariantMap none;
     const QColor red(200, 20, 20);
     const QColor green(20, 200, 20);
-    const QVariantMap offColour{{QStringLiteral("color-off"), red}};
+    const QVariantMap offColour { { QStringLiteral("color-off"), red } };
 
     QTest::newRow("normal off") << none << int(QIcon::Normal) << int(QIcon::Off) << StartUpColor;
     QTest::newRow("normal on") << none << int(QIcon::Normal) << int(QIcon::On) << StartUpColor;
@@ -184,9 +184,9 @@ void TestIconFont::glyphColourPerModeAndState_data()
     QTest::newRow("color-off, disabled off")
         << offColour << int(QIcon::Disabled) << int(QIcon::Off) << StartUpDisabledColor;
     QTest::newRow("color-disabled-off wins")
-        << QVariantMap{{QStringLiteral("color-off"), red}, {QStringLiteral("color-disabled-off"), green}}
+        << QVariantMap { { QStringLiteral("color-off"), red }, { QStringLiteral("color-disabled-off"), green } }
         << int(QIcon::Disabled) << int(QIcon::Off) << green;
-    QTest::newRow("given color") << QVariantMap{{QStringLiteral("color"), green}} << int(QIcon::Normal)
+    QTest::newRow("given color") << QVariantMap { { QStringLiteral("color"), green } } << int(QIcon::Normal)
                                  << int(QIcon::On) << green;
 }
 
@@ -199,8 +199,8 @@ void TestIconFont::glyphColourPerModeAndState()
 
     IconFont iconFont;
     setStartUpDefaults(iconFont);
-    const QImage image =
-        render(iconFont.makeIcon(IconFont::Solid, Times, options), QSize(64, 64), QIcon::Mode(mode), QIcon::State(state));
+    const QImage image = render(iconFont.makeIcon(IconFont::Solid, Times, options), QSize(64, 64), QIcon::Mode(mode),
+                                QIcon::State(state));
     QCOMPARE(centre(image), expected);
 }
 
@@ -220,8 +220,9 @@ void TestIconFont::pixmapHasRequestedSizeAndTransparentCorners()
     setStartUpDefaults(iconFont);
     const QImage image = render(iconFont.makeIcon(IconFont::Solid, Circle), size);
     QCOMPARE(image.size(), size);
-    const QList<QPoint> corners{{0, 0}, {size.width() - 1, 0}, {0, size.height() - 1},
-                                {size.width() - 1, size.height() - 1}};
+    const QList<QPoint> corners {
+        { 0, 0 }, { size.width() - 1, 0 }, { 0, size.height() - 1 }, { size.width() - 1, size.height() - 1 }
+    };
     for (const QPoint& corner : corners)
         QCOMPARE(image.pixelColor(corner).alpha(), 0);
     QCOMPARE(centre(image), StartUpColor);
@@ -231,7 +232,7 @@ void TestIconFont::givenTextAndStyleDoNotReplaceTheGlyph()
 {
     IconFont iconFont;
     setStartUpDefaults(iconFont);
-    const QVariantMap options{{QStringLiteral("text"), QStringLiteral("A")}, {QStringLiteral("style"), 7}};
+    const QVariantMap options { { QStringLiteral("text"), QStringLiteral("A") }, { QStringLiteral("style"), 7 } };
     const QImage given = render(iconFont.makeIcon(IconFont::Solid, Times, options), QSize(32, 32));
     const QImage plain = render(iconFont.makeIcon(IconFont::Solid, Times), QSize(32, 32));
     QCOMPARE(given, plain);
@@ -265,7 +266,7 @@ void TestIconFont::clonedEngineDrawsTheSamePixels()
     IconFontIconPainterIconEngine engine(&iconFont, &painter, options);
     std::unique_ptr<QIconEngine> clone(engine.clone());
 
-    for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected}) {
+    for (QIcon::Mode mode : { QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected }) {
         const QImage original = engine.pixmap(QSize(24, 24), mode, QIcon::Off).toImage();
         QCOMPARE(clone->pixmap(QSize(24, 24), mode, QIcon::Off).toImage(), original);
         QVERIFY(original.pixelColor(12, 12).alpha() > 0);
@@ -279,13 +280,13 @@ void TestIconFont::duotoneSecondLayerCodeAndColour()
     RecordingPaintDevice device(QSize(32, 32));
     {
         QPainter painter(&device);
-        iconFont.makeIcon(IconFont::Duotone, Times).paint(&painter, QRect(0, 0, 32, 32), Qt::AlignCenter,
-                                                          QIcon::Normal, QIcon::On);
+        iconFont.makeIcon(IconFont::Duotone, Times)
+            .paint(&painter, QRect(0, 0, 32, 32), Qt::AlignCenter, QIcon::Normal, QIcon::On);
     }
     QCOMPARE(device.draws().size(), 2);
     QCOMPARE(device.draws().at(0).text, QString(QChar(Times)));
     QCOMPARE(device.draws().at(0).color, StartUpColor);
-    QCOMPARE(device.draws().at(1).text.toUcs4(), QList<uint>{0x100000 + Times});
+    QCOMPARE(device.draws().at(1).text.toUcs4(), QList<uint> { 0x100000 + Times });
     QCOMPARE(device.draws().at(1).text, QString(QChar(0xDBFC)) + QChar(0xDC0D));
     QCOMPARE(device.draws().at(1).color, QColor(50, 50, 50, 127));
 
@@ -303,17 +304,17 @@ void TestIconFont::candidateOptionKeys_data()
     QTest::addColumn<int>("state");
     QTest::addColumn<QStringList>("keys");
 
-    QTest::newRow("normal off") << int(QIcon::Normal) << int(QIcon::Off) << QStringList{"color-off"};
-    QTest::newRow("normal on") << int(QIcon::Normal) << int(QIcon::On) << QStringList{};
+    QTest::newRow("normal off") << int(QIcon::Normal) << int(QIcon::Off) << QStringList { "color-off" };
+    QTest::newRow("normal on") << int(QIcon::Normal) << int(QIcon::On) << QStringList {};
     QTest::newRow("disabled off") << int(QIcon::Disabled) << int(QIcon::Off)
-                                  << QStringList{"color-disabled-off", "color-disabled", "color-off"};
-    QTest::newRow("disabled on") << int(QIcon::Disabled) << int(QIcon::On) << QStringList{"color-disabled"};
+                                  << QStringList { "color-disabled-off", "color-disabled", "color-off" };
+    QTest::newRow("disabled on") << int(QIcon::Disabled) << int(QIcon::On) << QStringList { "color-disabled" };
     QTest::newRow("active off") << int(QIcon::Active) << int(QIcon::Off)
-                                << QStringList{"color-active-off", "color-active", "color-off"};
-    QTest::newRow("active on") << int(QIcon::Active) << int(QIcon::On) << QStringList{"color-active"};
+                                << QStringList { "color-active-off", "color-active", "color-off" };
+    QTest::newRow("active on") << int(QIcon::Active) << int(QIcon::On) << QStringList { "color-active" };
     QTest::newRow("selected off") << int(QIcon::Selected) << int(QIcon::Off)
-                                  << QStringList{"color-selected-off", "color-selected", "color-off"};
-    QTest::newRow("selected on") << int(QIcon::Selected) << int(QIcon::On) << QStringList{"color-selected"};
+                                  << QStringList { "color-selected-off", "color-selected", "color-off" };
+    QTest::newRow("selected on") << int(QIcon::Selected) << int(QIcon::On) << QStringList { "color-selected" };
 }
 
 void TestIconFont::candidateOptionKeys()
@@ -321,9 +322,9 @@ void TestIconFont::candidateOptionKeys()
     QFETCH(int, mode);
     QFETCH(int, state);
     QFETCH(QStringList, keys);
-    QCOMPARE(IconFontCharIconPainter::candidateOptionKeys(QStringLiteral("color"), QIcon::Mode(mode),
-                                                          QIcon::State(state)),
-             keys);
+    QCOMPARE(
+        IconFontCharIconPainter::candidateOptionKeys(QStringLiteral("color"), QIcon::Mode(mode), QIcon::State(state)),
+        keys);
 }
 
 void TestIconFont::lookupOptionValue_data()
@@ -331,16 +332,16 @@ void TestIconFont::lookupOptionValue_data()
     QTest::addColumn<QVariantMap>("options");
     QTest::addColumn<QVariant>("expected");
 
-    QTest::newRow("null variant falls back") << QVariantMap{{"text", "x"}, {"text-disabled", QVariant()}}
-                                             << QVariant("x");
-    QTest::newRow("empty text falls back") << QVariantMap{{"text", "x"}, {"text-disabled", ""}} << QVariant("x");
+    QTest::newRow("null variant falls back")
+        << QVariantMap { { "text", "x" }, { "text-disabled", QVariant() } } << QVariant("x");
+    QTest::newRow("empty text falls back") << QVariantMap { { "text", "x" }, { "text-disabled", "" } } << QVariant("x");
     QTest::newRow("mode and state first")
-        << QVariantMap{{"text", "x"}, {"text-off", "o"}, {"text-disabled", "d"}, {"text-disabled-off", "do"}}
+        << QVariantMap { { "text", "x" }, { "text-off", "o" }, { "text-disabled", "d" }, { "text-disabled-off", "do" } }
         << QVariant("do");
-    QTest::newRow("mode before state") << QVariantMap{{"text", "x"}, {"text-off", "o"}, {"text-disabled", "d"}}
+    QTest::newRow("mode before state") << QVariantMap { { "text", "x" }, { "text-off", "o" }, { "text-disabled", "d" } }
                                        << QVariant("d");
-    QTest::newRow("state last") << QVariantMap{{"text", "x"}, {"text-off", "o"}} << QVariant("o");
-    QTest::newRow("absent") << QVariantMap{} << QVariant();
+    QTest::newRow("state last") << QVariantMap { { "text", "x" }, { "text-off", "o" } } << QVariant("o");
+    QTest::newRow("absent") << QVariantMap {} << QVariant();
 }
 
 void TestIconFont::lookupOptionValue()

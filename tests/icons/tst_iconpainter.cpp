@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr int LeftBox = 0xF111;     // second layer at 0x10F111 is the right box
-constexpr int TwiceWide = 0xF200;   // advance 2 em
+constexpr int LeftBox = 0xF111;      // second layer at 0x10F111 is the right box
+constexpr int TwiceWide = 0xF200;    // advance 2 em
 constexpr int SlightlyWide = 0xF201; // advance 1.1 em
 const QString TestFamily = QStringLiteral("Movra Test Layers");
 const QColor Blue(78, 156, 207);
@@ -28,7 +28,7 @@ QImage render(const QIcon& icon, const QSize& size, QIcon::Mode mode = QIcon::No
 bool near(const QColor& actual, const QColor& expected)
 {
     return qAbs(actual.red() - expected.red()) <= 2 && qAbs(actual.green() - expected.green()) <= 2
-        && qAbs(actual.blue() - expected.blue()) <= 2 && qAbs(actual.alpha() - expected.alpha()) <= 2;
+           && qAbs(actual.blue() - expected.blue()) <= 2 && qAbs(actual.alpha() - expected.alpha()) <= 2;
 }
 
 class RepaintCounter : public QWidget
@@ -70,11 +70,11 @@ void TestIconPainter::initTestCase()
 
 void TestIconPainter::missingFontFilesLeaveOnlyTheirStylesUnloaded()
 {
-    for (int style : {int(IconFont::Solid), int(IconFont::Duotone)}) {
+    for (int style : { int(IconFont::Solid), int(IconFont::Duotone) }) {
         QVERIFY(m_iconFont.styleFontRecord(style).fontId >= 0);
         QCOMPARE(m_iconFont.styleFontRecord(style).fontFamily, TestFamily);
     }
-    for (int style : {int(IconFont::Regular), int(IconFont::Light), int(IconFont::Brands)}) {
+    for (int style : { int(IconFont::Regular), int(IconFont::Light), int(IconFont::Brands) }) {
         QCOMPARE(m_iconFont.styleFontRecord(style).fontId, -1);
         QVERIFY(m_iconFont.styleFontRecord(style).fontFamily.isEmpty());
     }
@@ -135,7 +135,7 @@ void TestIconPainter::pixelSize()
     QFETCH(double, scaleFactor);
     QFETCH(int, pixelSize);
 
-    const QIcon icon = m_iconFont.makeIcon(IconFont::Solid, glyph, {{QStringLiteral("scale-factor"), scaleFactor}});
+    const QIcon icon = m_iconFont.makeIcon(IconFont::Solid, glyph, { { QStringLiteral("scale-factor"), scaleFactor } });
     RecordingPaintDevice device(size);
     {
         QPainter painter(&device);
@@ -153,7 +153,7 @@ void TestIconPainter::emptySizesDrawNothing()
     QVERIFY(icon.pixmap(QSize(0, 0)).isNull());
     QVERIFY(icon.pixmap(QSize(16, 0)).isNull());
 
-    const QIcon tiny = m_iconFont.makeIcon(IconFont::Solid, LeftBox, {{QStringLiteral("scale-factor"), 0.01}});
+    const QIcon tiny = m_iconFont.makeIcon(IconFont::Solid, LeftBox, { { QStringLiteral("scale-factor"), 0.01 } });
     RecordingPaintDevice device(QSize(16, 16));
     {
         QPainter painter(&device);
@@ -166,7 +166,7 @@ void TestIconPainter::animationRotatesFromTheSecondPaint()
 {
     IconFontAnimation animation(nullptr, 1000, 0.0F, 180.0F);
     const QIcon icon =
-        m_iconFont.makeIcon(IconFont::Solid, LeftBox, {{QStringLiteral("anim"), QVariant::fromValue(&animation)}});
+        m_iconFont.makeIcon(IconFont::Solid, LeftBox, { { QStringLiteral("anim"), QVariant::fromValue(&animation) } });
 
     QVERIFY(!animation.isRunning());
     const QImage first = render(icon, QSize(64, 64));

@@ -1,8 +1,8 @@
 // Reading the version resource of Windows executables: real ones made by the
 // mingw-w64 tools, and hand-made images broken one field at a time.
 #include "platform/ExecutableVersionReader.h"
-#include "tests/support/PeFixtures.h"
 #include "platform/PlatformServices.h"
+#include "tests/support/PeFixtures.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -65,9 +65,9 @@ void TestExecutableVersion::initTestCase()
         const char* arch;
         const char* version;
     } fixtures[] = {
-        {"tessaly64.exe", "x86_64", "6,2,0,14"},
-        {"velim32.exe", "i686", "65535,1,0,300"},
-        {"noversion.exe", "x86_64", ""},
+        { "tessaly64.exe", "x86_64", "6,2,0,14" },
+        { "velim32.exe", "i686", "65535,1,0,300" },
+        { "noversion.exe", "x86_64", "" },
     };
     for (const auto& f : fixtures) {
         const QString error = makeExecutable(m_dir.filePath(f.name), f.arch, f.version);
@@ -94,8 +94,7 @@ void TestExecutableVersion::handMade_data()
     QTest::newRow("no fixed block") << peImage(versionBlock(0, 0, 0, 0)) << true << "";
     QTest::newRow("wrong signature") << peImage(versionBlock(52, 0xFEEF04BC, 0x00010002, 0x00030004)) << true << "";
     QTest::newRow("fixed block too short") << peImage(versionBlock(8, Signature, 0x00010002, 0)) << true << "";
-    QTest::newRow("fixed block past the block")
-        << changed(goodImage(), r + Layout::VersionBlock, 40, 2) << true << "";
+    QTest::newRow("fixed block past the block") << changed(goodImage(), r + Layout::VersionBlock, 40, 2) << true << "";
 
     // Anything else wrong: no version information at all.
     QTest::newRow("empty file") << QByteArray() << false << "";
@@ -107,13 +106,15 @@ void TestExecutableVersion::handMade_data()
         << changed(goodImage(), Layout::CoffHeader + 16, 120, 2) << false << "";
     QTest::newRow("two directories only") << changed(goodImage(), Layout::OptionalHeader + 108, 2) << false << "";
     QTest::newRow("no resource directory") << changed(goodImage(), directories + 20, 0) << false << "";
-    QTest::newRow("section count past the end") << changed(goodImage(), Layout::CoffHeader + 2, 0xFFFF, 2) << false << "";
+    QTest::newRow("section count past the end")
+        << changed(goodImage(), Layout::CoffHeader + 2, 0xFFFF, 2) << false << "";
     QTest::newRow("section raw data past the end") << changed(goodImage(), section + 20, 0x7FFFFF00) << false << "";
     QTest::newRow("resource outside every section") << changed(goodImage(), directories + 16, 0x5000) << false << "";
     QTest::newRow("resource larger than its section") << changed(goodImage(), directories + 20, 0x10000) << false << "";
     QTest::newRow("no version type") << changed(goodImage(), r + 16, 3) << false << "";
     QTest::newRow("version type is no directory") << changed(goodImage(), r + 20, Layout::NameDirectory) << false << "";
-    QTest::newRow("version resource not id 1") << changed(goodImage(), r + Layout::NameDirectory + 16, 2) << false << "";
+    QTest::newRow("version resource not id 1")
+        << changed(goodImage(), r + Layout::NameDirectory + 16, 2) << false << "";
     QTest::newRow("named entry hides the id")
         << changed(changed(goodImage(), r + Layout::NameDirectory + 12, 1, 2), r + Layout::NameDirectory + 14, 0, 2)
         << false << "";
@@ -125,8 +126,7 @@ void TestExecutableVersion::handMade_data()
     QTest::newRow("language entry is a directory")
         << changed(goodImage(), r + Layout::LanguageDirectory + 20, 0x80000000u | Layout::DataEntry) << false << "";
     QTest::newRow("data past the section") << changed(goodImage(), r + Layout::DataEntry + 4, 0x1000) << false << "";
-    QTest::newRow("data address wraps")
-        << changed(goodImage(), r + Layout::DataEntry, 0xFFFFFFF0u) << false << "";
+    QTest::newRow("data address wraps") << changed(goodImage(), r + Layout::DataEntry, 0xFFFFFFF0u) << false << "";
     QTest::newRow("huge data size") << changed(goodImage(), r + Layout::DataEntry + 4, 0xFFFFFFFFu) << false << "";
     QTest::newRow("block longer than the data")
         << changed(goodImage(), r + Layout::VersionBlock, 0xFFFF, 2) << false << "";
@@ -196,7 +196,7 @@ void TestExecutableVersion::everyTruncationGivesNoVersion()
 
 void TestExecutableVersion::missingFile()
 {
-    for (const QString& path : {m_dir.filePath("absent.exe"), m_dir.path()}) {
+    for (const QString& path : { m_dir.filePath("absent.exe"), m_dir.path() }) {
         const ExecutableVersion result = nsPlatform::executableVersion(path);
         QVERIFY2(!result.hasVersionInformation, qPrintable(path));
         QVERIFY(result.fileVersion.isEmpty());

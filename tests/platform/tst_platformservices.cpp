@@ -40,10 +40,16 @@ void TestPlatformServices::processNamesAreWhole_data()
     QTest::addColumn<QString>("notListed"); // name that must not be listed
     // Longer than the 15 characters the kernel's short name keeps. The names
     // differ from the sibling programs' so a real start elsewhere is not refused.
-    QTest::newRow("long copy") << QString() << "LongProcessName.exe" << "LongProcessName.exe" << "LongProcessName";
-    QTest::newRow("backslash path") << "C:\\Program Files\\Movrane\\OtherStudio.exe" << "helper"
-                                    << "OtherStudio.exe" << "C:\\Program Files\\Movrane\\OtherStudio.exe";
-    QTest::newRow("exe link only") << "renamed-in-argv" << "LinkedName.exe" << "LinkedName.exe" << QString();
+    QTest::newRow("long copy") << QString() << "LongProcessName.exe"
+                               << "LongProcessName.exe"
+                               << "LongProcessName";
+    QTest::newRow("backslash path") << "C:\\Program Files\\Movrane\\OtherStudio.exe"
+                                    << "helper"
+                                    << "OtherStudio.exe"
+                                    << "C:\\Program Files\\Movrane\\OtherStudio.exe";
+    QTest::newRow("exe link only") << "renamed-in-argv"
+                                   << "LinkedName.exe"
+                                   << "LinkedName.exe" << QString();
 }
 
 void TestPlatformServices::processNamesAreWhole()
@@ -62,11 +68,11 @@ void TestPlatformServices::processNamesAreWhole()
 
     QProcess process;
     if (argv0.isEmpty()) {
-        process.start(copy, {QStringLiteral("30")});
+        process.start(copy, { QStringLiteral("30") });
     } else {
         // exec -a sets argv[0] independently of the executable file.
         process.start(QStringLiteral("/bin/bash"),
-                      {QStringLiteral("-c"), QStringLiteral("exec -a \"$0\" \"$1\" 30"), argv0, copy});
+                      { QStringLiteral("-c"), QStringLiteral("exec -a \"$0\" \"$1\" 30"), argv0, copy });
     }
     QVERIFY(process.waitForStarted());
     QVERIFY2(waitForName(expected, true), qPrintable(expected));

@@ -24,11 +24,16 @@ void TestResources::iconFonts_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("family");
-    QTest::newRow("solid") << "Font Awesome 5 Pro-Solid-900.otf" << "Font Awesome 5 Free";
-    QTest::newRow("regular") << "Font Awesome 5 Pro-Regular-400.otf" << "Font Awesome 5 Free";
-    QTest::newRow("light") << "Font Awesome 5 Pro-Light-300.otf" << "Font Awesome 5 Free";
-    QTest::newRow("duotone") << "Font Awesome 5 Duotone-Solid-900.otf" << "Font Awesome 5 Free";
-    QTest::newRow("brands") << "Font Awesome 5 Brands-Regular-400.otf" << "Font Awesome 5 Brands";
+    QTest::newRow("solid") << "Font Awesome 5 Pro-Solid-900.otf"
+                           << "Font Awesome 5 Free";
+    QTest::newRow("regular") << "Font Awesome 5 Pro-Regular-400.otf"
+                             << "Font Awesome 5 Free";
+    QTest::newRow("light") << "Font Awesome 5 Pro-Light-300.otf"
+                           << "Font Awesome 5 Free";
+    QTest::newRow("duotone") << "Font Awesome 5 Duotone-Solid-900.otf"
+                             << "Font Awesome 5 Free";
+    QTest::newRow("brands") << "Font Awesome 5 Brands-Regular-400.otf"
+                            << "Font Awesome 5 Brands";
 }
 
 void TestResources::iconFonts()

@@ -125,10 +125,13 @@ QString makeExecutable(const QString& path, const QString& arch, const QString& 
     if (fileVersion.isEmpty()) {
         rc = "1 RCDATA { \"no version here\" }\n";
     } else {
-        rc = "1 VERSIONINFO\nFILEVERSION " + fileVersion.toLatin1() + "\nPRODUCTVERSION 1,0,0,0\nBEGIN\n"
-             "  BLOCK \"StringFileInfo\"\n  BEGIN\n    BLOCK \"040904b0\"\n    BEGIN\n"
-             "      VALUE \"FileVersion\", \"" + QByteArray(fileVersion.toLatin1()).replace(',', '.') + "\"\n"
-             "    END\n  END\n  BLOCK \"VarFileInfo\"\n  BEGIN\n    VALUE \"Translation\", 0x409, 1200\n  END\nEND\n";
+        rc = "1 VERSIONINFO\nFILEVERSION " + fileVersion.toLatin1()
+             + "\nPRODUCTVERSION 1,0,0,0\nBEGIN\n"
+               "  BLOCK \"StringFileInfo\"\n  BEGIN\n    BLOCK \"040904b0\"\n    BEGIN\n"
+               "      VALUE \"FileVersion\", \""
+             + QByteArray(fileVersion.toLatin1()).replace(',', '.')
+             + "\"\n"
+               "    END\n  END\n  BLOCK \"VarFileInfo\"\n  BEGIN\n    VALUE \"Translation\", 0x409, 1200\n  END\nEND\n";
     }
     const QString rcPath = work.filePath(QStringLiteral("version.rc"));
     const QString asmPath = work.filePath(QStringLiteral("start.s"));
@@ -136,14 +139,14 @@ QString makeExecutable(const QString& path, const QString& arch, const QString& 
         return QStringLiteral("cannot write the sources");
     const QString resObj = work.filePath(QStringLiteral("version.o"));
     const QString startObj = work.filePath(QStringLiteral("start.o"));
-    QString error = run(tool + QStringLiteral("windres"),
-                        {QStringLiteral("--preprocessor=cpp"), rcPath, QStringLiteral("-O"), QStringLiteral("coff"),
-                         QStringLiteral("-o"), resObj});
+    QString error =
+        run(tool + QStringLiteral("windres"), { QStringLiteral("--preprocessor=cpp"), rcPath, QStringLiteral("-O"),
+                                                QStringLiteral("coff"), QStringLiteral("-o"), resObj });
     if (error.isEmpty())
-        error = run(tool + QStringLiteral("as"), {asmPath, QStringLiteral("-o"), startObj});
+        error = run(tool + QStringLiteral("as"), { asmPath, QStringLiteral("-o"), startObj });
     if (error.isEmpty())
-        error = run(tool + QStringLiteral("ld"),
-                    {startObj, resObj, QStringLiteral("--entry"), QStringLiteral("_start"), QStringLiteral("-o"), path});
+        error = run(tool + QStringLiteral("ld"), { startObj, resObj, QStringLiteral("--entry"),
+                                                   QStringLiteral("_start"), QStringLiteral("-o"), path });
     return error;
 }
 

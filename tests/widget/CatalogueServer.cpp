@@ -46,8 +46,8 @@ bool CatalogueServer::start(const QString& helperScript, const QString& hostName
     QProcess openssl;
     openssl.start(QStringLiteral("openssl"),
                   { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
-                    QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-                    QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"),
+                    QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"),
+                    QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"),
                     QStringLiteral("/CN=") + hostName, QStringLiteral("-addext"),
                     QStringLiteral("subjectAltName=DNS:") + hostName, QStringLiteral("-keyout"), key,
                     QStringLiteral("-out"), certificate });

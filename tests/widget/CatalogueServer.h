@@ -7,9 +7,9 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 
 // The maker's update server on this machine: the HTTPS server helper serves
 // a folder under a certificate made for the maker's host name, and an HTTP

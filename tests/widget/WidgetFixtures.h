@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/dialogs/ChoiceDialog.h"
-#include "device/CommunicatorFactory.h"
 #include "app/dialogs/CypressChoiceDialog.h"
 #include "app/dialogs/ProgressDialog.h"
 #include "app/updater/VEKUpdaterWidget.h"
+#include "device/CommunicatorFactory.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -116,7 +116,8 @@ public slots:
 class DialogAnswerer : public QObject
 {
 public:
-    struct Seen {
+    struct Seen
+    {
         QString kind; // "box", "choice", "cypress", "file"
         QString title;
         QString text;

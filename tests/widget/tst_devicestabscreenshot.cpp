@@ -1,8 +1,8 @@
-#include "tests/widget/CatalogueServer.h"
-#include "icons/IconFont.h"
-#include "tests/e2e/RoadSupport.h"
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/VEKUpdaterWidget.h"
+#include "icons/IconFont.h"
+#include "tests/e2e/RoadSupport.h"
+#include "tests/widget/CatalogueServer.h"
 
 #include <QtTest>
 
@@ -41,8 +41,8 @@ private slots:
         QVERIFY(server.start(QStringLiteral(MOVRA_HTTPS_SERVER), QUrl(MovraWebHost).host()));
         QFile catalogue(QStringLiteral(MOVRA_SCRIPTS_FOLDER "/firmwares_admin.json"));
         QVERIFY(catalogue.open(QIODevice::ReadOnly));
-        QVERIFY(server.writeFile(QStringLiteral("downloads/.updates/firmwares/firmwares_admin.json"),
-                                 catalogue.readAll()));
+        QVERIFY(
+            server.writeFile(QStringLiteral("downloads/.updates/firmwares/firmwares_admin.json"), catalogue.readAll()));
 
         auto bus = QSharedPointer<SimUsbBus>::create();
         auto joint = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("HLX58")), 2, 5);

@@ -1,9 +1,9 @@
-#include "tests/widget/CatalogueServer.h"
+#include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/DisplayTables.h"
+#include "app/updater/VEKUpdaterWidget.h"
 #include "icons/IconFont.h"
 #include "tests/e2e/RoadSupport.h"
-#include "app/catalogue/UpdaterInformationHandler.h"
-#include "app/updater/VEKUpdaterWidget.h"
+#include "tests/widget/CatalogueServer.h"
 #include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
@@ -22,7 +22,8 @@ const QString FirmwarePath = QStringLiteral("downloads/firmwares/") + FirmwareNa
 const QString CompletedText = QStringLiteral("<b>Update completed successfully!</b>");
 
 // What the progress dialog showed while the update ran.
-struct ProgressWatch : QObject {
+struct ProgressWatch : QObject
+{
     ProgressWatch()
     {
         connect(&timer, &QTimer::timeout, this, [this] {
@@ -71,7 +72,8 @@ private:
     {
         QJsonObject entry { { QStringLiteral("Version"), QJsonArray { QStringLiteral("2.6") } },
                             { QStringLiteral("URLS"), QJsonArray { MovraWebHost + QLatin1Char('/') + FirmwarePath } },
-                            { QStringLiteral("Filters"), QJsonArray { QStringLiteral("Movra-HLX58_Firmware_V*.hex") } } };
+                            { QStringLiteral("Filters"),
+                              QJsonArray { QStringLiteral("Movra-HLX58_Firmware_V*.hex") } } };
         QJsonObject root { { QStringLiteral("Firmwares"), 1 }, { QStringLiteral("0"), entry } };
         if (!m_server.writeFile(QStringLiteral("downloads/.updates/firmwares/firmwares_admin.json"),
                                 QJsonDocument(root).toJson()))
@@ -80,7 +82,7 @@ private:
         return QTest::qWaitFor(
             [&] {
                 return widget.informationHandler()->getFirmwareInformationList(0).first().motherboardAvailableVersion
-                    == QLatin1String("2.6");
+                       == QLatin1String("2.6");
             },
             10000);
     }
@@ -124,8 +126,8 @@ private slots:
             form.tree->setCurrentItem(row);
 
             // A file whose name the dialog's filters admit, on the desktop.
-            const QString chosen =
-                QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0) + QLatin1Char('/') + FirmwareName;
+            const QString chosen = QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0)
+                                   + QLatin1Char('/') + FirmwareName;
             if (!fromCatalogue)
                 QVERIFY(!road::writeFile(chosen, road::imageOf("HLX58")).isEmpty());
 
@@ -145,14 +147,14 @@ private slots:
                 if (isJson || !progressDialog())
                     return;
                 downloadHeadline = progressDialog()->findChild<QLabel*>(QStringLiteral("lb_updating"))->text();
-                downloadDetails = progressDialog()->findChild<QTextBrowser*>(QStringLiteral("textBrowser"))->toPlainText();
+                downloadDetails =
+                    progressDialog()->findChild<QTextBrowser*>(QStringLiteral("textBrowser"))->toPlainText();
             });
             QElapsedTimer clock;
             QVERIFY(fromCatalogue ? form.update->isEnabled() : form.manual->isEnabled());
             (fromCatalogue ? form.update : form.manual)->click();
-            QVERIFY(QTest::qWaitFor(
-                [&] { return !user.seen.isEmpty() && user.seen.last().text == CompletedText; },
-                road::UpdateMs + 10000));
+            QVERIFY(QTest::qWaitFor([&] { return !user.seen.isEmpty() && user.seen.last().text == CompletedText; },
+                                    road::UpdateMs + 10000));
             clock.start();
             if (!fromCatalogue) {
                 QCOMPARE(user.seen.first().kind, QStringLiteral("file"));
@@ -188,7 +190,7 @@ private slots:
                 form.typeRow(0)->childCount() == 1
                     && widget.informationHandler()->getFirmwareInformationList(0).first().uid == joint->uid()
                     && widget.informationHandler()->getFirmwareInformationList(0).first().motherboardInstalledVersion
-                        == QLatin1String("2.5"),
+                           == QLatin1String("2.5"),
                 road::FoundAndReadMs);
             // A download is the program's own and goes; a chosen file stays.
             QCOMPARE(QFile::exists(QDir::homePath() + QStringLiteral("/downloads/") + FirmwareName), false);
@@ -220,9 +222,9 @@ private slots:
                 DialogAnswerer user({ QStringLiteral("file:") + missing, QStringLiteral("OK") });
                 form.manual->click();
                 QCOMPARE(user.seen.size(), 2);
-                QCOMPARE(user.seen.at(1).text,
-                         QStringLiteral("<b>Downloaded/Selected file doesn't seem to be accessible [%1].</b>")
-                             .arg(missing));
+                QCOMPARE(
+                    user.seen.at(1).text,
+                    QStringLiteral("<b>Downloaded/Selected file doesn't seem to be accessible [%1].</b>").arg(missing));
                 QCOMPARE(lock.size(), 0);
             }
 

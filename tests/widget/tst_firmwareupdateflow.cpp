@@ -1,7 +1,7 @@
-#include "firmware/core/FirmwareTypes.h"
-#include "icons/IconFont.h"
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/VEKUpdaterWidget.h"
+#include "firmware/core/FirmwareTypes.h"
+#include "icons/IconFont.h"
 #include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
@@ -112,8 +112,8 @@ private slots:
         QTest::newRow("joint") << 0 << "HLX58" << usb << QStringList() << url(0, 4);
         QTest::newRow("KZR410") << 1 << "KZR410" << usb << QStringList() << url(1, 0);
         QTest::newRow("zuvo") << 24 << "Zuvo" << usb << QStringList() << url(24, 0);
-        QTest::newRow("bootloader, GQZ3 KAVOR") << 3 << "Bootloader" << usb << QStringList { "GQZ3 KAVOR" }
-                                                << url(3, 1);
+        QTest::newRow("bootloader, GQZ3 KAVOR")
+            << 3 << "Bootloader" << usb << QStringList { "GQZ3 KAVOR" } << url(3, 1);
         QTest::newRow("USB3, GQZ3") << 20 << "FX3" << usb << QStringList { "GQZ3" } << url(20, 0);
         QTest::newRow("USB3, TV720") << 20 << "FX3" << usb << QStringList { "TV720" } << url(20, 4);
         QTest::newRow("USB3, cancel") << 20 << "FX3" << usb << QStringList { "Cancel" } << QString();
@@ -123,29 +123,29 @@ private slots:
         QTest::newRow("memory manager") << 7 << "EEPROM" << usb << QStringList() << url(7, 4);
         QTest::newRow("light source") << 15 << "LightSource" << usb << QStringList() << url(15, 4);
         QTest::newRow("GQZ") << 10 << "GQZ" << usb << QStringList { "OK" } << QString();
-        QTest::newRow("GQZ2 over the network") << 11 << "GQZ2" << "192.168.1.20" << QStringList { "OK" } << QString();
+        QTest::newRow("GQZ2 over the network") << 11 << "GQZ2"
+                                               << "192.168.1.20" << QStringList { "OK" } << QString();
         QTest::newRow("GQZ2 over USB") << 11 << "GQZ2" << usb << QStringList() << url(11, 0);
         QTest::newRow("GQZ3, motherboard") << 12 << "GQZ3" << usb << QStringList { "Motherboard" } << url(12, 0);
         QTest::newRow("GQZ3, channels") << 12 << "GQZ3" << usb << QStringList { "Channels" } << url(12, 4);
         QTest::newRow("GQZ3 KAVOR, cancel") << 13 << "GQZ3 KAVOR" << usb << QStringList { "Cancel" } << QString();
         QTest::newRow("KAVOR, motherboard") << 16 << "KAVOR" << usb << QStringList { "Motherboard" } << url(16, 0);
         QTest::newRow("KAVOR, channels") << 16 << "KAVOR" << usb << QStringList { "Channels" } << url(16, 3);
-        QTest::newRow("console, motherboard") << 8 << "EP Console" << usb << QStringList { "Motherboard" }
-                                              << url(17, 1);
+        QTest::newRow("console, motherboard")
+            << 8 << "EP Console" << usb << QStringList { "Motherboard" } << url(17, 1);
         QTest::newRow("console, cancel") << 9 << "FP Console" << usb << QStringList { "Cancel" } << QString();
-        QTest::newRow("motherboard, console") << 17 << "Motherboard" << usb
-                                              << QStringList { "Motherboard", "Console (1st Gen.)" } << url(17, 1);
-        QTest::newRow("motherboard, light source") << 17 << "Motherboard" << usb
-                                                   << QStringList { "Motherboard", "LightSource (1st Gen.)" }
-                                                   << url(17, 0);
+        QTest::newRow("motherboard, console")
+            << 17 << "Motherboard" << usb << QStringList { "Motherboard", "Console (1st Gen.)" } << url(17, 1);
+        QTest::newRow("motherboard, light source")
+            << 17 << "Motherboard" << usb << QStringList { "Motherboard", "LightSource (1st Gen.)" } << url(17, 0);
         QTest::newRow("motherboard, which device cancelled")
             << 17 << "Motherboard" << usb << QStringList { "Motherboard", "Cancel" } << QString();
-        QTest::newRow("motherboard channels, KAVOR") << 17 << "Motherboard" << usb
-                                                     << QStringList { "Channels", "KAVOR (2nd Gen.)" } << url(16, 4);
+        QTest::newRow("motherboard channels, KAVOR")
+            << 17 << "Motherboard" << usb << QStringList { "Channels", "KAVOR (2nd Gen.)" } << url(16, 4);
         QTest::newRow("motherboard channels, light source")
             << 17 << "Motherboard" << usb << QStringList { "Channels", "LightSource (1st Gen.)" } << url(15, 4);
-        QTest::newRow("motherboard channels, cancel") << 17 << "Motherboard" << usb
-                                                      << QStringList { "Channels", "Cancel" } << QString();
+        QTest::newRow("motherboard channels, cancel")
+            << 17 << "Motherboard" << usb << QStringList { "Channels", "Cancel" } << QString();
         QTest::newRow("motherboard, cancel") << 17 << "Motherboard" << usb << QStringList { "Cancel" } << QString();
         QTest::newRow("TV720") << 18 << "TV720" << usb << QStringList() << url(18, 0);
         QTest::newRow("HKTR8") << 19 << "HKTR8" << usb << QStringList() << url(19, 0);
@@ -250,21 +250,21 @@ private slots:
                                 << QStringList { filter(1, 0), filter(1, 1), filter(1, 2) };
         QTest::newRow("HKTR") << 19 << "HKTR8" << none << true
                               << QStringList { filter(19, 0), filter(19, 1), filter(19, 2) };
-        QTest::newRow("channels, electrophy") << 5 << "Channels" << QStringList { "Electrophy." } << true
-                                              << QStringList { "QWM*.mcs" };
-        QTest::newRow("channels, microscope") << 5 << "Channels" << QStringList { "Microscope" } << true
-                                              << QStringList { "MovraMicroscopeDriver*.mcs" };
+        QTest::newRow("channels, electrophy")
+            << 5 << "Channels" << QStringList { "Electrophy." } << true << QStringList { "QWM*.mcs" };
+        QTest::newRow("channels, microscope")
+            << 5 << "Channels" << QStringList { "Microscope" } << true << QStringList { "MovraMicroscopeDriver*.mcs" };
         QTest::newRow("channels, cancel") << 5 << "Channels" << QStringList { "Cancel" } << false << none;
-        QTest::newRow("console, motherboard") << 8 << "EP Console" << QStringList { "Motherboard" } << true
-                                              << QStringList { filter(8, 0) };
-        QTest::newRow("memory manager, motherboard") << 7 << "EEPROM" << QStringList { "Motherboard" } << true
-                                                     << QStringList { filter(7, 0) };
-        QTest::newRow("memory manager, channels") << 7 << "EEPROM" << QStringList { "Channel(s)" } << true
-                                                  << QStringList { filter(7, 2) };
+        QTest::newRow("console, motherboard")
+            << 8 << "EP Console" << QStringList { "Motherboard" } << true << QStringList { filter(8, 0) };
+        QTest::newRow("memory manager, motherboard")
+            << 7 << "EEPROM" << QStringList { "Motherboard" } << true << QStringList { filter(7, 0) };
+        QTest::newRow("memory manager, channels")
+            << 7 << "EEPROM" << QStringList { "Channel(s)" } << true << QStringList { filter(7, 2) };
         QTest::newRow("memory manager, cancel") << 7 << "EEPROM" << QStringList { "Cancel" } << false << none;
         QTest::newRow("GQZ") << 10 << "GQZ" << QStringList { "OK" } << false << none;
-        QTest::newRow("GQZ3, motherboard") << 12 << "GQZ3" << QStringList { "Motherboard" } << true
-                                           << QStringList { filter(12, 0) };
+        QTest::newRow("GQZ3, motherboard")
+            << 12 << "GQZ3" << QStringList { "Motherboard" } << true << QStringList { filter(12, 0) };
         QTest::newRow("GQZ3, channels") << 13 << "GQZ3 KAVOR" << QStringList { "Channels" } << true
                                         << QStringList { filter(13, 2) };
         QTest::newRow("light source") << 15 << "LightSource" << QStringList { "OK" } << true
@@ -272,38 +272,38 @@ private slots:
         // No device listed: the channel count is not 1.
         QTest::newRow("KAVOR") << 16 << "KAVOR" << QStringList { "OK" } << true
                                << QStringList { "Movra-KAVOR_1Ch_Firmware_V*.hex" };
-        QTest::newRow("motherboard, light source") << 17 << "LightSource MB" << QStringList { "Motherboard" } << true
-                                                   << QStringList { "Movra-PQW_Firmware_V*.hex",
-                                                                    "Movra-PQW_KAVOR_Only_Firmware_V*.hex",
-                                                                    "Movra-PQW_KAVOR_1Ch_Firmware_V*.hex" };
+        QTest::newRow("motherboard, light source")
+            << 17 << "LightSource MB" << QStringList { "Motherboard" } << true
+            << QStringList { "Movra-PQW_Firmware_V*.hex", "Movra-PQW_KAVOR_Only_Firmware_V*.hex",
+                             "Movra-PQW_KAVOR_1Ch_Firmware_V*.hex" };
         QTest::newRow("motherboard, console") << 17 << "Console MB" << QStringList { "Motherboard" } << true
                                               << QStringList { "Movra-KJW_Firmware_V*.hex" };
-        QTest::newRow("motherboard, other") << 17 << "Motherboard" << QStringList { "Motherboard" } << true
-                                            << QStringList { "Movra-KJW_Firmware_V*.hex", "Movra-PQW_Firmware_V*.hex",
-                                                             "Movra-PQW_KAVOR_Only_Firmware_V*.hex",
-                                                             "Movra-PQW_KAVOR_1Ch_Firmware_V*.hex" };
+        QTest::newRow("motherboard, other")
+            << 17 << "Motherboard" << QStringList { "Motherboard" } << true
+            << QStringList { "Movra-KJW_Firmware_V*.hex", "Movra-PQW_Firmware_V*.hex",
+                             "Movra-PQW_KAVOR_Only_Firmware_V*.hex", "Movra-PQW_KAVOR_1Ch_Firmware_V*.hex" };
         QTest::newRow("motherboard channels, light source")
             << 17 << "Motherboard" << QStringList { "Channels", "LightSource (1st Gen.)", "OK" } << true
             << QStringList { "Movra-LS_Default_Firmware_V*.hex", "DriverHybridChannel*.hex" };
         QTest::newRow("motherboard channels, KAVOR")
             << 17 << "KAVOR MB" << QStringList { "Channels", "KAVOR (2nd Gen.)", "OK" } << true
             << QStringList { "Movra-KAVOR_1Ch_Firmware_V*.hex" };
-        QTest::newRow("motherboard channels, cancel") << 17 << "Motherboard" << QStringList { "Channels", "Cancel" }
-                                                      << false << none;
+        QTest::newRow("motherboard channels, cancel")
+            << 17 << "Motherboard" << QStringList { "Channels", "Cancel" } << false << none;
         QTest::newRow("motherboard, cancel") << 17 << "Motherboard" << QStringList { "Cancel" } << false << none;
         QTest::newRow("TV720") << 18 << "TV720" << none << true
                                << QStringList { filter(18, 0), filter(18, 1), filter(18, 2) };
         QTest::newRow("USB3, TV720") << 20 << "FX3" << QStringList { "TV720" } << true
                                      << QStringList { filter(20, 2), "*img" };
-        QTest::newRow("USB3, GQZ3 KAVOR") << 20 << "FX3" << QStringList { "GQZ3 KAVOR" } << true
-                                          << QStringList { filter(20, 1), "*img" };
+        QTest::newRow("USB3, GQZ3 KAVOR")
+            << 20 << "FX3" << QStringList { "GQZ3 KAVOR" } << true << QStringList { filter(20, 1), "*img" };
         QTest::newRow("USB3, cancel") << 20 << "FX3" << QStringList { "Cancel" } << false << none;
         QTest::newRow("Sarvanti disk") << 21 << "Sarvanti Disk" << none << true
                                        << QStringList { "Movra-Sarvanti_Disk_Driver_Firmware_V*.hex" };
         QTest::newRow("Sarvanti") << 21 << "Sarvanti" << none << true
                                   << QStringList { "Movra-Sarvanti_Driver_Firmware_V*.hex" };
-        QTest::newRow("Sarvanti Gen2 motor") << 25 << "Sarvanti Motor" << none << true
-                                             << QStringList { "Movra-Sarvanti_Gen2_Driver_Firmware_V*.hex" };
+        QTest::newRow("Sarvanti Gen2 motor")
+            << 25 << "Sarvanti Motor" << none << true << QStringList { "Movra-Sarvanti_Gen2_Driver_Firmware_V*.hex" };
         QTest::newRow("Sarvanti Gen2 disk") << 25 << "Sarvanti Disk" << none << true
                                             << QStringList { "Movra-Sarvanti_Gen2_Disk_Driver_Firmware_V*.hex" };
     }
@@ -413,8 +413,8 @@ private slots:
         VEKUpdaterWidget widget(noTransports());
         // The headline names the file of the last hand-over.
         selectDevice(widget, 1, QStringLiteral("KZR410"), QStringLiteral("04D8-F57E-0102-05"));
-        DialogAnswerer user({ QStringLiteral("file:") + m_work.filePath(QStringLiteral("Firmware_V2.hex")),
-                              QStringLiteral("OK") });
+        DialogAnswerer user(
+            { QStringLiteral("file:") + m_work.filePath(QStringLiteral("Firmware_V2.hex")), QStringLiteral("OK") });
         widget.onUpdateDeviceManuallyClicked();
         QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
         widget.onFirmwareUpdaterResponseReceived(char(code), nsFirmware::InProgress, progress);
@@ -524,16 +524,17 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("filters");
-        QTest::newRow("light source") << "LightSource" << QStringList { "Movra-PQW_Firmware_V*.hex",
-                                                                        "Movra-PQW_KAVOR_Only_Firmware_V*.hex",
-                                                                        "Movra-PQW_KAVOR_1Ch_Firmware_V*.hex",
-                                                                        "DriverHybridMotherboard*.hex" };
-        QTest::newRow("console") << "Console" << QStringList { "Movra-KJW_Firmware_V*.hex",
-                                                               "DriverHybridMotherboard*.hex" };
-        QTest::newRow("other") << "Driver" << QStringList { "DriverHybridMotherboard*.hex",
-                                                            "Movra-KJW_Firmware_V*.hex", "Movra-PQW_Firmware_V*.hex",
-                                                            "Movra-PQW_KAVOR_Only_Firmware_V*.hex",
-                                                            "Movra-PQW_KAVOR_1Ch_Firmware_V*.hex" };
+        QTest::newRow("light source") << "LightSource"
+                                      << QStringList { "Movra-PQW_Firmware_V*.hex",
+                                                       "Movra-PQW_KAVOR_Only_Firmware_V*.hex",
+                                                       "Movra-PQW_KAVOR_1Ch_Firmware_V*.hex",
+                                                       "DriverHybridMotherboard*.hex" };
+        QTest::newRow("console") << "Console"
+                                 << QStringList { "Movra-KJW_Firmware_V*.hex", "DriverHybridMotherboard*.hex" };
+        QTest::newRow("other") << "Driver"
+                               << QStringList { "DriverHybridMotherboard*.hex", "Movra-KJW_Firmware_V*.hex",
+                                                "Movra-PQW_Firmware_V*.hex", "Movra-PQW_KAVOR_Only_Firmware_V*.hex",
+                                                "Movra-PQW_KAVOR_1Ch_Firmware_V*.hex" };
     }
 
     void motherboardStepAfterChannels()

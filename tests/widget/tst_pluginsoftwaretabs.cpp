@@ -2,16 +2,16 @@
 // real plugins and hand-made executables, the panes and buttons of each row,
 // the stable/beta choice, and downloads from the local HTTPS server down to
 // the installer's run and deletion.
-#include "tests/widget/CatalogueServer.h"
-#include "device/CommunicatorFactory.h"
-#include "app/updater/DisplayTables.h"
-#include "icons/IconFont.h"
-#include "app/installed/InstalledPluginScanner.h"
-#include "tests/support/PeFixtures.h"
+#include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/dialogs/ProgressDialog.h"
 #include "app/dialogs/SoftwareChoiceDialog.h"
-#include "app/catalogue/UpdaterInformationHandler.h"
+#include "app/installed/InstalledPluginScanner.h"
+#include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
+#include "device/CommunicatorFactory.h"
+#include "icons/IconFont.h"
+#include "tests/support/PeFixtures.h"
+#include "tests/widget/CatalogueServer.h"
 
 #include <QtTest>
 
@@ -100,12 +100,12 @@ struct Tab
 {
     Tab(VEKUpdaterWidget* widget, const QString& kind)
         : tree(widget->findChild<QTreeWidget*>(QStringLiteral("treeWidget_") + kind))
-        , check(widget->findChild<QPushButton*>(
-              QStringLiteral("pb_checkUpdate") + (kind == QLatin1String("plugin") ? "Plugin" : "Software")))
-        , update(widget->findChild<QPushButton*>(
-              QStringLiteral("pb_update") + (kind == QLatin1String("plugin") ? "Plugin" : "Software")))
-        , status(widget->findChild<QLabel*>(
-              QStringLiteral("lb_infoUpdate") + (kind == QLatin1String("plugin") ? "Plugin" : "Software")))
+        , check(widget->findChild<QPushButton*>(QStringLiteral("pb_checkUpdate")
+                                                + (kind == QLatin1String("plugin") ? "Plugin" : "Software")))
+        , update(widget->findChild<QPushButton*>(QStringLiteral("pb_update")
+                                                 + (kind == QLatin1String("plugin") ? "Plugin" : "Software")))
+        , status(widget->findChild<QLabel*>(QStringLiteral("lb_infoUpdate")
+                                            + (kind == QLatin1String("plugin") ? "Plugin" : "Software")))
         , version(widget->findChild<QTextBrowser*>(QStringLiteral("textBrowser_") + kind + "Version"))
         , description(widget->findChild<QTextBrowser*>(QStringLiteral("textBrowser_") + kind + "Desc"))
     {
@@ -283,7 +283,7 @@ private slots:
 
     void pluginFolderFromPathFile_data()
     {
-        QTest::addColumn<QByteArray>("pathFile"); // null: none
+        QTest::addColumn<QByteArray>("pathFile");  // null: none
         QTest::addColumn<QString>("pluginsUnder"); // relative to the installation root
         QTest::addColumn<bool>("installed");
 
@@ -385,51 +385,48 @@ private slots:
         const int velim = nsUpdater::Velim;
         const int tessaly = nsUpdater::MovraTessaly;
 
-        QTest::newRow("velim: only the beta is newer") << velim << Files { { Velim, v1 } } << pair("1.0", "1.1") << 2
-                                                       << "1.0.0.0" << true << newer << true << "beta" << false << true
-                                                       << 1;
+        QTest::newRow("velim: only the beta is newer")
+            << velim << Files { { Velim, v1 } } << pair("1.0", "1.1") << 2 << "1.0.0.0" << true << newer << true
+            << "beta" << false << true << 1;
         QTest::newRow("velim: stable newer, beta older")
             << velim << Files { { Velim, v1 } } << pair("1.2", "0.9") << 2 << "1.0.0.0" << true << newer << true
             << "stable" << true << false << 0;
-        QTest::newRow("velim: both newer, stable chosen") << velim << Files { { Velim, v1 } } << pair("1.2", "1.3")
-                                                          << 2 << "1.0.0.0" << true << newer << true << "stable"
-                                                          << true << true << 0;
-        QTest::newRow("velim: both newer, beta chosen") << velim << Files { { Velim, v1 } } << pair("1.2", "1.3")
-                                                        << 2 << "1.0.0.0" << true << newer << true << "beta" << true
-                                                        << true << 1;
-        QTest::newRow("velim: cancelled") << velim << Files { { Velim, v1 } } << pair("1.2", "1.3") << 2
-                                          << "1.0.0.0" << true << newer << true << "cancel" << true << true << -1;
+        QTest::newRow("velim: both newer, stable chosen")
+            << velim << Files { { Velim, v1 } } << pair("1.2", "1.3") << 2 << "1.0.0.0" << true << newer << true
+            << "stable" << true << true << 0;
+        QTest::newRow("velim: both newer, beta chosen")
+            << velim << Files { { Velim, v1 } } << pair("1.2", "1.3") << 2 << "1.0.0.0" << true << newer << true
+            << "beta" << true << true << 1;
+        QTest::newRow("velim: cancelled") << velim << Files { { Velim, v1 } } << pair("1.2", "1.3") << 2 << "1.0.0.0"
+                                          << true << newer << true << "cancel" << true << true << -1;
         QTest::newRow("velim: closed") << velim << Files { { Velim, v1 } } << pair("1.2", "1.3") << 2 << "1.0.0.0"
                                        << true << newer << true << "close" << true << true << -1;
-        QTest::newRow("velim: installed newer than both") << velim << Files { { Velim, v2 } } << pair("1.0", "1.5")
-                                                          << 2 << "2.0.0.0" << true << up << false << "cancel"
-                                                          << false << false << -1;
-        QTest::newRow("velim: no stable published") << velim << Files { { Velim, v1 } } << pair("", "1.1") << 2
-                                                     << "1.0.0.0" << true << newer << true << "beta" << false << true
-                                                     << 1;
-        QTest::newRow("velim: not installed") << velim << Files {} << pair("1.0", "1.1") << 2 << "N/A" << false
-                                              << newer << true << "stable" << true << true << 0;
-        QTest::newRow("velim: no fixed block") << velim << Files { { Velim, noFixed } } << pair("1.0", "")
-                                               << 2 << "" << true << newer << true << "stable" << true << false << 0;
-        QTest::newRow("velim: before any catalogue") << velim << Files { { Velim, v1 } }
-                                                     << QJsonValue(QJsonValue::Undefined) << 0
-                                                     << "1.0.0.0" << true << unchecked << false << "" << false
-                                                     << false << -1;
+        QTest::newRow("velim: installed newer than both")
+            << velim << Files { { Velim, v2 } } << pair("1.0", "1.5") << 2 << "2.0.0.0" << true << up << false
+            << "cancel" << false << false << -1;
+        QTest::newRow("velim: no stable published")
+            << velim << Files { { Velim, v1 } } << pair("", "1.1") << 2 << "1.0.0.0" << true << newer << true << "beta"
+            << false << true << 1;
+        QTest::newRow("velim: not installed") << velim << Files {} << pair("1.0", "1.1") << 2 << "N/A" << false << newer
+                                              << true << "stable" << true << true << 0;
+        QTest::newRow("velim: no fixed block") << velim << Files { { Velim, noFixed } } << pair("1.0", "") << 2 << ""
+                                               << true << newer << true << "stable" << true << false << 0;
+        QTest::newRow("velim: before any catalogue")
+            << velim << Files { { Velim, v1 } } << QJsonValue(QJsonValue::Undefined) << 0 << "1.0.0.0" << true
+            << unchecked << false << "" << false << false << -1;
         QTest::newRow("tessaly: one address") << tessaly << Files { { Tessaly, v1 } } << QJsonValue("1.1") << 1
                                               << "1.0.0.0" << true << newer << true << "" << false << false << 0;
-        QTest::newRow("tessaly: older program only") << tessaly << Files { { Studio, v2 } } << QJsonValue("2.0")
-                                                     << 1 << "2.0.0.0" << true << up << false << "" << false << false
-                                                     << 0;
+        QTest::newRow("tessaly: older program only") << tessaly << Files { { Studio, v2 } } << QJsonValue("2.0") << 1
+                                                     << "2.0.0.0" << true << up << false << "" << false << false << 0;
         QTest::newRow("tessaly: three addresses") << tessaly << Files { { Tessaly, v1 } } << QJsonValue("1.1") << 3
                                                   << "1.0.0.0" << true << newer << true << "" << false << false << -1;
         QTest::newRow("tessaly: no address") << tessaly << Files { { Tessaly, v1 } } << QJsonValue("1.1") << 0
                                              << "1.0.0.0" << true << newer << true << "" << false << false << -1;
-        QTest::newRow("memory manager: missing") << int(nsUpdater::MovraMemoryManager) << Files {}
-                                                 << QJsonValue("2.3") << 1 << "N/A" << false << newer << true << ""
-                                                 << false << false << 0;
-        QTest::newRow("memory manager: installed") << int(nsUpdater::MovraMemoryManager)
-                                                   << Files { { MemoryManager, v2 } } << QJsonValue("2.0") << 1
-                                                   << "2.0.0.0" << true << up << false << "" << false << false << 0;
+        QTest::newRow("memory manager: missing") << int(nsUpdater::MovraMemoryManager) << Files {} << QJsonValue("2.3")
+                                                 << 1 << "N/A" << false << newer << true << "" << false << false << 0;
+        QTest::newRow("memory manager: installed")
+            << int(nsUpdater::MovraMemoryManager) << Files { { MemoryManager, v2 } } << QJsonValue("2.0") << 1
+            << "2.0.0.0" << true << up << false << "" << false << false << 0;
         QTest::newRow("this program") << int(nsUpdater::MovraMaintenanceTool) << Files {} << QJsonValue("99.0") << 1
                                       << "1.2.5.0" << true << newer << true << "" << false << false << 0;
     }
@@ -494,8 +491,8 @@ private slots:
         const QString description = widget.informationHandler()->getSoftwareInformation(nsUpdater::Velim).description;
         QVERIFY(description.contains(QStringLiteral("%1")));
         QVERIFY(tab.description->toPlainText().contains(description));
-        QVERIFY(tab.description->toHtml().contains(QStringLiteral("href=\"")
-                                                   + SoftwareWebPages.value(nsUpdater::Velim)));
+        QVERIFY(
+            tab.description->toHtml().contains(QStringLiteral("href=\"") + SoftwareWebPages.value(nsUpdater::Velim)));
         QCOMPARE(tab.description->toPlainText().count(SoftwareWebPages.value(nsUpdater::Velim)), 1);
     }
 
@@ -548,8 +545,8 @@ private slots:
         const QString release = m_work.filePath(QStringLiteral("second-release"));
         QFile::remove(release);
         QVERIFY(writeFile(folder + QStringLiteral("first.exe"), "#!/bin/sh\nexit 0\n"));
-        QVERIFY(writeFile(folder + QStringLiteral("second.exe"), "#!/bin/sh\nwhile [ ! -e '" + release.toLocal8Bit()
-                                                                     + "' ]; do sleep 0.05; done\n"));
+        QVERIFY(writeFile(folder + QStringLiteral("second.exe"),
+                          "#!/bin/sh\nwhile [ ! -e '" + release.toLocal8Bit() + "' ]; do sleep 0.05; done\n"));
         VEKUpdaterWidget widget(noTransports());
         widget.onNetworkReplyDownloadDoneReceived(QStringLiteral("first.exe"));
         widget.onNetworkReplyDownloadDoneReceived(QStringLiteral("second.exe"));

@@ -1,12 +1,12 @@
-#include "tests/widget/CatalogueServer.h"
-#include "device/CommunicatorFactory.h"
+#include "app/catalogue/UpdaterInformationHandler.h"
+#include "app/dialogs/ProgressDialog.h"
+#include "app/main/MainWindow.h"
 #include "app/updater/DisplayTables.h"
+#include "app/updater/VEKUpdaterWidget.h"
+#include "device/CommunicatorFactory.h"
 #include "firmware/core/FirmwareTypes.h"
 #include "icons/IconFont.h"
-#include "app/main/MainWindow.h"
-#include "app/dialogs/ProgressDialog.h"
-#include "app/catalogue/UpdaterInformationHandler.h"
-#include "app/updater/VEKUpdaterWidget.h"
+#include "tests/widget/CatalogueServer.h"
 #include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
@@ -14,12 +14,12 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
-#include <QStatusBar>
-#include <QVBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -93,7 +93,8 @@ private slots:
         QVERIFY(QDir().mkpath(run + QStringLiteral("/scripts")));
         for (const QString& name : { QStringLiteral("firmwares_admin.json"), QStringLiteral("softwares.json"),
                                      QStringLiteral("plugins.json") })
-            QVERIFY(QFile::copy(QStringLiteral(MOVRA_SCRIPTS_FOLDER "/") + name, run + QStringLiteral("/scripts/") + name));
+            QVERIFY(
+                QFile::copy(QStringLiteral(MOVRA_SCRIPTS_FOLDER "/") + name, run + QStringLiteral("/scripts/") + name));
         QVERIFY(QDir::setCurrent(run));
 
         auto iconFont = QSharedPointer<IconFont>::create();
@@ -157,22 +158,42 @@ private slots:
         QTest::addColumn<bool>("warning");
         QTest::addColumn<int>("counted");
 
-        QTest::newRow("light source") << 15 << "LightSource" << "04D8-F57E-0103-05" << "LightSource (Port #3)"
-                                      << false << 1;
-        QTest::newRow("hex port") << 1 << "KZR410" << "04D8-F57E-0A1F-02" << "KZR410 (Port #31)" << false << 1;
-        QTest::newRow("short uid") << 1 << "KZR410" << "04D8-F57E" << "KZR410 (Port #0)" << false << 1;
-        QTest::newRow("no hex port") << 1 << "KZR410" << "04D8-F57E-01ZZ-05" << "KZR410 (Port #0)" << false << 1;
-        QTest::newRow("channels") << 5 << "Channels" << "04D8-F57E-0102-05" << "FPGA (Port #2)" << false << 1;
-        QTest::newRow("gqz") << 10 << "GQZ" << "04D8-F57E-0104-05" << "FPGA (Port #4)" << false << 1;
-        QTest::newRow("gqz3 bootloader") << 12 << "Bootloader" << "04D8-F57E-0104-05" << "FPGA (Port #4)" << true
-                                         << 1;
-        QTest::newRow("gqz3 named") << 12 << "GQZ3" << "04D8-F57E-0104-05" << "GQZ3 (Port #4)" << false << 1;
-        QTest::newRow("bootloader") << 3 << "Bootloader" << "04D8-F57E-0101-05" << "Bootloader (Port #1)" << true
-                                    << 1;
-        QTest::newRow("fx3") << 20 << "Cypress FX3 USB" << "04B4-00F3-0201-05" << "Cypress FX3 USB (Port #1)"
-                             << true << 1;
-        QTest::newRow("imu") << 14 << "IMU" << "0403-6015-4142" << "IMU" << false << 1;
-        QTest::newRow("camera") << 4 << "DMK 33UX" << "2A3B4C5D" << "DMK 33UX (Port #0)" << false << 0;
+        QTest::newRow("light source") << 15 << "LightSource"
+                                      << "04D8-F57E-0103-05"
+                                      << "LightSource (Port #3)" << false << 1;
+        QTest::newRow("hex port") << 1 << "KZR410"
+                                  << "04D8-F57E-0A1F-02"
+                                  << "KZR410 (Port #31)" << false << 1;
+        QTest::newRow("short uid") << 1 << "KZR410"
+                                   << "04D8-F57E"
+                                   << "KZR410 (Port #0)" << false << 1;
+        QTest::newRow("no hex port") << 1 << "KZR410"
+                                     << "04D8-F57E-01ZZ-05"
+                                     << "KZR410 (Port #0)" << false << 1;
+        QTest::newRow("channels") << 5 << "Channels"
+                                  << "04D8-F57E-0102-05"
+                                  << "FPGA (Port #2)" << false << 1;
+        QTest::newRow("gqz") << 10 << "GQZ"
+                             << "04D8-F57E-0104-05"
+                             << "FPGA (Port #4)" << false << 1;
+        QTest::newRow("gqz3 bootloader") << 12 << "Bootloader"
+                                         << "04D8-F57E-0104-05"
+                                         << "FPGA (Port #4)" << true << 1;
+        QTest::newRow("gqz3 named") << 12 << "GQZ3"
+                                    << "04D8-F57E-0104-05"
+                                    << "GQZ3 (Port #4)" << false << 1;
+        QTest::newRow("bootloader") << 3 << "Bootloader"
+                                    << "04D8-F57E-0101-05"
+                                    << "Bootloader (Port #1)" << true << 1;
+        QTest::newRow("fx3") << 20 << "Cypress FX3 USB"
+                             << "04B4-00F3-0201-05"
+                             << "Cypress FX3 USB (Port #1)" << true << 1;
+        QTest::newRow("imu") << 14 << "IMU"
+                             << "0403-6015-4142"
+                             << "IMU" << false << 1;
+        QTest::newRow("camera") << 4 << "DMK 33UX"
+                                << "2A3B4C5D"
+                                << "DMK 33UX (Port #0)" << false << 0;
     }
 
     void deviceRows()
@@ -411,7 +432,7 @@ private slots:
         QTest::addColumn<QString>("panes");
         QTest::addColumn<bool>("update");
         QTest::addColumn<bool>("manual");
-        QTest::addColumn<QString>("status"); // empty: hidden
+        QTest::addColumn<QString>("status");    // empty: hidden
         QTest::addColumn<QStringList>("texts"); // pane texts expected, "B:", "M:", "C:", "D:" prefixed
 
         const QStringList none;
@@ -419,11 +440,10 @@ private slots:
         const QString upToDate = QStringLiteral("Already up-to-date");
         const QString notChecked = QStringLiteral("Update(s) not checked yet");
 
-        QTest::newRow("light source newer") << 15 << "LightSource" << QStringList { "1.0", "1.0", "1.2" }
-                                            << QStringList { "1.1", "1.0" } << true << false << "BMC" << true << true
-                                            << fresh
-                                            << QStringList { "M:Installed: 1.0", "M:Available: 1.1", "B:Installed: 1.2",
-                                                             "D:light-source driver" };
+        QTest::newRow("light source newer")
+            << 15 << "LightSource" << QStringList { "1.0", "1.0", "1.2" } << QStringList { "1.1", "1.0" } << true
+            << false << "BMC" << true << true << fresh
+            << QStringList { "M:Installed: 1.0", "M:Available: 1.1", "B:Installed: 1.2", "D:light-source driver" };
         QTest::newRow("light source up to date")
             << 15 << "LightSource" << QStringList { "1.1", "1.0", "1.2" } << QStringList { "1.1", "1.0" } << true
             << false << "BMC" << false << true << upToDate << QStringList { "M:Available: 1.1" };
@@ -439,9 +459,9 @@ private slots:
         QTest::newRow("light source not hktr4")
             << 15 << "LightSource" << QStringList { "1.0", "1.5", "1.2" } << QStringList { "1.1", "1.0" } << true
             << false << "BMC" << true << true << fresh << QStringList { "D:light-source driver" };
-        QTest::newRow("hktr4 deprecated") << 19 << "HKTR4" << QStringList { "1.0", "2.3", "1.0" }
-                                          << QStringList { "2.0" } << true << false << "M" << false << false << fresh
-                                          << QStringList { "D:deprecated", "D:https://www.movrane.com" };
+        QTest::newRow("hktr4 deprecated")
+            << 19 << "HKTR4" << QStringList { "1.0", "2.3", "1.0" } << QStringList { "2.0" } << true << false << "M"
+            << false << false << fresh << QStringList { "D:deprecated", "D:https://www.movrane.com" };
         QTest::newRow("hktr4 current") << 19 << "HKTR4" << QStringList { "1.0", "3.1", "1.0" } << QStringList { "2.0" }
                                        << true << false << "M" << true << true << fresh
                                        << QStringList { "D:pulse generator" };
@@ -458,8 +478,7 @@ private slots:
                                       << QStringList { "1.2" } << true << false << "B" << true << true << fresh
                                       << QStringList { "B:Available: 1.2" };
         QTest::newRow("sarvanti disk") << 21 << "Sarvanti Disk" << QStringList { "1.5", "N/A", "N/A" }
-                                       << QStringList { "1.5", "1.7" } << true << false << "M" << true << true
-                                       << fresh
+                                       << QStringList { "1.5", "1.7" } << true << false << "M" << true << true << fresh
                                        << QStringList { "M:Available: 1.7", "D:alternative planes" };
         QTest::newRow("sarvanti") << 21 << "Sarvanti" << QStringList { "1.5", "N/A", "N/A" }
                                   << QStringList { "1.5", "1.7" } << true << false << "M" << false << true << upToDate
@@ -470,14 +489,13 @@ private slots:
                              << false << false << notChecked
                              << QStringList { "M:Firmware Version", "B:Installed: 2.0", "D:inertial sensor" };
         QTest::newRow("zuvo") << 24 << "Zuvo" << QStringList { "1.0", "N/A", "2.0" } << none << false << false << "BM"
-                              << false << false << notChecked
-                              << QStringList { "M:Firmware Version", "D:base station" };
+                              << false << false << notChecked << QStringList { "M:Firmware Version", "D:base station" };
         QTest::newRow("gqz3") << 12 << "Bootloader" << QStringList { "1.0", "1.0", "N/A" }
                               << QStringList { "1.0", "1.1" } << true << false << "MC" << true << true << fresh
                               << QStringList { "D:third-generation" };
-        QTest::newRow("electrophysiology") << 8 << "Console" << QStringList { "1.0", "1.0", "N/A" } << none << false
-                                           << false << "MC" << false << false << notChecked
-                                           << QStringList { "D:acquisition console" };
+        QTest::newRow("electrophysiology")
+            << 8 << "Console" << QStringList { "1.0", "1.0", "N/A" } << none << false << false << "MC" << false << false
+            << notChecked << QStringList { "D:acquisition console" };
         QTest::newRow("motherboard") << 17 << "Motherboard" << QStringList { "1.0", "N/A", "0.9" }
                                      << QStringList { "1.1" } << false << false << "BM" << true << true << fresh
                                      << QStringList { "D:only have one motherboard", "B:Installed: 0.9" };
@@ -530,10 +548,10 @@ private slots:
         if (!status.isEmpty())
             QCOMPARE(form.status->text(), status);
         for (const QString& expected : texts) {
-            const QTextBrowser* pane = expected.startsWith(QLatin1String("B:")) ? form.boot
-                : expected.startsWith(QLatin1String("M:"))                     ? form.motherboard
-                : expected.startsWith(QLatin1String("C:"))                     ? form.channel
-                                                                                : form.description;
+            const QTextBrowser* pane = expected.startsWith(QLatin1String("B:"))   ? form.boot
+                                       : expected.startsWith(QLatin1String("M:")) ? form.motherboard
+                                       : expected.startsWith(QLatin1String("C:")) ? form.channel
+                                                                                  : form.description;
             const QString text = expected.mid(2);
             const QString shown = pane == form.description ? pane->toHtml() + pane->toPlainText() : pane->toPlainText();
             QVERIFY2(shown.contains(text), qPrintable(text + QStringLiteral(" not in ") + pane->toPlainText()));
@@ -559,8 +577,8 @@ private slots:
         Form form(&widget);
         const QString uid = QStringLiteral("04D8-F57E-0101-05");
         connectDevice(widget, 15, QStringLiteral("LightSource"), uid);
-        widget.onNetworkReplyReceived(QJsonDocument::fromJson(
-            firmwareCatalogue(15, { QStringLiteral("<b>1.%2</b>"), QStringLiteral("%1") })));
+        widget.onNetworkReplyReceived(
+            QJsonDocument::fromJson(firmwareCatalogue(15, { QStringLiteral("<b>1.%2</b>"), QStringLiteral("%1") })));
         form.tree->setCurrentItem(form.typeRow(15)->child(0));
         QVERIFY2(form.motherboard->toPlainText().contains(QStringLiteral("Available: <b>1.%2</b>")),
                  qPrintable(form.motherboard->toPlainText()));
@@ -728,8 +746,9 @@ private slots:
         dialog->appendDetailsInformation(QStringLiteral("kept"));
         widget.onNetworkReplyDownloadDoneReceived(QStringLiteral("OrvexAnalyzer.dll"));
         QVERIFY(!dialog->isVisible());
-        QVERIFY(dialog->findChild<QTextBrowser*>(QStringLiteral("textBrowser"))->toPlainText().contains(
-            QStringLiteral("kept")));
+        QVERIFY(dialog->findChild<QTextBrowser*>(QStringLiteral("textBrowser"))
+                    ->toPlainText()
+                    .contains(QStringLiteral("kept")));
     }
 
     void mainWindowHoldsTheWidget()
@@ -790,9 +809,8 @@ private slots:
         QVERIFY(m_server.writeFile(FirmwareCataloguePath, firmwareCatalogue(1, { QStringLiteral("1.3") })));
         {
             VEKUpdaterWidget widget(noTransports());
-            emit widget.sendRequestToNetwork(QUrl(MovraWebHost + QStringLiteral("/") + FirmwareCataloguePath
-                                                  + QStringLiteral("?delay=3000")),
-                                             true);
+            emit widget.sendRequestToNetwork(
+                QUrl(MovraWebHost + QStringLiteral("/") + FirmwareCataloguePath + QStringLiteral("?delay=3000")), true);
             QTest::qWait(200);
         }
         QTRY_COMPARE(threadCount(), before);

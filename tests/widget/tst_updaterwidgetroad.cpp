@@ -1,8 +1,8 @@
-#include "tests/widget/CatalogueServer.h"
-#include "icons/IconFont.h"
-#include "tests/e2e/RoadSupport.h"
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/VEKUpdaterWidget.h"
+#include "icons/IconFont.h"
+#include "tests/e2e/RoadSupport.h"
+#include "tests/widget/CatalogueServer.h"
 
 #include <QtTest>
 
@@ -79,8 +79,8 @@ private slots:
 
             // The catalogue from the server: the joint has a newer firmware, the driver not.
             QJsonObject root { { QStringLiteral("Firmwares"), 1 },
-                               { QStringLiteral("0"), QJsonObject { { QStringLiteral("Version"),
-                                                                      QJsonArray { QStringLiteral("2.6") } } } },
+                               { QStringLiteral("0"),
+                                 QJsonObject { { QStringLiteral("Version"), QJsonArray { QStringLiteral("2.6") } } } },
                                { QStringLiteral("1"), QJsonObject { { QStringLiteral("Version"),
                                                                       QJsonArray { QStringLiteral("3.0") } } } } };
             QVERIFY(m_server.writeFile(QStringLiteral("downloads/.updates/firmwares/firmwares_admin.json"),
@@ -106,8 +106,9 @@ private slots:
             QCOMPARE(widget.connectedDeviceCount(), 1);
             QCOMPARE(joints->childCount(), 1);
             QVERIFY(widget.informationHandler()->getFirmwareInformationList(nsUpdater::KZR410).first().uid.isEmpty());
-            QCOMPARE(widget.informationHandler()->getFirmwareInformationList(nsUpdater::AssistedRotaryJoint).first().uid,
-                     joint->uid());
+            QCOMPARE(
+                widget.informationHandler()->getFirmwareInformationList(nsUpdater::AssistedRotaryJoint).first().uid,
+                joint->uid());
         }
         driver.reset();
         joint.reset();

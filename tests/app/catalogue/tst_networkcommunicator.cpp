@@ -99,9 +99,10 @@ bool makeCertificate(const QString& folder, const QString& name)
     QProcess openssl;
     openssl.start(QStringLiteral("openssl"),
                   { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
-                    QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-                    QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
-                    QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"), QStringLiteral("-keyout"),
+                    QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"),
+                    QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"),
+                    QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+                    QStringLiteral("subjectAltName=IP:127.0.0.1"), QStringLiteral("-keyout"),
                     folder + QLatin1Char('/') + name + QStringLiteral(".key"), QStringLiteral("-out"),
                     folder + QLatin1Char('/') + name + QStringLiteral(".pem") });
     return openssl.waitForFinished(20000) && openssl.exitStatus() == QProcess::NormalExit && openssl.exitCode() == 0;
@@ -205,8 +206,8 @@ private slots:
         emit widget.sendRequestToNetwork(url(QStringLiteral("firmwares.json")), true);
         QTRY_COMPARE(widget.events.size(), 1);
         settle();
-        QCOMPARE(widget.events,
-                 QStringList { QStringLiteral(R"(reply:{"17":{"URLS":["a","b"],"Version":["1.2","3.4"]},"Firmwares":1})") });
+        QCOMPARE(widget.events, QStringList { QStringLiteral(
+                                    R"(reply:{"17":{"URLS":["a","b"],"Version":["1.2","3.4"]},"Firmwares":1})") });
     }
 
     void firstFailedCatalogueLoadsLocalCataloguesOnce()
@@ -309,12 +310,12 @@ private slots:
         QTest::newRow(".mcs") << "QWM_2.mcs" << false << false << toDownloads;
         QTest::newRow(".img") << "fx3.img" << false << true << toDownloads;
         QTest::newRow("mark inside the name") << "tool.exe.zip" << true << true << toDownloads;
-        QTest::newRow("upper-case mark is a plugin") << "setup.EXE" << false << true
-                                                     << QStringList { QStringLiteral("new") };
-        QTest::newRow("plugin, both folders") << "Orvex.dll" << true << true
-                                              << QStringList({ QStringLiteral("old"), QStringLiteral("new") });
-        QTest::newRow("plugin, older folder only") << "Orvex.dll" << true << false
-                                                   << QStringList { QStringLiteral("old") };
+        QTest::newRow("upper-case mark is a plugin")
+            << "setup.EXE" << false << true << QStringList { QStringLiteral("new") };
+        QTest::newRow("plugin, both folders")
+            << "Orvex.dll" << true << true << QStringList({ QStringLiteral("old"), QStringLiteral("new") });
+        QTest::newRow("plugin, older folder only")
+            << "Orvex.dll" << true << false << QStringList { QStringLiteral("old") };
     }
 
     void routingByName()
@@ -407,10 +408,14 @@ private slots:
     {
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QString>("blocker");
-        QTest::newRow("downloads is a file") << "fw.hex" << "home/downloads";
-        QTest::newRow("target is a folder") << "fw.hex" << "home/downloads/fw.hex/";
-        QTest::newRow("no plugin folder") << "Orvex.dll" << "";
-        QTest::newRow("plugin target is a folder") << "Orvex.dll" << "install/Movra Tessaly/plugins/Orvex.dll/";
+        QTest::newRow("downloads is a file") << "fw.hex"
+                                             << "home/downloads";
+        QTest::newRow("target is a folder") << "fw.hex"
+                                            << "home/downloads/fw.hex/";
+        QTest::newRow("no plugin folder") << "Orvex.dll"
+                                          << "";
+        QTest::newRow("plugin target is a folder") << "Orvex.dll"
+                                                   << "install/Movra Tessaly/plugins/Orvex.dll/";
     }
 
     void writeFailureIsReported()
@@ -453,7 +458,8 @@ private slots:
         const int progressAtAbort = widget.matching(QStringLiteral("progress:")).size();
 
         // The catalogue request is not a download and still arrives.
-        QTRY_COMPARE(widget.matching(QStringLiteral("reply:")), QStringList { QStringLiteral(R"(reply:{"Plugins":0})") });
+        QTRY_COMPARE(widget.matching(QStringLiteral("reply:")),
+                     QStringList { QStringLiteral(R"(reply:{"Plugins":0})") });
         settle();
         QCOMPARE(widget.matching(QStringLiteral("done:")), QStringList());
         QCOMPARE(widget.matching(QStringLiteral("progress:")).size(), progressAtAbort);

@@ -64,8 +64,8 @@ bool matches(const QVariantMap& actual, const QVariantMap& expected, QString* mi
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
         const QVariant value = actual.value(it.key());
         const bool same = it.value().typeId() == QMetaType::QStringList
-            ? value.toStringList() == it.value().toStringList()
-            : value == it.value();
+                              ? value.toStringList() == it.value().toStringList()
+                              : value == it.value();
         if (!same) {
             *mismatch = QStringLiteral("%1: got \"%2\", expected \"%3\"")
                             .arg(it.key(), value.toStringList().join(QLatin1Char('|')),
@@ -197,24 +197,31 @@ private slots:
         // Firmware catalogue.
         QTest::newRow("firmware: full entry")
             << "firmware" << 1
-            << QByteArray(R"({"Firmwares":0,"1":{"Version":["1.2","3.4"],"Date":"2025-03-01","URLS":["u1","u2"],"Filters":["f*.hex"]}})")
-            << QVariantMap { { "motherboardAvailableVersion", "1.2" }, { "channelAvailableVersion", "3.4" },
-                             { "date", "2025-03-01" }, { "urls", QStringList { "u1", "u2" } },
-                             { "filters", QStringList { "f*.hex" } }, { "motherboardInstalledVersion", Marker },
+            << QByteArray(
+                   R"({"Firmwares":0,"1":{"Version":["1.2","3.4"],"Date":"2025-03-01","URLS":["u1","u2"],"Filters":["f*.hex"]}})")
+            << QVariantMap { { "motherboardAvailableVersion", "1.2" },
+                             { "channelAvailableVersion", "3.4" },
+                             { "date", "2025-03-01" },
+                             { "urls", QStringList { "u1", "u2" } },
+                             { "filters", QStringList { "f*.hex" } },
+                             { "motherboardInstalledVersion", Marker },
                              { "webPage", DeviceIdentifierWebPages.value(nsUpdater::DeviceIdentifier(1)) } };
         QTest::newRow("firmware: one version keeps the channel's")
             << "firmware" << 15 << QByteArray(R"({"15":{"Version":["1.2"]}})")
             << QVariantMap { { "motherboardAvailableVersion", "1.2" }, { "channelAvailableVersion", Marker } };
-        QTest::newRow("firmware: missing entry")
-            << "firmware" << 1 << QByteArray(R"({"Firmwares":0})")
-            << QVariantMap { { "motherboardAvailableVersion", "" }, { "channelAvailableVersion", Marker },
-                             { "date", "" }, { "urls", none }, { "filters", none } };
+        QTest::newRow("firmware: missing entry") << "firmware" << 1 << QByteArray(R"({"Firmwares":0})")
+                                                 << QVariantMap { { "motherboardAvailableVersion", "" },
+                                                                  { "channelAvailableVersion", Marker },
+                                                                  { "date", "" },
+                                                                  { "urls", none },
+                                                                  { "filters", none } };
         QTest::newRow("firmware: entry not an object")
             << "firmware" << 2 << QByteArray(R"({"2":["1.0"]})")
             << QVariantMap { { "motherboardAvailableVersion", "" }, { "date", "" }, { "urls", none } };
         QTest::newRow("firmware: Version a text")
             << "firmware" << 2 << QByteArray(R"({"2":{"Version":"1.0","Date":"d"}})")
-            << QVariantMap { { "motherboardAvailableVersion", "" }, { "channelAvailableVersion", Marker },
+            << QVariantMap { { "motherboardAvailableVersion", "" },
+                             { "channelAvailableVersion", Marker },
                              { "date", "d" } };
         QTest::newRow("firmware: Version numbers")
             << "firmware" << 2 << QByteArray(R"({"2":{"Version":[1.2, 3]}})")
@@ -229,22 +236,30 @@ private slots:
             QTest::addRow("firmware: type %d reads its addresses only", type)
                 << "firmware" << type
                 << QString(R"({"%1":{"Version":["9","9"],"Date":"d","URLS":["b"],"Filters":["x"]}})").arg(type).toUtf8()
-                << QVariantMap { { "motherboardAvailableVersion", Marker }, { "channelAvailableVersion", Marker },
-                                 { "date", Marker }, { "urls", QStringList { "b" } }, { "filters", none } };
+                << QVariantMap { { "motherboardAvailableVersion", Marker },
+                                 { "channelAvailableVersion", Marker },
+                                 { "date", Marker },
+                                 { "urls", QStringList { "b" } },
+                                 { "filters", none } };
         }
         QTest::newRow("firmware: type 5 missing entry")
             << "firmware" << 5 << QByteArray("{}")
             << QVariantMap { { "motherboardAvailableVersion", Marker }, { "date", Marker }, { "urls", none } };
         QTest::newRow("firmware: entry keys are decimal")
-            << "firmware" << 10 << QByteArray(R"({"0x0A":{"Version":["1"]},"010":{"Version":["2"]},"10":{"Version":["3"]}})")
+            << "firmware" << 10
+            << QByteArray(R"({"0x0A":{"Version":["1"]},"010":{"Version":["2"]},"10":{"Version":["3"]}})")
             << QVariantMap { { "motherboardAvailableVersion", "3" } };
 
         // Software catalogue.
         QTest::newRow("software: full entry")
             << "software" << 0
-            << QByteArray(R"({"Softwares":0,"Movra Tessaly":{"Name":"Movra Tessaly","Version":"5.1","Date":"d","URLS":["s.exe"]}})")
-            << QVariantMap { { "stableVersion", "5.1" }, { "betaVersion", Marker }, { "date", "d" },
-                             { "urls", QStringList { "s.exe" } }, { "installedVersion", "4.2.0.1" } };
+            << QByteArray(
+                   R"({"Softwares":0,"Movra Tessaly":{"Name":"Movra Tessaly","Version":"5.1","Date":"d","URLS":["s.exe"]}})")
+            << QVariantMap { { "stableVersion", "5.1" },
+                             { "betaVersion", Marker },
+                             { "date", "d" },
+                             { "urls", QStringList { "s.exe" } },
+                             { "installedVersion", "4.2.0.1" } };
         QTest::newRow("software: Version an array for a one-version program")
             << "software" << 2 << QByteArray(R"({"Movra Memory Manager":{"Version":["1.0","2.0"]}})")
             << QVariantMap { { "stableVersion", "" }, { "betaVersion", Marker } };
@@ -253,7 +268,8 @@ private slots:
             << QVariantMap { { "stableVersion", "" }, { "date", "" }, { "urls", none } };
         QTest::newRow("software: analysis program, stable and beta")
             << "software" << 3 << QByteArray(R"({"velim":{"Version":["1.0","1.1"],"URLS":["stable.exe","beta.exe"]}})")
-            << QVariantMap { { "stableVersion", "1.0" }, { "betaVersion", "1.1" },
+            << QVariantMap { { "stableVersion", "1.0" },
+                             { "betaVersion", "1.1" },
                              { "urls", QStringList { "stable.exe", "beta.exe" } } };
         QTest::newRow("software: analysis program, empty stable")
             << "software" << 3 << QByteArray(R"({"velim":{"Version":["","1.1"]}})")
@@ -268,9 +284,12 @@ private slots:
         // Plugin catalogue.
         QTest::newRow("plugin: full entry")
             << "plugin" << 0
-            << QByteArray(R"({"Plugins":0,"Orvex Analyzer":{"Name":"Orvex Analyzer","Version":"2.3","Date":"d","URLS":["a.dll","b.dll"]}})")
-            << QVariantMap { { "availableVersion", "2.3" }, { "date", "d" },
-                             { "urls", QStringList { "a.dll", "b.dll" } }, { "installedVersion", Marker } };
+            << QByteArray(
+                   R"({"Plugins":0,"Orvex Analyzer":{"Name":"Orvex Analyzer","Version":"2.3","Date":"d","URLS":["a.dll","b.dll"]}})")
+            << QVariantMap { { "availableVersion", "2.3" },
+                             { "date", "d" },
+                             { "urls", QStringList { "a.dll", "b.dll" } },
+                             { "installedVersion", Marker } };
         QTest::newRow("plugin: wrong-typed members")
             << "plugin" << 3 << QByteArray(R"({"Movra File Editor":{"Version":2.3,"Date":[],"URLS":{}}})")
             << QVariantMap { { "availableVersion", "" }, { "date", "" }, { "urls", none } };
@@ -323,12 +342,10 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("expected");
 
-        QTest::newRow("software: own name") << "software"
-                                            << QByteArray(R"({"velim":{"Name":"velim"}})") << 3 << 3;
+        QTest::newRow("software: own name") << "software" << QByteArray(R"({"velim":{"Name":"velim"}})") << 3 << 3;
         QTest::newRow("software: Name selects another record")
             << "software" << QByteArray(R"({"Movra Maintenance Tool":{"Name":"Movra Memory Manager"}})") << 1 << 2;
-        QTest::newRow("software: unknown Name") << "software"
-                                                << QByteArray(R"({"velim":{"Name":"Velim"}})") << 3 << 0;
+        QTest::newRow("software: unknown Name") << "software" << QByteArray(R"({"velim":{"Name":"Velim"}})") << 3 << 0;
         QTest::newRow("software: no Name") << "software" << QByteArray(R"({"velim":{"Version":["1"]}})") << 3 << 0;
         QTest::newRow("software: Name not a text") << "software" << QByteArray(R"({"velim":{"Name":3}})") << 3 << 0;
         QTest::newRow("software: no entry") << "software" << QByteArray(R"({"Softwares":0})") << 2 << 0;
@@ -338,8 +355,8 @@ private slots:
             << "plugin" << QByteArray(R"({"Pracel Analyzer":{"Name":"pracel analyzer"}})") << 2 << 0;
         QTest::newRow("plugin: Name of another plugin")
             << "plugin" << QByteArray(R"({"Tilmar Analyzer":{"Name":"Pracel Analyzer"}})") << 1 << 2;
-        QTest::newRow("plugin: table row outside the table") << "plugin" << QByteArray(R"({"":{"Name":"Tilmar Analyzer"}})")
-                                                             << 9 << 1;
+        QTest::newRow("plugin: table row outside the table")
+            << "plugin" << QByteArray(R"({"":{"Name":"Tilmar Analyzer"}})") << 9 << 1;
     }
 
     void entryNameRule()
@@ -349,8 +366,9 @@ private slots:
         QFETCH(int, row);
         QFETCH(int, expected);
         const QJsonObject root = object(json.constData());
-        const int id = kind == QLatin1String("software") ? UpdaterInformationHandler::softwareIdentifierForEntry(root, row)
-                                                         : UpdaterInformationHandler::pluginIdentifierForEntry(root, row);
+        const int id = kind == QLatin1String("software")
+                           ? UpdaterInformationHandler::softwareIdentifierForEntry(root, row)
+                           : UpdaterInformationHandler::pluginIdentifierForEntry(root, row);
         QCOMPARE(id, expected);
     }
 
@@ -370,7 +388,8 @@ private slots:
     void devicesKeepRowOrder()
     {
         const QScopedPointer<UpdaterInformationHandler> model(makeModel(nullptr));
-        const QJsonObject catalogue = object(R"({"12":{"Version":["3.1","2.2"],"Date":"d","URLS":["mb.hex","ch.hex"],"Filters":["f"]}})");
+        const QJsonObject catalogue =
+            object(R"({"12":{"Version":["3.1","2.2"],"Date":"d","URLS":["mb.hex","ch.hex"],"Filters":["f"]}})");
         model->updateFirmwareInformation(catalogue, 12);
 
         model->addFirmwareInformation(12, QStringLiteral("04D8-F57E-0103-05"));
@@ -384,9 +403,15 @@ private slots:
         const FirmwareInformation second = list.at(1);
         QString mismatch;
         QVERIFY2(matches(fields(second),
-                         { { "deviceType", 12 }, { "name", "GQZ3" }, { "motherboardAvailableVersion", Marker },
-                           { "channelAvailableVersion", Marker }, { "date", Marker }, { "webPage", Marker },
-                           { "urls", QStringList() }, { "filters", QStringList() }, { "bootloaderVersion", Marker } },
+                         { { "deviceType", 12 },
+                           { "name", "GQZ3" },
+                           { "motherboardAvailableVersion", Marker },
+                           { "channelAvailableVersion", Marker },
+                           { "date", Marker },
+                           { "webPage", Marker },
+                           { "urls", QStringList() },
+                           { "filters", QStringList() },
+                           { "bootloaderVersion", Marker } },
                          &mismatch),
                  qPrintable(mismatch));
 
@@ -397,13 +422,15 @@ private slots:
         model->addFirmwareInformation(12, QStringLiteral("04D8-F57E-0105-07"));
         model->addFirmwareInformation(13, QStringLiteral("other type"));
         model->removeFirmwareInformation(QStringLiteral("04D8-F57E-0104-06"));
-        QCOMPARE(uids(model->getFirmwareInformationList(12)), QStringList({ "04D8-F57E-0103-05", "04D8-F57E-0105-07" }));
+        QCOMPARE(uids(model->getFirmwareInformationList(12)),
+                 QStringList({ "04D8-F57E-0103-05", "04D8-F57E-0105-07" }));
         QCOMPARE(uids(model->getFirmwareInformationList(13)), QStringList { "other type" });
 
         // Uids compare exactly.
         model->removeFirmwareInformation(QStringLiteral("04d8-f57e-0103-05"));
         model->removeFirmwareInformation(QStringLiteral("not attached"));
-        QCOMPARE(uids(model->getFirmwareInformationList(12)), QStringList({ "04D8-F57E-0103-05", "04D8-F57E-0105-07" }));
+        QCOMPARE(uids(model->getFirmwareInformationList(12)),
+                 QStringList({ "04D8-F57E-0103-05", "04D8-F57E-0105-07" }));
 
         model->removeFirmwareInformation(QStringLiteral("04D8-F57E-0103-05"));
         QCOMPARE(uids(model->getFirmwareInformationList(12)), QStringList { "04D8-F57E-0105-07" });
@@ -416,9 +443,12 @@ private slots:
         list = model->getFirmwareInformationList(12);
         QCOMPARE(list.size(), 1);
         QVERIFY2(matches(fields(list.first()),
-                         { { "uid", "" }, { "motherboardInstalledVersion", Marker },
-                           { "channelInstalledVersion", Marker }, { "bootloaderVersion", Marker },
-                           { "motherboardAvailableVersion", "3.1" }, { "urls", QStringList({ "mb.hex", "ch.hex" }) } },
+                         { { "uid", "" },
+                           { "motherboardInstalledVersion", Marker },
+                           { "channelInstalledVersion", Marker },
+                           { "bootloaderVersion", Marker },
+                           { "motherboardAvailableVersion", "3.1" },
+                           { "urls", QStringList({ "mb.hex", "ch.hex" }) } },
                          &mismatch),
                  qPrintable(mismatch));
 
@@ -443,12 +473,18 @@ private slots:
     {
         QTest::addColumn<QString>("bootloader");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("blank bootloader") << "-1.-1" << "2.0";
-        QTest::newRow("contains the blank text") << "v-1.-1 (blank)" << "2.0";
-        QTest::newRow("a version") << "1.3" << "1.3";
-        QTest::newRow("not quite blank") << "-1.1" << "-1.1";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("marker") << "N/A" << "N/A";
+        QTest::newRow("blank bootloader") << "-1.-1"
+                                          << "2.0";
+        QTest::newRow("contains the blank text") << "v-1.-1 (blank)"
+                                                 << "2.0";
+        QTest::newRow("a version") << "1.3"
+                                   << "1.3";
+        QTest::newRow("not quite blank") << "-1.1"
+                                         << "-1.1";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("marker") << "N/A"
+                                << "N/A";
     }
 
     void deviceVersions()

@@ -18,7 +18,8 @@
 namespace {
 
 // One of the three choice dialogs behind a common face.
-struct Choice {
+struct Choice
+{
     std::unique_ptr<QDialog> dialog;
     std::function<int()> answer;
 };
@@ -115,19 +116,32 @@ void TestChoiceDialogs::clickStoresAnswerAndCloses_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("buttonName");
     QTest::addColumn<int>("expected");
-    QTest::newRow("lightsource") << "device" << "pb_lightsource" << 0;
-    QTest::newRow("kavor") << "device" << "pb_kavor" << 1;
-    QTest::newRow("electrophy") << "device" << "pb_electrophy" << 2;
-    QTest::newRow("photometry") << "device" << "pb_photometry" << 3;
-    QTest::newRow("microscope") << "device" << "pb_microscope" << 4;
-    QTest::newRow("device cancel") << "device" << "pb_cancel" << 5;
-    QTest::newRow("gqz3") << "cypress" << "pb_gqz3" << 0;
-    QTest::newRow("gqz3 kavor") << "cypress" << "pb_gqz3kavor" << 1;
-    QTest::newRow("tv720") << "cypress" << "pb_tv720" << 2;
-    QTest::newRow("cypress cancel") << "cypress" << "pb_cancel" << 3;
-    QTest::newRow("stable") << "software" << "pb_stable" << 0;
-    QTest::newRow("beta") << "software" << "pb_beta" << 1;
-    QTest::newRow("software cancel") << "software" << "pb_cancel" << 2;
+    QTest::newRow("lightsource") << "device"
+                                 << "pb_lightsource" << 0;
+    QTest::newRow("kavor") << "device"
+                           << "pb_kavor" << 1;
+    QTest::newRow("electrophy") << "device"
+                                << "pb_electrophy" << 2;
+    QTest::newRow("photometry") << "device"
+                                << "pb_photometry" << 3;
+    QTest::newRow("microscope") << "device"
+                                << "pb_microscope" << 4;
+    QTest::newRow("device cancel") << "device"
+                                   << "pb_cancel" << 5;
+    QTest::newRow("gqz3") << "cypress"
+                          << "pb_gqz3" << 0;
+    QTest::newRow("gqz3 kavor") << "cypress"
+                                << "pb_gqz3kavor" << 1;
+    QTest::newRow("tv720") << "cypress"
+                           << "pb_tv720" << 2;
+    QTest::newRow("cypress cancel") << "cypress"
+                                    << "pb_cancel" << 3;
+    QTest::newRow("stable") << "software"
+                            << "pb_stable" << 0;
+    QTest::newRow("beta") << "software"
+                          << "pb_beta" << 1;
+    QTest::newRow("software cancel") << "software"
+                                     << "pb_cancel" << 2;
 }
 
 void TestChoiceDialogs::clickStoresAnswerAndCloses()
@@ -187,12 +201,16 @@ void TestChoiceDialogs::formLayout_data()
     QTest::addColumn<QString>("question");
     QTest::addColumn<QStringList>("buttonsInOrder");
     QTest::newRow("device") << "device" << QSize(670, 108) << "Which device are you updating?"
-                            << QStringList{"LightSource (1st Gen.)", "KAVOR (2nd Gen.)", "Electrophy.",
-                                           "Photometry", "Microscope", "Cancel"};
+                            << QStringList { "LightSource (1st Gen.)",
+                                             "KAVOR (2nd Gen.)",
+                                             "Electrophy.",
+                                             "Photometry",
+                                             "Microscope",
+                                             "Cancel" };
     QTest::newRow("cypress") << "cypress" << QSize(510, 116) << "Which device are you updating?"
-                             << QStringList{"GQZ3", "GQZ3 KAVOR", "TV720", "Cancel"};
+                             << QStringList { "GQZ3", "GQZ3 KAVOR", "TV720", "Cancel" };
     QTest::newRow("software") << "software" << QSize(484, 108) << "Which version do you want to install?"
-                              << QStringList{"Stable Version", "Beta Version", "Cancel"};
+                              << QStringList { "Stable Version", "Beta Version", "Cancel" };
 }
 
 void TestChoiceDialogs::formLayout()
@@ -225,18 +243,19 @@ void TestChoiceDialogs::hideButton_data()
 {
     QTest::addColumn<QList<int>>("hidden");
     QTest::addColumn<QStringList>("visible");
-    const QStringList all{"pb_cancel", "pb_electrophy", "pb_kavor", "pb_lightsource", "pb_microscope",
-                          "pb_photometry"};
-    QTest::newRow("none") << QList<int>{} << all;
+    const QStringList all {
+        "pb_cancel", "pb_electrophy", "pb_kavor", "pb_lightsource", "pb_microscope", "pb_photometry"
+    };
+    QTest::newRow("none") << QList<int> {} << all;
     QTest::newRow("electrophy and photometry")
-        << QList<int>{2, 3} << QStringList{"pb_cancel", "pb_kavor", "pb_lightsource", "pb_microscope"};
-    QTest::newRow("lightsource") << QList<int>{0}
-                                 << QStringList{"pb_cancel", "pb_electrophy", "pb_kavor", "pb_microscope",
-                                                "pb_photometry"};
-    QTest::newRow("cancel") << QList<int>{5}
-                            << QStringList{"pb_electrophy", "pb_kavor", "pb_lightsource", "pb_microscope",
-                                           "pb_photometry"};
-    QTest::newRow("out of range") << QList<int>{6, -1, 100} << all;
+        << QList<int> { 2, 3 } << QStringList { "pb_cancel", "pb_kavor", "pb_lightsource", "pb_microscope" };
+    QTest::newRow("lightsource") << QList<int> { 0 }
+                                 << QStringList { "pb_cancel", "pb_electrophy", "pb_kavor", "pb_microscope",
+                                                  "pb_photometry" };
+    QTest::newRow("cancel") << QList<int> { 5 }
+                            << QStringList { "pb_electrophy", "pb_kavor", "pb_lightsource", "pb_microscope",
+                                             "pb_photometry" };
+    QTest::newRow("out of range") << QList<int> { 6, -1, 100 } << all;
 }
 
 void TestChoiceDialogs::hideButton()

@@ -82,15 +82,18 @@ void TestProgressDialog::replaceLastLine_data()
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<QString>("replacement");
     QTest::addColumn<QStringList>("after");
-    QTest::newRow("two lines") << QStringList{"Erasing the old hex file... [Done]", "Programming the device... [1 lines out of 9]"}
+    QTest::newRow("two lines") << QStringList { "Erasing the old hex file... [Done]",
+                                                "Programming the device... [1 lines out of 9]" }
                                << "Programming the device... [2 lines out of 9]"
-                               << QStringList{"Erasing the old hex file... [Done]", "Programming the device... [2 lines out of 9]"};
-    QTest::newRow("one line") << QStringList{"first"} << "second" << QStringList{"second"};
-    QTest::newRow("empty details") << QStringList{} << "only" << QStringList{"only"};
+                               << QStringList { "Erasing the old hex file... [Done]",
+                                                "Programming the device... [2 lines out of 9]" };
+    QTest::newRow("one line") << QStringList { "first" } << "second" << QStringList { "second" };
+    QTest::newRow("empty details") << QStringList {} << "only" << QStringList { "only" };
     // Wider than the dialog: wraps over several visual lines, still one line.
-    const QString longLine = QStringLiteral("Programming the device... [%1 lines out of %2] ").arg(123456).arg(987654).repeated(4);
-    QTest::newRow("wrapped last line") << QStringList{"head", longLine} << "tail" << QStringList{"head", "tail"};
-    QTest::newRow("wrapped replacement") << QStringList{"head", "x"} << longLine << QStringList{"head", longLine};
+    const QString longLine =
+        QStringLiteral("Programming the device... [%1 lines out of %2] ").arg(123456).arg(987654).repeated(4);
+    QTest::newRow("wrapped last line") << QStringList { "head", longLine } << "tail" << QStringList { "head", "tail" };
+    QTest::newRow("wrapped replacement") << QStringList { "head", "x" } << longLine << QStringList { "head", longLine };
 }
 
 void TestProgressDialog::replaceLastLine()
@@ -114,7 +117,8 @@ void TestProgressDialog::replaceKeepsLineCountAcrossManySteps()
     d.appendDetailsInformation(QStringLiteral("Programming the device... [0 lines out of 50]"));
     for (int i = 1; i <= 50; ++i)
         d.modifyLastDetailsInformation(QStringLiteral("Programming the device... [%1 lines out of 50]").arg(i));
-    QCOMPARE(lines(d), (QStringList{"Resetting to bootloader... [Done]", "Programming the device... [50 lines out of 50]"}));
+    QCOMPARE(lines(d),
+             (QStringList { "Resetting to bootloader... [Done]", "Programming the device... [50 lines out of 50]" }));
 }
 
 void TestProgressDialog::appendScrollsToNewestLine()
@@ -203,7 +207,7 @@ void TestProgressDialog::clearEmptiesDetails()
     d.clearDetailsInformation();
     QVERIFY(details(d)->document()->isEmpty());
     d.appendDetailsInformation(QStringLiteral("c"));
-    QCOMPARE(lines(d), QStringList{"c"});
+    QCOMPARE(lines(d), QStringList { "c" });
 }
 
 QTEST_MAIN(TestProgressDialog)

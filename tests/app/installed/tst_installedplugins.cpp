@@ -103,7 +103,8 @@ void TestInstalledPlugins::acquisitionDataFolderBesideOurs()
 void TestInstalledPlugins::defaultFolderUnderTheInstallationRoot()
 {
     qputenv("MOVRA_INSTALL_ROOT", "/srv/elsewhere/Movrane");
-    QCOMPARE(InstalledPluginScanner::defaultPluginFolder(), QStringLiteral("/srv/elsewhere/Movrane/Movra Tessaly/plugins"));
+    QCOMPARE(InstalledPluginScanner::defaultPluginFolder(),
+             QStringLiteral("/srv/elsewhere/Movrane/Movra Tessaly/plugins"));
     qunsetenv("MOVRA_INSTALL_ROOT");
 }
 
@@ -134,11 +135,11 @@ void TestInstalledPlugins::scanOneName()
 
 void TestInstalledPlugins::everyTableName()
 {
-    const QMap<PluginIdentifier, QString> expected{
-        {OrvexAnalyzer, "2.1.0"},
-        {TilmarAnalyzer, "1.4"},
-        {PracelAnalyzer, Marker},
-        {MovraFileEditor, Marker},
+    const QMap<PluginIdentifier, QString> expected {
+        { OrvexAnalyzer, "2.1.0" },
+        { TilmarAnalyzer, "1.4" },
+        { PracelAnalyzer, Marker },
+        { MovraFileEditor, Marker },
     };
     // Twice: the instances deleted by the first scan are made anew.
     for (int round = 0; round < 2; ++round)

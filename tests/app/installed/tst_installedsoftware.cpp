@@ -1,9 +1,9 @@
 // Installed versions of the sibling programs, read from executables placed
 // under a program-files folder of the test's own.
 #include "app/installed/InstalledSoftwareReader.h"
-#include "tests/support/PeFixtures.h"
 #include "app/installed/PluginFolders.h"
 #include "app/updater/VersionComparison.h"
+#include "tests/support/PeFixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +22,11 @@ const QString MemoryManager = QStringLiteral("Movra Memory Manager/MovraMemoryMa
 const QString Velim = QStringLiteral("velim/velim.exe");
 const QString Marker = nsUpdater::MissingVersionMarker;
 
-enum Program { Acquisition, Memory, Analysis };
+enum Program {
+    Acquisition,
+    Memory,
+    Analysis
+};
 
 bool place(const QString& root, const Files& files)
 {
@@ -40,12 +44,9 @@ bool place(const QString& root, const Files& files)
 QString read(const InstalledSoftwareReader& reader, int program, bool* installed)
 {
     switch (program) {
-    case Acquisition:
-        return reader.readInstalledAcquisitionSoftwareVersion(installed);
-    case Memory:
-        return reader.readInstalledMemoryManagerVersion(installed);
-    default:
-        return reader.readInstalledAnalysisSoftwareVersion(installed);
+    case Acquisition: return reader.readInstalledAcquisitionSoftwareVersion(installed);
+    case Memory: return reader.readInstalledMemoryManagerVersion(installed);
+    default: return reader.readInstalledAnalysisSoftwareVersion(installed);
     }
 }
 
@@ -90,23 +91,24 @@ void TestInstalledSoftware::installedVersion_data()
     QTest::addColumn<bool>("installed");
 
     const QByteArray garbage("MZ but nothing else");
-    QTest::newRow("acquisition: current program") << int(Acquisition) << Files{{Tessaly, m_version6}, {Studio, m_version5}}
-                                                  << "6.2.0.14" << true;
-    QTest::newRow("acquisition: older program only") << int(Acquisition) << Files{{Studio, m_version5}} << "5.0.0.1" << true;
+    QTest::newRow("acquisition: current program")
+        << int(Acquisition) << Files { { Tessaly, m_version6 }, { Studio, m_version5 } } << "6.2.0.14" << true;
+    QTest::newRow("acquisition: older program only")
+        << int(Acquisition) << Files { { Studio, m_version5 } } << "5.0.0.1" << true;
     QTest::newRow("acquisition: current unreadable, older read")
-        << int(Acquisition) << Files{{Tessaly, garbage}, {Studio, m_version5}} << "5.0.0.1" << true;
+        << int(Acquisition) << Files { { Tessaly, garbage }, { Studio, m_version5 } } << "5.0.0.1" << true;
     QTest::newRow("acquisition: current without fixed block")
-        << int(Acquisition) << Files{{Tessaly, m_noFixedBlock}, {Studio, m_version5}} << "" << true;
+        << int(Acquisition) << Files { { Tessaly, m_noFixedBlock }, { Studio, m_version5 } } << "" << true;
     QTest::newRow("acquisition: older without fixed block")
-        << int(Acquisition) << Files{{Studio, m_noFixedBlock}} << "" << true;
-    QTest::newRow("acquisition: neither") << int(Acquisition) << Files{{Tessaly, garbage}} << Marker << false;
-    QTest::newRow("memory manager") << int(Memory) << Files{{MemoryManager, m_version5}} << "5.0.0.1" << true;
-    QTest::newRow("memory manager missing") << int(Memory) << Files{{Tessaly, m_version6}} << Marker << false;
-    QTest::newRow("memory manager without fixed block") << int(Memory) << Files{{MemoryManager, m_noFixedBlock}} << ""
-                                                        << true;
-    QTest::newRow("analysis") << int(Analysis) << Files{{Velim, m_version6}} << "6.2.0.14" << true;
-    QTest::newRow("analysis missing") << int(Analysis) << Files{} << Marker << false;
-    QTest::newRow("analysis not a PE file") << int(Analysis) << Files{{Velim, garbage}} << Marker << false;
+        << int(Acquisition) << Files { { Studio, m_noFixedBlock } } << "" << true;
+    QTest::newRow("acquisition: neither") << int(Acquisition) << Files { { Tessaly, garbage } } << Marker << false;
+    QTest::newRow("memory manager") << int(Memory) << Files { { MemoryManager, m_version5 } } << "5.0.0.1" << true;
+    QTest::newRow("memory manager missing") << int(Memory) << Files { { Tessaly, m_version6 } } << Marker << false;
+    QTest::newRow("memory manager without fixed block")
+        << int(Memory) << Files { { MemoryManager, m_noFixedBlock } } << "" << true;
+    QTest::newRow("analysis") << int(Analysis) << Files { { Velim, m_version6 } } << "6.2.0.14" << true;
+    QTest::newRow("analysis missing") << int(Analysis) << Files {} << Marker << false;
+    QTest::newRow("analysis not a PE file") << int(Analysis) << Files { { Velim, garbage } } << Marker << false;
 }
 
 void TestInstalledSoftware::installedVersion()
@@ -129,7 +131,7 @@ void TestInstalledSoftware::configuredRoot()
 {
     QTemporaryDir root;
     QVERIFY(root.isValid());
-    QVERIFY(place(root.path(), Files{{Velim, m_version5}}));
+    QVERIFY(place(root.path(), Files { { Velim, m_version5 } }));
 
     qputenv("MOVRA_INSTALL_ROOT", root.path().toLocal8Bit());
     const InstalledSoftwareReader configured;

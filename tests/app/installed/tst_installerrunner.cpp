@@ -23,8 +23,8 @@ void TestInstallerRunner::run_data()
     QTest::addColumn<bool>("leavesMarker");
 
     QTest::newRow("ends normally") << QByteArray("#!/bin/sh\necho installed > \"$0.marker\"\n") << true << true;
-    QTest::newRow("ends with an error code") << QByteArray("#!/bin/sh\necho x > \"$0.marker\"\nexit 3\n") << true
-                                             << true;
+    QTest::newRow("ends with an error code")
+        << QByteArray("#!/bin/sh\necho x > \"$0.marker\"\nexit 3\n") << true << true;
     QTest::newRow("crashes") << QByteArray("#!/bin/sh\necho x > \"$0.marker\"\nkill -SEGV $$\n") << true << true;
     QTest::newRow("not a program") << QByteArray("\x01\x02 garbage, no interpreter line") << false << false;
     QTest::newRow("no file") << QByteArray() << false << false;

@@ -18,14 +18,14 @@ private slots:
 #else
         const QString fallback = QStringLiteral(MOVRA_DEFAULT_INSTALL_ROOT);
         QTest::newRow("default") << QByteArray()
-                                 << QStringList({ fallback + "/MovraStudio/plugins/",
-                                                  fallback + "/Movra Tessaly/plugins/" });
+                                 << QStringList(
+                                        { fallback + "/MovraStudio/plugins/", fallback + "/Movra Tessaly/plugins/" });
         QTest::newRow("configured") << QByteArray("/srv/movrane")
                                     << QStringList({ "/srv/movrane/MovraStudio/plugins/",
                                                      "/srv/movrane/Movra Tessaly/plugins/" });
-        QTest::newRow("trailing slashes") << QByteArray("/srv/movrane//")
-                                          << QStringList({ "/srv/movrane/MovraStudio/plugins/",
-                                                           "/srv/movrane/Movra Tessaly/plugins/" });
+        QTest::newRow("trailing slashes")
+            << QByteArray("/srv/movrane//")
+            << QStringList({ "/srv/movrane/MovraStudio/plugins/", "/srv/movrane/Movra Tessaly/plugins/" });
 #endif
     }
 

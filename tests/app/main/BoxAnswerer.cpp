@@ -17,7 +17,7 @@ void BoxAnswerer::poll()
     if (!box || !box->isVisible() || box->property("answered").toBool())
         return;
     box->setProperty("answered", true);
-    Box seen{int(box->icon()), box->windowTitle(), box->text(), box->informativeText(), {}};
+    Box seen { int(box->icon()), box->windowTitle(), box->text(), box->informativeText(), {} };
     for (QAbstractButton* b : box->buttons())
         seen.buttons << b->text();
     m_boxes << seen;

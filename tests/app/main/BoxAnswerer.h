@@ -12,7 +12,8 @@
 class BoxAnswerer : public QObject
 {
 public:
-    struct Box {
+    struct Box
+    {
         int icon;
         QString title;
         QString text;

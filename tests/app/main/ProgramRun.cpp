@@ -11,7 +11,7 @@
 
 TemporaryAccount::TemporaryAccount()
 {
-    for (const char* sub : {"home", "config", "data", "cache", "runtime"})
+    for (const char* sub : { "home", "config", "data", "cache", "runtime" })
         QDir(m_root.path()).mkpath(QString::fromLatin1(sub));
     QFile::setPermissions(m_root.filePath(QStringLiteral("runtime")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -25,7 +25,7 @@ private:
 namespace {
 
 // Their texts stay English on purpose.
-const QStringList EnglishOnlyContexts{QStringLiteral("CypressChoiceDialog"), QStringLiteral("SoftwareChoiceDialog")};
+const QStringList EnglishOnlyContexts { QStringLiteral("CypressChoiceDialog"), QStringLiteral("SoftwareChoiceDialog") };
 
 } // namespace
 
@@ -65,10 +65,10 @@ QStringList TestFrenchTranslation::untranslated(const QString& tsFile, QString* 
 QStringList TestFrenchTranslation::scan(const QStringList& sourceDirs, const QString& tsCopy, QString* error)
 {
     QProcess lupdate;
-    const QStringList arguments = QStringList{QStringLiteral("-silent"), QStringLiteral("-no-obsolete"),
-                                              QStringLiteral("-locations"), QStringLiteral("none"),
-                                              QStringLiteral("-extensions"), QStringLiteral("cpp,h,ui")}
-                                  + sourceDirs + QStringList{QStringLiteral("-ts"), tsCopy};
+    const QStringList arguments =
+        QStringList { QStringLiteral("-silent"), QStringLiteral("-no-obsolete"), QStringLiteral("-locations"),
+                      QStringLiteral("none"),    QStringLiteral("-extensions"),  QStringLiteral("cpp,h,ui") }
+        + sourceDirs + QStringList { QStringLiteral("-ts"), tsCopy };
     lupdate.start(QStringLiteral(MOVRA_LUPDATE), arguments);
     if (!lupdate.waitForFinished(60000) || lupdate.exitStatus() != QProcess::NormalExit || lupdate.exitCode() != 0) {
         *error = QStringLiteral("lupdate failed: ") + QString::fromLocal8Bit(lupdate.readAllStandardError());
@@ -103,32 +103,41 @@ void TestFrenchTranslation::checkCatchesGaps_data()
     QTest::addColumn<QStringList>("gaps");
     const QString header = QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n"
                                           "<TS version=\"2.1\" language=\"fr_CA\">\n");
-    const QString code = QStringLiteral("#include <QObject>\nclass MainWindow : public QObject { Q_OBJECT\n"
-                                        "void f() { tr(\"Exit\"); tr(\"Help\"); } };\n"
-                                        "class CypressChoiceDialog : public QObject { Q_OBJECT\nvoid g() { tr(\"GQZ3\"); } };\n");
-    const QString translated = header
+    const QString code =
+        QStringLiteral("#include <QObject>\nclass MainWindow : public QObject { Q_OBJECT\n"
+                       "void f() { tr(\"Exit\"); tr(\"Help\"); } };\n"
+                       "class CypressChoiceDialog : public QObject { Q_OBJECT\nvoid g() { tr(\"GQZ3\"); } };\n");
+    const QString translated =
+        header
         + QStringLiteral("<context><name>MainWindow</name>"
                          "<message><source>Exit</source><translation>Quitter</translation></message>"
                          "<message><source>Help</source><translation>Aide</translation></message>"
                          "</context></TS>\n");
-    QTest::newRow("complete") << code << translated << QStringList{};
-    QTest::newRow("missing entry") << code
-                                   << header + QStringLiteral("<context><name>MainWindow</name>"
-                                                              "<message><source>Exit</source><translation>Quitter</translation></message>"
-                                                              "</context></TS>\n")
-                                   << QStringList{"MainWindow: Help"};
-    QTest::newRow("unfinished entry") << code
-                                      << header + QStringLiteral("<context><name>MainWindow</name>"
-                                                                 "<message><source>Exit</source><translation>Quitter</translation></message>"
-                                                                 "<message><source>Help</source><translation type=\"unfinished\">Aide</translation></message>"
-                                                                 "</context></TS>\n")
-                                      << QStringList{"MainWindow: Help"};
-    QTest::newRow("empty translation") << code
-                                       << header + QStringLiteral("<context><name>MainWindow</name>"
-                                                                  "<message><source>Exit</source><translation></translation></message>"
-                                                                  "<message><source>Help</source><translation>Aide</translation></message>"
-                                                                  "</context></TS>\n")
-                                       << QStringList{"MainWindow: Exit"};
+    QTest::newRow("complete") << code << translated << QStringList {};
+    QTest::newRow("missing entry")
+        << code
+        << header
+               + QStringLiteral("<context><name>MainWindow</name>"
+                                "<message><source>Exit</source><translation>Quitter</translation></message>"
+                                "</context></TS>\n")
+        << QStringList { "MainWindow: Help" };
+    QTest::newRow("unfinished entry")
+        << code
+        << header
+               + QStringLiteral(
+                   "<context><name>MainWindow</name>"
+                   "<message><source>Exit</source><translation>Quitter</translation></message>"
+                   "<message><source>Help</source><translation type=\"unfinished\">Aide</translation></message>"
+                   "</context></TS>\n")
+        << QStringList { "MainWindow: Help" };
+    QTest::newRow("empty translation")
+        << code
+        << header
+               + QStringLiteral("<context><name>MainWindow</name>"
+                                "<message><source>Exit</source><translation></translation></message>"
+                                "<message><source>Help</source><translation>Aide</translation></message>"
+                                "</context></TS>\n")
+        << QStringList { "MainWindow: Exit" };
 }
 
 void TestFrenchTranslation::checkCatchesGaps()
@@ -148,7 +157,7 @@ void TestFrenchTranslation::checkCatchesGaps()
     tsFile.close();
 
     QString error;
-    QCOMPARE(scan({dir.filePath(QStringLiteral("src"))}, tsFile.fileName(), &error), gaps);
+    QCOMPARE(scan({ dir.filePath(QStringLiteral("src")) }, tsFile.fileName(), &error), gaps);
     QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 

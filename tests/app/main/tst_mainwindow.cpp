@@ -1,9 +1,9 @@
 #include "app/dialogs/AboutDialog.h"
 #include "app/main/ApplicationStyle.h"
-#include "tests/app/main/BoxAnswerer.h"
-#include "icons/IconFont.h"
 #include "app/main/MainWindow.h"
+#include "icons/IconFont.h"
 #include "icons/QWidgetWithAccessToIconFont.h"
+#include "tests/app/main/BoxAnswerer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -98,14 +98,15 @@ void TestMainWindow::formAndTitle()
     MainWindow w;
     QCOMPARE(w.objectName(), QStringLiteral("MainWindow"));
     QCOMPARE(w.windowTitle(), QStringLiteral("Movra Maintenance Tool"));
-    QCOMPARE(actionNames(w.menuBar()), (QStringList{"menuFile", "menuHelp"}));
-    QCOMPARE(actionNames(w.findChild<QMenu*>("menuFile")), QStringList{"actionExit"});
+    QCOMPARE(actionNames(w.menuBar()), (QStringList { "menuFile", "menuHelp" }));
+    QCOMPARE(actionNames(w.findChild<QMenu*>("menuFile")), QStringList { "actionExit" });
     QCOMPARE(actionNames(w.findChild<QMenu*>("menuHelp")),
-             (QStringList{"actionHelp_Content", "-", "actionAbout", "menuLanguage"}));
-    QCOMPARE(actionNames(w.findChild<QMenu*>("menuLanguage")), (QStringList{"-", "-", "actionEnglish", "actionFrench"}));
+             (QStringList { "actionHelp_Content", "-", "actionAbout", "menuLanguage" }));
+    QCOMPARE(actionNames(w.findChild<QMenu*>("menuLanguage")),
+             (QStringList { "-", "-", "actionEnglish", "actionFrench" }));
     QCOMPARE(w.findChild<QAction*>("actionExit")->shortcut(), QKeySequence(QKeySequence::Close));
     QCOMPARE(w.findChild<QAction*>("actionHelp_Content")->shortcut(), QKeySequence(QKeySequence::WhatsThis));
-    for (const char* name : {"actionExit", "actionHelp_Content", "actionAbout", "actionEnglish", "actionFrench"})
+    for (const char* name : { "actionExit", "actionHelp_Content", "actionAbout", "actionEnglish", "actionFrench" })
         QVERIFY(!w.findChild<QAction*>(name)->isCheckable());
 
     auto* container = w.findChild<QVBoxLayout*>("viewContainer");
@@ -130,27 +131,30 @@ void TestMainWindow::sizeLimits()
 void TestMainWindow::menuIcons()
 {
     MainWindow w;
-    const struct {
+    const struct
+    {
         QIcon icon;
         int glyph;
     } cases[] = {
-        {w.findChild<QAction*>("actionExit")->icon(), 0xF00D},
-        {w.findChild<QAction*>("actionHelp_Content")->icon(), 0xF128},
-        {w.findChild<QAction*>("actionAbout")->icon(), 0xF129},
-        {w.findChild<QMenu*>("menuLanguage")->icon(), 0xF57D},
+        { w.findChild<QAction*>("actionExit")->icon(), 0xF00D },
+        { w.findChild<QAction*>("actionHelp_Content")->icon(), 0xF128 },
+        { w.findChild<QAction*>("actionAbout")->icon(), 0xF129 },
+        { w.findChild<QMenu*>("menuLanguage")->icon(), 0xF57D },
     };
     for (const auto& c : cases) {
         QVERIFY(!c.icon.isNull());
         const QImage expected = render(m_iconFont->makeIcon(0, c.glyph, QVariantMap()));
         QCOMPARE(render(c.icon), expected);
-        QCOMPARE(render(c.icon, QIcon::Disabled), render(m_iconFont->makeIcon(0, c.glyph, QVariantMap()), QIcon::Disabled));
+        QCOMPARE(render(c.icon, QIcon::Disabled),
+                 render(m_iconFont->makeIcon(0, c.glyph, QVariantMap()), QIcon::Disabled));
     }
     // Each glyph is a different picture.
     QVERIFY(render(cases[0].icon) != render(cases[1].icon));
     QVERIFY(render(cases[2].icon) != render(cases[3].icon));
 
-    for (const char* flag : {"english", "french"}) {
-        const QString action = QStringLiteral("action%1%2").arg(QChar(QLatin1Char(flag[0])).toUpper(), QLatin1String(flag + 1));
+    for (const char* flag : { "english", "french" }) {
+        const QString action =
+            QStringLiteral("action%1%2").arg(QChar(QLatin1Char(flag[0])).toUpper(), QLatin1String(flag + 1));
         const QIcon expected(QStringLiteral(":/Languages/Images/%1.png").arg(QLatin1String(flag)));
         QVERIFY2(QFile::exists(QStringLiteral(":/Languages/Images/%1.png").arg(QLatin1String(flag))), flag);
         QCOMPARE(render(w.findChild<QAction*>(action)->icon()), render(expected));
@@ -159,26 +163,49 @@ void TestMainWindow::menuIcons()
 
 void TestMainWindow::languageTable_data()
 {
-    QTest::addColumn<QString>("stored");   // empty: no value
+    QTest::addColumn<QString>("stored"); // empty: no value
     QTest::addColumn<bool>("toFrench");
-    QTest::addColumn<QString>("answer");   // "Yes", "No" or "<close>"
-    QTest::addColumn<QString>("asked");    // the word in the question; empty: no box at all
-    QTest::addColumn<QString>("result");   // text of the result box; empty: none
+    QTest::addColumn<QString>("answer"); // "Yes", "No" or "<close>"
+    QTest::addColumn<QString>("asked");  // the word in the question; empty: no box at all
+    QTest::addColumn<QString>("result"); // text of the result box; empty: none
     QTest::addColumn<QString>("storedAfter");
     QTest::addColumn<bool>("frenchAfter");
 
     // Choosing English while nothing is installed is a success, not a failure box.
-    QTest::newRow("none, English, Yes") << "" << false << "Yes" << "ENGLISH" << Success << "ENGLISH" << false;
-    QTest::newRow("none, English, No") << "" << false << "No" << "ENGLISH" << "" << "" << false;
-    QTest::newRow("none, French, Yes") << "" << true << "Yes" << "FRENCH" << Success << "FRENCH" << true;
-    QTest::newRow("none, French, close") << "" << true << "<close>" << "FRENCH" << "" << "" << false;
-    QTest::newRow("ENGLISH, English") << "ENGLISH" << false << "" << "" << "" << "ENGLISH" << false;
-    QTest::newRow("ENGLISH, French, Yes") << "ENGLISH" << true << "Yes" << "FRENCH" << Success << "FRENCH" << true;
-    QTest::newRow("ENGLISH, French, No") << "ENGLISH" << true << "No" << "FRENCH" << "" << "ENGLISH" << false;
-    QTest::newRow("FRENCH, French") << "FRENCH" << true << "" << "" << "" << "FRENCH" << true;
-    QTest::newRow("FRENCH, English, Yes") << "FRENCH" << false << "Oui" << "ENGLISH" << Success << "ENGLISH" << false;
-    QTest::newRow("FRENCH, English, close") << "FRENCH" << false << "<close>" << "ENGLISH" << "" << "FRENCH" << true;
-    QTest::newRow("lower-case value") << "french" << true << "Yes" << "FRENCH" << Success << "FRENCH" << true;
+    QTest::newRow("none, English, Yes") << "" << false << "Yes"
+                                        << "ENGLISH" << Success << "ENGLISH" << false;
+    QTest::newRow("none, English, No") << "" << false << "No"
+                                       << "ENGLISH"
+                                       << ""
+                                       << "" << false;
+    QTest::newRow("none, French, Yes") << "" << true << "Yes"
+                                       << "FRENCH" << Success << "FRENCH" << true;
+    QTest::newRow("none, French, close") << "" << true << "<close>"
+                                         << "FRENCH"
+                                         << ""
+                                         << "" << false;
+    QTest::newRow("ENGLISH, English") << "ENGLISH" << false << ""
+                                      << ""
+                                      << ""
+                                      << "ENGLISH" << false;
+    QTest::newRow("ENGLISH, French, Yes") << "ENGLISH" << true << "Yes"
+                                          << "FRENCH" << Success << "FRENCH" << true;
+    QTest::newRow("ENGLISH, French, No") << "ENGLISH" << true << "No"
+                                         << "FRENCH"
+                                         << ""
+                                         << "ENGLISH" << false;
+    QTest::newRow("FRENCH, French") << "FRENCH" << true << ""
+                                    << ""
+                                    << ""
+                                    << "FRENCH" << true;
+    QTest::newRow("FRENCH, English, Yes") << "FRENCH" << false << "Oui"
+                                          << "ENGLISH" << Success << "ENGLISH" << false;
+    QTest::newRow("FRENCH, English, close") << "FRENCH" << false << "<close>"
+                                            << "ENGLISH"
+                                            << ""
+                                            << "FRENCH" << true;
+    QTest::newRow("lower-case value") << "french" << true << "Yes"
+                                      << "FRENCH" << Success << "FRENCH" << true;
 }
 
 void TestMainWindow::languageTable()
@@ -198,7 +225,7 @@ void TestMainWindow::languageTable()
     QCOMPARE(frenchInstalled(), stored == QLatin1String("FRENCH"));
     const QString menuFileBefore = w.findChild<QMenu*>("menuFile")->title();
 
-    BoxAnswerer answerer(QStringList{answer, QStringLiteral("<close>")});
+    BoxAnswerer answerer(QStringList { answer, QStringLiteral("<close>") });
     w.findChild<QAction*>(toFrench ? "actionFrench" : "actionEnglish")->trigger();
 
     const QList<BoxAnswerer::Box> boxes = answerer.boxes();
@@ -210,7 +237,7 @@ void TestMainWindow::languageTable()
         if (stored != QLatin1String("FRENCH")) {
             QCOMPARE(boxes.at(0).title, QStringLiteral("Change Language"));
             QCOMPARE(boxes.at(0).text, Question.arg(asked));
-            QCOMPARE(boxes.at(0).buttons, (QStringList{"Yes", "No"}));
+            QCOMPARE(boxes.at(0).buttons, (QStringList { "Yes", "No" }));
         } else {
             QVERIFY(boxes.at(0).text.contains(QStringLiteral("[<b>%1</b>]").arg(asked)));
         }
@@ -257,17 +284,17 @@ void TestMainWindow::questionFollowsInstalledTranslation()
     // Changed to French in this run: the next question is already French.
     MainWindow w;
     {
-        BoxAnswerer answerer(QStringList{QStringLiteral("Yes"), QStringLiteral("<close>")});
+        BoxAnswerer answerer(QStringList { QStringLiteral("Yes"), QStringLiteral("<close>") });
         w.findChild<QAction*>("actionFrench")->trigger();
         QCOMPARE(answerer.boxes().size(), 2);
     }
-    BoxAnswerer answerer(QStringList{QStringLiteral("Non")});
+    BoxAnswerer answerer(QStringList { QStringLiteral("Non") });
     w.findChild<QAction*>("actionEnglish")->trigger();
     QCOMPARE(answerer.boxes().size(), 1);
     const BoxAnswerer::Box question = answerer.boxes().at(0);
     QCOMPARE(question.title, QCoreApplication::translate("MainWindow", "Change Language"));
     QVERIFY(question.title != QLatin1String("Change Language"));
-    QCOMPARE(question.buttons, (QStringList{"Oui", "Non"}));
+    QCOMPARE(question.buttons, (QStringList { "Oui", "Non" }));
     QVERIFY(question.text.contains(QStringLiteral("[<b>ENGLISH</b>]")));
     QCOMPARE(QSettings().value(QStringLiteral("Language")).toString(), QStringLiteral("FRENCH"));
 }

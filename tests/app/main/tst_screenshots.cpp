@@ -34,9 +34,9 @@ void TestScreenshots::initTestCase()
     if (xvfb.isEmpty())
         QSKIP("Xvfb is not installed");
     // Xvfb picks a free display itself and writes its number to standard output.
-    m_xvfb.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                        QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                        QStringLiteral("1024x1000x24")});
+    m_xvfb.start(xvfb, { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                         QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                         QStringLiteral("1024x1000x24") });
     QVERIFY(m_xvfb.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(m_xvfb.canReadLine() || m_xvfb.state() != QProcess::Running, 10000);
     const QByteArray number = m_xvfb.readLine().trimmed();
@@ -85,7 +85,7 @@ void TestScreenshots::englishThenFrench()
     const QString french = QStringLiteral(MOVRA_SCREENSHOT_DIR "/main-window-fr.png");
     const QString englishMenus = QStringLiteral(MOVRA_SCREENSHOT_DIR "/menus-en.png");
     const QString frenchMenus = QStringLiteral(MOVRA_SCREENSHOT_DIR "/menus-fr.png");
-    for (const QString& picture : {english, french, englishMenus, frenchMenus})
+    for (const QString& picture : { english, french, englishMenus, frenchMenus })
         QFile::remove(picture);
 
     QProcessEnvironment first = display();

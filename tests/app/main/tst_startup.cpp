@@ -92,7 +92,7 @@ void TestStartup::siblingProgram()
     QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), copy));
     QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner));
     QProcess sibling;
-    sibling.start(copy, {QStringLiteral("60")});
+    sibling.start(copy, { QStringLiteral("60") });
     QVERIFY(sibling.waitForStarted());
     QVERIFY(processListed(executable, true));
 
@@ -178,7 +178,8 @@ void TestStartup::identityFontAndStyle()
     QCOMPARE(window.value(4), QStringLiteral("Lato"));
     QCOMPARE(window.value(5), QStringLiteral("8"));
     QCOMPARE(window.value(6), QString::number(int(QFont::Normal)));
-    QCOMPARE(window.value(7), QStringLiteral("File|Exit|Help|Help Content|About|Language|English (US)|French (Canada)"));
+    QCOMPARE(window.value(7),
+             QStringLiteral("File|Exit|Help|Help Content|About|Language|English (US)|French (Canada)"));
     run.askToClose();
     QVERIFY(run.waitForExit());
     QCOMPARE(run.exitCode(), 0);

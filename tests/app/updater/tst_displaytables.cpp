@@ -30,20 +30,33 @@ void TestDisplayTables::deviceTypes_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("page");
 
-    const QList<std::tuple<int, const char*, const char*>> rows{
-        {0, "Assisted Rotary Joint", "own"}, {1, "KZR410", "own"},
-        {2, "NXLT", "own"},                  {3, "Bootloader", "root"},
-        {4, "Camera", "own"},                {5, "Channel(s)", "root"},
-        {6, "Console", "root"},              {7, "EEPROM Memory Manager", "root"},
-        {8, "Electrophysiology Console", "own"}, {9, "Fiber Photometry Console", "own"},
-        {10, "GQZ", "own"},                  {11, "GQZ2", "own"},
-        {12, "GQZ3", "own"},                 {13, "GQZ3 KAVOR", "12"},
-        {14, "IMU", "root"},                 {15, "Light Source", "own"},
-        {16, "KAVOR", "own"},                {17, "Motherboard", "root"},
-        {18, "TV720", "own"},                {19, "HKTR", "own"},
-        {20, "USB3 Driver", "root"},         {21, "Sarvanti", "own"},
-        {22, "YLQSA Gen2", "root"},          {23, "KOTW Gen3", "own"},
-        {24, "Zuvo Basestation", "root"},    {25, "Sarvanti Gen2", "21"},
+    const QList<std::tuple<int, const char*, const char*>> rows {
+        { 0, "Assisted Rotary Joint", "own" },
+        { 1, "KZR410", "own" },
+        { 2, "NXLT", "own" },
+        { 3, "Bootloader", "root" },
+        { 4, "Camera", "own" },
+        { 5, "Channel(s)", "root" },
+        { 6, "Console", "root" },
+        { 7, "EEPROM Memory Manager", "root" },
+        { 8, "Electrophysiology Console", "own" },
+        { 9, "Fiber Photometry Console", "own" },
+        { 10, "GQZ", "own" },
+        { 11, "GQZ2", "own" },
+        { 12, "GQZ3", "own" },
+        { 13, "GQZ3 KAVOR", "12" },
+        { 14, "IMU", "root" },
+        { 15, "Light Source", "own" },
+        { 16, "KAVOR", "own" },
+        { 17, "Motherboard", "root" },
+        { 18, "TV720", "own" },
+        { 19, "HKTR", "own" },
+        { 20, "USB3 Driver", "root" },
+        { 21, "Sarvanti", "own" },
+        { 22, "YLQSA Gen2", "root" },
+        { 23, "KOTW Gen3", "own" },
+        { 24, "Zuvo Basestation", "root" },
+        { 25, "Sarvanti Gen2", "21" },
     };
     for (const auto& [id, name, page] : rows)
         QTest::addRow("%d %s", id, name) << id << QString::fromLatin1(name) << QString::fromLatin1(page);
@@ -91,21 +104,20 @@ void TestDisplayTables::productPagesAreDistinct()
 void TestDisplayTables::pluginsAndSoftware()
 {
     QCOMPARE(PluginNames.values(),
-             QStringList({"Orvex Analyzer", "Tilmar Analyzer", "Pracel Analyzer", "Movra File Editor"}));
+             QStringList({ "Orvex Analyzer", "Tilmar Analyzer", "Pracel Analyzer", "Movra File Editor" }));
     QCOMPARE(PluginNames.firstKey(), OrvexAnalyzer);
     QCOMPARE(SoftwareNames.values(),
-             QStringList({"Movra Tessaly", "Movra Maintenance Tool", "Movra Memory Manager", "velim"}));
+             QStringList({ "Movra Tessaly", "Movra Maintenance Tool", "Movra Memory Manager", "velim" }));
     const QString software = MovraWebHost + QStringLiteral("/collections/software/products/");
-    QCOMPARE(SoftwareWebPages.values(),
-             QStringList({software + "movra-tessaly", software + "movra-maintenance-tool", software + "movra-tessaly",
-                          software + "velim"}));
+    QCOMPARE(SoftwareWebPages.values(), QStringList({ software + "movra-tessaly", software + "movra-maintenance-tool",
+                                                      software + "movra-tessaly", software + "velim" }));
     QCOMPARE(SoftwareWebPages.value(MovraMemoryManager), SoftwareWebPages.value(MovraTessaly));
     QCOMPARE(AcquisitionSoftwareWebPage, SoftwareWebPages.value(MovraTessaly));
 }
 
 void TestDisplayTables::labels()
 {
-    QCOMPARE(TreeHeaderLabels, QStringList({"Name", "Status"}));
+    QCOMPARE(TreeHeaderLabels, QStringList({ "Name", "Status" }));
     QCOMPARE(FpgaLabel, QStringLiteral("FPGA"));
 }
 
@@ -115,28 +127,28 @@ void TestDisplayTables::patternMatches_data()
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<bool>("matches");
 
-    const QList<std::tuple<QString, const char*>> named{
-        {HLX58Gen2FirmwarePattern, "Movra-HLX58_Gen2_Firmware_V1.2.3.hex"},
-        {HLX58FirmwarePattern, "Movra-HLX58_Firmware_V1.2.3.hex"},
-        {KZR410FirmwarePattern, "Movra-KZR410_Firmware_V1.2.3.hex"},
-        {KOTWGen3FirmwarePattern, "Movra-KOTW_Gen3_Firmware_V1.2.3.hex"},
-        {HybridChannelFirmwarePattern, "DriverHybridChannel1.2.3.hex"},
-        {LightSourceDefaultFirmwarePattern, "Movra-LS_Default_Firmware_V1.2.3.hex"},
-        {KAVOROneChannelFirmwarePattern, "Movra-KAVOR_1Ch_Firmware_V1.2.3.hex"},
-        {KAVOROnlyFirmwarePattern, "Movra-KAVOR_Only_Firmware_V1.2.3.hex"},
-        {HybridMotherboardFirmwarePattern, "DriverHybridMotherboard1.2.3.hex"},
-        {KJWFirmwarePattern, "Movra-KJW_Firmware_V1.2.3.hex"},
-        {PQWFirmwarePattern, "Movra-PQW_Firmware_V1.2.3.hex"},
-        {PQWKAVOROneChannelFirmwarePattern, "Movra-PQW_KAVOR_1Ch_Firmware_V1.2.3.hex"},
-        {PQWKAVOROnlyFirmwarePattern, "Movra-PQW_KAVOR_Only_Firmware_V1.2.3.hex"},
-        {SarvantiDiskDriverFirmwarePattern, "Movra-Sarvanti_Disk_Driver_Firmware_V1.2.3.hex"},
-        {SarvantiDriverFirmwarePattern, "Movra-Sarvanti_Driver_Firmware_V1.2.3.hex"},
-        {SarvantiGen2DiskDriverFirmwarePattern, "Movra-Sarvanti_Gen2_Disk_Driver_Firmware_V1.2.3.hex"},
-        {SarvantiGen2DriverFirmwarePattern, "Movra-Sarvanti_Gen2_Driver_Firmware_V1.2.3.hex"},
-        {FX3ImagePattern, "1.2.3img"},
-        {QWMFirmwarePattern, "QWM1.2.3.mcs"},
-        {TRZFirmwarePattern, "TRZ1.2.3.mcs"},
-        {MicroscopeDriverFirmwarePattern, "MovraMicroscopeDriver1.2.3.mcs"},
+    const QList<std::tuple<QString, const char*>> named {
+        { HLX58Gen2FirmwarePattern, "Movra-HLX58_Gen2_Firmware_V1.2.3.hex" },
+        { HLX58FirmwarePattern, "Movra-HLX58_Firmware_V1.2.3.hex" },
+        { KZR410FirmwarePattern, "Movra-KZR410_Firmware_V1.2.3.hex" },
+        { KOTWGen3FirmwarePattern, "Movra-KOTW_Gen3_Firmware_V1.2.3.hex" },
+        { HybridChannelFirmwarePattern, "DriverHybridChannel1.2.3.hex" },
+        { LightSourceDefaultFirmwarePattern, "Movra-LS_Default_Firmware_V1.2.3.hex" },
+        { KAVOROneChannelFirmwarePattern, "Movra-KAVOR_1Ch_Firmware_V1.2.3.hex" },
+        { KAVOROnlyFirmwarePattern, "Movra-KAVOR_Only_Firmware_V1.2.3.hex" },
+        { HybridMotherboardFirmwarePattern, "DriverHybridMotherboard1.2.3.hex" },
+        { KJWFirmwarePattern, "Movra-KJW_Firmware_V1.2.3.hex" },
+        { PQWFirmwarePattern, "Movra-PQW_Firmware_V1.2.3.hex" },
+        { PQWKAVOROneChannelFirmwarePattern, "Movra-PQW_KAVOR_1Ch_Firmware_V1.2.3.hex" },
+        { PQWKAVOROnlyFirmwarePattern, "Movra-PQW_KAVOR_Only_Firmware_V1.2.3.hex" },
+        { SarvantiDiskDriverFirmwarePattern, "Movra-Sarvanti_Disk_Driver_Firmware_V1.2.3.hex" },
+        { SarvantiDriverFirmwarePattern, "Movra-Sarvanti_Driver_Firmware_V1.2.3.hex" },
+        { SarvantiGen2DiskDriverFirmwarePattern, "Movra-Sarvanti_Gen2_Disk_Driver_Firmware_V1.2.3.hex" },
+        { SarvantiGen2DriverFirmwarePattern, "Movra-Sarvanti_Gen2_Driver_Firmware_V1.2.3.hex" },
+        { FX3ImagePattern, "1.2.3img" },
+        { QWMFirmwarePattern, "QWM1.2.3.mcs" },
+        { TRZFirmwarePattern, "TRZ1.2.3.mcs" },
+        { MicroscopeDriverFirmwarePattern, "MovraMicroscopeDriver1.2.3.mcs" },
     };
     for (const auto& [pattern, fileName] : named)
         QTest::addRow("%s", fileName) << pattern << QString::fromLatin1(fileName) << true;

@@ -32,14 +32,14 @@ void TestVersionComparison::parseVersion_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QList<int>>("numbers");
 
-    QTest::newRow("four parts") << "1.2.5.0" << QList<int>{1, 2, 5, 0};
-    QTest::newRow("one part") << "3" << QList<int>{3};
-    QTest::newRow("empty text") << "" << QList<int>{0};
-    QTest::newRow("empty part kept") << "1..2" << QList<int>{1, 0, 2};
-    QTest::newRow("letters") << "1.a.3" << QList<int>{1, 0, 3};
-    QTest::newRow("marker") << Marker << QList<int>{0};
-    QTest::newRow("sign and blanks") << " -1.+2 . 7" << QList<int>{-1, 2, 7};
-    QTest::newRow("outside 32 bits") << "1.4294967296" << QList<int>{1, 0};
+    QTest::newRow("four parts") << "1.2.5.0" << QList<int> { 1, 2, 5, 0 };
+    QTest::newRow("one part") << "3" << QList<int> { 3 };
+    QTest::newRow("empty text") << "" << QList<int> { 0 };
+    QTest::newRow("empty part kept") << "1..2" << QList<int> { 1, 0, 2 };
+    QTest::newRow("letters") << "1.a.3" << QList<int> { 1, 0, 3 };
+    QTest::newRow("marker") << Marker << QList<int> { 0 };
+    QTest::newRow("sign and blanks") << " -1.+2 . 7" << QList<int> { -1, 2, 7 };
+    QTest::newRow("outside 32 bits") << "1.4294967296" << QList<int> { 1, 0 };
 }
 
 void TestVersionComparison::parseVersion()
@@ -56,26 +56,36 @@ void TestVersionComparison::compare_data()
     QTest::addColumn<bool>("newer");
     QTest::addColumn<QString>("status");
 
-    QTest::newRow("newer patch") << "1.2.3" << "1.2.4" << true << NewVersion;
-    QTest::newRow("older") << "1.2.4" << "1.2.3" << false << UpToDate;
-    QTest::newRow("equal") << "2.13" << "2.13" << false << UpToDate;
-    QTest::newRow("numeric, not textual") << "1.9" << "1.10" << true << NewVersion;
-    QTest::newRow("first difference decides") << "1.10.0" << "2.0.0" << true << NewVersion;
-    QTest::newRow("longer available, equal prefix") << "2.0" << "2.0.1" << false << UpToDate;
-    QTest::newRow("longer installed, equal prefix") << "2.0.1" << "2.0" << false << UpToDate;
-    QTest::newRow("one part against four") << "1.0.0.0" << "1" << false << UpToDate;
-    QTest::newRow("installed empty") << "" << "1.0" << true << NewVersion;
-    QTest::newRow("available empty") << "1.0" << "" << false << UpToDate;
-    QTest::newRow("installed letters") << "1.a.3" << "1.0.4" << true << NewVersion;
+    QTest::newRow("newer patch") << "1.2.3"
+                                 << "1.2.4" << true << NewVersion;
+    QTest::newRow("older") << "1.2.4"
+                           << "1.2.3" << false << UpToDate;
+    QTest::newRow("equal") << "2.13"
+                           << "2.13" << false << UpToDate;
+    QTest::newRow("numeric, not textual") << "1.9"
+                                          << "1.10" << true << NewVersion;
+    QTest::newRow("first difference decides") << "1.10.0"
+                                              << "2.0.0" << true << NewVersion;
+    QTest::newRow("longer available, equal prefix") << "2.0"
+                                                    << "2.0.1" << false << UpToDate;
+    QTest::newRow("longer installed, equal prefix") << "2.0.1"
+                                                    << "2.0" << false << UpToDate;
+    QTest::newRow("one part against four") << "1.0.0.0"
+                                           << "1" << false << UpToDate;
+    QTest::newRow("installed empty") << ""
+                                     << "1.0" << true << NewVersion;
+    QTest::newRow("available empty") << "1.0"
+                                     << "" << false << UpToDate;
+    QTest::newRow("installed letters") << "1.a.3"
+                                       << "1.0.4" << true << NewVersion;
     QTest::newRow("both markers") << Marker << Marker << false << UpToDate;
     QTest::newRow("installed marker") << Marker << "1.0" << true << NewVersion;
     QTest::newRow("available marker") << "1.0" << Marker << false << NotChecked;
-    QTest::newRow("available contains marker")
-        << "1.0" << Marker + QStringLiteral(" yet") << false << NotChecked;
-    QTest::newRow("available contains marker, newer")
-        << "0" << QStringLiteral("2.") + Marker << true << NotChecked;
+    QTest::newRow("available contains marker") << "1.0" << Marker + QStringLiteral(" yet") << false << NotChecked;
+    QTest::newRow("available contains marker, newer") << "0" << QStringLiteral("2.") + Marker << true << NotChecked;
     QTest::newRow("installed contains marker") << Marker + QStringLiteral(" yet") << "1.0" << true << NewVersion;
-    QTest::newRow("marker is case-sensitive") << "1.0" << "n/a" << false << UpToDate;
+    QTest::newRow("marker is case-sensitive") << "1.0"
+                                              << "n/a" << false << UpToDate;
 }
 
 void TestVersionComparison::compare()

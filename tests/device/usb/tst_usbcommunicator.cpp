@@ -1,7 +1,7 @@
 #include "device/CommunicatorFactory.h"
 #include "device/MovraHardwareServer.h"
-#include "tests/device/usb/sim/SimUsbBus.h"
 #include "device/usb/USBCommunicator.h"
+#include "tests/device/usb/sim/SimUsbBus.h"
 
 #include <QtTest>
 
@@ -70,19 +70,18 @@ private:
 
     static void insert(USBCommunicator& c, const Record& record)
     {
-        QVERIFY(QMetaObject::invokeMethod(&c, "onDeviceInserted", Qt::DirectConnection, Q_ARG(QSharedPointer<MovraDeviceInfo>, record)));
+        QVERIFY(QMetaObject::invokeMethod(&c, "onDeviceInserted", Qt::DirectConnection,
+                                          Q_ARG(QSharedPointer<MovraDeviceInfo>, record)));
     }
 
     static void remove(USBCommunicator& c, const Record& record)
     {
-        QVERIFY(QMetaObject::invokeMethod(&c, "onDeviceRemoved", Qt::DirectConnection, Q_ARG(QSharedPointer<MovraDeviceInfo>, record)));
+        QVERIFY(QMetaObject::invokeMethod(&c, "onDeviceRemoved", Qt::DirectConnection,
+                                          Q_ARG(QSharedPointer<MovraDeviceInfo>, record)));
     }
 
 private slots:
-    void init()
-    {
-        m_bus = QSharedPointer<SimUsbBus>::create();
-    }
+    void init() { m_bus = QSharedPointer<SimUsbBus>::create(); }
 
     void cleanup()
     {

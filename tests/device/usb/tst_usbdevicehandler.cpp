@@ -1,5 +1,5 @@
-#include "tests/device/usb/sim/SimUsbBus.h"
 #include "device/usb/USBDeviceHandler.h"
+#include "tests/device/usb/sim/SimUsbBus.h"
 
 #include <QtTest>
 
@@ -79,10 +79,7 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_bus = QSharedPointer<SimUsbBus>::create();
-    }
+    void init() { m_bus = QSharedPointer<SimUsbBus>::create(); }
 
     void cleanup()
     {
@@ -98,7 +95,8 @@ private slots:
         QTest::addColumn<int>("currentConfiguration");
         QTest::addColumn<QStringList>("calls");
         QTest::newRow("fresh device") << true << 0
-                                      << QStringList({ "detachKernelDriver 0", "setConfiguration 1", "claimInterface 0" });
+                                      << QStringList(
+                                             { "detachKernelDriver 0", "setConfiguration 1", "claimInterface 0" });
         QTest::newRow("already configured") << false << 1 << QStringList({ "claimInterface 0" });
     }
 
@@ -318,9 +316,8 @@ private slots:
         QTest::addColumn<QByteArray>("deviceReply");
         QTest::addColumn<QStringList>("requests");
         QTest::addColumn<QByteArray>("emitted");
-        QTest::newRow("7 bytes, reply 4")
-            << bytes("a1123456780004") << bytes("01020304") << QStringList { "c0 a1 1234 5678 4 ''" }
-            << bytes("01020304");
+        QTest::newRow("7 bytes, reply 4") << bytes("a1123456780004") << bytes("01020304")
+                                          << QStringList { "c0 a1 1234 5678 4 ''" } << bytes("01020304");
         QTest::newRow("7 bytes, reply 0")
             << bytes("a1123456780000") << QByteArray() << QStringList { "40 a1 1234 5678 0 ''" } << QByteArray();
         QTest::newRow("9 bytes, reply 2")
@@ -328,8 +325,8 @@ private slots:
             << QStringList({ "40 b2 0001 0002 2 'aabb'", "c0 b2 0001 0002 2 ''" }) << bytes("0708");
         QTest::newRow("9 bytes, reply 0") << bytes("b2000100020000aabb") << QByteArray()
                                           << QStringList { "40 b2 0001 0002 2 'aabb'" } << QByteArray();
-        QTest::newRow("short reply keeps 0xFF") << bytes("a1000000000003") << bytes("09")
-                                                << QStringList { "c0 a1 0000 0000 3 ''" } << bytes("09ffff");
+        QTest::newRow("short reply keeps 0xFF")
+            << bytes("a1000000000003") << bytes("09") << QStringList { "c0 a1 0000 0000 3 ''" } << bytes("09ffff");
     }
 
     void controlCommandLayout()
@@ -379,7 +376,7 @@ private slots:
         QTest::addColumn<int>("inResult");
         QTest::addColumn<bool>("open");
         QTest::addColumn<int>("requests");
-        QTest::newRow("six bytes") << bytes("a1000000000004") .left(6) << 4 << true << 0;
+        QTest::newRow("six bytes") << bytes("a1000000000004").left(6) << 4 << true << 0;
         QTest::newRow("empty") << QByteArray() << 4 << true << 0;
         QTest::newRow("failed read") << bytes("a1000000000004") << int(LIBUSB_ERROR_PIPE) << true << 1;
         QTest::newRow("timed out read") << bytes("a1000000000004") << int(LIBUSB_ERROR_TIMEOUT) << true << 1;

@@ -1,5 +1,5 @@
-#include "tests/device/usb/sim/SimUsbBus.h"
 #include "device/usb/USBGrabber.h"
+#include "tests/device/usb/sim/SimUsbBus.h"
 
 #include <QtTest>
 

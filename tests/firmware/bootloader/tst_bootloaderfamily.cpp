@@ -42,19 +42,21 @@ QByteArray padded(const QByteArray& bytes)
 }
 
 // What one communicator says, in the order it says it.
-struct Heard {
+struct Heard
+{
     explicit Heard(AbstractFirmwareCommunicator* c)
     {
         QObject::connect(c, &AbstractFirmwareCommunicator::sendCommandToDevice, c,
                          [this](QSharedPointer<MovraDeviceInfo>, QByteArray data) { commands.append(data.toHex()); });
         QObject::connect(c, &AbstractFirmwareCommunicator::sendInstalledVersionToUpdater, c,
                          [this](nsUpdater::DeviceIdentifier type, nsFirmware::DeviceVersions v, QString uid) {
-                             versions.append(QStringList{ QString::number(int(type)), v.motherboardVersion,
-                                                          v.channelVersion, v.bootloaderVersion, uid });
+                             versions.append(QStringList { QString::number(int(type)), v.motherboardVersion,
+                                                           v.channelVersion, v.bootloaderVersion, uid });
                          });
         QObject::connect(c, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater, c,
                          [this](char msg, nsFirmware::MessageStatus status, int progress) {
-                             responses.append(QStringLiteral("%1,%2,%3").arg(int(quint8(msg))).arg(int(status)).arg(progress));
+                             responses.append(
+                                 QStringLiteral("%1,%2,%3").arg(int(quint8(msg))).arg(int(status)).arg(progress));
                          });
         QObject::connect(c, &AbstractFirmwareCommunicator::sendMessageToProgressDialog, c,
                          [this](QString line) { lines.append(line); });
@@ -114,43 +116,40 @@ private slots:
         QTest::addColumn<quint16>("productId");
         QTest::addColumn<quint16>("release");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QList<QByteArray>>("asked");     // hex
-        QTest::addColumn<QByteArray>("reply");            // raw
-        QTest::addColumn<QStringList>("reported");        // type, motherboard, channel, bootloader
+        QTest::addColumn<QList<QByteArray>>("asked"); // hex
+        QTest::addColumn<QByteArray>("reply");        // raw
+        QTest::addColumn<QStringList>("reported");    // type, motherboard, channel, bootloader
 
         const QByteArray command1 = padded(QByteArray::fromHex("01100100313304")).toHex();
         const QByteArray app1 = padded(QByteArray::fromHex("0100")).toHex();
         const QByteArray app7 = padded(QByteArray::fromHex("0700")).toHex();
-        QTest::newRow("rotary joint firmware") << "HLX58" << quint16(0xF57E) << quint16(1) << "HLX_58 Rotary Joint"
-                                               << QList<QByteArray>{ app1, app7 } << QByteArray::fromHex("070205")
-                                               << QStringList{ "0", "2.5", "2.5", "N/A" };
+        QTest::newRow("rotary joint firmware")
+            << "HLX58" << quint16(0xF57E) << quint16(1) << "HLX_58 Rotary Joint" << QList<QByteArray> { app1, app7 }
+            << QByteArray::fromHex("070205") << QStringList { "0", "2.5", "2.5", "N/A" };
         QTest::newRow("rotary joint bootloader, in its application")
-            << "HLX58" << quint16(0xF57E) << quint16(1) << "HLX_58 Rotary Joint" << QList<QByteArray>{ app1, app7 }
-            << QByteArray::fromHex("01020a") << QStringList{ "0", "N/A", "N/A", "2.10" };
-        QTest::newRow("rotary joint, blank version") << "HLX58" << quint16(0xF57E) << quint16(1) << "HLX_58 Rotary Joint"
-                                                     << QList<QByteArray>{ app1, app7 } << QByteArray::fromHex("07ff80")
-                                                     << QStringList{ "0", "-1.-128", "-1.-128", "N/A" };
-        QTest::newRow("rotary joint bootloader frame") << "HLX58" << quint16(0xF676) << quint16(3) << "HLX_58 Bootloader"
-                                                       << QList<QByteArray>{ app1, app7 }
-                                                       << QByteArray::fromHex("0101000203")
-                                                       << QStringList{ "3", "N/A", "N/A", "2.3" };
-        QTest::newRow("photometry driver") << "NXLTV2" << quint16(0xF222) << quint16(1) << "KZR410"
-                                           << QList<QByteArray>{ app7 } << QByteArray::fromHex("070301")
-                                           << QStringList{ "1", "3.1", "N/A", "N/A" };
+            << "HLX58" << quint16(0xF57E) << quint16(1) << "HLX_58 Rotary Joint" << QList<QByteArray> { app1, app7 }
+            << QByteArray::fromHex("01020a") << QStringList { "0", "N/A", "N/A", "2.10" };
+        QTest::newRow("rotary joint, blank version")
+            << "HLX58" << quint16(0xF57E) << quint16(1) << "HLX_58 Rotary Joint" << QList<QByteArray> { app1, app7 }
+            << QByteArray::fromHex("07ff80") << QStringList { "0", "-1.-128", "-1.-128", "N/A" };
+        QTest::newRow("rotary joint bootloader frame")
+            << "HLX58" << quint16(0xF676) << quint16(3) << "HLX_58 Bootloader" << QList<QByteArray> { app1, app7 }
+            << QByteArray::fromHex("0101000203") << QStringList { "3", "N/A", "N/A", "2.3" };
+        QTest::newRow("photometry driver")
+            << "NXLTV2" << quint16(0xF222) << quint16(1) << "KZR410" << QList<QByteArray> { app7 }
+            << QByteArray::fromHex("070301") << QStringList { "1", "3.1", "N/A", "N/A" };
         QTest::newRow("photometry driver in its bootloader")
-            << "NXLTV2" << quint16(0xF333) << quint16(1) << "PIC32 Bootloader" << QList<QByteArray>{ app7 }
-            << sim::encodeFrame(QByteArray::fromHex("010102")) << QStringList{ "3", "N/A", "N/A", "1.2" };
-        QTest::newRow("PIC32 bootloader") << "PIC32" << quint16(0xF333) << quint16(1) << "PIC32 Bootloader"
-                                          << QList<QByteArray>{ command1 }
-                                          << sim::encodeFrame(QByteArray::fromHex("010102"))
-                                          << QStringList{ "3", "N/A", "N/A", "1.2" };
-        QTest::newRow("PIC32 decodes whatever the name") << "PIC32" << quint16(0xF333) << quint16(1) << "Loader"
-                                                         << QList<QByteArray>{ command1 }
-                                                         << sim::encodeFrame(QByteArray::fromHex("010104"))
-                                                         << QStringList{ "4", "N/A", "N/A", "1.4" };
-        QTest::newRow("bootloader release 2 asks") << "Bootloader" << quint16(0xF57E) << quint16(2) << "Bootloader"
-                                                   << QList<QByteArray>{ command1 } << QByteArray::fromHex("01000205")
-                                                   << QStringList{ "3", "N/A", "N/A", "2.5" };
+            << "NXLTV2" << quint16(0xF333) << quint16(1) << "PIC32 Bootloader" << QList<QByteArray> { app7 }
+            << sim::encodeFrame(QByteArray::fromHex("010102")) << QStringList { "3", "N/A", "N/A", "1.2" };
+        QTest::newRow("PIC32 bootloader")
+            << "PIC32" << quint16(0xF333) << quint16(1) << "PIC32 Bootloader" << QList<QByteArray> { command1 }
+            << sim::encodeFrame(QByteArray::fromHex("010102")) << QStringList { "3", "N/A", "N/A", "1.2" };
+        QTest::newRow("PIC32 decodes whatever the name")
+            << "PIC32" << quint16(0xF333) << quint16(1) << "Loader" << QList<QByteArray> { command1 }
+            << sim::encodeFrame(QByteArray::fromHex("010104")) << QStringList { "4", "N/A", "N/A", "1.4" };
+        QTest::newRow("bootloader release 2 asks")
+            << "Bootloader" << quint16(0xF57E) << quint16(2) << "Bootloader" << QList<QByteArray> { command1 }
+            << QByteArray::fromHex("01000205") << QStringList { "3", "N/A", "N/A", "2.5" };
     }
     void versionQueries()
     {
@@ -180,7 +179,7 @@ private slots:
         const auto d = device(0xF57E, 3, "Bootloader");
         c.askForInstalledVersion(d);
         QVERIFY(heard.commands.isEmpty());
-        QCOMPARE(heard.versions, (QList<QStringList>{ { "3", "N/A", "N/A", "2.0", d->uid() } }));
+        QCOMPARE(heard.versions, (QList<QStringList> { { "3", "N/A", "N/A", "2.0", d->uid() } }));
         // A device in its application is neither asked nor reported.
         c.askForInstalledVersion(device(0xF57E, 3, "HLX_58"));
         QCOMPARE(heard.versions.size(), 1);
@@ -232,15 +231,17 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<bool>("reconnects");
         const QByteArray reset = padded(QByteArray::fromHex("0600")).toHex();
-        const QByteArray erase = padded(QByteArray::fromHex("01020062660" "4")).toHex();
-        QTest::newRow("rotary joint resets") << "HLX58" << false << reset << QStringList{ "113,0,5" }
-                                             << QStringList{ "Resetting to bootloader..." } << true;
-        QTest::newRow("photometry driver resets") << "NXLTV2" << true << reset << QStringList{ "113,0,5" }
-                                                  << QStringList{ "Resetting to bootloader..." } << true;
-        QTest::newRow("bootloader erases") << "Bootloader" << false << erase << QStringList{}
-                                           << QStringList{ "Erasing the old hex file..." } << false;
-        QTest::newRow("PIC32 bootloader erases") << "PIC32" << true << erase << QStringList{}
-                                                 << QStringList{ "Erasing the old hex file..." } << false;
+        const QByteArray erase = padded(QByteArray::fromHex("01020062660"
+                                                            "4"))
+                                     .toHex();
+        QTest::newRow("rotary joint resets") << "HLX58" << false << reset << QStringList { "113,0,5" }
+                                             << QStringList { "Resetting to bootloader..." } << true;
+        QTest::newRow("photometry driver resets") << "NXLTV2" << true << reset << QStringList { "113,0,5" }
+                                                  << QStringList { "Resetting to bootloader..." } << true;
+        QTest::newRow("bootloader erases") << "Bootloader" << false << erase << QStringList {}
+                                           << QStringList { "Erasing the old hex file..." } << false;
+        QTest::newRow("PIC32 bootloader erases")
+            << "PIC32" << true << erase << QStringList {} << QStringList { "Erasing the old hex file..." } << false;
     }
     void updateStarts()
     {
@@ -266,14 +267,14 @@ private slots:
 
         QVERIFY(c->updateFirmware(path, d, {}));
         QCOMPARE(c->isUpdating(), 1);
-        QCOMPARE(heard.commands, QList<QByteArray>{ firstCommand });
+        QCOMPARE(heard.commands, QList<QByteArray> { firstCommand });
         QCOMPARE(heard.responses, responses);
         QCOMPARE(heard.lines, lines);
         QCOMPARE(heard.clears, 1);
         if (reconnects) {
             QElapsedTimer clock;
             clock.start();
-            QTRY_COMPARE_WITH_TIMEOUT(heard.reconnects, QStringList{ d->uid() }, 3600);
+            QTRY_COMPARE_WITH_TIMEOUT(heard.reconnects, QStringList { d->uid() }, 3600);
             QVERIFY(clock.elapsed() >= 2850); // a coarse timer, within 5 %
         }
     }
@@ -310,12 +311,12 @@ private slots:
         const quint16 crc = sim::crc16(image) ^ (matches ? 0 : 1);
         c->onCommandReceivedFromDevice(d, sim::encodeFrame(QByteArray(1, 4) + char(crc & 0xFF) + char(crc >> 8)));
         if (matches) {
-            QCOMPARE(heard.lines, QStringList{ "CRC verification... [Done]" });
-            QCOMPARE(heard.responses, QStringList{ "4,2,100" });
-            QCOMPARE(heard.commands, QList<QByteArray>{ padded(QByteArray::fromHex("010500f5ff04")).toHex() });
+            QCOMPARE(heard.lines, QStringList { "CRC verification... [Done]" });
+            QCOMPARE(heard.responses, QStringList { "4,2,100" });
+            QCOMPARE(heard.commands, QList<QByteArray> { padded(QByteArray::fromHex("010500f5ff04")).toHex() });
             QCOMPARE(c->isUpdating(), 0);
         } else {
-            QCOMPARE(heard.responses, QStringList{ "4,1,-1" });
+            QCOMPARE(heard.responses, QStringList { "4,1,-1" });
             QVERIFY(heard.commands.isEmpty());
             QCOMPARE(c->isUpdating(), 1);
         }

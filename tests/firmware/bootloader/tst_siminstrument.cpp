@@ -57,10 +57,11 @@ QByteArray onlyPayload(const QByteArray& reply)
     return frames.first().payload;
 }
 
-struct Session {
-    quint32 recordAddress;  // address of the data records as the file gives it
-    quint16 upperHalf;      // extended linear address record before them
-    quint32 crcStart;       // start of the same bytes as the host's CRC request counts
+struct Session
+{
+    quint32 recordAddress; // address of the data records as the file gives it
+    quint16 upperHalf;     // extended linear address record before them
+    quint32 crcStart;      // start of the same bytes as the host's CRC request counts
 };
 
 Session sessionFor(const sim::InstrumentProfile& profile)
@@ -100,22 +101,22 @@ private slots:
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<bool>("crcOk");
         QTest::addColumn<int>("frames");
-        const QByteArray command1 = QByteArray::fromHex("0110010031330" "4");
-        QTest::newRow("host frame of command 1") << QList<QByteArray>{ padded(command1) }
-                                                 << QByteArray::fromHex("0100") << true << 1;
-        QTest::newRow("last SOH wins") << QList<QByteArray>{ padded(QByteArray::fromHex("01aabb") + command1) }
+        const QByteArray command1 = QByteArray::fromHex("0110010031330"
+                                                        "4");
+        QTest::newRow("host frame of command 1")
+            << QList<QByteArray> { padded(command1) } << QByteArray::fromHex("0100") << true << 1;
+        QTest::newRow("last SOH wins") << QList<QByteArray> { padded(QByteArray::fromHex("01aabb") + command1) }
                                        << QByteArray::fromHex("0100") << true << 1;
         QTest::newRow("split over two packets")
-            << QList<QByteArray>{ command1.left(3), command1.mid(3) } << QByteArray::fromHex("0100") << true << 1;
-        QTest::newRow("open filler first") << QList<QByteArray>{ QByteArray(64, 0x00), padded(command1) }
-                                           << QByteArray::fromHex("0100") << true << 1;
-        QTest::newRow("bad CRC") << QList<QByteArray>{ padded(QByteArray::fromHex("01100100313404")) }
+            << QList<QByteArray> { command1.left(3), command1.mid(3) } << QByteArray::fromHex("0100") << true << 1;
+        QTest::newRow("open filler first")
+            << QList<QByteArray> { QByteArray(64, 0x00), padded(command1) } << QByteArray::fromHex("0100") << true << 1;
+        QTest::newRow("bad CRC") << QList<QByteArray> { padded(QByteArray::fromHex("01100100313404")) }
                                  << QByteArray::fromHex("0100") << false << 1;
-        QTest::newRow("escaped EOT is data")
-            << QList<QByteArray>{ sim::encodeFrame(QByteArray::fromHex("041004")) } << QByteArray::fromHex("041004")
-            << true << 1;
-        QTest::newRow("no frame in padding") << QList<QByteArray>{ QByteArray(64, char(0xEF)) } << QByteArray()
-                                             << false << 0;
+        QTest::newRow("escaped EOT is data") << QList<QByteArray> { sim::encodeFrame(QByteArray::fromHex("041004")) }
+                                             << QByteArray::fromHex("041004") << true << 1;
+        QTest::newRow("no frame in padding")
+            << QList<QByteArray> { QByteArray(64, char(0xEF)) } << QByteArray() << false << 0;
     }
     void parser()
     {
@@ -212,17 +213,18 @@ private slots:
     void bootloaderSession()
     {
         QFETCH(QString, family);
-        const sim::InstrumentProfile profile = family == "HLX58" ? sim::hlx58Profile()
-            : family == "NXLTV2"                                 ? sim::nxltv2Profile()
-                                                                 : sim::pic32BootloaderProfile();
+        const sim::InstrumentProfile profile = family == "HLX58"    ? sim::hlx58Profile()
+                                               : family == "NXLTV2" ? sim::nxltv2Profile()
+                                                                    : sim::pic32BootloaderProfile();
         Instrument instrument(profile);
         if (profile.hasApplication)
             instrument.receive(applicationCommand(6));
         QCOMPARE(instrument.mode(), Instrument::Mode::Bootloader);
         const Session s = sessionFor(profile);
 
-        QCOMPARE(onlyPayload(instrument.receive(sim::encodeFrame(QByteArray::fromHex("0100"))).replies.value(0)).toHex(),
-                 QByteArray(QByteArray(1, 1) + char(profile.bootloaderMajor) + char(profile.bootloaderMinor)).toHex());
+        QCOMPARE(
+            onlyPayload(instrument.receive(sim::encodeFrame(QByteArray::fromHex("0100"))).replies.value(0)).toHex(),
+            QByteArray(QByteArray(1, 1) + char(profile.bootloaderMajor) + char(profile.bootloaderMinor)).toHex());
 
         // Dirty the flash, then erase it back to its blank pattern.
         instrument.setStuckFlashByte(0, 0xFF);
@@ -255,9 +257,11 @@ private slots:
         const Instrument::Output jump = instrument.receive(sim::encodeFrame(QByteArray::fromHex("0500")));
         QVERIFY(jump.replies.isEmpty());
         QVERIFY(instrument.jumped());
-        QCOMPARE(jump.busAction, profile.hasApplication ? Instrument::BusAction::Reenumerate : Instrument::BusAction::None);
-        QCOMPARE(instrument.mode(), profile.hasApplication ? Instrument::Mode::Application : Instrument::Mode::Bootloader);
-        QCOMPARE(instrument.bootloaderCommands(), (QList<quint8>{ 1, 2, 3, 3, 4, 5 }));
+        QCOMPARE(jump.busAction,
+                 profile.hasApplication ? Instrument::BusAction::Reenumerate : Instrument::BusAction::None);
+        QCOMPARE(instrument.mode(),
+                 profile.hasApplication ? Instrument::Mode::Application : Instrument::Mode::Bootloader);
+        QCOMPARE(instrument.bootloaderCommands(), (QList<quint8> { 1, 2, 3, 3, 4, 5 }));
     }
 
     void faults()

@@ -37,17 +37,10 @@ public:
         if (reply.isEmpty())
             return;
         switch (reply.at(0)) {
-        case 2:
-            onHexEraseDone(deviceInfo);
-            break;
-        case 3:
-            onLinesAcknowledged(deviceInfo, reply);
-            break;
-        case 4:
-            onCrcReceived(deviceInfo, reply);
-            break;
-        default:
-            break;
+        case 2: onHexEraseDone(deviceInfo); break;
+        case 3: onLinesAcknowledged(deviceInfo, reply); break;
+        case 4: onCrcReceived(deviceInfo, reply); break;
+        default: break;
         }
     }
 

@@ -1,6 +1,6 @@
 #include "firmware/core/BootloaderFrame.h"
-#include "firmware/files/FirmwareFileManager.h"
 #include "firmware/core/RegisterFrame.h"
+#include "firmware/files/FirmwareFileManager.h"
 #include "tests/firmware/core/TestCommunicator.h"
 #include "tests/firmware/core/TestFrames.h"
 
@@ -159,14 +159,13 @@ private slots:
         QTest::newRow("read boot info frame") << example << bytes({ 0x01, 0x00, 0x31, 0x33 });
 
         const QByteArray valid = TestFrames::deviceFrame(bytes({ 4, 0x34, 0x12 }));
-        QTest::newRow("two SOH") << bytes({ 0x01, 0x55, 0x66 }) + valid
-                                 << withTestCrc(bytes({ 4, 0x34, 0x12 }));
-        QTest::newRow("escaped SOH is content") << TestFrames::deviceFrame(bytes({ 7, 0x01, 0x10 }))
-                                                << bytes({ 7, 0x01, 0x10 });
+        QTest::newRow("two SOH") << bytes({ 0x01, 0x55, 0x66 }) + valid << withTestCrc(bytes({ 4, 0x34, 0x12 }));
+        QTest::newRow("escaped SOH is content")
+            << TestFrames::deviceFrame(bytes({ 7, 0x01, 0x10 })) << bytes({ 7, 0x01, 0x10 });
 
         // An EOT whose CRC does not match is skipped and decoding goes on.
-        QTest::newRow("bad CRC then more bytes") << bytes({ 0x01, 0x02, 0x00, 0x00, 0x00, 0x04, 0x09 })
-                                                 << bytes({ 0x02, 0x00, 0x00, 0x00, 0x09 });
+        QTest::newRow("bad CRC then more bytes")
+            << bytes({ 0x01, 0x02, 0x00, 0x00, 0x00, 0x04, 0x09 }) << bytes({ 0x02, 0x00, 0x00, 0x00, 0x09 });
     }
 
     void decoder()

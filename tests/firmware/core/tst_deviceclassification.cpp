@@ -51,21 +51,26 @@ private slots:
         row("15 boot Microscope2", 0x1234, 0x04D8, 0, "Bootloader", "Microscope2", "", undefined, usb, GQZ2);
         row("16 boot Microscope Dual", 0x1234, 0x04D8, 0, "Bootloader", "Microscope Dual", "", undefined, usb, GQZ2);
         row("17 boot Microscope", 0x1234, 0x04D8, 0, "Bootloader", "Microscope", "", undefined, usb, Channels);
-        row("18 boot Console Channel", 0x1234, 0x04D8, 0, "Bootloader", "Console Channel", "", undefined, usb, Channels);
-        row("19 boot Console Channel V2", 0x1234, 0x04D8, 0, "Bootloader", "Console Channel V2", "", undefined, usb, Channels);
-        row("20 boot AcquisitionConsole", 0x1234, 0x04D8, 0, "Bootloader", "x AcquisitionConsole", "", undefined, usb, Channels);
+        row("18 boot Console Channel", 0x1234, 0x04D8, 0, "Bootloader", "Console Channel", "", undefined, usb,
+            Channels);
+        row("19 boot Console Channel V2", 0x1234, 0x04D8, 0, "Bootloader", "Console Channel V2", "", undefined, usb,
+            Channels);
+        row("20 boot AcquisitionConsole", 0x1234, 0x04D8, 0, "Bootloader", "x AcquisitionConsole", "", undefined, usb,
+            Channels);
         row("21 boot", 0x1234, 0x04D8, 0, "Bootloader", "", "", undefined, usb, Bootloader);
         row("22 HKTR name", 0x1234, 0x04D8, 0, "HKTR", "", "", undefined, usb, HKTR);
         row("23 KZR410", 0xF222, 0x04D8, 0, "", "", "", undefined, usb, KZR410);
         row("24 KOTW", 0xF724, 0x04D8, 0, "", "", "", undefined, usb, KOTWGen3);
         row("25 NXLT name", 0x1234, 0x04D8, 0, "my NXLT", "", "", undefined, usb, NXLT);
         row("26 Acquisition Console", 0x1234, 0x04D8, 0, "Acquisition Console", "", "", undefined, usb, Motherboard);
-        row("27 Optogenetics DriverM", 0x1234, 0x04D8, 0, "Optogenetics System", "", "LS DriverM", undefined, usb, Motherboard);
+        row("27 Optogenetics DriverM", 0x1234, 0x04D8, 0, "Optogenetics System", "", "LS DriverM", undefined, usb,
+            Motherboard);
         row("28 LightSource Driver", 0x1234, 0x04D8, 0, "LightSource Driver", "", "", undefined, usb, Motherboard);
         row("29 HLX_58", 0x1234, 0x04D8, 0, "HLX_58", "", "", undefined, usb, AssistedRotaryJoint);
         row("30 Hybrid LED Driver", 0x1234, 0x04D8, 0, "Hybrid LED Driver", "", "", undefined, usb, LightSource);
         row("31 release 7", 0x1234, 0x04D8, 7, "", "", "", undefined, usb, EEPROMMemoryManager);
-        row("32 dual driver", 0, 0, 0, "", "", "", int(DriverType::MicroscopeDualDriver), int(CommType::Ethernet), GQZ2);
+        row("32 dual driver", 0, 0, 0, "", "", "", int(DriverType::MicroscopeDualDriver), int(CommType::Ethernet),
+            GQZ2);
         row("33 Ethernet", 0, 0, 0, "", "", "", undefined, int(CommType::Ethernet), GQZ);
         row("34 IMU", 0, 0, 0, "", "", "", int(DriverType::IMUDriver), int(CommType::Serial), IMU);
         row("35 Zuvo", 0, 0, 0, "", "", "", int(DriverType::ZuvoBaseStation), int(CommType::Serial), ZuvoBasestation);
@@ -77,14 +82,18 @@ private slots:
         row("FX3 pid with another vid only", 0x00F3, 0x0EB9, 0, "", "", "", undefined, usb, Camera);
         row("release 5 before names", 0x1234, 0x04D8, 5, "Hybrid LED Driver", "", "", undefined, usb, Motherboard);
         row("release 3 without a name", 0x1234, 0x04D8, 3, "Device", "", "", undefined, usb, Camera);
-        row("Console Channel with more text", 0x1234, 0x04D8, 0, "Bootloader", "Console Channel V3", "", undefined, usb, Bootloader);
+        row("Console Channel with more text", 0x1234, 0x04D8, 0, "Bootloader", "Console Channel V3", "", undefined, usb,
+            Bootloader);
         row("Bootloader and HKTR name", 0x1234, 0x04D8, 0, "HKTR Bootloader", "", "", undefined, usb, Bootloader);
-        row("Bootloader HKTR with channel text", 0x1234, 0x04D8, 0, "HKTR Bootloader", "Microscope", "", undefined, usb, Channels);
+        row("Bootloader HKTR with channel text", 0x1234, 0x04D8, 0, "HKTR Bootloader", "Microscope", "", undefined, usb,
+            Channels);
         row("Bootloader HKTR release 3", 0x1234, 0x04D8, 3, "HKTR Bootloader", "", "", undefined, usb, HKTR);
-        row("Optogenetics without DriverM", 0x1234, 0x04D8, 0, "Optogenetics System", "", "Driver", undefined, usb, Camera);
+        row("Optogenetics without DriverM", 0x1234, 0x04D8, 0, "Optogenetics System", "", "Driver", undefined, usb,
+            Camera);
         row("name case matters", 0x1234, 0x04D8, 0, "hybrid led driver", "", "", undefined, usb, Camera);
         row("bootloader case matters", 0x1234, 0x04D8, 0, "bootloader", "Microscope", "", undefined, usb, Camera);
-        row("channel text case matters", 0x1234, 0x04D8, 0, "Bootloader", "microscope usb3", "", undefined, usb, Bootloader);
+        row("channel text case matters", 0x1234, 0x04D8, 0, "Bootloader", "microscope usb3", "", undefined, usb,
+            Bootloader);
         row("TV720 pid needs release 9", 0x00F2, 0x04D8, 0, "", "", "", undefined, usb, Camera);
         row("serial power meter", 0, 0, 0, "", "", "", int(DriverType::PowerMeter), int(CommType::Serial), Camera);
         row("serial zaber", 0, 0, 0, "", "", "", int(DriverType::ZaberChain), int(CommType::Serial), Camera);

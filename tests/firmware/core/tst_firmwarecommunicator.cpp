@@ -1,5 +1,5 @@
-#include "firmware/files/MCSVivadoFirmwareFileManager.h"
 #include "firmware/core/ProgressMessages.h"
+#include "firmware/files/MCSVivadoFirmwareFileManager.h"
 #include "tests/firmware/core/TestCommunicator.h"
 #include "tests/firmware/core/TestFrames.h"
 
@@ -168,7 +168,7 @@ private slots:
         QCOMPARE(fileLines.last().at(0).toString(), QStringLiteral("Programming the device... [7 lines out of 7]"));
         QVERIFY(textsOf(lines).contains("Programming the device... [0 lines out of 7]"));
         QCOMPARE(textsOf(lines).mid(textsOf(lines).size() - 2),
-            (QStringList { "Programming the device... [Done]", "CRC verification..." }));
+                 (QStringList { "Programming the device... [Done]", "CRC verification..." }));
         QCOMPARE(communicator.sentCodes, (QList<char> { 2, 3, 3, 3, 3, 3, 4 }));
 
         // Frame 0 is the erase; each programming frame carries whole records.
@@ -185,7 +185,8 @@ private slots:
         const quint16 imageCrc = TestFrames::crc16Xmodem(image);
         QCOMPARE(*crcRequest, bytes({ 4, 0, 0, 0, 0, 24, 0, 0, 0, imageCrc & 0xFF, imageCrc >> 8 }));
 
-        communicator.onCommandReceivedFromDevice(device, TestFrames::deviceFrame(bytes({ 4, imageCrc & 0xFF, imageCrc >> 8 })));
+        communicator.onCommandReceivedFromDevice(device,
+                                                 TestFrames::deviceFrame(bytes({ 4, imageCrc & 0xFF, imageCrc >> 8 })));
         QCOMPARE(reports.last().at(1).value<nsFirmware::MessageStatus>(), nsFirmware::Success);
         QCOMPARE(reports.last().at(2).toInt(), 100);
         QCOMPARE(communicator.sentCodes.last(), char(5));
@@ -198,7 +199,7 @@ private slots:
     {
         // Each record is 25 bytes that all need an escape: one per frame.
         const QList<QByteArray> records = { recordBytes(0x1010, 0, QByteArray(20, char(0x10))),
-            recordBytes(0x1024, 0, QByteArray(20, char(0x04))), recordBytes(0, 1, {}) };
+                                            recordBytes(0x1024, 0, QByteArray(20, char(0x04))), recordBytes(0, 1, {}) };
         const QString name = newFile(hexText(records, "\r\n"));
         TestCommunicator communicator;
         QSignalSpy frames(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
@@ -241,7 +242,8 @@ private slots:
             records << recordBytes(dataSize * i, 0, QByteArray(dataSize, char(i)));
         records << recordBytes(0, 1, {});
         auto reader = QSharedPointer<MCSVivadoFirmwareFileManager>::create();
-        QVERIFY(reader->openFile(newFile(hexText(records, "\r\n")), AbstractFirmwareCommunicator::GrowingFrameReadBound));
+        QVERIFY(
+            reader->openFile(newFile(hexText(records, "\r\n")), AbstractFirmwareCommunicator::GrowingFrameReadBound));
         TestCommunicator communicator;
         communicator.setFileManager(reader);
         QByteArray all;
@@ -283,7 +285,8 @@ private slots:
         QFETCH(QStringList, sectorLines);
         QFETCH(int, eraseCommands);
 
-        const QString name = newFile(hexText({ recordBytes(0, 4, bytes({ 0, 0 })), recordBytes(0, 0, "abcd"), recordBytes(0, 1, {}) }));
+        const QString name =
+            newFile(hexText({ recordBytes(0, 4, bytes({ 0, 0 })), recordBytes(0, 0, "abcd"), recordBytes(0, 1, {}) }));
         auto reader = QSharedPointer<MCSVivadoFirmwareFileManager>::create();
         QVERIFY(reader->openFile(name));
         TestCommunicator communicator;
@@ -321,9 +324,9 @@ private slots:
         communicator.setFileManager(reader);
         QSignalSpy lines(&communicator, &AbstractFirmwareCommunicator::sendMessageToProgressDialog);
         communicator.onMcsEraseDone(usbDevice());
-        QCOMPARE(textsOf(lines),
-            (QStringList { "Erasing the old mcs file... [Done]", "It can take up to 30 seconds before the programming starts",
-                "Programming the device... [0 lines out of 2]" }));
+        QCOMPARE(textsOf(lines), (QStringList { "Erasing the old mcs file... [Done]",
+                                                "It can take up to 30 seconds before the programming starts",
+                                                "Programming the device... [0 lines out of 2]" }));
         QCOMPARE(communicator.sentCodes, QList<char> { 3 });
     }
 
@@ -349,10 +352,12 @@ private slots:
         QTest::addColumn<int>("status");
 
         const int none = -1;
-        QTest::newRow("escaped low byte") << bytes({ 4, 0x10, 0x34, 0x12 }) << 0x1234 << false << int(nsFirmware::Success);
+        QTest::newRow("escaped low byte")
+            << bytes({ 4, 0x10, 0x34, 0x12 }) << 0x1234 << false << int(nsFirmware::Success);
         QTest::newRow("zero before") << bytes({ 4, 0x00, 0x34, 0x12 }) << 0x1234 << false << int(nsFirmware::Success);
         QTest::newRow("plain") << bytes({ 4, 0x34, 0x12 }) << 0x1234 << false << int(nsFirmware::Success);
-        QTest::newRow("plain high 0x10") << bytes({ 4, 0x34, 0x10, 0xFF }) << 0x1034 << false << int(nsFirmware::Success);
+        QTest::newRow("plain high 0x10") << bytes({ 4, 0x34, 0x10, 0xFF }) << 0x1034 << false
+                                         << int(nsFirmware::Success);
         QTest::newRow("mismatch") << bytes({ 4, 0x35, 0x12 }) << 0x1234 << false << int(nsFirmware::Error);
         QTest::newRow("one byte") << bytes({ 4 }) << 0x1234 << false << none;
         QTest::newRow("short escaped") << bytes({ 4, 0x10, 0x34 }) << 0x1234 << false << none;
@@ -526,13 +531,14 @@ private slots:
         QCOMPARE(frames.count(), before + 1);
         QCOMPARE(frames.last().at(1).toByteArray(), packet);
         QCOMPARE(frames.last().at(0).value<QSharedPointer<MovraDeviceInfo>>(), device);
-        QCOMPARE(lines.last().at(0).toString(), QStringLiteral("Warning: No confirmation received, retrying to send lines"));
+        QCOMPARE(lines.last().at(0).toString(),
+                 QStringLiteral("Warning: No confirmation received, retrying to send lines"));
     }
 
     void retriesAreBounded()
     {
         static_assert(AbstractFirmwareCommunicator::MaxRetries * AbstractFirmwareCommunicator::RetryIntervalMs >= 60000,
-            "a minute of re-sends before giving up");
+                      "a minute of re-sends before giving up");
         const QString name = newFile(hexText({ recordBytes(0, 0, "abcd"), recordBytes(0, 1, {}) }));
         TestCommunicator communicator;
         communicator.shortenRetries(10, 4);

@@ -38,12 +38,16 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("programming") << ProgressMessages::ProgrammingDeviceLines << "Programming the device... [%1 lines out of %2]";
-        QTest::newRow("sector") << ProgressMessages::ErasingMcsFileSector << "Erasing the old mcs file... [Sector %1 out of %2]";
-        QTest::newRow("retry") << ProgressMessages::RetryingToSendLines << "Warning: No confirmation received, retrying to send lines";
-        QTest::newRow("wrong port") << ProgressMessages::WrongPortDetected
-                                    << "A Movra device has been found but the wrong port has been detected. Please change "
-                                       "it to a USB3 port on your computer";
+        QTest::newRow("programming") << ProgressMessages::ProgrammingDeviceLines
+                                     << "Programming the device... [%1 lines out of %2]";
+        QTest::newRow("sector") << ProgressMessages::ErasingMcsFileSector
+                                << "Erasing the old mcs file... [Sector %1 out of %2]";
+        QTest::newRow("retry") << ProgressMessages::RetryingToSendLines
+                               << "Warning: No confirmation received, retrying to send lines";
+        QTest::newRow("wrong port")
+            << ProgressMessages::WrongPortDetected
+            << "A Movra device has been found but the wrong port has been detected. Please change "
+               "it to a USB3 port on your computer";
         QTest::newRow("not available") << ProgressMessages::NotAvailable << "N/A";
         QTest::newRow("blank version") << ProgressMessages::BlankVersion << "-1.-1";
         QTest::newRow("bootloader") << ProgressMessages::Bootloader << "Bootloader";
@@ -62,9 +66,10 @@ private slots:
     {
         FrenchTranslator french;
         QVERIFY(QCoreApplication::installTranslator(&french));
-        QCOMPARE(ProgressMessages::DeviceFound, QStringLiteral("A Movra device has been found. Retrieving his firmware versions"));
+        QCOMPARE(ProgressMessages::DeviceFound,
+                 QStringLiteral("A Movra device has been found. Retrieving his firmware versions"));
         QCOMPARE(ProgressMessages::translated(ProgressMessages::DeviceFound),
-            QStringLiteral("Un appareil Movra a été trouvé. Récupération de ses versions"));
+                 QStringLiteral("Un appareil Movra a été trouvé. Récupération de ses versions"));
         QCOMPARE(ProgressMessages::translated(ProgressMessages::NotAvailable), QStringLiteral("N/D"));
         // A text without a translation is shown as it is.
         QCOMPARE(ProgressMessages::translated(ProgressMessages::CameraFound), ProgressMessages::CameraFound);

@@ -111,7 +111,8 @@ private:
         QProcess process;
         process.setWorkingDirectory(m_dir.path());
         process.start(program, arguments);
-        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit
+            || process.exitCode() != 0) {
             qWarning() << program << arguments << process.readAllStandardError();
             return false;
         }
@@ -136,17 +137,26 @@ private slots:
         QTest::addColumn<int>("sectors");
 
         // layout: address, size, address, size ...
-        QTest::newRow("HEX32 linear 16 LF hole") << "HEX32" << QList<quint32> { 0x1D000000, 1000, 0x1D001000, 200 } << 4 << 16 << false << 0;
-        QTest::newRow("HEX32 32 CRLF unaligned") << "HEX32" << QList<quint32> { 0x1D000103, 301 } << 4 << 32 << true << 0;
-        QTest::newRow("HEX32 above window end") << "HEX32" << QList<quint32> { 0x1D000000, 64, 0x1FC00000, 16 } << 4 << 16 << true << 0;
-        QTest::newRow("HEX segment 16 CRLF hole") << "HEX" << QList<quint32> { 0x12340, 700, 0x15000, 33 } << 3 << 16 << true << 0;
+        QTest::newRow("HEX32 linear 16 LF hole")
+            << "HEX32" << QList<quint32> { 0x1D000000, 1000, 0x1D001000, 200 } << 4 << 16 << false << 0;
+        QTest::newRow("HEX32 32 CRLF unaligned")
+            << "HEX32" << QList<quint32> { 0x1D000103, 301 } << 4 << 32 << true << 0;
+        QTest::newRow("HEX32 above window end")
+            << "HEX32" << QList<quint32> { 0x1D000000, 64, 0x1FC00000, 16 } << 4 << 16 << true << 0;
+        QTest::newRow("HEX segment 16 CRLF hole")
+            << "HEX" << QList<quint32> { 0x12340, 700, 0x15000, 33 } << 3 << 16 << true << 0;
         QTest::newRow("HEX segment 32 LF") << "HEX" << QList<quint32> { 0x2001, 513 } << 3 << 32 << false << 0;
-        QTest::newRow("HEX linear 32 LF end 0x1001") << "HEX" << QList<quint32> { 0x0, 0x1001 } << 4 << 32 << false << 0;
-        QTest::newRow("HEX linear 16 CRLF end 0x1000") << "HEX" << QList<quint32> { 0x0, 0x1000 } << 4 << 16 << true << 0;
-        QTest::newRow("MCS linear 16 CRLF segments") << "MCS" << QList<quint32> { 0x0, 5000, 0x30000, 100 } << 4 << 16 << true << 4;
+        QTest::newRow("HEX linear 32 LF end 0x1001")
+            << "HEX" << QList<quint32> { 0x0, 0x1001 } << 4 << 32 << false << 0;
+        QTest::newRow("HEX linear 16 CRLF end 0x1000")
+            << "HEX" << QList<quint32> { 0x0, 0x1000 } << 4 << 16 << true << 0;
+        QTest::newRow("MCS linear 16 CRLF segments")
+            << "MCS" << QList<quint32> { 0x0, 5000, 0x30000, 100 } << 4 << 16 << true << 4;
         QTest::newRow("MCS linear 32 LF") << "MCS" << QList<quint32> { 0x101, 777 } << 4 << 32 << false << 1;
-        QTest::newRow("MCSVivado linear 16 LF hole") << "MCSVivado" << QList<quint32> { 0x20000, 300, 0x20400, 50 } << 4 << 16 << false << 3;
-        QTest::newRow("MCSVivado segment 16 CRLF") << "MCSVivado" << QList<quint32> { 0x4000, 160 } << 3 << 16 << true << 0;
+        QTest::newRow("MCSVivado linear 16 LF hole")
+            << "MCSVivado" << QList<quint32> { 0x20000, 300, 0x20400, 50 } << 4 << 16 << false << 3;
+        QTest::newRow("MCSVivado segment 16 CRLF")
+            << "MCSVivado" << QList<quint32> { 0x4000, 160 } << 3 << 16 << true << 0;
     }
 
     void imagesMatchTheTools()
@@ -169,7 +179,8 @@ private slots:
                 c = char(random.bounded(256));
             const QString blockName = path(QStringLiteral("block%1_%2.bin").arg(tag).arg(i));
             QVERIFY(writeFile(blockName, data));
-            arguments << blockName << "-binary" << "-offset" << QStringLiteral("0x%1").arg(layout[i], 0, 16);
+            arguments << blockName << "-binary"
+                      << "-offset" << QStringLiteral("0x%1").arg(layout[i], 0, 16);
             lowest = qMin(lowest, layout[i]);
             end = qMax(end, layout[i] + layout[i + 1]);
         }
@@ -190,9 +201,9 @@ private slots:
             const quint32 s = lowest & ~3u;
             const quint32 rangeEnd = end + end % 4;
             const QString refName = path("ref" + tag + ".bin");
-            QVERIFY(run("srec_cat", { "(", "-generate", QString::number(s), QString::number(rangeEnd), "-repeat-data", "0xFF",
-                                        "0xFF", "0xFF", "0x00", "-exclude", "-within", hexName, "-intel", ")", hexName,
-                                        "-intel", "-o", refName, "-binary" }));
+            QVERIFY(run("srec_cat", { "(", "-generate", QString::number(s), QString::number(rangeEnd), "-repeat-data",
+                                      "0xFF", "0xFF", "0xFF", "0x00", "-exclude", "-within", hexName, "-intel", ")",
+                                      hexName, "-intel", "-o", refName, "-binary" }));
             reference = fileContent(refName).mid(int(s), int(rangeEnd - s));
             QCOMPARE(reference.size(), int(rangeEnd - s));
             expectedStart = s / 2;
@@ -226,7 +237,7 @@ private slots:
                 const quint32 s = (lowest | 0x80000000u) & ~3u;
                 const quint32 v = end | 0x80000000u;
                 reference = QByteArray(int((lowest | 0x80000000u) - s), char(0xFF)) + reference
-                    + QByteArray(int(v % 4), char(0xFF));
+                            + QByteArray(int(v % 4), char(0xFF));
                 expectedStart = s;
             } else {
                 expectedStart = lowest;
@@ -283,8 +294,7 @@ private slots:
         QVERIFY(reader->rewind());
         uchar buffer[64];
         QCOMPARE(int(reader->readNextRecord(buffer, 59)), length);
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(buffer), 21),
-            QByteArray::fromHex(SixteenByteLine[0].mid(1)));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(buffer), 21), QByteArray::fromHex(SixteenByteLine[0].mid(1)));
         if (length == 22)
             QCOMPARE(buffer[21], FirmwareFileManager::LineEndByte);
         QCOMPARE(reader->currentLine(), 1);
@@ -303,9 +313,8 @@ private slots:
     void addressRecordsMoveTheData()
     {
         const QByteArray data = QByteArray::fromHex("0102030405060708");
-        const QString hex32 = newFile(joinLines({ recordLine(0, 4, QByteArray::fromHex("1D00")), recordLine(0, 0, data),
-                                                    recordLine(0, 1, {}) },
-            "\r\n"));
+        const QString hex32 = newFile(joinLines(
+            { recordLine(0, 4, QByteArray::fromHex("1D00")), recordLine(0, 0, data), recordLine(0, 1, {}) }, "\r\n"));
         HEX32FirmwareFileManager reader32;
         QVERIFY(reader32.openFile(hex32));
         FirmwareImageInformation info = reader32.getImageInformation();
@@ -313,9 +322,8 @@ private slots:
         QCOMPARE(info.length, quint32(8));
         QCOMPARE(info.crc, TestFrames::crc16Xmodem(data));
 
-        const QString segment = newFile(joinLines({ recordLine(0, 2, QByteArray::fromHex("1000")), recordLine(0, 0, data),
-                                                      recordLine(0, 1, {}) },
-            "\n"));
+        const QString segment = newFile(joinLines(
+            { recordLine(0, 2, QByteArray::fromHex("1000")), recordLine(0, 0, data), recordLine(0, 1, {}) }, "\n"));
         HEXFirmwareFileManager reader;
         QVERIFY(reader.openFile(segment));
         info = reader.getImageInformation();
@@ -336,14 +344,14 @@ private slots:
         QTest::newRow("0x0000 to 0x0012") << joinLines(nineteen, "\r\n") << 19;
         QTest::newRow("none") << joinLines({ recordLine(0, 0, QByteArray(16, 'a')), recordLine(0, 1, {}) }, "\n") << 0;
         // Two-byte data and segment records also start with ":02".
-        QTest::newRow("two-byte data records") << joinLines({ recordLine(0, 4, QByteArray::fromHex("0003")),
-                                                              recordLine(0x20, 0, QByteArray::fromHex("0040")),
-                                                              recordLine(0, 1, {}) },
-                                                      "\n")
-                                               << 4;
+        QTest::newRow("two-byte data records")
+            << joinLines({ recordLine(0, 4, QByteArray::fromHex("0003")),
+                           recordLine(0x20, 0, QByteArray::fromHex("0040")), recordLine(0, 1, {}) },
+                         "\n")
+            << 4;
         QTest::newRow("segment records") << joinLines({ recordLine(0, 2, QByteArray::fromHex("0800")),
                                                         recordLine(0, 0, QByteArray(4, 'b')), recordLine(0, 1, {}) },
-                                                "\r\n")
+                                                      "\r\n")
                                          << 0;
     }
 
@@ -378,7 +386,8 @@ private slots:
 
         QTest::newRow("bad checksum") << "HEX" << joinLines({ data, badSum, eof }, "\r\n") << 255;
         QTest::newRow("non-hex character") << "MCS" << joinLines({ nonHex, eof }, "\n") << 255;
-        QTest::newRow("count disagrees") << "HEX32" << joinLines({ recordLine(0, 4, QByteArray::fromHex("1D00")), shortCount, eof }, "\n") << 255;
+        QTest::newRow("count disagrees")
+            << "HEX32" << joinLines({ recordLine(0, 4, QByteArray::fromHex("1D00")), shortCount, eof }, "\n") << 255;
         QTest::newRow("blank line before end") << "HEX" << joinLines({ data, "", eof }, "\r\n") << 255;
         QTest::newRow("text line before end") << "MCSVivado" << joinLines({ data, "hello", eof }, "\n") << 255;
         QTest::newRow("colon alone") << "HEX" << joinLines({ data, ":", eof }, "\n") << 255;
@@ -386,11 +395,19 @@ private slots:
         QTest::newRow("longer than packet bound") << "HEX" << joinLines({ longRecord, eof }, "\r\n") << 59;
         QTest::newRow("no end-of-file record") << "HEX" << joinLines({ data }, "\r\n") << 255;
         QTest::newRow("no data") << "MCS" << joinLines({ eof }, "\r\n") << 255;
-        QTest::newRow("address record of one byte") << "MCS" << joinLines({ recordLine(0, 4, "\x01"), data, eof }, "\n") << 255;
-        QTest::newRow("HEX beyond the image") << "HEX" << joinLines({ recordLine(0, 4, QByteArray::fromHex("0050")), data, eof }, "\n") << 255;
-        QTest::newRow("HEX32 below the window") << "HEX32" << joinLines({ recordLine(0, 4, QByteArray::fromHex("1CFF")), data, eof }, "\n") << 255;
-        QTest::newRow("HEX32 beyond the image") << "HEX32" << joinLines({ recordLine(0, 4, QByteArray::fromHex("1D50")), data, eof }, "\n") << 255;
-        QTest::newRow("MCS beyond the image") << "MCS" << joinLines({ recordLine(0, 4, QByteArray::fromHex("004F")), recordLine(0xFFF8, 0, QByteArray(16, 'z')), eof }, "\n") << 255;
+        QTest::newRow("address record of one byte")
+            << "MCS" << joinLines({ recordLine(0, 4, "\x01"), data, eof }, "\n") << 255;
+        QTest::newRow("HEX beyond the image")
+            << "HEX" << joinLines({ recordLine(0, 4, QByteArray::fromHex("0050")), data, eof }, "\n") << 255;
+        QTest::newRow("HEX32 below the window")
+            << "HEX32" << joinLines({ recordLine(0, 4, QByteArray::fromHex("1CFF")), data, eof }, "\n") << 255;
+        QTest::newRow("HEX32 beyond the image")
+            << "HEX32" << joinLines({ recordLine(0, 4, QByteArray::fromHex("1D50")), data, eof }, "\n") << 255;
+        QTest::newRow("MCS beyond the image") << "MCS"
+                                              << joinLines({ recordLine(0, 4, QByteArray::fromHex("004F")),
+                                                             recordLine(0xFFF8, 0, QByteArray(16, 'z')), eof },
+                                                           "\n")
+                                              << 255;
     }
 
     void badFilesAreRefused()
@@ -416,7 +433,8 @@ private slots:
 
     void longRecordsPassWithALargerBound()
     {
-        const QString name = newFile(joinLines({ recordLine(0, 0, QByteArray(32, 'y')), recordLine(0, 1, {}) }, "\r\n"));
+        const QString name =
+            newFile(joinLines({ recordLine(0, 0, QByteArray(32, 'y')), recordLine(0, 1, {}) }, "\r\n"));
         HEXFirmwareFileManager reader;
         QVERIFY(reader.openFile(name));
         QCOMPARE(reader.getImageInformation().length, quint32(32));
@@ -424,7 +442,8 @@ private slots:
 
     void linesAfterTheEndRecordAreLeftAlone()
     {
-        const QString name = newFile(joinLines({ recordLine(0, 0, QByteArray(4, 'q')), recordLine(0, 1, {}), "", "notes" }, "\n"));
+        const QString name =
+            newFile(joinLines({ recordLine(0, 0, QByteArray(4, 'q')), recordLine(0, 1, {}), "", "notes" }, "\n"));
         HEXFirmwareFileManager reader;
         QVERIFY2(reader.openFile(name), qPrintable(reader.errorString()));
         QCOMPARE(allRecords(reader).size(), 2);
@@ -460,7 +479,8 @@ private slots:
 
     void recordPutBackIsReadAgain()
     {
-        const QString name = newFile(joinLines({ recordLine(0, 0, "ab"), recordLine(2, 0, "cd"), recordLine(0, 1, {}) }, "\n"));
+        const QString name =
+            newFile(joinLines({ recordLine(0, 0, "ab"), recordLine(2, 0, "cd"), recordLine(0, 1, {}) }, "\n"));
         HEXFirmwareFileManager reader;
         QVERIFY(reader.openFile(name));
         QVERIFY(reader.rewind());

@@ -23,8 +23,8 @@ void SilentCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceI
 {
 }
 
-AbstractFirmwareCommunicator* ObservedUpdater::createVersionQueryCommunicator(int deviceType,
-                                                                             const QSharedPointer<MovraDeviceInfo>& device)
+AbstractFirmwareCommunicator*
+ObservedUpdater::createVersionQueryCommunicator(int deviceType, const QSharedPointer<MovraDeviceInfo>& device)
 {
     if (silentTV720 && deviceType == nsUpdater::DeviceIdentifier::TV720)
         return new SilentCommunicator();
@@ -32,10 +32,11 @@ AbstractFirmwareCommunicator* ObservedUpdater::createVersionQueryCommunicator(in
 }
 
 AbstractFirmwareCommunicator* ObservedUpdater::createUpdateCommunicator(int deviceType,
-                                                                       const QSharedPointer<MovraDeviceInfo>& device,
-                                                                       bool motherboardPhase)
+                                                                        const QSharedPointer<MovraDeviceInfo>& device,
+                                                                        bool motherboardPhase)
 {
-    AbstractFirmwareCommunicator* made = FirmwareUpdater::createUpdateCommunicator(deviceType, device, motherboardPhase);
+    AbstractFirmwareCommunicator* made =
+        FirmwareUpdater::createUpdateCommunicator(deviceType, device, motherboardPhase);
     updateTypes.append(deviceType);
     updateCommunicators.append(made ? QString::fromLatin1(made->metaObject()->className()) : QStringLiteral("none"));
     madeForUpdates.append(made);

@@ -38,8 +38,9 @@ public:
     QList<QPointer<AbstractFirmwareCommunicator>> madeForUpdates;
 
 protected:
-    AbstractFirmwareCommunicator* createVersionQueryCommunicator(int deviceType,
-                                                                 const QSharedPointer<MovraDeviceInfo>& device) override;
-    AbstractFirmwareCommunicator* createUpdateCommunicator(int deviceType, const QSharedPointer<MovraDeviceInfo>& device,
+    AbstractFirmwareCommunicator*
+    createVersionQueryCommunicator(int deviceType, const QSharedPointer<MovraDeviceInfo>& device) override;
+    AbstractFirmwareCommunicator* createUpdateCommunicator(int deviceType,
+                                                           const QSharedPointer<MovraDeviceInfo>& device,
                                                            bool motherboardPhase) override;
 };

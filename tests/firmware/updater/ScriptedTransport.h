@@ -3,8 +3,8 @@
 #include "device/AbstractCommunicator.h"
 #include "device/AbstractGrabber.h"
 #include "device/CommunicatorFactory.h"
-#include "tests/support/EventLog.h"
 #include "tests/firmware/bootloader/sim/SimInstrument.h"
+#include "tests/support/EventLog.h"
 
 #include <QList>
 #include <QMutex>
@@ -15,8 +15,10 @@
 // records the test fills; a record may have a simulated instrument behind
 // it, which answers the commands sent to it. Every open and command is
 // logged as "<tag>:open:<uid>" and "<tag>:cmd:<uid>:<hex>".
-struct ScriptedBus {
-    struct Entry {
+struct ScriptedBus
+{
+    struct Entry
+    {
         QSharedPointer<MovraDeviceInfo> record;
         QSharedPointer<sim::Instrument> instrument;
     };
@@ -25,8 +27,7 @@ struct ScriptedBus {
     QList<Entry> entries;
     EventLog* log = nullptr;
 
-    void plug(const QSharedPointer<MovraDeviceInfo>& record,
-              const QSharedPointer<sim::Instrument>& instrument = {});
+    void plug(const QSharedPointer<MovraDeviceInfo>& record, const QSharedPointer<sim::Instrument>& instrument = {});
     void unplug(const QSharedPointer<MovraDeviceInfo>& record);
     QSharedPointer<sim::Instrument> instrumentOf(const QSharedPointer<MovraDeviceInfo>& record);
 };

@@ -75,6 +75,10 @@ QList<UpdaterRig::Status> UpdaterRig::statusesWith(const QString& text) const
 
 char* toString(const UpdaterRig::Response& response)
 {
-    return qstrdup(QStringLiteral("(%1, %2, %3)").arg(response.msg).arg(response.status).arg(response.progress)
-                       .toLatin1().constData());
+    return qstrdup(QStringLiteral("(%1, %2, %3)")
+                       .arg(response.msg)
+                       .arg(response.status)
+                       .arg(response.progress)
+                       .toLatin1()
+                       .constData());
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tests/support/EventLog.h"
 #include "tests/firmware/updater/ObservedUpdater.h"
 #include "tests/firmware/updater/ScriptedTransport.h"
+#include "tests/support/EventLog.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -11,30 +11,38 @@
 
 // A firmware updater over scripted transports (or the transports a test
 // gives it), with what it tells the widget written down.
-struct UpdaterRig {
-    struct Status {
+struct UpdaterRig
+{
+    struct Status
+    {
         QString text;
         int timeout;
         qint64 at;
     };
-    struct Report {
+    struct Report
+    {
         QSharedPointer<nsUpdater::DeviceCommunicationInfo> info;
         // A copy at the time of the report: the record itself may change later.
         nsUpdater::DeviceCommunicationInfo seen;
         qint64 at;
     };
-    struct Connected {
+    struct Connected
+    {
         int type;
         QString name;
         QString uid;
         bool connected;
     };
-    struct Response {
+    struct Response
+    {
         int msg;
         int status;
         int progress;
         qint64 at = 0;
-        bool operator==(const Response& o) const { return msg == o.msg && status == o.status && progress == o.progress; }
+        bool operator==(const Response& o) const
+        {
+            return msg == o.msg && status == o.status && progress == o.progress;
+        }
     };
 
     explicit UpdaterRig(bool silentTV720 = false);

@@ -63,7 +63,8 @@ private slots:
     void init()
     {
         // The offscreen platform says this of every message box it shows.
-        QTest::failOnWarning(QRegularExpression(QStringLiteral("^(?!This plugin does not support propagateSizeHints).*")));
+        QTest::failOnWarning(
+            QRegularExpression(QStringLiteral("^(?!This plugin does not support propagateSizeHints).*")));
     }
 
     // Arrival, classification, version query, one report per device when
@@ -106,10 +107,11 @@ private slots:
         QCOMPARE(p.bootloaderVersion, QStringLiteral("1.2"));
 
         // Each device opened once and asked in its own family's words.
-        QCOMPARE(rig.opened, (QStringList{ hlx->uid(), nxl->uid(), pic->uid() }));
-        QCOMPARE(commandsTo(rig, hlx->uid()), (QStringList{ "0100ffffffffffff", "0700ffffffffffff" }));
-        QCOMPARE(commandsTo(rig, nxl->uid()), (QStringList{ "0700ffffffffffff" }));
-        QCOMPARE(commandsTo(rig, pic->uid()), (QStringList{ "0110010031330" "4ff" }));
+        QCOMPARE(rig.opened, (QStringList { hlx->uid(), nxl->uid(), pic->uid() }));
+        QCOMPARE(commandsTo(rig, hlx->uid()), (QStringList { "0100ffffffffffff", "0700ffffffffffff" }));
+        QCOMPARE(commandsTo(rig, nxl->uid()), (QStringList { "0700ffffffffffff" }));
+        QCOMPARE(commandsTo(rig, pic->uid()), (QStringList { "0110010031330"
+                                                             "4ff" }));
     }
 
     void tv720WaitsLonger()
@@ -121,7 +123,8 @@ private slots:
         QCOMPARE(rig.statusesWith(FoundText).first().timeout, 10000);
         const qint64 arrival = rig.statusesWith(FoundText).first().at;
         QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 1, 10000 + Slack);
-        QVERIFY2(rig.reports.first().at - arrival >= 9950, qPrintable(QString::number(rig.reports.first().at - arrival)));
+        QVERIFY2(rig.reports.first().at - arrival >= 9950,
+                 qPrintable(QString::number(rig.reports.first().at - arrival)));
         QCOMPARE(rig.reports.first().seen.deviceType, 18);
 
         // An ordinary arrival after it waits 3000 ms again.
@@ -143,7 +146,7 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(rig.reports.size(), 1);
         QCOMPARE(rig.statusesWith(FoundText).size(), 1);
-        QCOMPARE(rig.opened, QStringList{ hlx->uid() });
+        QCOMPARE(rig.opened, QStringList { hlx->uid() });
         QCOMPARE(commandsTo(rig, hlx->uid()).size(), 2);
         QCOMPARE(rig.updater->getAvailableDevices(nsUpdater::DeviceIdentifier::AssistedRotaryJoint).size(), 1);
     }
@@ -178,9 +181,9 @@ private slots:
 
         using nsUpdater::DeviceIdentifier;
         QCOMPARE(rig.updater->getAvailableDevices(DeviceIdentifier::LightSource),
-                 (QList<QSharedPointer<MovraDeviceInfo>>{ lightSource, motherboard }));
+                 (QList<QSharedPointer<MovraDeviceInfo>> { lightSource, motherboard }));
         QCOMPARE(rig.updater->getAvailableDevices(DeviceIdentifier::EEPROMMemoryManager),
-                 QList<QSharedPointer<MovraDeviceInfo>>{ manager });
+                 QList<QSharedPointer<MovraDeviceInfo>> { manager });
 
         rig.transports->usbBus->unplug(hlx);
         QTRY_COMPARE_WITH_TIMEOUT(rig.statusesWith(RemovedText).size(), 1, FirstPollMs + Slack);
@@ -192,7 +195,8 @@ private slots:
             QVERIFY(!c.connected);
         }
         QVERIFY(rig.updater->getAvailableDevices(DeviceIdentifier::AssistedRotaryJoint).isEmpty());
-        QCOMPARE(rig.updater->getAvailableDevices(DeviceIdentifier::KZR410), QList<QSharedPointer<MovraDeviceInfo>>{ nxl });
+        QCOMPARE(rig.updater->getAvailableDevices(DeviceIdentifier::KZR410),
+                 QList<QSharedPointer<MovraDeviceInfo>> { nxl });
 
         // The next burst sends only the records that are left.
         rig.reports.clear();
@@ -281,7 +285,9 @@ private slots:
 
         QList<QPair<QSharedPointer<MovraDeviceInfo>, QByteArray>> relayed;
         connect(rig.updater.data(), &FirmwareUpdater::sendCommandReceivedToCommunicator, this,
-                [&](QSharedPointer<MovraDeviceInfo> device, QByteArray data) { relayed.append({ device, data }); });
+                [&](QSharedPointer<MovraDeviceInfo> device, QByteArray data) {
+                    relayed.append({ device, data });
+                });
         const QByteArray version = QByteArray::fromHex("020500");
         QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onMicVersionReceived", Q_ARG(QByteArray, version)));
         QCOMPARE(relayed.size(), 1);
@@ -319,27 +325,27 @@ private slots:
         QTest::newRow("YLQSA Gen2") << "ylqsa" << 22 << "YLQSA_V1.hex" << false << false << 0 << "HLX58Communicator";
         QTest::newRow("KZR410") << "nxltv2" << 1 << "NXLTV2_V3.2.hex" << false << true << 0 << "NXLTV2Communicator";
         QTest::newRow("KOTW Gen3") << "kotw" << 23 << "KOTW_V1.hex" << false << true << 0 << "NXLTV2Communicator";
-        QTest::newRow("PIC32 bootloader") << "pic32" << 3 << "Any_V1.hex" << false << true << 0
-                                          << "BootloaderPIC32Communicator";
-        QTest::newRow("other bootloader") << "hlxboot" << 3 << "Any_V1.hex" << false << false << 0
-                                          << "BootloaderCommunicator";
-        QTest::newRow("Sarvanti disk file") << "sarvanti" << 21 << "Sarvanti_Disk_V1.hex" << false << false << 0
-                                            << "HLX58Communicator";
+        QTest::newRow("PIC32 bootloader")
+            << "pic32" << 3 << "Any_V1.hex" << false << true << 0 << "BootloaderPIC32Communicator";
+        QTest::newRow("other bootloader")
+            << "hlxboot" << 3 << "Any_V1.hex" << false << false << 0 << "BootloaderCommunicator";
+        QTest::newRow("Sarvanti disk file")
+            << "sarvanti" << 21 << "Sarvanti_Disk_V1.hex" << false << false << 0 << "HLX58Communicator";
         QTest::newRow("Sarvanti pulse file") << "sarvanti" << 21 << "Sarvanti_V1.hex" << false << false << 1 << "none";
-        QTest::newRow("Sarvanti Gen2 disk file") << "sarvanti2" << 25 << "Gen2_Disk_V1.hex" << false << false << 0
-                                                 << "HLX58Communicator";
-        QTest::newRow("Sarvanti Gen2 driver file") << "sarvanti2" << 25 << "Gen2_V1.hex" << false << true << 0
-                                                   << "NXLTV2Communicator";
-        QTest::newRow("channel file on a bootloader") << "hlxboot" << 3 << "Movra-LS_Default_Firmware_V3.hex" << false
-                                                      << false << 3 << "-";
-        QTest::newRow("channel file, unknown uid") << "nobody" << 3 << "DriverHybridChannel_V2.hex" << false << false
-                                                   << 3 << "-";
+        QTest::newRow("Sarvanti Gen2 disk file")
+            << "sarvanti2" << 25 << "Gen2_Disk_V1.hex" << false << false << 0 << "HLX58Communicator";
+        QTest::newRow("Sarvanti Gen2 driver file")
+            << "sarvanti2" << 25 << "Gen2_V1.hex" << false << true << 0 << "NXLTV2Communicator";
+        QTest::newRow("channel file on a bootloader")
+            << "hlxboot" << 3 << "Movra-LS_Default_Firmware_V3.hex" << false << false << 3 << "-";
+        QTest::newRow("channel file, unknown uid")
+            << "nobody" << 3 << "DriverHybridChannel_V2.hex" << false << false << 3 << "-";
         QTest::newRow("unknown uid") << "nobody" << 0 << "HLX58_V2.6.hex" << false << false << 1 << "-";
         QTest::newRow("file missing") << "hlx58" << 0 << "" << false << false << 2 << "HLX58Communicator";
         QTest::newRow("motherboard phase") << "hlx58" << 0 << "HLX58_V2.6.hex" << true << false << 1 << "none";
         QTest::newRow("camera") << "camera" << 4 << "Camera.hex" << false << false << 1 << "-";
-        QTest::newRow("device without a record") << "motherboard" << 17 << "Movra-LS_Default_Firmware_V3.hex"
-                                                 << false << false << 1 << "-";
+        QTest::newRow("device without a record")
+            << "motherboard" << 17 << "Movra-LS_Default_Firmware_V3.hex" << false << false << 1 << "-";
     }
     void startUpdate()
     {
@@ -401,15 +407,20 @@ private slots:
         QTest::addColumn<QStringList>("listed");
         QTest::addColumn<QString>("oldUid");
         QTest::addColumn<QString>("found");
-        QTest::newRow("hyphen and F") << QStringList{ "04D8-F222-0104-07" } << "04D8-F57E-0103-05" << "04D8-F222-0104-07";
-        QTest::newRow("first of two") << QStringList{ "04D8-F222-0104-07", "04D8-F333-0104-08" } << "04D8-F57E-0103-05"
+        QTest::newRow("hyphen and F") << QStringList { "04D8-F222-0104-07" } << "04D8-F57E-0103-05"
                                       << "04D8-F222-0104-07";
-        QTest::newRow("none") << QStringList{ "04B4-00F1-0104-07" } << "04D8-F57E-0103-05" << "";
-        QTest::newRow("nothing listed") << QStringList{} << "04D8-F57E-0103-05" << "";
-        QTest::newRow("old uid too short") << QStringList{ "", "04D8" } << "04D8" << "";
-        QTest::newRow("listed device without uid") << QStringList{ "", "04D8-F222-0104-07" } << "04D8-F57E-0103-05"
+        QTest::newRow("first of two") << QStringList { "04D8-F222-0104-07", "04D8-F333-0104-08" } << "04D8-F57E-0103-05"
+                                      << "04D8-F222-0104-07";
+        QTest::newRow("none") << QStringList { "04B4-00F1-0104-07" } << "04D8-F57E-0103-05"
+                              << "";
+        QTest::newRow("nothing listed") << QStringList {} << "04D8-F57E-0103-05"
+                                        << "";
+        QTest::newRow("old uid too short") << QStringList { "", "04D8" } << "04D8"
+                                           << "";
+        QTest::newRow("listed device without uid") << QStringList { "", "04D8-F222-0104-07" } << "04D8-F57E-0103-05"
                                                    << "04D8-F222-0104-07";
-        QTest::newRow("listed uid too short") << QStringList{ "04D8" } << "04D8-F57E-0103-05" << "";
+        QTest::newRow("listed uid too short") << QStringList { "04D8" } << "04D8-F57E-0103-05"
+                                              << "";
     }
     void reFind()
     {
@@ -424,15 +435,16 @@ private slots:
             QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onDeviceInserted",
                                               Q_ARG(QSharedPointer<MovraDeviceInfo>, record)));
         }
-        QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onReconnectToBootloaderReceived", Q_ARG(QString, oldUid)));
+        QVERIFY(
+            QMetaObject::invokeMethod(rig.updater.data(), "onReconnectToBootloaderReceived", Q_ARG(QString, oldUid)));
         if (found.isEmpty()) {
-            QCOMPARE(rig.responses, (QList<Response>{ { 113, 0, 10 }, { 113, 1, -1 } }));
+            QCOMPARE(rig.responses, (QList<Response> { { 113, 0, 10 }, { 113, 1, -1 } }));
             QVERIFY(rig.opened.isEmpty());
             QVERIFY(rig.reconnected.isEmpty());
         } else {
-            QCOMPARE(rig.responses, (QList<Response>{ { 113, 0, 10 } }));
-            QCOMPARE(rig.opened, QStringList{ found });
-            QCOMPARE(rig.reconnected, QStringList{ found });
+            QCOMPARE(rig.responses, (QList<Response> { { 113, 0, 10 } }));
+            QCOMPARE(rig.opened, QStringList { found });
+            QCOMPARE(rig.reconnected, QStringList { found });
         }
     }
 
@@ -463,8 +475,8 @@ private slots:
         QVERIFY(rig.updater->madeForUpdates.at(1));
         // The first report is the old communicator's, the second the new
         // one's; once replaced, the old one reaches the widget no more.
-        QCOMPARE(rig.responses, (QList<Response>{ { 113, 0, 5 }, { 113, 0, 5 } }));
-        QCOMPARE(rig.progressLines, QStringList{ "Resetting to bootloader..." });
+        QCOMPARE(rig.responses, (QList<Response> { { 113, 0, 5 }, { 113, 0, 5 } }));
+        QCOMPARE(rig.progressLines, QStringList { "Resetting to bootloader..." });
     }
 
     void updateFirmwareOncePerDevice()
@@ -480,7 +492,7 @@ private slots:
         QTRY_VERIFY(commandsTo(rig, hlx->uid()).contains(QStringLiteral("0600ffffffffffff")));
         QTest::qWait(200);
         QCOMPARE(commandsTo(rig, hlx->uid()).count(QStringLiteral("0600ffffffffffff")), 1);
-        QCOMPARE(rig.responses, (QList<Response>{ { 113, 0, 5 } }));
+        QCOMPARE(rig.responses, (QList<Response> { { 113, 0, 5 } }));
         // The later of the two records is the one updated.
         QCOMPARE(rig.transports->usbBus->instrumentOf(twin)->mode(), sim::Instrument::Mode::Bootloader);
         QCOMPARE(rig.transports->usbBus->instrumentOf(hlx)->mode(), sim::Instrument::Mode::Application);
@@ -503,10 +515,7 @@ private slots:
                  1);
     }
 
-    void cleanupTestCase()
-    {
-        m_table.reset();
-    }
+    void cleanupTestCase() { m_table.reset(); }
 
 private:
     QScopedPointer<UpdaterRig> m_table;

@@ -8,7 +8,6 @@
 //   MOVRA_DRIVER_MENU_SCREENSHOT  then one with the Help and Language menus open
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -20,6 +19,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -79,7 +79,7 @@ private:
         if (m_window && !m_closing && !env("MOVRA_DRIVER_QUIT_FILE").isEmpty()
             && QFile::exists(env("MOVRA_DRIVER_QUIT_FILE"))) {
             m_closing = true;
-            report({QStringLiteral("CLOSING")});
+            report({ QStringLiteral("CLOSING") });
             m_window->close();
         }
     }
@@ -90,8 +90,8 @@ private:
         if (box->property("movraDriverAnswered").toBool())
             return;
         box->setProperty("movraDriverAnswered", true);
-        report({QStringLiteral("BOX"), QString::number(int(box->icon())), box->windowTitle(), box->text(),
-                box->informativeText()});
+        report({ QStringLiteral("BOX"), QString::number(int(box->icon())), box->windowTitle(), box->text(),
+                 box->informativeText() });
         // Yes to questions, otherwise the only (or default) button.
         QAbstractButton* choice = nullptr;
         for (QAbstractButton* b : box->buttons())
@@ -100,7 +100,8 @@ private:
                 break;
             }
         if (!choice)
-            choice = box->defaultButton() ? static_cast<QAbstractButton*>(box->defaultButton()) : box->buttons().value(0);
+            choice =
+                box->defaultButton() ? static_cast<QAbstractButton*>(box->defaultButton()) : box->buttons().value(0);
         QPointer<QMessageBox> guard(box);
         QTimer::singleShot(100, box, [guard, choice] {
             if (guard && choice)
@@ -127,10 +128,10 @@ private:
                 }
         }
         const QFont font = QApplication::font();
-        report({QStringLiteral("WINDOW"), window->windowTitle(), QApplication::style()->name(),
-                qApp->styleSheet().isEmpty() ? QStringLiteral("no-sheet") : QStringLiteral("sheet"),
-                font.family(), QString::number(font.pointSize()), QString::number(int(font.weight())),
-                menuTexts.join(QLatin1Char('|'))});
+        report({ QStringLiteral("WINDOW"), window->windowTitle(), QApplication::style()->name(),
+                 qApp->styleSheet().isEmpty() ? QStringLiteral("no-sheet") : QStringLiteral("sheet"), font.family(),
+                 QString::number(font.pointSize()), QString::number(int(font.weight())),
+                 menuTexts.join(QLatin1Char('|')) });
 
         // The picture first, so that no box of the triggered action covers it.
         QTimer::singleShot(800, this, [this] {
@@ -143,9 +144,9 @@ private:
             const QString trigger = env("MOVRA_DRIVER_TRIGGER");
             QAction* action = m_window && !trigger.isEmpty() ? m_window->findChild<QAction*>(trigger) : nullptr;
             if (action) {
-                report({QStringLiteral("TRIGGER"), trigger});
+                report({ QStringLiteral("TRIGGER"), trigger });
                 action->trigger();
-                report({QStringLiteral("TRIGGERED"), trigger});
+                report({ QStringLiteral("TRIGGERED"), trigger });
             }
         });
     }
@@ -159,7 +160,8 @@ private:
             picture = screen->grabWindow(m_window->winId());
         if (picture.isNull())
             picture = m_window->grab();
-        report({QStringLiteral("SCREENSHOT"), path, picture.save(path) ? QStringLiteral("saved") : QStringLiteral("failed")});
+        report({ QStringLiteral("SCREENSHOT"), path,
+                 picture.save(path) ? QStringLiteral("saved") : QStringLiteral("failed") });
     }
 
     void takeMenuScreenshot(const QString& path)
@@ -184,8 +186,8 @@ private:
         }
         language->close();
         help->close();
-        report({QStringLiteral("MENU_SCREENSHOT"), path,
-                !picture.isNull() && picture.save(path) ? QStringLiteral("saved") : QStringLiteral("failed")});
+        report({ QStringLiteral("MENU_SCREENSHOT"), path,
+                 !picture.isNull() && picture.save(path) ? QStringLiteral("saved") : QStringLiteral("failed") });
     }
 
     QPointer<QMainWindow> m_window;

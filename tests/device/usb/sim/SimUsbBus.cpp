@@ -33,9 +33,11 @@ SimUsbDeviceSetup SimUsbDevice::setup() const
 QString SimUsbDevice::locationKey() const
 {
     const SimUsbDeviceSetup s = setup();
-    const auto hex = [](int value, int digits) { return QString::number(value, 16).toUpper().rightJustified(digits, '0'); };
+    const auto hex = [](int value, int digits) {
+        return QString::number(value, 16).toUpper().rightJustified(digits, '0');
+    };
     return hex(s.vendorId, 4) + '-' + hex(s.productId, 4) + '-' + hex(s.bus, 2) + hex(s.port, 2) + '-'
-        + hex(s.address, 2);
+           + hex(s.address, 2);
 }
 
 void SimUsbDevice::setOutHandler(OutHandler handler)
@@ -209,8 +211,7 @@ void SimUsbBus::unplug(const QSharedPointer<SimUsbDevice>& device)
 }
 
 QSharedPointer<SimUsbDevice> SimUsbBus::reenumerate(const QSharedPointer<SimUsbDevice>& device, quint8 newAddress,
-                                                    quint16 newProductId, const QString& product,
-                                                    const QString& serial)
+                                                    quint16 newProductId, const QString& product, const QString& serial)
 {
     SimUsbDeviceSetup setup = device->setup();
     setup.address = newAddress;

@@ -41,7 +41,8 @@
 
 #include <functional>
 
-struct SimUsbEndpoint {
+struct SimUsbEndpoint
+{
     quint8 address = 0x81;
     quint16 maxPacketSize = 64;
     quint8 attributes = LIBUSB_TRANSFER_TYPE_BULK;
@@ -50,7 +51,8 @@ struct SimUsbEndpoint {
     bool hasCompanion = true; // SuperSpeed companion descriptor present
 };
 
-struct SimUsbDeviceSetup {
+struct SimUsbDeviceSetup
+{
     quint16 vendorId = 0x04D8;
     quint16 productId = 0xF57E;
     quint16 bcdDevice = 0x0100;
@@ -75,7 +77,8 @@ struct SimUsbDeviceSetup {
     int claimError = 0;
 };
 
-struct SimControlRequest {
+struct SimControlRequest
+{
     quint8 requestType = 0;
     quint8 request = 0;
     quint16 value = 0;
@@ -85,7 +88,8 @@ struct SimControlRequest {
     QByteArray data; // OUT data
 };
 
-struct SimOutPacket {
+struct SimOutPacket
+{
     quint8 endpoint = 0;
     QByteArray data;
 };
@@ -176,8 +180,7 @@ public:
     int getDeviceSpeed(libusb_device* device) override;
     int open(libusb_device* device, libusb_device_handle** handle) override;
     void close(libusb_device_handle* handle) override;
-    int getStringDescriptorAscii(libusb_device_handle* handle, uint8_t index, unsigned char* data,
-                                 int length) override;
+    int getStringDescriptorAscii(libusb_device_handle* handle, uint8_t index, unsigned char* data, int length) override;
     int getConfigDescriptor(libusb_device* device, uint8_t index, libusb_config_descriptor** config) override;
     void freeConfigDescriptor(libusb_config_descriptor* config) override;
     int getSsEndpointCompanionDescriptor(libusb_context* context, const libusb_endpoint_descriptor* endpoint,
@@ -201,7 +204,8 @@ public:
 private:
     friend class SimUsbDevice;
 
-    struct Context {
+    struct Context
+    {
         bool isDefault = false;
         int refs = 0;
         int inHandleEvents = 0;
@@ -209,29 +213,32 @@ private:
         QList<libusb_transfer*> completions;
         QWaitCondition wake;
     };
-    struct Entry {
+    struct Entry
+    {
         Context* context;
         QSharedPointer<SimUsbDevice> device;
     };
-    struct Handle {
+    struct Handle
+    {
         Context* context;
         QSharedPointer<SimUsbDevice> device;
         bool claimed = false;
     };
-    struct Transfer {
+    struct Transfer
+    {
         bool inFlight = false;
         bool completionQueued = false;
         Handle* handle = nullptr;
         QByteArray outData; // what an OUT transfer delivered
     };
 
-    Context* contextOf(libusb_context* context); // lock held
-    Entry* entryOf(libusb_device* device);        // lock held
-    Handle* handleOf(libusb_device_handle* handle); // lock held
-    void error(const QString& what);              // lock held
-    void complete(libusb_transfer* transfer, int status, int actualLength); // lock held
+    Context* contextOf(libusb_context* context);                                    // lock held
+    Entry* entryOf(libusb_device* device);                                          // lock held
+    Handle* handleOf(libusb_device_handle* handle);                                 // lock held
+    void error(const QString& what);                                                // lock held
+    void complete(libusb_transfer* transfer, int status, int actualLength);         // lock held
     void completeIn(libusb_transfer* transfer, const QByteArray& data, int status); // lock held
-    void retire(const QSharedPointer<SimUsbDevice>& device); // lock held
+    void retire(const QSharedPointer<SimUsbDevice>& device);                        // lock held
 
     mutable QMutex m_lock;
     Context m_default;

@@ -35,7 +35,7 @@ QList<FrameParser::Frame> FrameParser::feed(const QByteArray& bytes)
                 if (m_content.size() >= 3) {
                     frame.payload = m_content.left(m_content.size() - 2);
                     const quint16 sent = quint16(quint8(m_content.at(m_content.size() - 2)))
-                        | quint16(quint8(m_content.at(m_content.size() - 1)) << 8);
+                                         | quint16(quint8(m_content.at(m_content.size() - 1)) << 8);
                     frame.crcOk = sent == crc16(frame.payload);
                 }
                 frames.append(frame);

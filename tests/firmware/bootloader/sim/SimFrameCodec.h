@@ -10,7 +10,8 @@ namespace sim {
 class FrameParser
 {
 public:
-    struct Frame {
+    struct Frame
+    {
         QByteArray payload; // without its CRC
         bool crcOk = false;
     };
@@ -21,7 +22,11 @@ public:
     void reset();
 
 private:
-    enum class State { Idle, InFrame, Escaped };
+    enum class State {
+        Idle,
+        InFrame,
+        Escaped
+    };
 
     State m_state = State::Idle;
     QByteArray m_content;

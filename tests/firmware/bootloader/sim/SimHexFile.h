@@ -5,7 +5,8 @@
 
 namespace sim {
 
-struct HexSegment {
+struct HexSegment
+{
     quint32 address = 0;
     QByteArray data;
 };

@@ -10,8 +10,18 @@ constexpr int PacketSize = 64;
 constexpr quint32 Pic32ProgramFlashAlias = 0x9D000000;
 constexpr quint32 Pic32BootFlashAlias = 0x9FC00000;
 
-enum BootCommand : quint8 { ReadBootInfo = 1, EraseFlash = 2, ProgramFlash = 3, ReadCrc = 4, JumpToApplication = 5 };
-enum AppCommand : quint8 { AskBootloaderVersion = 1, ResetToBootloader = 6, AskFirmwareVersion = 7 };
+enum BootCommand : quint8 {
+    ReadBootInfo = 1,
+    EraseFlash = 2,
+    ProgramFlash = 3,
+    ReadCrc = 4,
+    JumpToApplication = 5
+};
+enum AppCommand : quint8 {
+    AskBootloaderVersion = 1,
+    ResetToBootloader = 6,
+    AskFirmwareVersion = 7
+};
 
 QByteArray applicationReply(quint8 code, quint8 major, quint8 minor)
 {
@@ -68,7 +78,8 @@ InstrumentProfile nxltv2Profile()
     InstrumentProfile p = pic32BootloaderProfile();
     p.family = QStringLiteral("NXLTV2");
     p.hasApplication = true;
-    p.application = { 0x04D8, 0xF222, 0x0001, QStringLiteral("KZR410 Photometry Driver"), QStringLiteral("KZR410-0007") };
+    p.application = { 0x04D8, 0xF222, 0x0001, QStringLiteral("KZR410 Photometry Driver"),
+                      QStringLiteral("KZR410-0007") };
     p.bootloader.serial = p.application.serial;
     p.applicationCommands = { ResetToBootloader, AskFirmwareVersion };
     p.firmwareMajor = 3;
@@ -111,8 +122,7 @@ Instrument::Output Instrument::runApplication(const QByteArray& packet)
         enterBootloader();
         out.busAction = m_vanishAfterReset ? BusAction::Vanish : BusAction::Reenumerate;
         break;
-    default:
-        break;
+    default: break;
     }
     return out;
 }
@@ -145,8 +155,8 @@ void Instrument::handleFrame(const QByteArray& payload, Output* out)
     m_bootloaderCommands.append(code);
     switch (code) {
     case ReadBootInfo:
-        out->replies.append(encodeFrame(QByteArray::fromRawData("\x01", 1)
-                                            + char(m_profile.bootloaderMajor) + char(m_profile.bootloaderMinor)));
+        out->replies.append(encodeFrame(QByteArray::fromRawData("\x01", 1) + char(m_profile.bootloaderMajor)
+                                        + char(m_profile.bootloaderMinor)));
         break;
     case EraseFlash:
         m_flash.erase();
@@ -188,15 +198,15 @@ void Instrument::handleFrame(const QByteArray& payload, Output* out)
             out->busAction = BusAction::Reenumerate;
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
 bool Instrument::programRecords(const QByteArray& bytes)
 {
     // Check every record of the packet before writing any of it.
-    struct Record {
+    struct Record
+    {
         quint8 type;
         quint16 address;
         QByteArray data;
@@ -214,8 +224,7 @@ bool Instrument::programRecords(const QByteArray& bytes)
             sum = quint8(sum + quint8(bytes.at(at + i)));
         if (sum != 0)
             return false;
-        records.append({ quint8(bytes.at(at + 3)),
-                         quint16((quint8(bytes.at(at + 1)) << 8) | quint8(bytes.at(at + 2))),
+        records.append({ quint8(bytes.at(at + 3)), quint16((quint8(bytes.at(at + 1)) << 8) | quint8(bytes.at(at + 2))),
                          bytes.mid(at + 4, count) });
         at += count + 5;
     }
@@ -238,9 +247,7 @@ bool Instrument::programRecords(const QByteArray& bytes)
             if (record.data.size() == 2)
                 m_upperAddress = quint32((quint8(record.data.at(0)) << 8) | quint8(record.data.at(1))) << 16;
             break;
-        default:
-            m_upperAddress = 0;
-            break;
+        default: m_upperAddress = 0; break;
         }
     }
     return true;

@@ -12,7 +12,8 @@
 namespace sim {
 
 // How the USB bus shows one face of an instrument.
-struct UsbIdentity {
+struct UsbIdentity
+{
     quint16 vendorId = 0x04D8;
     quint16 productId = 0;
     quint16 release = 0;
@@ -31,7 +32,8 @@ enum class Addressing {
     Pic32ProgramFlash,
 };
 
-struct InstrumentProfile {
+struct InstrumentProfile
+{
     QString family;
     bool hasApplication = true;
     UsbIdentity application;
@@ -59,15 +61,24 @@ InstrumentProfile pic32BootloaderProfile();
 class Instrument
 {
 public:
-    enum class Mode { Application, Bootloader };
-    enum class BusAction { None, Reenumerate, Vanish };
+    enum class Mode {
+        Application,
+        Bootloader
+    };
+    enum class BusAction {
+        None,
+        Reenumerate,
+        Vanish
+    };
 
-    struct Output {
+    struct Output
+    {
         QList<QByteArray> replies;
         BusAction busAction = BusAction::None;
     };
 
-    struct CrcRequest {
+    struct CrcRequest
+    {
         quint32 start = 0;
         quint32 length = 0;
         quint32 offset = 0; // where the device computed it in its flash

@@ -1,5 +1,7 @@
 #include "device/usb/USBGrabber.h"
 
+#include "device/usb/UsbIds.h"
+
 #include <QDebug>
 
 #include <array>
@@ -14,10 +16,15 @@ struct AcceptedVendor
 
 const QList<AcceptedVendor>& acceptedDevices()
 {
+    using namespace nsUsbIds;
     static const QList<AcceptedVendor> table = {
-        { 0x04D8, { 0xF222, 0xF333, 0xF347, 0xF348, 0xF410, 0xF568, 0xF57E, 0xF676, 0xF677, 0xF724, 0xF810 } },
-        { 0x04B4, { 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x4720 } },
-        { 0x0EB9, { 0x00F1, 0x00F2, 0x00F3, 0x00F4 } },
+        { MicrochipVendorId,
+          { KZR410ProductId, PIC32BootloaderProductId, SarvantiProductId, SarvantiGen2ProductId, YLQSAGen2ProductId,
+            SarvantiSecondProductId, HLX58ProductId, RotaryJointBootloaderProductId,
+            RotaryJointSecondBootloaderProductId, KOTWGen3ProductId, SarvantiGen2SecondProductId } },
+        { CypressVendorId,
+          { GQZ3ProductId, TV720ProductId, USB3DriverProductId, USB3SecondProductId, FX3BootProgrammerProductId } },
+        { CypressSecondVendorId, { GQZ3ProductId, TV720ProductId, USB3DriverProductId, USB3SecondProductId } },
     };
     return table;
 }

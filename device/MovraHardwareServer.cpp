@@ -145,17 +145,52 @@ MovraHardwareServer::initializeCommunicator(QSharedPointer<AbstractCommunicator>
     return communicator;
 }
 
-void MovraHardwareServer::connectByName(QObject* sender, const char* signal, QObject* receiver, const char* method,
+namespace {
+
+QByteArray methodName(const QByteArray& signature)
+{
+    return signature.left(signature.indexOf('('));
+}
+
+// Whether the class offers a method of that name under any signature.
+bool hasMethodNamed(const QMetaObject* meta, const QByteArray& name)
+{
+    for (int i = 0; i < meta->methodCount(); ++i) {
+        if (meta->method(i).name() == name)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool MovraHardwareServer::connectByName(QObject* sender, const char* signal, QObject* receiver, const char* method,
                                         Qt::ConnectionType type)
 {
+    const QByteArray signalSignature = QMetaObject::normalizedSignature(signal);
+    const QByteArray methodSignature = QMetaObject::normalizedSignature(method);
     const QMetaObject* senderMeta = sender->metaObject();
     const QMetaObject* receiverMeta = receiver->metaObject();
-    const int signalIndex = senderMeta->indexOfSignal(QMetaObject::normalizedSignature(signal).constData());
-    const int methodIndex = receiverMeta->indexOfMethod(QMetaObject::normalizedSignature(method).constData());
-    // Each transport offers only the signals and slots of its own kind.
-    if (signalIndex < 0 || methodIndex < 0)
-        return;
-    connect(sender, senderMeta->method(signalIndex), receiver, receiverMeta->method(methodIndex), type);
+    const int signalIndex = senderMeta->indexOfSignal(signalSignature.constData());
+    const int methodIndex = receiverMeta->indexOfMethod(methodSignature.constData());
+    if (signalIndex >= 0 && methodIndex >= 0)
+        return bool(
+            connect(sender, senderMeta->method(signalIndex), receiver, receiverMeta->method(methodIndex), type));
+
+    // Each transport offers only the signals and slots of its own kind, so a
+    // name the transport does not have at all is no fault. The server's own
+    // end must always exist, and a transport that has the name under another
+    // signature would be cut off without a word.
+    const bool senderIsServer = sender == this;
+    const bool serverEndMissing = senderIsServer ? signalIndex < 0 : methodIndex < 0;
+    const bool transportHasOtherSignature =
+        senderIsServer ? methodIndex < 0 && hasMethodNamed(receiverMeta, methodName(methodSignature))
+                       : signalIndex < 0 && hasMethodNamed(senderMeta, methodName(signalSignature));
+    if (serverEndMissing || transportHasOtherSignature) {
+        qWarning().noquote() << "Hardware server: cannot relay" << senderMeta->className() << signalSignature << "to"
+                             << receiverMeta->className() << methodSignature;
+    }
+    return false;
 }
 
 void MovraHardwareServer::startCommunicationThreads()

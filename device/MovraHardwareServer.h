@@ -70,7 +70,9 @@ private:
 
     QSharedPointer<AbstractCommunicator> initializeCommunicator(QSharedPointer<AbstractCommunicator> communicator,
                                                                 bool isCamera, const QList<Relay>& relays);
-    void connectByName(QObject* sender, const char* signal, QObject* receiver, const char* method,
+    // Connects an optional relay; warns when the server's end is missing or
+    // the transport has the name under another signature.
+    bool connectByName(QObject* sender, const char* signal, QObject* receiver, const char* method,
                        Qt::ConnectionType type);
 
     QSharedPointer<CommunicatorFactory> m_factory;

@@ -8,10 +8,10 @@
 #include "app/installed/InstalledPluginScanner.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "device/CommunicatorFactory.h"
 #include "icons/IconFont.h"
 #include "tests/support/PeFixtures.h"
 #include "tests/widget/CatalogueServer.h"
+#include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
 
@@ -33,20 +33,6 @@ const QString MemoryManager = QStringLiteral("Movra Memory Manager/MovraMemoryMa
 const QString Velim = QStringLiteral("velim/velim.exe");
 const QString SoftwareCataloguePath = QStringLiteral("downloads/.updates/softwares/softwares.json");
 const QString PluginCataloguePath = QStringLiteral("downloads/.updates/plugins/plugins.json");
-
-class NoTransports : public CommunicatorFactory
-{
-public:
-    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createEthernetCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createTISCameraCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override { return {}; }
-};
-
-QSharedPointer<CommunicatorFactory> noTransports()
-{
-    return QSharedPointer<NoTransports>::create();
-}
 
 // An executable whose fixed file information holds a.b.c.d.
 QByteArray executable(quint16 a, quint16 b, quint16 c, quint16 d)
@@ -74,15 +60,6 @@ QJsonObject entry(const QString& name, const QJsonValue& version, const QStringL
 QString serverAddress(const QString& path)
 {
     return MovraWebHost + QLatin1Char('/') + path;
-}
-
-ProgressDialog* progressDialog()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<ProgressDialog*>(widget))
-            return dialog;
-    }
-    return nullptr;
 }
 
 // The file downloads the widget asked for, in order.

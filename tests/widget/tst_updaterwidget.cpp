@@ -3,7 +3,6 @@
 #include "app/main/MainWindow.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "device/CommunicatorFactory.h"
 #include "firmware/core/FirmwareTypes.h"
 #include "icons/IconFont.h"
 #include "tests/widget/CatalogueServer.h"

@@ -99,7 +99,7 @@ private slots:
         iconFont->loadStyleFonts();
         QWidgetWithAccessToIconFont::setIconFontInstance(iconFont);
         QVERIFY(m_server.start(QStringLiteral(MOVRA_HTTPS_SERVER), QUrl(MovraWebHost).host()));
-        QVERIFY(m_server.writeFile(FirmwarePath, sim::writeIntelHex(road::imageOf(QStringLiteral("HLX58")))));
+        QVERIFY(m_server.writeFile(FirmwarePath, IntelHex::file(road::imageOf(QStringLiteral("HLX58")))));
     }
 
     void cleanupTestCase() { QWidgetWithAccessToIconFont::setIconFontInstance({}); }

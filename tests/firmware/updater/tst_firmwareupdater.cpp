@@ -1,5 +1,6 @@
-#include "tests/firmware/bootloader/sim/SimHexFile.h"
 #include "tests/firmware/updater/UpdaterRig.h"
+#include "tests/support/IntelHex.h"
+#include "tests/support/PseudoRandomBytes.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -43,10 +44,10 @@ QString firmwareFile(const QTemporaryDir& dir, const QString& name, bool pic32)
     if (!file.open(QIODevice::WriteOnly))
         return path;
     const quint32 base = pic32 ? 0x1D000000 : 0x00000000;
-    QByteArray data = sim::pseudoRandomBytes(64, 7);
+    QByteArray data = pseudoRandomBytes(64, 7);
     for (int i = 3; i < data.size(); i += 4)
         data[i] = 0x00;
-    file.write(sim::writeIntelHex({ { base, data } }));
+    file.write(IntelHex::file({ { base, data } }));
     return path;
 }
 

@@ -1,7 +1,7 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "icons/IconFont.h"
 #include "tests/e2e/RoadSupport.h"
+#include "tests/support/WidgetTestEnvironment.h"
 #include "tests/widget/CatalogueServer.h"
 
 #include <QtTest>
@@ -26,16 +26,8 @@ class TestDevicesTabScreenshot : public QObject
 private slots:
     void devicesTab()
     {
-        QTemporaryDir work;
-        QVERIFY(work.isValid());
-        qputenv("HOME", work.filePath(QStringLiteral("home")).toLocal8Bit());
-        qputenv("MOVRA_INSTALL_ROOT", work.filePath(QStringLiteral("install")).toLocal8Bit());
-        QVERIFY(QDir::setCurrent(work.path()));
-        auto iconFont = QSharedPointer<IconFont>::create();
-        iconFont->loadStyleFonts();
-        iconFont->setDefaultIconOption(QStringLiteral("color"), QColor(78, 156, 207));
-        iconFont->setDefaultIconOption(QStringLiteral("color-disabled"), QColor(81, 96, 112));
-        QWidgetWithAccessToIconFont::setIconFontInstance(iconFont);
+        WidgetTestEnvironment environment;
+        QVERIFY(environment.setUp(WidgetTestEnvironment::IconColours::Program));
 
         CatalogueServer server;
         QVERIFY(server.start(QStringLiteral(MOVRA_HTTPS_SERVER), QUrl(MovraWebHost).host()));
@@ -85,7 +77,6 @@ private slots:
         }
         driver.reset();
         joint.reset();
-        QWidgetWithAccessToIconFont::setIconFontInstance({});
     }
 };
 

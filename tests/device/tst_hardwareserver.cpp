@@ -1,28 +1,25 @@
 #include "device/MovraHardwareServer.h"
-#include "tests/device/FakeCommunicator.h"
+#include "tests/support/FakeGrabber.h"
+#include "tests/support/FakeMachine.h"
 
 #include <QtTest>
 
 namespace {
 
+// A device that answers every command with "re:" and the command; the
+// Ethernet microscope also echoes every command as a datagram, after its reply.
+FakeDevice echoing(CommType commType, const QString& name)
+{
+    FakeDevice device = FakeDevice::of(commType, name);
+    QList<FakeDevice::Reply> replies { FakeDevice::Reply::echo("re:") };
+    if (commType == CommType::Ethernet)
+        replies.append(FakeDevice::Reply::echo({}, FakeDevice::Reply::Channel::Datagram));
+    return device.answering({}, replies);
+}
+
 QSharedPointer<MovraDeviceInfo> makeDevice(CommType commType, const QString& name)
 {
-    auto device = QSharedPointer<MovraDeviceInfo>::create();
-    device->setCommType(commType);
-    device->setName(name);
-    return device;
-}
-
-void putOnBus(const QSharedPointer<FakeGrabber::Bus>& bus, const QSharedPointer<MovraDeviceInfo>& device)
-{
-    QMutexLocker locker(&bus->lock);
-    bus->devices.append(device);
-}
-
-void takeOffBus(const QSharedPointer<FakeGrabber::Bus>& bus, const QSharedPointer<MovraDeviceInfo>& device)
-{
-    QMutexLocker locker(&bus->lock);
-    bus->devices.removeAll(device);
+    return FakeDevice::of(commType, name).record();
 }
 
 bool onGuiThread()
@@ -40,24 +37,24 @@ private:
     // One running server with a device on every transport, shared by the
     // routing and datagram tests so they wait for the first poll once.
     EventLog m_log;
-    QSharedPointer<FakeCommunicatorFactory> m_factory;
+    QSharedPointer<FakeMachine> m_machine;
     QSharedPointer<MovraHardwareServer> m_server;
-    QSharedPointer<MovraDeviceInfo> m_usbDevice = makeDevice(CommType::USB, QStringLiteral("usb device"));
-    QSharedPointer<MovraDeviceInfo> m_ethernetDevice = makeDevice(CommType::Ethernet, QStringLiteral("mic"));
-    QSharedPointer<MovraDeviceInfo> m_cameraDevice = makeDevice(CommType::Camera, QStringLiteral("camera"));
-    QSharedPointer<MovraDeviceInfo> m_serialDevice = makeDevice(CommType::Serial, QStringLiteral("serial"));
+    QSharedPointer<MovraDeviceInfo> m_usbDevice;
+    QSharedPointer<MovraDeviceInfo> m_ethernetDevice;
+    QSharedPointer<MovraDeviceInfo> m_cameraDevice;
+    QSharedPointer<MovraDeviceInfo> m_serialDevice;
 
 private slots:
     void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral(".*"))); }
 
     void initTestCase()
     {
-        m_factory = QSharedPointer<FakeCommunicatorFactory>::create(&m_log);
-        putOnBus(m_factory->usbBus, m_usbDevice);
-        putOnBus(m_factory->ethernetBus, m_ethernetDevice);
-        putOnBus(m_factory->cameraBus, m_cameraDevice);
-        putOnBus(m_factory->serialBus, m_serialDevice);
-        m_server = QSharedPointer<MovraHardwareServer>::create(m_factory);
+        m_machine = QSharedPointer<FakeMachine>::create(FakeMachine::AllTransports, &m_log);
+        m_usbDevice = m_machine->plug(echoing(CommType::USB, QStringLiteral("usb device")));
+        m_ethernetDevice = m_machine->plug(echoing(CommType::Ethernet, QStringLiteral("mic")));
+        m_cameraDevice = m_machine->plug(echoing(CommType::Camera, QStringLiteral("camera")));
+        m_serialDevice = m_machine->plug(echoing(CommType::Serial, QStringLiteral("serial")));
+        m_server = QSharedPointer<MovraHardwareServer>::create(m_machine);
 
         QSignalSpy inserted(m_server.data(), &MovraHardwareServer::deviceInserted);
         QList<bool> insertedOnGui;
@@ -209,12 +206,12 @@ private slots:
         QSignalSpy removed(m_server.data(), &MovraHardwareServer::deviceRemoved);
         QSignalSpy cameraRemoved(m_server.data(), &MovraHardwareServer::cameraRemoved);
 
-        takeOffBus(m_factory->cameraBus, m_cameraDevice);
+        m_machine->unplug(m_cameraDevice);
         QVERIFY(cameraRemoved.wait(3500));
         QCOMPARE(cameraRemoved.at(0).at(0).value<QSharedPointer<MovraDeviceInfo>>(), m_cameraDevice);
         QCOMPARE(removed.count(), 0);
 
-        takeOffBus(m_factory->usbBus, m_usbDevice);
+        m_machine->unplug(m_usbDevice);
         QVERIFY(removed.wait(3500));
         QCOMPARE(removed.at(0).at(0).value<QSharedPointer<MovraDeviceInfo>>(), m_usbDevice);
         QCOMPARE(cameraRemoved.count(), 1);
@@ -225,10 +222,10 @@ private slots:
         // The shared fixture's four grabbers are alive meanwhile.
         const int before = FakeGrabber::liveCount.load();
         EventLog log;
-        auto factory = QSharedPointer<FakeCommunicatorFactory>::create(&log);
-        factory->usbBus->lookDurationMs = 2000;
-        factory->usbBus->log = &log;
-        auto server = QSharedPointer<MovraHardwareServer>::create(factory);
+        auto machine = QSharedPointer<FakeMachine>::create(FakeMachine::AllTransports, &log);
+        machine->setLookDuration(FakeMachine::Usb, 2000);
+        machine->setLooksLogged(FakeMachine::Usb, true);
+        auto server = QSharedPointer<MovraHardwareServer>::create(machine);
         server->startCommunicationThreads();
         QTRY_VERIFY_WITH_TIMEOUT(log.matching(QStringLiteral("look:")).size() >= 2, 8000);
         server->stopCommunicationThreads();
@@ -262,9 +259,9 @@ private slots:
         QFETCH(int, runMs);
         const int before = FakeGrabber::liveCount.load();
         EventLog log;
-        auto factory = QSharedPointer<FakeCommunicatorFactory>::create(&log);
-        factory->usbBus->lookDurationMs = lookDurationMs;
-        auto server = QSharedPointer<MovraHardwareServer>::create(factory);
+        auto machine = QSharedPointer<FakeMachine>::create(FakeMachine::AllTransports, &log);
+        machine->setLookDuration(FakeMachine::Usb, lookDurationMs);
+        auto server = QSharedPointer<MovraHardwareServer>::create(machine);
         server->startCommunicationThreads();
         QTRY_COMPARE_WITH_TIMEOUT(FakeGrabber::liveCount.load(), before + 4, 2000);
         QTest::qWait(runMs);
@@ -278,8 +275,8 @@ private slots:
     void stopWithoutRunningThreadsDoesNothing()
     {
         EventLog log;
-        auto server =
-            QSharedPointer<MovraHardwareServer>::create(QSharedPointer<FakeCommunicatorFactory>::create(&log));
+        auto server = QSharedPointer<MovraHardwareServer>::create(
+            QSharedPointer<FakeMachine>::create(FakeMachine::AllTransports, &log));
         server->stopCommunicationThreads();
         server->stopCommunicationThreads();
         server.reset();

@@ -1,5 +1,7 @@
 #include "tests/e2e/RoadSupport.h"
 
+#include "tests/support/PseudoRandomBytes.h"
+
 #include <QFile>
 #include <QtTest>
 
@@ -18,24 +20,24 @@ sim::InstrumentProfile profileOf(const QString& family)
     return sim::pic32BootloaderProfile();
 }
 
-QList<sim::HexSegment> imageOf(const QString& family)
+QList<IntelHex::Segment> imageOf(const QString& family)
 {
     if (family == QLatin1String("HLX58")) {
         // Word-addressed: every fourth file byte is the phantom 0x00.
-        QList<sim::HexSegment> image = { { 0x0000, sim::pseudoRandomBytes(1024, 11) },
-                                         { 0x1000, sim::pseudoRandomBytes(512, 12) } };
-        for (sim::HexSegment& segment : image) {
+        QList<IntelHex::Segment> image = { { 0x0000, pseudoRandomBytes(1024, 11) },
+                                           { 0x1000, pseudoRandomBytes(512, 12) } };
+        for (IntelHex::Segment& segment : image) {
             for (int i = 3; i < segment.data.size(); i += 4)
                 segment.data[i] = 0x00;
         }
         return image;
     }
-    return { { Pic32ProgramFlash, sim::pseudoRandomBytes(1024, 21) },
-             { Pic32ProgramFlash + 0x800, sim::pseudoRandomBytes(512, 22) },
+    return { { Pic32ProgramFlash, pseudoRandomBytes(1024, 21) },
+             { Pic32ProgramFlash + 0x800, pseudoRandomBytes(512, 22) },
              { 0x1FC02FF0, QByteArray::fromHex("ffffff7fffffff7bffffffffffffffff") } };
 }
 
-QByteArray referenceFlash(const QString& family, const QList<sim::HexSegment>& image)
+QByteArray referenceFlash(const QString& family, const QList<IntelHex::Segment>& image)
 {
     const sim::InstrumentProfile profile = profileOf(family);
     const bool words = family == QLatin1String("HLX58");
@@ -44,7 +46,7 @@ QByteArray referenceFlash(const QString& family, const QList<sim::HexSegment>& i
         for (int i = 3; i < flash.size(); i += 4)
             flash[i] = 0x00;
     }
-    for (const sim::HexSegment& segment : image) {
+    for (const IntelHex::Segment& segment : image) {
         qint64 offset = segment.address;
         if (!words)
             offset -= Pic32ProgramFlash;
@@ -55,11 +57,11 @@ QByteArray referenceFlash(const QString& family, const QList<sim::HexSegment>& i
     return flash;
 }
 
-QString writeFile(const QString& path, const QList<sim::HexSegment>& image, const QByteArray& lineEnd)
+QString writeFile(const QString& path, const QList<IntelHex::Segment>& image, const QByteArray& lineEnd)
 {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
-        file.write(sim::writeIntelHex(image, 16, lineEnd));
+        file.write(IntelHex::file(image, 16, lineEnd));
     return path;
 }
 

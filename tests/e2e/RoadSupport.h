@@ -1,9 +1,9 @@
 #pragma once
 
 #include "tests/e2e/UsbInstrument.h"
-#include "tests/firmware/bootloader/sim/SimHexFile.h"
 #include "tests/firmware/bootloader/sim/SimInstrument.h"
 #include "tests/firmware/updater/UpdaterRig.h"
+#include "tests/support/IntelHex.h"
 
 #include <QByteArray>
 #include <QList>
@@ -25,13 +25,13 @@ sim::InstrumentProfile profileOf(const QString& family);
 // A firmware image of two blocks with a hole between them, laid out as the
 // family's files lay them out (and, for the PIC32 cores, a configuration
 // record that only the bootloader's own flash would take).
-QList<sim::HexSegment> imageOf(const QString& family);
+QList<IntelHex::Segment> imageOf(const QString& family);
 
 // The family's flash as the image leaves it, built here from the segments
 // and the family's blank pattern, independently of the simulated flash.
-QByteArray referenceFlash(const QString& family, const QList<sim::HexSegment>& image);
+QByteArray referenceFlash(const QString& family, const QList<IntelHex::Segment>& image);
 
-QString writeFile(const QString& path, const QList<sim::HexSegment>& image, const QByteArray& lineEnd = "\r\n");
+QString writeFile(const QString& path, const QList<IntelHex::Segment>& image, const QByteArray& lineEnd = "\r\n");
 
 // An instrument on a simulated bus with the whole program over it: the USB
 // grabber, communicator, handler and endpoints in the hardware server's

@@ -52,7 +52,7 @@ private slots:
         QCOMPARE(found.name, road.instrument->core().identity().product);
         QCOMPARE((QStringList { found.motherboardVersion, found.channelVersion, found.bootloaderVersion }), versions);
 
-        const QList<sim::HexSegment> image = imageOf(family);
+        const QList<IntelHex::Segment> image = imageOf(family);
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware_V9.9.hex")), image, lineEnd);
         const qint64 start = rig.clock.elapsed();
         QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, false, serverUpdate), 0);

@@ -43,7 +43,7 @@ private slots:
         QFETCH(QString, family);
         QTemporaryDir dir;
         Road road(family);
-        const QList<sim::HexSegment> image = imageOf(family);
+        const QList<IntelHex::Segment> image = imageOf(family);
         const QByteArray reference = referenceFlash(family, image);
         road.instrument->core().setStuckFlashByte(0x10, quint8(~quint8(reference.at(0x10))));
         QVERIFY(road.waitForVersions());
@@ -94,7 +94,7 @@ private slots:
         road.instrument->core().dropProgrammingAcks(3, 1);
         QVERIFY(road.waitForVersions());
         const auto found = road.rig->reports.first().seen;
-        const QList<sim::HexSegment> image = imageOf(family);
+        const QList<IntelHex::Segment> image = imageOf(family);
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), image);
 
         QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);

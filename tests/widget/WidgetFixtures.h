@@ -4,7 +4,7 @@
 #include "app/dialogs/CypressChoiceDialog.h"
 #include "app/dialogs/ProgressDialog.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "device/CommunicatorFactory.h"
+#include "tests/support/FakeMachine.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -35,18 +35,9 @@ inline ProgressDialog* progressDialog()
 }
 
 // No transport at all: these tests drive the widget's slots themselves.
-class NoTransports : public CommunicatorFactory
-{
-public:
-    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createEthernetCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createTISCameraCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override { return {}; }
-};
-
 inline QSharedPointer<CommunicatorFactory> noTransports()
 {
-    return QSharedPointer<NoTransports>::create();
+    return FakeMachine::withoutTransports();
 }
 
 // The widget's form, found by object name.

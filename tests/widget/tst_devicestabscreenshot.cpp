@@ -1,14 +1,17 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "icons/IconFont.h"
 #include "tests/e2e/RoadSupport.h"
+#include "tests/support/PictureProbe.h"
+#include "tests/support/WidgetTestEnvironment.h"
 #include "tests/widget/CatalogueServer.h"
 
 #include <QtTest>
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <csignal>
 #include <memory>
@@ -17,25 +20,72 @@
 #include <unistd.h>
 
 // A picture of the Devices tab drawn by a real X server, with two
-// simulated instruments and the firmware catalogue of the local server applied. The
-// picture stays in the build folder as test output.
+// simulated instruments and the firmware catalogue of the local server
+// applied, checked against what the tree says it shows. The picture stays
+// in the build folder as test output.
 class TestDevicesTabScreenshot : public QObject
 {
     Q_OBJECT
 
+    // The rows of the device tree are drawn where the tree says they are:
+    // each wholly shown row has its name written inside its rectangle and
+    // nothing across its edges, its status icon beside its status (a filled
+    // circle when connected, a ring when not), and only the current row has
+    // the selection's colour.
+    static void checkDeviceRows(const PictureProbe& probe, QWidget& window, QTreeWidget* tree)
+    {
+        QList<QTreeWidgetItem*> rows;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            const QRect r = tree->visualItemRect(*it);
+            if (!(*it)->isHidden() && r.isValid() && tree->viewport()->rect().contains(r))
+                rows.append(*it);
+        }
+        QVERIFY2(rows.size() >= 15, qPrintable(QString::number(rows.size())));
+        // The program's icon colour, as the environment set it.
+        const QColor icon(78, 156, 207);
+        const QColor highlight = tree->palette().color(QPalette::Highlight);
+        const QColor inactiveHighlight = tree->palette().color(QPalette::Inactive, QPalette::Highlight);
+        const int statusX = tree->header()->sectionViewportPosition(1);
+        int highlighted = 0;
+        for (QTreeWidgetItem* item : qAsConst(rows)) {
+            const QRect inViewport = tree->visualItemRect(item);
+            const QRect row(tree->viewport()->mapTo(&window, inViewport.topLeft()), inViewport.size());
+            const int split = tree->viewport()->mapTo(&window, QPoint(statusX, 0)).x();
+            const QRect name(row.left(), row.top(), split - row.left(), row.height());
+            const QRect status(split, row.top(), row.right() - split, row.height());
+            const QColor background = probe.dominantColour(row);
+            const QList<int> ink = probe.inkRows(name, background);
+            const int iconPixels = probe.pixelsNear(status, icon, 24);
+            const QString what = QStringLiteral("%1 (%2) at %3,%4: background %5, ink rows %6-%7, icon pixels %8")
+                                     .arg(item->text(0), item->text(1))
+                                     .arg(row.x())
+                                     .arg(row.y())
+                                     .arg(background.name())
+                                     .arg(ink.value(0, -1))
+                                     .arg(ink.isEmpty() ? -1 : ink.last())
+                                     .arg(iconPixels);
+            QVERIFY2(probe.inkPixels(name, background) >= 50, qPrintable(what));
+            QVERIFY2(ink.first() > 0 && ink.last() < row.height() - 1, qPrintable(what));
+            const bool selectionColour =
+                PictureProbe::near(background, highlight, 2) || PictureProbe::near(background, inactiveHighlight, 2);
+            QVERIFY2(selectionColour == (item == tree->currentItem()), qPrintable(what));
+            if (selectionColour) {
+                ++highlighted;
+                continue;
+            }
+            if (item->text(1) == QLatin1String("Connected"))
+                QVERIFY2(iconPixels >= 100, qPrintable(what));
+            else
+                QVERIFY2(iconPixels >= 10 && iconPixels <= 60, qPrintable(what));
+        }
+        QCOMPARE(highlighted, 1);
+    }
+
 private slots:
     void devicesTab()
     {
-        QTemporaryDir work;
-        QVERIFY(work.isValid());
-        qputenv("HOME", work.filePath(QStringLiteral("home")).toLocal8Bit());
-        qputenv("MOVRA_INSTALL_ROOT", work.filePath(QStringLiteral("install")).toLocal8Bit());
-        QVERIFY(QDir::setCurrent(work.path()));
-        auto iconFont = QSharedPointer<IconFont>::create();
-        iconFont->loadStyleFonts();
-        iconFont->setDefaultIconOption(QStringLiteral("color"), QColor(78, 156, 207));
-        iconFont->setDefaultIconOption(QStringLiteral("color-disabled"), QColor(81, 96, 112));
-        QWidgetWithAccessToIconFont::setIconFontInstance(iconFont);
+        WidgetTestEnvironment environment;
+        QVERIFY(environment.setUp(WidgetTestEnvironment::IconColours::Program));
 
         CatalogueServer server;
         QVERIFY(server.start(QStringLiteral(MOVRA_HTTPS_SERVER), QUrl(MovraWebHost).host()));
@@ -75,17 +125,13 @@ private slots:
             const QString path = QStringLiteral(MOVRA_SCREENSHOT_DIR "/devices_tab.png");
             QVERIFY(picture.save(path));
             QCOMPARE(picture.size(), widget.size() * widget.devicePixelRatio());
+            const PictureProbe probe(picture, widget.devicePixelRatio());
             // Not one flat colour: the tree, texts and panes were drawn.
-            QSet<QRgb> colours;
-            for (int y = 0; y < picture.height(); y += 7) {
-                for (int x = 0; x < picture.width(); x += 7)
-                    colours.insert(picture.pixel(x, y));
-            }
-            QVERIFY(colours.size() > 20);
+            QVERIFY(probe.colourCount(7) > 20);
+            checkDeviceRows(probe, widget, tree);
         }
         driver.reset();
         joint.reset();
-        QWidgetWithAccessToIconFont::setIconFontInstance({});
     }
 };
 

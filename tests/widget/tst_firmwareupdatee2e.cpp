@@ -1,8 +1,8 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "icons/IconFont.h"
 #include "tests/e2e/RoadSupport.h"
+#include "tests/support/WidgetTestEnvironment.h"
 #include "tests/widget/CatalogueServer.h"
 #include "tests/widget/WidgetFixtures.h"
 
@@ -56,7 +56,7 @@ class TestFirmwareUpdateE2e : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_work;
+    WidgetTestEnvironment m_environment;
     CatalogueServer m_server;
 
     static QTreeWidgetItem* waitForJoint(Form& form)
@@ -90,19 +90,11 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_work.isValid());
-        qputenv("HOME", m_work.filePath(QStringLiteral("home")).toLocal8Bit());
-        qputenv("MOVRA_INSTALL_ROOT", m_work.filePath(QStringLiteral("install")).toLocal8Bit());
-        QVERIFY(QDir::setCurrent(m_work.path()));
-        QVERIFY(QDir().mkpath(QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0)));
-        auto iconFont = QSharedPointer<IconFont>::create();
-        iconFont->loadStyleFonts();
-        QWidgetWithAccessToIconFont::setIconFontInstance(iconFont);
+        QVERIFY(m_environment.setUp());
+        QVERIFY(m_environment.makeDesktopFolder());
         QVERIFY(m_server.start(QStringLiteral(MOVRA_HTTPS_SERVER), QUrl(MovraWebHost).host()));
-        QVERIFY(m_server.writeFile(FirmwarePath, sim::writeIntelHex(road::imageOf(QStringLiteral("HLX58")))));
+        QVERIFY(m_server.writeFile(FirmwarePath, IntelHex::file(road::imageOf(QStringLiteral("HLX58")))));
     }
-
-    void cleanupTestCase() { QWidgetWithAccessToIconFont::setIconFontInstance({}); }
 
     void update_data()
     {
@@ -217,7 +209,7 @@ private slots:
             QVERIFY(form.manual->isEnabled());
             QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
 
-            const QString missing = m_work.filePath(QStringLiteral("Movra-HLX58_Firmware_V2.8.hex"));
+            const QString missing = m_environment.filePath(QStringLiteral("Movra-HLX58_Firmware_V2.8.hex"));
             {
                 DialogAnswerer user({ QStringLiteral("file:") + missing, QStringLiteral("OK") });
                 form.manual->click();
@@ -231,7 +223,7 @@ private slots:
             // Programming stalls after packet 10: the updater would re-send
             // every 5000 ms.
             joint->core().dropProgrammingAcks(10, 100000);
-            const QString path = m_work.filePath(QStringLiteral("Movra-HLX58_Firmware_V2.7.hex"));
+            const QString path = m_environment.filePath(QStringLiteral("Movra-HLX58_Firmware_V2.7.hex"));
             QVERIFY(!road::writeFile(path, road::imageOf("HLX58")).isEmpty());
             DialogAnswerer user({ QStringLiteral("file:") + path });
             form.manual->click();

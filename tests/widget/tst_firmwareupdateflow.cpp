@@ -1,7 +1,7 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/VEKUpdaterWidget.h"
 #include "firmware/core/FirmwareTypes.h"
-#include "icons/IconFont.h"
+#include "tests/support/WidgetTestEnvironment.h"
 #include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
@@ -60,7 +60,7 @@ class TestFirmwareUpdateFlow : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_work;
+    WidgetTestEnvironment m_environment;
     UrlCatcher m_pages;
 
     // A widget with the catalogue and one device of the type, selected.
@@ -79,24 +79,17 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_work.isValid());
-        qputenv("HOME", m_work.filePath(QStringLiteral("home")).toLocal8Bit());
-        qputenv("MOVRA_INSTALL_ROOT", m_work.filePath(QStringLiteral("install")).toLocal8Bit());
-        QVERIFY(QDir::setCurrent(m_work.path()));
+        QVERIFY(m_environment.setUp());
         // The file dialogs start there; a folder that is missing would not be taken.
-        QVERIFY(QDir().mkpath(QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0)));
+        QVERIFY(m_environment.makeDesktopFolder());
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_pages, "openUrl");
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_pages, "openUrl");
-        auto iconFont = QSharedPointer<IconFont>::create();
-        iconFont->loadStyleFonts();
-        QWidgetWithAccessToIconFont::setIconFontInstance(iconFont);
     }
 
     void cleanupTestCase()
     {
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        QWidgetWithAccessToIconFont::setIconFontInstance({});
     }
 
     void serverAddress_data()
@@ -372,7 +365,7 @@ private slots:
 
         VEKUpdaterWidget widget(noTransports());
         selectDevice(widget, type, QStringLiteral("Device"), QStringLiteral("04D8-F57E-0102-05"));
-        const QString path = m_work.filePath(fileName);
+        const QString path = m_environment.filePath(fileName);
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
@@ -413,8 +406,8 @@ private slots:
         VEKUpdaterWidget widget(noTransports());
         // The headline names the file of the last hand-over.
         selectDevice(widget, 1, QStringLiteral("KZR410"), QStringLiteral("04D8-F57E-0102-05"));
-        DialogAnswerer user(
-            { QStringLiteral("file:") + m_work.filePath(QStringLiteral("Firmware_V2.hex")), QStringLiteral("OK") });
+        DialogAnswerer user({ QStringLiteral("file:") + m_environment.filePath(QStringLiteral("Firmware_V2.hex")),
+                              QStringLiteral("OK") });
         widget.onUpdateDeviceManuallyClicked();
         QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
         widget.onFirmwareUpdaterResponseReceived(char(code), nsFirmware::InProgress, progress);

@@ -8,10 +8,10 @@
 #include "app/installed/InstalledPluginScanner.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "device/CommunicatorFactory.h"
-#include "icons/IconFont.h"
 #include "tests/support/PeFixtures.h"
+#include "tests/support/WidgetTestEnvironment.h"
 #include "tests/widget/CatalogueServer.h"
+#include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
 
@@ -33,20 +33,6 @@ const QString MemoryManager = QStringLiteral("Movra Memory Manager/MovraMemoryMa
 const QString Velim = QStringLiteral("velim/velim.exe");
 const QString SoftwareCataloguePath = QStringLiteral("downloads/.updates/softwares/softwares.json");
 const QString PluginCataloguePath = QStringLiteral("downloads/.updates/plugins/plugins.json");
-
-class NoTransports : public CommunicatorFactory
-{
-public:
-    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createEthernetCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createTISCameraCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override { return {}; }
-};
-
-QSharedPointer<CommunicatorFactory> noTransports()
-{
-    return QSharedPointer<NoTransports>::create();
-}
 
 // An executable whose fixed file information holds a.b.c.d.
 QByteArray executable(quint16 a, quint16 b, quint16 c, quint16 d)
@@ -74,15 +60,6 @@ QJsonObject entry(const QString& name, const QJsonValue& version, const QStringL
 QString serverAddress(const QString& path)
 {
     return MovraWebHost + QLatin1Char('/') + path;
-}
-
-ProgressDialog* progressDialog()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<ProgressDialog*>(widget))
-            return dialog;
-    }
-    return nullptr;
 }
 
 // The file downloads the widget asked for, in order.
@@ -170,7 +147,7 @@ class TestPluginSoftwareTabs : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_work;
+    WidgetTestEnvironment m_environment;
     CatalogueServer m_server;
     QString m_root;
     int m_rootCount = 0;
@@ -178,9 +155,8 @@ private:
     // Every test gets installation and plugin folders of its own.
     void freshInstallRoot()
     {
-        m_root = m_work.filePath(QStringLiteral("install%1").arg(++m_rootCount));
-        QVERIFY(QDir().mkpath(m_root));
-        qputenv("MOVRA_INSTALL_ROOT", m_root.toLocal8Bit());
+        QVERIFY(m_environment.useInstallRoot(QStringLiteral("install%1").arg(++m_rootCount)));
+        m_root = m_environment.installRoot();
         QDir(InstalledPluginScanner::acquisitionDataFolder()).removeRecursively();
     }
 
@@ -199,25 +175,15 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_work.isValid());
-        qputenv("HOME", m_work.filePath(QStringLiteral("home")).toLocal8Bit());
-        qunsetenv("XDG_DATA_HOME");
-        QVERIFY(QDir().mkpath(m_work.filePath(QStringLiteral("home/downloads"))));
-        const QString run = m_work.filePath(QStringLiteral("run"));
-        QVERIFY(QDir().mkpath(run + QStringLiteral("/scripts")));
-        QVERIFY(QDir::setCurrent(run));
-
-        auto iconFont = QSharedPointer<IconFont>::create();
-        iconFont->loadStyleFonts();
-        QWidgetWithAccessToIconFont::setIconFontInstance(iconFont);
+        QVERIFY(m_environment.setUp());
+        QVERIFY(QDir().mkpath(m_environment.home() + QStringLiteral("/downloads")));
+        QVERIFY(m_environment.provideScripts());
 
         // Also keeps every request of the widget on this machine.
         QVERIFY(m_server.start(QStringLiteral(MOVRA_HTTPS_SERVER), QUrl(MovraWebHost).host()));
     }
 
     void init() { freshInstallRoot(); }
-
-    void cleanupTestCase() { QWidgetWithAccessToIconFont::setIconFontInstance({}); }
 
     void pluginRows()
     {
@@ -500,8 +466,8 @@ private slots:
     void installerDownloadedRunAndDeleted()
     {
         QVERIFY(writeFile(m_root + QLatin1Char('/') + Tessaly, executable(5, 0, 0, 0)));
-        const QString ran = m_work.filePath(QStringLiteral("installer-ran"));
-        const QString release = m_work.filePath(QStringLiteral("installer-release"));
+        const QString ran = m_environment.filePath(QStringLiteral("installer-ran"));
+        const QString release = m_environment.filePath(QStringLiteral("installer-release"));
         QFile::remove(ran);
         QFile::remove(release);
         const QString installerPath = QStringLiteral("downloads/.updates/softwares/MovraTessaly_Setup_5.3.exe");
@@ -542,7 +508,7 @@ private slots:
     void laterInstallerKeepsItsFile()
     {
         const QString folder = QDir::homePath() + QStringLiteral("/downloads/");
-        const QString release = m_work.filePath(QStringLiteral("second-release"));
+        const QString release = m_environment.filePath(QStringLiteral("second-release"));
         QFile::remove(release);
         QVERIFY(writeFile(folder + QStringLiteral("first.exe"), "#!/bin/sh\nexit 0\n"));
         QVERIFY(writeFile(folder + QStringLiteral("second.exe"),

@@ -3,9 +3,8 @@
 #include "app/main/MainWindow.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "device/CommunicatorFactory.h"
 #include "firmware/core/FirmwareTypes.h"
-#include "icons/IconFont.h"
+#include "tests/support/WidgetTestEnvironment.h"
 #include "tests/widget/CatalogueServer.h"
 #include "tests/widget/WidgetFixtures.h"
 
@@ -55,7 +54,7 @@ class TestUpdaterWidget : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_work;
+    WidgetTestEnvironment m_environment;
     CatalogueServer m_server;
 
     void connectDevice(VEKUpdaterWidget& widget, int type, const QString& name, const QString& uid)
@@ -86,27 +85,15 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_work.isValid());
-        qputenv("HOME", m_work.filePath(QStringLiteral("home")).toLocal8Bit());
-        qputenv("MOVRA_INSTALL_ROOT", m_work.filePath(QStringLiteral("install")).toLocal8Bit());
-        const QString run = m_work.filePath(QStringLiteral("run"));
-        QVERIFY(QDir().mkpath(run + QStringLiteral("/scripts")));
-        for (const QString& name : { QStringLiteral("firmwares_admin.json"), QStringLiteral("softwares.json"),
-                                     QStringLiteral("plugins.json") })
-            QVERIFY(
-                QFile::copy(QStringLiteral(MOVRA_SCRIPTS_FOLDER "/") + name, run + QStringLiteral("/scripts/") + name));
-        QVERIFY(QDir::setCurrent(run));
-
-        auto iconFont = QSharedPointer<IconFont>::create();
-        iconFont->loadStyleFonts();
-        QWidgetWithAccessToIconFont::setIconFontInstance(iconFont);
+        QVERIFY(m_environment.setUp());
+        QVERIFY(m_environment.provideScripts(QStringLiteral(MOVRA_SCRIPTS_FOLDER),
+                                             { QStringLiteral("firmwares_admin.json"), QStringLiteral("softwares.json"),
+                                               QStringLiteral("plugins.json") }));
 
         QVERIFY(m_server.start(QStringLiteral(MOVRA_HTTPS_SERVER), QUrl(MovraWebHost).host()));
     }
 
     void init() { m_server.setReachable(true); }
-
-    void cleanupTestCase() { QWidgetWithAccessToIconFont::setIconFontInstance({}); }
 
     void setUpState()
     {
@@ -774,7 +761,7 @@ private slots:
         QSignalSpy closeLock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
         const QString folder = QDir::homePath() + QStringLiteral("/downloads/");
         QVERIFY(QDir().mkpath(folder));
-        const QString ran = m_work.filePath(QStringLiteral("installer-ran"));
+        const QString ran = m_environment.filePath(QStringLiteral("installer-ran"));
         QFile installer(folder + QStringLiteral("MovraTessaly_Setup_5.3.exe"));
         QVERIFY(installer.open(QIODevice::WriteOnly));
         installer.write("#!/bin/sh\ntouch '" + ran.toLocal8Bit() + "'\n");

@@ -1,7 +1,7 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "icons/IconFont.h"
 #include "tests/e2e/RoadSupport.h"
+#include "tests/support/WidgetTestEnvironment.h"
 #include "tests/widget/CatalogueServer.h"
 
 #include <QtTest>
@@ -23,7 +23,7 @@ class TestUpdaterWidgetRoad : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_work;
+    WidgetTestEnvironment m_environment;
     CatalogueServer m_server;
 
     static QTreeWidgetItem* typeRow(QTreeWidget* tree, int type)
@@ -38,17 +38,9 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_work.isValid());
-        qputenv("HOME", m_work.filePath(QStringLiteral("home")).toLocal8Bit());
-        qputenv("MOVRA_INSTALL_ROOT", m_work.filePath(QStringLiteral("install")).toLocal8Bit());
-        QVERIFY(QDir::setCurrent(m_work.path()));
-        auto iconFont = QSharedPointer<IconFont>::create();
-        iconFont->loadStyleFonts();
-        QWidgetWithAccessToIconFont::setIconFontInstance(iconFont);
+        QVERIFY(m_environment.setUp());
         QVERIFY(m_server.start(QStringLiteral(MOVRA_HTTPS_SERVER), QUrl(MovraWebHost).host()));
     }
-
-    void cleanupTestCase() { QWidgetWithAccessToIconFont::setIconFontInstance({}); }
 
     void instrumentsComeAndGo()
     {

@@ -4,6 +4,7 @@
 #include "icons/IconFont.h"
 #include "icons/QWidgetWithAccessToIconFont.h"
 #include "tests/app/main/BoxAnswerer.h"
+#include "tests/support/WidgetTestEnvironment.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,23 +69,15 @@ private slots:
     void styleFallsBackToFusion();
 
 private:
-    QTemporaryDir m_settingsDir;
-    QSharedPointer<IconFont> m_iconFont;
+    WidgetTestEnvironment m_environment;
 };
 
 void TestMainWindow::initTestCase()
 {
-    QVERIFY(m_settingsDir.isValid());
     QCoreApplication::setOrganizationName(QStringLiteral("Movrane Inc."));
     QCoreApplication::setApplicationName(QStringLiteral("Movra Maintenance Tool"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
-
-    m_iconFont.reset(new IconFont(nullptr));
-    m_iconFont->loadStyleFonts();
-    m_iconFont->setDefaultIconOption(QStringLiteral("color"), QColor(78, 156, 207));
-    m_iconFont->setDefaultIconOption(QStringLiteral("color-disabled"), QColor(81, 96, 112));
-    QWidgetWithAccessToIconFont::setIconFontInstance(m_iconFont);
+    // The settings go to the environment's home.
+    QVERIFY(m_environment.setUp(WidgetTestEnvironment::IconColours::Program));
 }
 
 void TestMainWindow::init()
@@ -143,10 +136,10 @@ void TestMainWindow::menuIcons()
     };
     for (const auto& c : cases) {
         QVERIFY(!c.icon.isNull());
-        const QImage expected = render(m_iconFont->makeIcon(0, c.glyph, QVariantMap()));
+        const QImage expected = render(m_environment.iconFont()->makeIcon(0, c.glyph, QVariantMap()));
         QCOMPARE(render(c.icon), expected);
         QCOMPARE(render(c.icon, QIcon::Disabled),
-                 render(m_iconFont->makeIcon(0, c.glyph, QVariantMap()), QIcon::Disabled));
+                 render(m_environment.iconFont()->makeIcon(0, c.glyph, QVariantMap()), QIcon::Disabled));
     }
     // Each glyph is a different picture.
     QVERIFY(render(cases[0].icon) != render(cases[1].icon));

@@ -1,4 +1,5 @@
 #include "tests/app/main/ProgramRun.h"
+#include "tests/support/PictureProbe.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +10,8 @@
 #include <QtTest>
 
 // Pictures of the main window drawn by a real X server, in English and,
-// after a language change and a restart, in French. The pictures are kept
+// after a language change and a restart, in French, checked against where
+// the window says it drew its tabs and device rows. The pictures are kept
 // in the build folder as test output.
 class TestScreenshots : public QObject
 {
@@ -22,7 +24,7 @@ private slots:
 
 private:
     QProcessEnvironment display() const;
-    static void checkPicture(const QString& path);
+    static void checkPicture(const QString& path, const QList<QStringList>& reports);
 
     QProcess m_xvfb;
     QString m_display;
@@ -62,19 +64,81 @@ QProcessEnvironment TestScreenshots::display() const
     return env;
 }
 
-void TestScreenshots::checkPicture(const QString& path)
+namespace {
+
+QRect rectOf(const QString& text)
+{
+    const QStringList n = text.split(QLatin1Char(','));
+    return QRect(n.value(0).toInt(), n.value(1).toInt(), n.value(2).toInt(), n.value(3).toInt());
+}
+
+QList<QStringList> reportsOf(const QList<QStringList>& reports, const QString& kind)
+{
+    QList<QStringList> found;
+    for (const QStringList& report : reports) {
+        if (report.value(0) == kind)
+            found.append(report);
+    }
+    return found;
+}
+
+} // namespace
+
+// The driver's SHOT_ reports tell where the window drew its parts when the
+// picture was taken; the picture must show them there.
+void TestScreenshots::checkPicture(const QString& path, const QList<QStringList>& reports)
 {
     QImage picture(path);
     QVERIFY2(!picture.isNull(), qPrintable(path));
     QCOMPARE(picture.width(), 590);
     QVERIFY(picture.height() >= 100 && picture.height() <= 900);
+    const QList<QStringList> window = reportsOf(reports, QStringLiteral("SHOT_WINDOW"));
+    QCOMPARE(window.size(), 1);
+    const qreal ratio = window.first().value(2).toDouble();
+    QCOMPARE(picture.size(), rectOf(window.first().value(1)).size() * ratio);
+    const PictureProbe probe(picture, ratio);
     // A drawn window, not an empty frame: dark background and several colours.
-    QSet<QRgb> colours;
-    for (int y = 0; y < picture.height(); y += 3)
-        for (int x = 0; x < picture.width(); x += 3)
-            colours.insert(picture.pixel(x, y));
-    QVERIFY2(colours.size() > 4, qPrintable(QString::number(colours.size())));
+    QVERIFY2(probe.colourCount(3) > 4, qPrintable(QString::number(probe.colourCount(3))));
     QVERIFY(qGray(picture.pixel(picture.width() / 2, picture.height() / 2)) < 128);
+
+    // The current tab stands out from the others.
+    const QList<QStringList> tabs = reportsOf(reports, QStringLiteral("SHOT_TAB"));
+    QCOMPARE(tabs.size(), 3);
+    QList<QColor> others;
+    QColor current;
+    for (const QStringList& tab : tabs) {
+        const QColor colour = probe.dominantColour(rectOf(tab.value(2)));
+        if (tab.value(3) == QLatin1String("current"))
+            current = colour;
+        else
+            others.append(colour);
+    }
+    QCOMPARE(others.size(), 2);
+    for (const QColor& other : qAsConst(others))
+        QVERIFY2(!PictureProbe::near(current, other, 24), qPrintable(current.name() + QLatin1Char(' ') + other.name()));
+
+    // Each device row shown has its name written inside its rectangle,
+    // nothing across its edges, and its status icon (a ring in the
+    // program's icon colour) in the status column.
+    const QList<QStringList> rows = reportsOf(reports, QStringLiteral("SHOT_ROW"));
+    QVERIFY2(rows.size() >= 10, qPrintable(QString::number(rows.size())));
+    for (const QStringList& shown : rows) {
+        const QRect row = rectOf(shown.value(2));
+        const int split = shown.value(3).toInt();
+        const QRect name(row.left(), row.top(), split - row.left(), row.height());
+        const QRect status(split, row.top(), row.right() - split, row.height());
+        const QColor background = probe.dominantColour(row);
+        const QList<int> ink = probe.inkRows(name, background);
+        const int iconPixels = probe.pixelsNear(status, QColor(78, 156, 207), 24);
+        const QString what = QStringLiteral("%1 at %2: background %3, ink rows %4-%5, icon pixels %6")
+                                 .arg(shown.value(1), shown.value(2), background.name())
+                                 .arg(ink.value(0, -1))
+                                 .arg(ink.isEmpty() ? -1 : ink.last())
+                                 .arg(iconPixels);
+        QVERIFY2(probe.inkPixels(name, background) >= 30, qPrintable(what));
+        QVERIFY2(ink.first() > 0 && ink.last() < row.height() - 1, qPrintable(what));
+        QVERIFY2(iconPixels >= 10, qPrintable(what));
+    }
 }
 
 void TestScreenshots::englishThenFrench()
@@ -110,8 +174,8 @@ void TestScreenshots::englishThenFrench()
         run.askToClose();
         QVERIFY(run.waitForExit());
         QVERIFY2(run.exitCode() == 0, qPrintable(run.errorOutput().right(6000)));
+        checkPicture(english, run.reports());
     }
-    checkPicture(english);
 
     QProcessEnvironment second = display();
     second.insert(QStringLiteral("MOVRA_DRIVER_SCREENSHOT"), french);
@@ -127,7 +191,7 @@ void TestScreenshots::englishThenFrench()
     run.askToClose();
     QVERIFY(run.waitForExit());
     QCOMPARE(run.exitCode(), 0);
-    checkPicture(french);
+    checkPicture(french, run.reports());
     QVERIFY(QImage(english) != QImage(french));
 }
 

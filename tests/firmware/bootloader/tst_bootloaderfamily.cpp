@@ -4,7 +4,7 @@
 #include "firmware/bootloader/NXLTV2Communicator.h"
 #include "tests/firmware/bootloader/sim/SimCrc16.h"
 #include "tests/firmware/bootloader/sim/SimFrameCodec.h"
-#include "tests/firmware/bootloader/sim/SimHexFile.h"
+#include "tests/support/IntelHex.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -255,7 +255,7 @@ private slots:
         const QString path = dir.filePath("fw.hex");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(sim::writeIntelHex({ { pic32File ? 0x1D000000u : 0u, QByteArray::fromHex("0102030004050600") } }));
+        file.write(IntelHex::file({ { pic32File ? 0x1D000000u : 0u, QByteArray::fromHex("0102030004050600") } }));
         file.close();
 
         auto c = make(family);
@@ -298,7 +298,7 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         const QByteArray image = QByteArray::fromHex("1122334455667788");
-        file.write(sim::writeIntelHex({ { 0x1D000000u, image } }));
+        file.write(IntelHex::file({ { 0x1D000000u, image } }));
         file.close();
 
         auto c = make(family);

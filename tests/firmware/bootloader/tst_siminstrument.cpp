@@ -1,7 +1,7 @@
 #include "tests/firmware/bootloader/sim/SimCrc16.h"
 #include "tests/firmware/bootloader/sim/SimFrameCodec.h"
-#include "tests/firmware/bootloader/sim/SimHexFile.h"
 #include "tests/firmware/bootloader/sim/SimInstrument.h"
+#include "tests/support/IntelHex.h"
 
 #include <QtTest>
 
@@ -20,21 +20,6 @@ QByteArray applicationCommand(quint8 code)
     command[0] = char(code);
     command[1] = 0x00;
     return command;
-}
-
-QByteArray hexRecord(quint8 type, quint16 address, const QByteArray& data)
-{
-    QByteArray bytes;
-    bytes.append(char(data.size()));
-    bytes.append(char(address >> 8));
-    bytes.append(char(address & 0xFF));
-    bytes.append(char(type));
-    bytes.append(data);
-    quint8 sum = 0;
-    for (const char b : bytes)
-        sum = quint8(sum + quint8(b));
-    bytes.append(char(quint8(0x100 - sum)));
-    return bytes;
 }
 
 QByteArray crcRequest(quint32 start, quint32 length)
@@ -236,12 +221,13 @@ private slots:
         // Every fourth byte is 0x00, as the word-addressed cores' files give it.
         const QByteArray data = QByteArray::fromHex("0001040011121300") + QByteArray::fromHex("a0a1a200a4a5a600");
         QByteArray program(1, 0x03);
-        program += hexRecord(4, 0, QByteArray::fromHex(QByteArray::number(s.upperHalf, 16).rightJustified(4, '0')));
-        program += hexRecord(0, quint16(s.recordAddress & 0xFFFF), data.left(8));
+        program +=
+            IntelHex::record(0, 4, QByteArray::fromHex(QByteArray::number(s.upperHalf, 16).rightJustified(4, '0')));
+        program += IntelHex::record(quint16(s.recordAddress & 0xFFFF), 0, data.left(8));
         QCOMPARE(onlyPayload(instrument.receive(sim::encodeFrame(program)).replies.value(0)), QByteArray(1, 0x03));
         QByteArray second(1, 0x03);
-        second += hexRecord(0, quint16((s.recordAddress + 8) & 0xFFFF), data.mid(8));
-        second += hexRecord(1, 0, {});
+        second += IntelHex::record(quint16((s.recordAddress + 8) & 0xFFFF), 0, data.mid(8));
+        second += IntelHex::record(0, 1, {});
         QCOMPARE(onlyPayload(instrument.receive(sim::encodeFrame(second)).replies.value(0)), QByteArray(1, 0x03));
 
         const quint32 offset = instrument.flashOffsetOfRecordAddress(s.recordAddress);
@@ -270,14 +256,14 @@ private slots:
         const QByteArray blank = instrument.blankFlash();
         auto programAt = [](quint16 address, const QByteArray& data) {
             QByteArray payload(1, 0x03);
-            payload += hexRecord(4, 0, QByteArray::fromHex("1d00"));
-            payload += hexRecord(0, address, data);
+            payload += IntelHex::record(0, 4, QByteArray::fromHex("1d00"));
+            payload += IntelHex::record(address, 0, data);
             return sim::encodeFrame(payload);
         };
 
         // A record whose checksum is wrong programs nothing and is not acknowledged.
         QByteArray bad(1, 0x03);
-        bad += hexRecord(0, 0x0000, QByteArray::fromHex("11223344"));
+        bad += IntelHex::record(0x0000, 0, QByteArray::fromHex("11223344"));
         bad[bad.size() - 1] = char(bad[bad.size() - 1] ^ 0x01);
         QVERIFY(instrument.receive(sim::encodeFrame(bad)).replies.isEmpty());
         QCOMPARE(instrument.rejectedRecords(), 1);
@@ -300,8 +286,8 @@ private slots:
 
         // The boot flash is the bootloader's own.
         QByteArray boot(1, 0x03);
-        boot += hexRecord(4, 0, QByteArray::fromHex("1fc0"));
-        boot += hexRecord(0, 0x0000, QByteArray::fromHex("00000000"));
+        boot += IntelHex::record(0, 4, QByteArray::fromHex("1fc0"));
+        boot += IntelHex::record(0x0000, 0, QByteArray::fromHex("00000000"));
         QCOMPARE(instrument.receive(sim::encodeFrame(boot)).replies.size(), 1);
         QCOMPARE(instrument.flashBytes().mid(4), blank.mid(4));
     }
@@ -309,7 +295,7 @@ private slots:
     void hexWriter()
     {
         // Crossing a 64 KiB boundary gives a second extended address record.
-        const QByteArray text = sim::writeIntelHex({ { 0x1D00FFF8, QByteArray(16, char(0xAB)) } });
+        const QByteArray text = IntelHex::file({ { 0x1D00FFF8, QByteArray(16, char(0xAB)) } });
         const QList<QByteArray> lines = text.split('\n');
         QCOMPARE(lines.value(0), QByteArray(":020000041D00DD\r"));
         QCOMPARE(lines.value(1), QByteArray(":08FFF800ABABABABABABABABA9\r"));

@@ -2,6 +2,7 @@
 #include "firmware/files/MCSVivadoFirmwareFileManager.h"
 #include "tests/firmware/core/TestCommunicator.h"
 #include "tests/firmware/core/TestFrames.h"
+#include "tests/support/IntelHex.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -17,27 +18,9 @@ QByteArray bytes(std::initializer_list<int> values)
     return result;
 }
 
-QByteArray recordBytes(int address, int type, const QByteArray& data)
-{
-    QByteArray record;
-    record.append(char(data.size()));
-    record.append(char(address >> 8));
-    record.append(char(address));
-    record.append(char(type));
-    record.append(data);
-    quint8 sum = 0;
-    for (char c : record)
-        sum = quint8(sum + quint8(c));
-    record.append(char(quint8(0x100 - sum)));
-    return record;
-}
-
 QByteArray hexText(const QList<QByteArray>& records, const QByteArray& lineEnd = "\n")
 {
-    QByteArray text;
-    for (const QByteArray& record : records)
-        text += ":" + record.toHex().toUpper() + lineEnd;
-    return text;
+    return IntelHex::text(records, lineEnd);
 }
 
 // A reader whose image CRC is given; it holds no records.
@@ -143,10 +126,10 @@ private slots:
         QByteArray image;
         for (int i = 0; i < 6; ++i) {
             const QByteArray data = bytes({ 0x10 * i, 0x01, 0x04, 0x10 + i });
-            records << recordBytes(4 * i, 0, data);
+            records << IntelHex::record(4 * i, 0, data);
             image += data;
         }
-        records << recordBytes(0, 1, {});
+        records << IntelHex::record(0, 1, {});
         const QString name = newFile(hexText(records));
 
         TestCommunicator communicator;
@@ -198,8 +181,9 @@ private slots:
     void recordsThatDoNotFitWaitForTheNextPacket()
     {
         // Each record is 25 bytes that all need an escape: one per frame.
-        const QList<QByteArray> records = { recordBytes(0x1010, 0, QByteArray(20, char(0x10))),
-                                            recordBytes(0x1024, 0, QByteArray(20, char(0x04))), recordBytes(0, 1, {}) };
+        const QList<QByteArray> records = { IntelHex::record(0x1010, 0, QByteArray(20, char(0x10))),
+                                            IntelHex::record(0x1024, 0, QByteArray(20, char(0x04))),
+                                            IntelHex::record(0, 1, {}) };
         const QString name = newFile(hexText(records, "\r\n"));
         TestCommunicator communicator;
         QSignalSpy frames(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
@@ -239,8 +223,8 @@ private slots:
         QFETCH(QList<int>, packets);
         QList<QByteArray> records;
         for (int i = 0; i < dataRecords; ++i)
-            records << recordBytes(dataSize * i, 0, QByteArray(dataSize, char(i)));
-        records << recordBytes(0, 1, {});
+            records << IntelHex::record(dataSize * i, 0, QByteArray(dataSize, char(i)));
+        records << IntelHex::record(0, 1, {});
         auto reader = QSharedPointer<MCSVivadoFirmwareFileManager>::create();
         QVERIFY(
             reader->openFile(newFile(hexText(records, "\r\n")), AbstractFirmwareCommunicator::GrowingFrameReadBound));
@@ -285,8 +269,8 @@ private slots:
         QFETCH(QStringList, sectorLines);
         QFETCH(int, eraseCommands);
 
-        const QString name =
-            newFile(hexText({ recordBytes(0, 4, bytes({ 0, 0 })), recordBytes(0, 0, "abcd"), recordBytes(0, 1, {}) }));
+        const QString name = newFile(hexText(
+            { IntelHex::record(0, 4, bytes({ 0, 0 })), IntelHex::record(0, 0, "abcd"), IntelHex::record(0, 1, {}) }));
         auto reader = QSharedPointer<MCSVivadoFirmwareFileManager>::create();
         QVERIFY(reader->openFile(name));
         TestCommunicator communicator;
@@ -317,7 +301,7 @@ private slots:
 
     void mcsWholeEraseStartsProgramming()
     {
-        const QString name = newFile(hexText({ recordBytes(0, 0, "abcd"), recordBytes(0, 1, {}) }));
+        const QString name = newFile(hexText({ IntelHex::record(0, 0, "abcd"), IntelHex::record(0, 1, {}) }));
         auto reader = QSharedPointer<MCSVivadoFirmwareFileManager>::create();
         QVERIFY(reader->openFile(name));
         TestCommunicator communicator;
@@ -514,7 +498,7 @@ private slots:
 
     void unansweredPacketIsResentAfterFiveSeconds()
     {
-        const QString name = newFile(hexText({ recordBytes(0, 0, "abcd"), recordBytes(0, 1, {}) }));
+        const QString name = newFile(hexText({ IntelHex::record(0, 0, "abcd"), IntelHex::record(0, 1, {}) }));
         TestCommunicator communicator;
         QSignalSpy frames(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
         QSignalSpy lines(&communicator, &AbstractFirmwareCommunicator::sendMessageToProgressDialog);
@@ -539,7 +523,7 @@ private slots:
     {
         static_assert(AbstractFirmwareCommunicator::MaxRetries * AbstractFirmwareCommunicator::RetryIntervalMs >= 60000,
                       "a minute of re-sends before giving up");
-        const QString name = newFile(hexText({ recordBytes(0, 0, "abcd"), recordBytes(0, 1, {}) }));
+        const QString name = newFile(hexText({ IntelHex::record(0, 0, "abcd"), IntelHex::record(0, 1, {}) }));
         TestCommunicator communicator;
         communicator.shortenRetries(10, 4);
         QSignalSpy frames(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
@@ -560,8 +544,8 @@ private slots:
     {
         QList<QByteArray> records;
         for (int i = 0; i < 8; ++i)
-            records << recordBytes(4 * i, 0, "abcd");
-        records << recordBytes(0, 1, {});
+            records << IntelHex::record(4 * i, 0, "abcd");
+        records << IntelHex::record(0, 1, {});
         const QString name = newFile(hexText(records));
         TestCommunicator communicator;
         communicator.shortenRetries(20, 3);
@@ -587,7 +571,7 @@ private slots:
     void destructionDeletesOnlyADownloadedFile()
     {
         QFETCH(bool, serverUpdate);
-        const QString name = newFile(hexText({ recordBytes(0, 0, "abcd"), recordBytes(0, 1, {}) }));
+        const QString name = newFile(hexText({ IntelHex::record(0, 0, "abcd"), IntelHex::record(0, 1, {}) }));
         {
             TestCommunicator communicator;
             communicator.setServerUpdate(serverUpdate);
@@ -598,7 +582,7 @@ private slots:
 
     void refusedFileStartsNothing()
     {
-        QByteArray text = hexText({ recordBytes(0, 0, "abcd"), recordBytes(0, 1, {}) });
+        QByteArray text = hexText({ IntelHex::record(0, 0, "abcd"), IntelHex::record(0, 1, {}) });
         text[text.indexOf('\n') - 1] = 'X';
         const QString name = newFile(text);
         TestCommunicator communicator;

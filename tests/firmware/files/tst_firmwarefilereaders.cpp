@@ -3,6 +3,7 @@
 #include "firmware/files/MCSFirmwareFileManager.h"
 #include "firmware/files/MCSVivadoFirmwareFileManager.h"
 #include "tests/firmware/core/TestFrames.h"
+#include "tests/support/IntelHex.h"
 
 #include <QCryptographicHash>
 #include <QProcess>
@@ -19,22 +20,6 @@ struct Block
     quint32 address;
     int size;
 };
-
-// One Intel-HEX record line, checksum included, without its line end.
-QByteArray recordLine(int address, int type, const QByteArray& data)
-{
-    QByteArray bytes;
-    bytes.append(char(data.size()));
-    bytes.append(char(address >> 8));
-    bytes.append(char(address));
-    bytes.append(char(type));
-    bytes.append(data);
-    quint8 sum = 0;
-    for (char c : bytes)
-        sum = quint8(sum + quint8(c));
-    bytes.append(char(quint8(0x100 - sum)));
-    return ":" + bytes.toHex().toUpper();
-}
 
 QByteArray joinLines(const QList<QByteArray>& lines, const QByteArray& lineEnd)
 {
@@ -82,8 +67,8 @@ QList<QByteArray> allRecords(FirmwareFileManager& reader)
 }
 
 const QList<QByteArray> SixteenByteLine = {
-    recordLine(0, 0, QByteArray::fromHex("00112233445566778899AABBCCDDEEFF")),
-    recordLine(0, 1, {}),
+    IntelHex::line(0, 0, QByteArray::fromHex("00112233445566778899AABBCCDDEEFF")),
+    IntelHex::line(0, 1, {}),
 };
 
 } // namespace
@@ -314,7 +299,8 @@ private slots:
     {
         const QByteArray data = QByteArray::fromHex("0102030405060708");
         const QString hex32 = newFile(joinLines(
-            { recordLine(0, 4, QByteArray::fromHex("1D00")), recordLine(0, 0, data), recordLine(0, 1, {}) }, "\r\n"));
+            { IntelHex::line(0, 4, QByteArray::fromHex("1D00")), IntelHex::line(0, 0, data), IntelHex::line(0, 1, {}) },
+            "\r\n"));
         HEX32FirmwareFileManager reader32;
         QVERIFY(reader32.openFile(hex32));
         FirmwareImageInformation info = reader32.getImageInformation();
@@ -323,7 +309,8 @@ private slots:
         QCOMPARE(info.crc, TestFrames::crc16Xmodem(data));
 
         const QString segment = newFile(joinLines(
-            { recordLine(0, 2, QByteArray::fromHex("1000")), recordLine(0, 0, data), recordLine(0, 1, {}) }, "\n"));
+            { IntelHex::line(0, 2, QByteArray::fromHex("1000")), IntelHex::line(0, 0, data), IntelHex::line(0, 1, {}) },
+            "\n"));
         HEXFirmwareFileManager reader;
         QVERIFY(reader.openFile(segment));
         info = reader.getImageInformation();
@@ -337,22 +324,25 @@ private slots:
         QTest::addColumn<int>("sectors");
         QList<QByteArray> nineteen;
         for (int segment = 0; segment <= 0x12; ++segment) {
-            nineteen << recordLine(0, 4, QByteArray::fromHex(QByteArray::number(segment, 16).rightJustified(4, '0')));
-            nineteen << recordLine(0, 0, QByteArray(16, char(segment)));
+            nineteen << IntelHex::line(0, 4,
+                                       QByteArray::fromHex(QByteArray::number(segment, 16).rightJustified(4, '0')));
+            nineteen << IntelHex::line(0, 0, QByteArray(16, char(segment)));
         }
-        nineteen << recordLine(0, 1, {});
+        nineteen << IntelHex::line(0, 1, {});
         QTest::newRow("0x0000 to 0x0012") << joinLines(nineteen, "\r\n") << 19;
-        QTest::newRow("none") << joinLines({ recordLine(0, 0, QByteArray(16, 'a')), recordLine(0, 1, {}) }, "\n") << 0;
+        QTest::newRow("none") << joinLines({ IntelHex::line(0, 0, QByteArray(16, 'a')), IntelHex::line(0, 1, {}) },
+                                           "\n")
+                              << 0;
         // Two-byte data and segment records also start with ":02".
         QTest::newRow("two-byte data records")
-            << joinLines({ recordLine(0, 4, QByteArray::fromHex("0003")),
-                           recordLine(0x20, 0, QByteArray::fromHex("0040")), recordLine(0, 1, {}) },
+            << joinLines({ IntelHex::line(0, 4, QByteArray::fromHex("0003")),
+                           IntelHex::line(0x20, 0, QByteArray::fromHex("0040")), IntelHex::line(0, 1, {}) },
                          "\n")
             << 4;
-        QTest::newRow("segment records") << joinLines({ recordLine(0, 2, QByteArray::fromHex("0800")),
-                                                        recordLine(0, 0, QByteArray(4, 'b')), recordLine(0, 1, {}) },
-                                                      "\r\n")
-                                         << 0;
+        QTest::newRow("segment records") << joinLines(
+            { IntelHex::line(0, 2, QByteArray::fromHex("0800")), IntelHex::line(0, 0, QByteArray(4, 'b')),
+              IntelHex::line(0, 1, {}) },
+            "\r\n") << 0;
     }
 
     void sectorsCountOnlyExtendedLinearRecords()
@@ -374,20 +364,21 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("bound");
 
-        const QByteArray data = recordLine(0x100, 0, QByteArray(16, 'x'));
-        const QByteArray eof = recordLine(0, 1, {});
+        const QByteArray data = IntelHex::line(0x100, 0, QByteArray(16, 'x'));
+        const QByteArray eof = IntelHex::line(0, 1, {});
         QByteArray badSum = data;
         badSum[badSum.size() - 1] = badSum.back() == '0' ? '1' : '0';
         QByteArray nonHex = data;
         nonHex[12] = 'G';
         QByteArray shortCount = data;
         shortCount.replace(1, 2, "11");
-        const QByteArray longRecord = recordLine(0, 0, QByteArray(32, 'y'));
+        const QByteArray longRecord = IntelHex::line(0, 0, QByteArray(32, 'y'));
 
         QTest::newRow("bad checksum") << "HEX" << joinLines({ data, badSum, eof }, "\r\n") << 255;
         QTest::newRow("non-hex character") << "MCS" << joinLines({ nonHex, eof }, "\n") << 255;
         QTest::newRow("count disagrees")
-            << "HEX32" << joinLines({ recordLine(0, 4, QByteArray::fromHex("1D00")), shortCount, eof }, "\n") << 255;
+            << "HEX32" << joinLines({ IntelHex::line(0, 4, QByteArray::fromHex("1D00")), shortCount, eof }, "\n")
+            << 255;
         QTest::newRow("blank line before end") << "HEX" << joinLines({ data, "", eof }, "\r\n") << 255;
         QTest::newRow("text line before end") << "MCSVivado" << joinLines({ data, "hello", eof }, "\n") << 255;
         QTest::newRow("colon alone") << "HEX" << joinLines({ data, ":", eof }, "\n") << 255;
@@ -396,16 +387,16 @@ private slots:
         QTest::newRow("no end-of-file record") << "HEX" << joinLines({ data }, "\r\n") << 255;
         QTest::newRow("no data") << "MCS" << joinLines({ eof }, "\r\n") << 255;
         QTest::newRow("address record of one byte")
-            << "MCS" << joinLines({ recordLine(0, 4, "\x01"), data, eof }, "\n") << 255;
+            << "MCS" << joinLines({ IntelHex::line(0, 4, "\x01"), data, eof }, "\n") << 255;
         QTest::newRow("HEX beyond the image")
-            << "HEX" << joinLines({ recordLine(0, 4, QByteArray::fromHex("0050")), data, eof }, "\n") << 255;
+            << "HEX" << joinLines({ IntelHex::line(0, 4, QByteArray::fromHex("0050")), data, eof }, "\n") << 255;
         QTest::newRow("HEX32 below the window")
-            << "HEX32" << joinLines({ recordLine(0, 4, QByteArray::fromHex("1CFF")), data, eof }, "\n") << 255;
+            << "HEX32" << joinLines({ IntelHex::line(0, 4, QByteArray::fromHex("1CFF")), data, eof }, "\n") << 255;
         QTest::newRow("HEX32 beyond the image")
-            << "HEX32" << joinLines({ recordLine(0, 4, QByteArray::fromHex("1D50")), data, eof }, "\n") << 255;
+            << "HEX32" << joinLines({ IntelHex::line(0, 4, QByteArray::fromHex("1D50")), data, eof }, "\n") << 255;
         QTest::newRow("MCS beyond the image") << "MCS"
-                                              << joinLines({ recordLine(0, 4, QByteArray::fromHex("004F")),
-                                                             recordLine(0xFFF8, 0, QByteArray(16, 'z')), eof },
+                                              << joinLines({ IntelHex::line(0, 4, QByteArray::fromHex("004F")),
+                                                             IntelHex::line(0xFFF8, 0, QByteArray(16, 'z')), eof },
                                                            "\n")
                                               << 255;
     }
@@ -434,7 +425,7 @@ private slots:
     void longRecordsPassWithALargerBound()
     {
         const QString name =
-            newFile(joinLines({ recordLine(0, 0, QByteArray(32, 'y')), recordLine(0, 1, {}) }, "\r\n"));
+            newFile(joinLines({ IntelHex::line(0, 0, QByteArray(32, 'y')), IntelHex::line(0, 1, {}) }, "\r\n"));
         HEXFirmwareFileManager reader;
         QVERIFY(reader.openFile(name));
         QCOMPARE(reader.getImageInformation().length, quint32(32));
@@ -442,8 +433,8 @@ private slots:
 
     void linesAfterTheEndRecordAreLeftAlone()
     {
-        const QString name =
-            newFile(joinLines({ recordLine(0, 0, QByteArray(4, 'q')), recordLine(0, 1, {}), "", "notes" }, "\n"));
+        const QString name = newFile(
+            joinLines({ IntelHex::line(0, 0, QByteArray(4, 'q')), IntelHex::line(0, 1, {}), "", "notes" }, "\n"));
         HEXFirmwareFileManager reader;
         QVERIFY2(reader.openFile(name), qPrintable(reader.errorString()));
         QCOMPARE(allRecords(reader).size(), 2);
@@ -479,8 +470,8 @@ private slots:
 
     void recordPutBackIsReadAgain()
     {
-        const QString name =
-            newFile(joinLines({ recordLine(0, 0, "ab"), recordLine(2, 0, "cd"), recordLine(0, 1, {}) }, "\n"));
+        const QString name = newFile(
+            joinLines({ IntelHex::line(0, 0, "ab"), IntelHex::line(2, 0, "cd"), IntelHex::line(0, 1, {}) }, "\n"));
         HEXFirmwareFileManager reader;
         QVERIFY(reader.openFile(name));
         QVERIFY(reader.rewind());

@@ -5,8 +5,8 @@
 
 UpdaterRig::UpdaterRig(bool silentTV720)
 {
-    transports = QSharedPointer<ScriptedTransports>::create(&log);
-    factory = transports;
+    machine = QSharedPointer<FakeMachine>::create(FakeMachine::Usb | FakeMachine::Camera, &log);
+    factory = machine;
     watch(silentTV720);
 }
 
@@ -81,4 +81,17 @@ char* toString(const UpdaterRig::Response& response)
                        .arg(response.progress)
                        .toLatin1()
                        .constData());
+}
+
+FakeDevice usbDevice(const sim::UsbIdentity& identity, quint8 address, CommType commType)
+{
+    return FakeDevice::onUsb(identity.vendorId, identity.productId, identity.release, identity.product, identity.serial,
+                             address, commType);
+}
+
+FakeDevice usbDevice(const QSharedPointer<sim::Instrument>& instrument, quint8 address)
+{
+    return usbDevice(instrument->identity(), address).answeredBy([instrument](const QByteArray& command) {
+        return instrument->receive(command).replies;
+    });
 }

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "tests/firmware/bootloader/sim/SimInstrument.h"
 #include "tests/firmware/updater/ObservedUpdater.h"
-#include "tests/firmware/updater/ScriptedTransport.h"
 #include "tests/support/EventLog.h"
+#include "tests/support/FakeMachine.h"
 
 #include <QElapsedTimer>
 #include <QList>
 #include <QSharedPointer>
 #include <QString>
 
-// A firmware updater over scripted transports (or the transports a test
-// gives it), with what it tells the widget written down.
+// A firmware updater on a fake machine with a USB and a camera transport
+// (or over the transports a test gives it), with what it tells the widget
+// written down.
 struct UpdaterRig
 {
     struct Status
@@ -53,7 +55,7 @@ struct UpdaterRig
     QList<Status> statusesWith(const QString& text) const;
 
     EventLog log;
-    QSharedPointer<ScriptedTransports> transports; // null when the test gave its own
+    QSharedPointer<FakeMachine> machine; // null when the test gave its own transports
     QSharedPointer<CommunicatorFactory> factory;
     QSharedPointer<ObservedUpdater> updater;
     QElapsedTimer clock;
@@ -71,3 +73,10 @@ private:
 };
 
 char* toString(const UpdaterRig::Response& response);
+
+// A device on a USB port of the fake machine, as the USB grabber records
+// the identity; it answers nothing.
+FakeDevice usbDevice(const sim::UsbIdentity& identity, quint8 address, CommType commType = CommType::USB);
+// The simulated instrument on a USB port, under its present identity; it
+// answers the commands sent to it.
+FakeDevice usbDevice(const QSharedPointer<sim::Instrument>& instrument, quint8 address);

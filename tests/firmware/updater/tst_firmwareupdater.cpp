@@ -1,5 +1,6 @@
-#include "tests/firmware/bootloader/sim/SimHexFile.h"
 #include "tests/firmware/updater/UpdaterRig.h"
+#include "tests/support/IntelHex.h"
+#include "tests/support/PseudoRandomBytes.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -25,16 +26,13 @@ sim::UsbIdentity identity(quint16 productId, quint16 release, const QString& pro
 
 QSharedPointer<MovraDeviceInfo> plugInstrument(UpdaterRig& rig, const sim::InstrumentProfile& profile, quint8 address)
 {
-    auto instrument = QSharedPointer<sim::Instrument>::create(profile);
-    auto record = makeUsbRecord(instrument->identity(), address);
-    rig.transports->usbBus->plug(record, instrument);
-    return record;
+    return rig.machine->plug(usbDevice(QSharedPointer<sim::Instrument>::create(profile), address));
 }
 
 QStringList commandsTo(const UpdaterRig& rig, const QString& uid)
 {
     QStringList found;
-    for (const QString& entry : rig.log.matching(QStringLiteral("usb:cmd:") + uid + QLatin1Char(':')))
+    for (const QString& entry : rig.log.matching(QStringLiteral("usb:command:") + uid + QLatin1Char(':')))
         found.append(entry.section(QLatin1Char(':'), 3).left(16));
     return found;
 }
@@ -46,10 +44,10 @@ QString firmwareFile(const QTemporaryDir& dir, const QString& name, bool pic32)
     if (!file.open(QIODevice::WriteOnly))
         return path;
     const quint32 base = pic32 ? 0x1D000000 : 0x00000000;
-    QByteArray data = sim::pseudoRandomBytes(64, 7);
+    QByteArray data = pseudoRandomBytes(64, 7);
     for (int i = 3; i < data.size(); i += 4)
         data[i] = 0x00;
-    file.write(sim::writeIntelHex({ { base, data } }));
+    file.write(IntelHex::file({ { base, data } }));
     return path;
 }
 
@@ -117,8 +115,7 @@ private slots:
     void tv720WaitsLonger()
     {
         UpdaterRig rig(true);
-        auto tv720 = makeUsbRecord(identity(0x00F2, 9, QStringLiteral("TV720"), 0x04B4), 4, CommType::USB3);
-        rig.transports->usbBus->plug(tv720);
+        rig.machine->plug(usbDevice(identity(0x00F2, 9, QStringLiteral("TV720"), 0x04B4), 4, CommType::USB3));
         QTRY_COMPARE_WITH_TIMEOUT(rig.statusesWith(FoundText).size(), 1, FirstPollMs + Slack);
         QCOMPARE(rig.statusesWith(FoundText).first().timeout, 10000);
         const qint64 arrival = rig.statusesWith(FoundText).first().at;
@@ -140,8 +137,7 @@ private slots:
         UpdaterRig rig;
         const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
         QTRY_COMPARE_WITH_TIMEOUT(rig.statusesWith(FoundText).size(), 1, FirstPollMs + Slack);
-        QMetaObject::invokeMethod(rig.transports->usb, "announceAgain", Qt::QueuedConnection,
-                                  Q_ARG(QSharedPointer<MovraDeviceInfo>, hlx));
+        rig.machine->announceAgain(hlx);
         QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 1, 3000 + Slack);
         QTest::qWait(200);
         QCOMPARE(rig.reports.size(), 1);
@@ -168,15 +164,11 @@ private slots:
         UpdaterRig rig;
         const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
         // Another record of the same device (same uid), as a second report would give.
-        auto twin = makeUsbRecord(sim::hlx58Profile().application, 5);
-        rig.transports->usbBus->plug(twin, QSharedPointer<sim::Instrument>::create(sim::hlx58Profile()));
+        plugInstrument(rig, sim::hlx58Profile(), 5);
         const auto nxl = plugInstrument(rig, sim::nxltv2Profile(), 6);
-        auto lightSource = makeUsbRecord(identity(0xF57E, 1, QStringLiteral("Hybrid LED Driver")), 8);
-        auto motherboard = makeUsbRecord(identity(0xF57E, 4, QStringLiteral("Acquisition Console")), 9);
-        auto manager = makeUsbRecord(identity(0xF57E, 7, QStringLiteral("Memory Manager")), 10);
-        rig.transports->usbBus->plug(lightSource);
-        rig.transports->usbBus->plug(motherboard);
-        rig.transports->usbBus->plug(manager);
+        auto lightSource = rig.machine->plug(usbDevice(identity(0xF57E, 1, QStringLiteral("Hybrid LED Driver")), 8));
+        auto motherboard = rig.machine->plug(usbDevice(identity(0xF57E, 4, QStringLiteral("Acquisition Console")), 9));
+        auto manager = rig.machine->plug(usbDevice(identity(0xF57E, 7, QStringLiteral("Memory Manager")), 10));
         QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 3, FirstPollMs + 3000 + Slack);
 
         using nsUpdater::DeviceIdentifier;
@@ -185,7 +177,7 @@ private slots:
         QCOMPARE(rig.updater->getAvailableDevices(DeviceIdentifier::EEPROMMemoryManager),
                  QList<QSharedPointer<MovraDeviceInfo>> { manager });
 
-        rig.transports->usbBus->unplug(hlx);
+        rig.machine->unplug(hlx);
         QTRY_COMPARE_WITH_TIMEOUT(rig.statusesWith(RemovedText).size(), 1, FirstPollMs + Slack);
         QCOMPARE(rig.statusesWith(RemovedText).first().timeout, 1500);
         QCOMPARE(rig.connected.size(), 2);
@@ -209,7 +201,7 @@ private slots:
     {
         UpdaterRig rig;
         // A third-generation microscope driver on a plain USB port.
-        auto microscope = makeUsbRecord(identity(0x00F1, 8, QStringLiteral("Microscope"), 0x0EB9), 4, CommType::USB);
+        const FakeDevice microscope = usbDevice(identity(0x00F1, 8, QStringLiteral("Microscope"), 0x0EB9), 4);
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QTimer closer;
@@ -223,7 +215,7 @@ private slots:
             box->button(QMessageBox::Ok)->click();
         });
         closer.start(50);
-        rig.transports->usbBus->plug(microscope);
+        rig.machine->plug(microscope);
         QTRY_VERIFY_WITH_TIMEOUT(!title.isEmpty(), FirstPollMs + Slack);
         QCOMPARE(title, QStringLiteral("Wrong port detected"));
         QCOMPARE(text, QStringLiteral("A Movra device has been found but the wrong port has been detected. Please "
@@ -240,12 +232,10 @@ private slots:
     void cameraPath()
     {
         UpdaterRig rig;
-        auto camera = QSharedPointer<MovraDeviceInfo>::create();
-        camera->setCommType(CommType::Camera);
-        camera->setName(QStringLiteral("DMK 33UX249"));
-        camera->setSerialNumber(QStringLiteral("1A2B3C4D"));
-        camera->setUid(QStringLiteral("1A2B3C4D"));
-        rig.transports->cameraBus->plug(camera);
+        FakeDevice description = FakeDevice::of(CommType::Camera, QStringLiteral("DMK 33UX249"));
+        description.serialNumber = QStringLiteral("1A2B3C4D");
+        description.uid = QStringLiteral("1A2B3C4D");
+        const auto camera = rig.machine->plug(description);
         QTRY_COMPARE_WITH_TIMEOUT(rig.connected.size(), 1, FirstPollMs + Slack);
         QCOMPARE(rig.connected.first().type, 4);
         QCOMPARE(rig.connected.first().name, camera->name());
@@ -255,7 +245,7 @@ private slots:
         QCOMPARE(rig.statusesWith(CameraText).first().timeout, 3000);
         QCOMPARE(rig.log.matching(QStringLiteral("camera:open:1A2B3C4D")).size(), 1);
 
-        rig.transports->cameraBus->unplug(camera);
+        rig.machine->unplug(camera);
         QTRY_COMPARE_WITH_TIMEOUT(rig.connected.size(), 2, FirstPollMs + Slack);
         QVERIFY(!rig.connected.last().connected);
         QCOMPARE(rig.connected.last().type, 4);
@@ -276,7 +266,7 @@ private slots:
         known->setCommType(CommType::Ethernet);
         known->setSerialNumber(QStringLiteral("192.168.2.2"));
         known->setMotherboardFirmware("1.2");
-        auto usb = makeUsbRecord(sim::hlx58Profile().application, 5);
+        auto usb = usbDevice(sim::hlx58Profile().application, 5).record();
         for (const auto& device : { fresh, known, usb })
             QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onDeviceInserted",
                                               Q_ARG(QSharedPointer<MovraDeviceInfo>, device)));
@@ -359,25 +349,22 @@ private slots:
 
         if (!m_table) {
             m_table.reset(new UpdaterRig);
-            ScriptedBus& bus = *m_table->transports->usbBus;
             m_devices["hlx58"] = plugInstrument(*m_table, sim::hlx58Profile(), 5);
             m_devices["nxltv2"] = plugInstrument(*m_table, sim::nxltv2Profile(), 6);
             m_devices["pic32"] = plugInstrument(*m_table, sim::pic32BootloaderProfile(), 7);
             auto hlxBoot = sim::hlx58Profile();
             hlxBoot.hasApplication = false;
             m_devices["hlxboot"] = plugInstrument(*m_table, hlxBoot, 8);
-            m_devices["ylqsa"] = makeUsbRecord(identity(0xF410, 1, QStringLiteral("YLQSA Gen2")), 9);
-            m_devices["kotw"] = makeUsbRecord(identity(0xF724, 1, QStringLiteral("KOTW Gen3")), 10);
-            m_devices["sarvanti"] = makeUsbRecord(identity(0xF347, 1, QStringLiteral("Sarvanti Motor")), 11);
-            m_devices["sarvanti2"] = makeUsbRecord(identity(0xF348, 1, QStringLiteral("Sarvanti Gen2")), 12);
-            m_devices["motherboard"] = makeUsbRecord(identity(0xF57E, 4, QStringLiteral("Acquisition Console")), 13);
-            for (const char* key : { "ylqsa", "kotw", "sarvanti", "sarvanti2", "motherboard" })
-                bus.plug(m_devices[key]);
-            auto camera = QSharedPointer<MovraDeviceInfo>::create();
-            camera->setCommType(CommType::Camera);
-            camera->setUid(QStringLiteral("CAFE0001"));
-            m_devices["camera"] = camera;
-            m_table->transports->cameraBus->plug(camera);
+            FakeMachine& machine = *m_table->machine;
+            m_devices["ylqsa"] = machine.plug(usbDevice(identity(0xF410, 1, QStringLiteral("YLQSA Gen2")), 9));
+            m_devices["kotw"] = machine.plug(usbDevice(identity(0xF724, 1, QStringLiteral("KOTW Gen3")), 10));
+            m_devices["sarvanti"] = machine.plug(usbDevice(identity(0xF347, 1, QStringLiteral("Sarvanti Motor")), 11));
+            m_devices["sarvanti2"] = machine.plug(usbDevice(identity(0xF348, 1, QStringLiteral("Sarvanti Gen2")), 12));
+            m_devices["motherboard"] =
+                machine.plug(usbDevice(identity(0xF57E, 4, QStringLiteral("Acquisition Console")), 13));
+            FakeDevice camera = FakeDevice::of(CommType::Camera, QString());
+            camera.uid = QStringLiteral("CAFE0001");
+            m_devices["camera"] = machine.plug(camera);
             QTRY_COMPARE_WITH_TIMEOUT(m_table->reports.size(), 8, FirstPollMs + 3000 + 2 * Slack);
         }
         UpdaterRig& rig = *m_table;
@@ -482,9 +469,10 @@ private slots:
     void updateFirmwareOncePerDevice()
     {
         UpdaterRig rig;
-        const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
-        auto twin = makeUsbRecord(sim::hlx58Profile().application, 5);
-        rig.transports->usbBus->plug(twin, QSharedPointer<sim::Instrument>::create(sim::hlx58Profile()));
+        auto hlxInstrument = QSharedPointer<sim::Instrument>::create(sim::hlx58Profile());
+        auto twinInstrument = QSharedPointer<sim::Instrument>::create(sim::hlx58Profile());
+        const auto hlx = rig.machine->plug(usbDevice(hlxInstrument, 5));
+        rig.machine->plug(usbDevice(twinInstrument, 5));
         QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 2, FirstPollMs + 3000 + Slack);
         const QString file = firmwareFile(m_dir, QStringLiteral("HLX58_V2.8.hex"), false);
 
@@ -494,8 +482,8 @@ private slots:
         QCOMPARE(commandsTo(rig, hlx->uid()).count(QStringLiteral("0600ffffffffffff")), 1);
         QCOMPARE(rig.responses, (QList<Response> { { 113, 0, 5 } }));
         // The later of the two records is the one updated.
-        QCOMPARE(rig.transports->usbBus->instrumentOf(twin)->mode(), sim::Instrument::Mode::Bootloader);
-        QCOMPARE(rig.transports->usbBus->instrumentOf(hlx)->mode(), sim::Instrument::Mode::Application);
+        QCOMPARE(twinInstrument->mode(), sim::Instrument::Mode::Bootloader);
+        QCOMPARE(hlxInstrument->mode(), sim::Instrument::Mode::Application);
     }
 
     void deviceListedDuringAnUpdateHasNoRecord()

@@ -4,7 +4,8 @@
 // test asks for it. Settings come from the environment:
 //   MOVRA_DRIVER_QUIT_FILE   close the main window once this file exists
 //   MOVRA_DRIVER_TRIGGER     object name of a main-window action to trigger once shown
-//   MOVRA_DRIVER_SCREENSHOT  save a picture of the main window there once shown
+//   MOVRA_DRIVER_SCREENSHOT  save a picture of the main window there once shown, and
+//                            report where the window drew its tabs and device rows
 //   MOVRA_DRIVER_MENU_SCREENSHOT  then one with the Help and Language menus open
 
 #include <QAbstractButton>
@@ -13,6 +14,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QHeaderView>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,7 +24,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QWindow>
 
 #include <cstdio>
@@ -160,8 +166,45 @@ private:
             picture = screen->grabWindow(m_window->winId());
         if (picture.isNull())
             picture = m_window->grab();
+        reportLayout(picture);
         report({ QStringLiteral("SCREENSHOT"), path,
                  picture.save(path) ? QStringLiteral("saved") : QStringLiteral("failed") });
+    }
+
+    static QString rectText(const QRect& r)
+    {
+        return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    }
+
+    // Where the window says it drew what the picture should show, in the
+    // window's coordinates: its size, the tabs, and the device tree's rows
+    // that are wholly in view, with the x where the status column starts.
+    void reportLayout(const QPixmap& picture)
+    {
+        report(
+            { QStringLiteral("SHOT_WINDOW"), rectText(m_window->rect()), QString::number(picture.devicePixelRatio()) });
+        if (auto* tabs = m_window->findChild<QTabWidget*>()) {
+            QTabBar* bar = tabs->tabBar();
+            for (int i = 0; i < bar->count(); ++i) {
+                const QRect r = bar->tabRect(i);
+                report({ QStringLiteral("SHOT_TAB"), bar->tabText(i),
+                         rectText(QRect(bar->mapTo(m_window, r.topLeft()), r.size())),
+                         i == bar->currentIndex() ? QStringLiteral("current") : QString() });
+            }
+        }
+        auto* tree = m_window->findChild<QTreeWidget*>(QStringLiteral("treeWidget_device"));
+        if (!tree || !tree->isVisible())
+            return;
+        QWidget* viewport = tree->viewport();
+        const int statusX = viewport->mapTo(m_window, QPoint(tree->header()->sectionViewportPosition(1), 0)).x();
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            const QRect r = tree->visualItemRect(*it);
+            if ((*it)->isHidden() || !r.isValid() || !viewport->rect().contains(r))
+                continue;
+            report({ QStringLiteral("SHOT_ROW"), (*it)->text(0),
+                     rectText(QRect(viewport->mapTo(m_window, r.topLeft()), r.size())), QString::number(statusX),
+                     *it == tree->currentItem() ? QStringLiteral("current") : QString() });
+        }
     }
 
     void takeMenuScreenshot(const QString& path)

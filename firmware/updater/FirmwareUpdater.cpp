@@ -619,7 +619,8 @@ void FirmwareUpdater::onReconnectToSerialBootloaderReceived(QString serialNumber
 {
     for (const auto& device : qAsConst(m_availableDevices)) {
         if (device->commType() == CommType::Serial && device->serialNumber() == serialNumber
-            && (device->pid() == nsUsbIds::IMUBootloaderProductId || device->pid() == nsUsbIds::ZuvoBasestationProductId)) {
+            && (device->pid() == nsUsbIds::IMUBootloaderProductId
+                || device->pid() == nsUsbIds::ZuvoBasestationProductId)) {
             emit sendReconnectedToBootloader(device);
             return;
         }

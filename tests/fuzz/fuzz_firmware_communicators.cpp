@@ -77,8 +77,8 @@ private:
 };
 
 // Words the classification and the families look for in names.
-const char* const NameWords[] = { "Bootloader", "Motor", "Disk", "HKTR", "NXLT", "HLX_58", "KAVOR Driver",
-                                  "Memory Manager" };
+const char* const NameWords[] = { "Bootloader", "Motor",  "Disk",         "HKTR",
+                                  "NXLT",       "HLX_58", "KAVOR Driver", "Memory Manager" };
 
 const CommType CommTypes[] = { CommType::None,   CommType::USB,    CommType::USB3,      CommType::Ethernet,
                                CommType::Camera, CommType::Serial, CommType::SlowCamera };
@@ -215,8 +215,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ByteReader in(data, size);
     const quint8 flags = in.u8();
     const QSharedPointer<MovraDeviceInfo> device = readDevice(in);
-    const QSharedPointer<MovraDeviceInfo> second =
-        (flags & 1) ? readDevice(in) : QSharedPointer<MovraDeviceInfo>();
+    const QSharedPointer<MovraDeviceInfo> second = (flags & 1) ? readDevice(in) : QSharedPointer<MovraDeviceInfo>();
     QList<Reply> replies;
     while (!in.atEnd() && replies.size() < MaxReplies) {
         const quint8 header = in.u8();

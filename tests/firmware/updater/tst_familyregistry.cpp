@@ -53,16 +53,16 @@ private slots:
                                        << hlx58 << hlx58;
         QTest::newRow("1 KZR410") << 1 << microchip << int(nsUsbIds::KZR410ProductId) << "KZR410" << usb << nxltv2
                                   << nxltv2;
-        QTest::newRow("23 KOTW Gen3") << 23 << microchip << int(nsUsbIds::KOTWGen3ProductId) << "KOTW" << usb
-                                      << nxltv2 << nxltv2;
-        QTest::newRow("3 PIC32 bootloader") << 3 << microchip << int(nsUsbIds::PIC32BootloaderProductId)
-                                            << "Movra Bootloader" << usb << pic32 << pic32;
+        QTest::newRow("23 KOTW Gen3") << 23 << microchip << int(nsUsbIds::KOTWGen3ProductId) << "KOTW" << usb << nxltv2
+                                      << nxltv2;
+        QTest::newRow("3 PIC32 bootloader")
+            << 3 << microchip << int(nsUsbIds::PIC32BootloaderProductId) << "Movra Bootloader" << usb << pic32 << pic32;
         QTest::newRow("3 PIC32 product id, any vendor")
             << 3 << 0 << int(nsUsbIds::PIC32BootloaderProductId) << "Bootloader" << usb << pic32 << pic32;
-        QTest::newRow("3 other bootloader") << 3 << microchip << int(nsUsbIds::HLX58ProductId) << "Movra Bootloader"
-                                            << usb << bootloader << bootloader;
-        QTest::newRow("3 bootloader without product id") << 3 << 0 << 0 << "" << int(CommType::None) << bootloader
-                                                         << bootloader;
+        QTest::newRow("3 other bootloader")
+            << 3 << microchip << int(nsUsbIds::HLX58ProductId) << "Movra Bootloader" << usb << bootloader << bootloader;
+        QTest::newRow("3 bootloader without product id")
+            << 3 << 0 << 0 << "" << int(CommType::None) << bootloader << bootloader;
         QTest::newRow("21 motor: version query only")
             << 21 << microchip << int(nsUsbIds::SarvantiProductId) << "Sarvanti Motor" << usb << hlx58 << none;
         QTest::newRow("21 disk: version query only")
@@ -87,20 +87,16 @@ private slots:
         QTest::newRow("10 on Ethernet") << 10 << 0 << 0 << "GQZ" << ethernet << none << none;
         QTest::newRow("10 on USB") << 10 << microchip << 0 << "GQZ" << usb << none << none;
         QTest::newRow("11") << 11 << microchip << 0 << "GQZ2" << usb << none << none;
-        QTest::newRow("12 on USB 3") << 12 << cypress << int(nsUsbIds::GQZ3ProductId) << "GQZ3" << usb3 << none
-                                     << none;
-        QTest::newRow("13 on USB 3") << 13 << cypress << int(nsUsbIds::GQZ3ProductId) << "GQZ3" << usb3 << none
-                                     << none;
-        QTest::newRow("14 IMU") << 14 << 0 << int(nsUsbIds::IMUBootloaderProductId) << "IMU" << serial << none
-                                << none;
+        QTest::newRow("12 on USB 3") << 12 << cypress << int(nsUsbIds::GQZ3ProductId) << "GQZ3" << usb3 << none << none;
+        QTest::newRow("13 on USB 3") << 13 << cypress << int(nsUsbIds::GQZ3ProductId) << "GQZ3" << usb3 << none << none;
+        QTest::newRow("14 IMU") << 14 << 0 << int(nsUsbIds::IMUBootloaderProductId) << "IMU" << serial << none << none;
         QTest::newRow("15 light source") << 15 << microchip << 0 << "Hybrid LED Driver" << usb << none << none;
         QTest::newRow("16 KAVOR") << 16 << microchip << 0 << "KAVOR Driver" << usb << none << none;
         QTest::newRow("17 motherboard") << 17 << microchip << 0 << "LightSource Driver" << usb << none << none;
-        QTest::newRow("18 TV720") << 18 << cypress << int(nsUsbIds::TV720ProductId) << "TV720" << usb3 << none
-                                  << none;
+        QTest::newRow("18 TV720") << 18 << cypress << int(nsUsbIds::TV720ProductId) << "TV720" << usb3 << none << none;
         QTest::newRow("19 HKTR") << 19 << microchip << 0 << "HKTR" << usb << none << none;
-        QTest::newRow("20 USB3 driver") << 20 << cypress << int(nsUsbIds::USB3DriverProductId) << "FX3" << usb
-                                        << none << none;
+        QTest::newRow("20 USB3 driver") << 20 << cypress << int(nsUsbIds::USB3DriverProductId) << "FX3" << usb << none
+                                        << none;
         QTest::newRow("24 Zuvo") << 24 << 0 << int(nsUsbIds::ZuvoBasestationProductId) << "Zuvo" << serial << none
                                  << none;
         QTest::newRow("no such type") << 26 << microchip << 0 << "Device" << usb << none << none;

@@ -310,7 +310,6 @@ void FirmwareUpdater::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInf
     if (!deviceInfo || m_availableDevices.contains(deviceInfo))
         return;
     m_availableDevices.append(deviceInfo);
-    int waitMs = VersionWaitMs;
 
     // During an update new devices are only listed: the reset device is
     // found again among them.
@@ -325,8 +324,7 @@ void FirmwareUpdater::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInf
         emit sendDeviceConnectedToView(DeviceIdentifier(type), deviceInfo->name(), deviceInfo->uid(), true);
         return;
     }
-    if (handling.versionWaitMs > 0)
-        waitMs = handling.versionWaitMs;
+    const int waitMs = handling.versionWaitMs > 0 ? handling.versionWaitMs : VersionWaitMs;
     if (isOnWrongPort(handling, deviceInfo)) {
         showWrongPortWarning();
         return;

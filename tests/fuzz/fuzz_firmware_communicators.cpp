@@ -20,7 +20,8 @@
 //           bytes are preceded by a u8 mask of well-known name words
 //   [second device, same layout]
 //   replies: u8 header (bit 7: from the second device; bits 0-6: length),
-//            then the bytes; at most MaxReplies
+//            then the bytes; at most MaxReplies. The header 0x80 alone
+//            stands for the communicator's two timers firing instead.
 #include "device/MovraDeviceInfo.h"
 #include "firmware/core/AbstractFirmwareCommunicator.h"
 #include "firmware/core/ProgressMessages.h"
@@ -31,6 +32,7 @@
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QMetaObject>
 #include <QSharedPointer>
 #include <QString>
 #include <QStringList>
@@ -111,6 +113,7 @@ struct Reply
 {
     bool fromSecond;
     QByteArray bytes;
+    bool timersFire() const { return fromSecond && bytes.isEmpty(); }
 };
 
 // One Intel HEX record line.
@@ -203,8 +206,15 @@ Fixture& fixture()
 void feed(AbstractFirmwareCommunicator& c, const QSharedPointer<MovraDeviceInfo>& first,
           const QSharedPointer<MovraDeviceInfo>& second, const QList<Reply>& replies)
 {
-    for (const Reply& reply : replies)
+    for (const Reply& reply : replies) {
+        if (reply.timersFire()) {
+            // What their timeouts run; no event loop runs them otherwise.
+            QMetaObject::invokeMethod(&c, "retryToSendLines", Qt::DirectConnection);
+            QMetaObject::invokeMethod(&c, "reconnectToBootloader", Qt::DirectConnection);
+            continue;
+        }
         c.onCommandReceivedFromDevice(reply.fromSecond && second ? second : first, reply.bytes);
+    }
 }
 
 } // namespace

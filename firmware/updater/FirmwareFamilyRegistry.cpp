@@ -83,12 +83,7 @@ bool FirmwareFamilyRegistry::Condition::heldBy(const MovraDeviceInfo& device) co
 
 bool FirmwareFamilyRegistry::phaseHolds(Phase phase, bool motherboardPhase)
 {
-    switch (phase) {
-    case Phase::Any: return true;
-    case Phase::WithMotherboard: return motherboardPhase;
-    case Phase::WithoutMotherboard: return !motherboardPhase;
-    }
-    return false;
+    return phase == Phase::Any || (phase == Phase::WithMotherboard) == motherboardPhase;
 }
 
 bool FirmwareFamilyRegistry::Condition::heldInPhase(bool motherboardPhase) const

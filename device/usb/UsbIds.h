@@ -33,6 +33,11 @@ constexpr quint16 USB3DriverProductId = 0x00F3; // the FX3 chip in boot mode
 constexpr quint16 USB3SecondProductId = 0x00F4;
 constexpr quint16 FX3BootProgrammerProductId = 0x4720; // the boot programmer already runs
 
+// Serial instruments behind a USB adapter: the product ids with which the
+// updater finds one again after its reset
+constexpr quint16 IMUBootloaderProductId = 0x521F; // the inertial module in its bootloader
+constexpr quint16 ZuvoBasestationProductId = 0xB007;
+
 inline bool isCypressVendor(quint16 vendorId)
 {
     return vendorId == CypressVendorId || vendorId == CypressSecondVendorId;

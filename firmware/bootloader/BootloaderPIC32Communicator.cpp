@@ -1,12 +1,9 @@
 #include "firmware/bootloader/BootloaderPIC32Communicator.h"
 
+#include "device/usb/UsbIds.h"
 #include "firmware/bootloader/BootloaderFamily.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/files/HEX32FirmwareFileManager.h"
-
-namespace {
-constexpr quint16 PIC32BootloaderProductId = 0xF333;
-}
 
 BootloaderPIC32Communicator::BootloaderPIC32Communicator(QObject* parent)
     : AbstractFirmwareCommunicator(parent)
@@ -36,7 +33,7 @@ void BootloaderPIC32Communicator::askForInstalledVersion(QSharedPointer<MovraDev
 void BootloaderPIC32Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo,
                                                               QByteArray data)
 {
-    if (!deviceInfo || deviceInfo->pid() != PIC32BootloaderProductId)
+    if (!deviceInfo || deviceInfo->pid() != nsUsbIds::PIC32BootloaderProductId)
         return;
     const QByteArray reply = decodeBootloaderFrame(data);
     if (reply.isEmpty())

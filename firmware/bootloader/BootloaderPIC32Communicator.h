@@ -2,8 +2,8 @@
 
 #include "firmware/core/AbstractFirmwareCommunicator.h"
 
-// Programs the PIC32 bootloader (product id 0xF333) from a HEX32 file; the
-// update begins with the erase.
+// Programs the PIC32 bootloader (product id nsUsbIds::PIC32BootloaderProductId)
+// from a HEX32 file; the update begins with the erase.
 class BootloaderPIC32Communicator : public AbstractFirmwareCommunicator
 {
     Q_OBJECT

@@ -1,3 +1,4 @@
+#include "device/usb/UsbIds.h"
 #include "firmware/core/AbstractFirmwareCommunicator.h"
 #include "firmware/core/ProgressMessages.h"
 
@@ -8,6 +9,7 @@
 nsUpdater::DeviceIdentifier AbstractFirmwareCommunicator::getDeviceIdentifier(QSharedPointer<MovraDeviceInfo> device)
 {
     using namespace nsUpdater;
+    using namespace nsUsbIds;
     if (!device)
         return Camera;
 
@@ -22,13 +24,13 @@ nsUpdater::DeviceIdentifier AbstractFirmwareCommunicator::getDeviceIdentifier(QS
 
     if (release == 3 && nameHas("HKTR"))
         return HKTR;
-    if ((pid == 0x00F3 || pid == 0x4720) && vid == 0x04B4)
+    if ((pid == USB3DriverProductId || pid == FX3BootProgrammerProductId) && vid == CypressVendorId)
         return USB3Driver;
-    if (pid == 0xF347 || pid == 0xF568)
+    if (pid == SarvantiProductId || pid == SarvantiSecondProductId)
         return Sarvanti;
-    if (pid == 0xF348 || pid == 0xF810)
+    if (pid == SarvantiGen2ProductId || pid == SarvantiGen2SecondProductId)
         return SarvantiGen2;
-    if (pid == 0xF410)
+    if (pid == YLQSAGen2ProductId)
         return YLQSAGen2;
     if (release == 3 && nameHas("NXLT"))
         return NXLT;
@@ -40,7 +42,7 @@ nsUpdater::DeviceIdentifier AbstractFirmwareCommunicator::getDeviceIdentifier(QS
         return Motherboard;
     if (release == 6)
         return AssistedRotaryJoint;
-    if (pid == 0x00F2 && release == 9)
+    if (pid == TV720ProductId && release == 9)
         return TV720;
     if (release == 8)
         return GQZ3;
@@ -65,9 +67,9 @@ nsUpdater::DeviceIdentifier AbstractFirmwareCommunicator::getDeviceIdentifier(QS
     }
     if (nameHas("HKTR"))
         return HKTR;
-    if (pid == 0xF222)
+    if (pid == KZR410ProductId)
         return KZR410;
-    if (pid == 0xF724)
+    if (pid == KOTWGen3ProductId)
         return KOTWGen3;
     if (nameHas("NXLT"))
         return NXLT;

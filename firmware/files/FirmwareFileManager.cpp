@@ -320,6 +320,7 @@ FirmwareImageInformation FirmwareFileManager::buildImageInformation()
             if (!placement.taken || placement.offset < 0 || placement.offset + count > ImageSize)
                 continue;
             std::memcpy(target + placement.offset, record + 4, count);
+            imageWritten(placement.offset, count);
             end = std::max(end, placement.address + count);
             lowest = std::min(lowest, placement.address);
             anyData = true;
@@ -336,6 +337,10 @@ FirmwareImageInformation FirmwareFileManager::buildImageInformation()
     if (!anyData)
         return {};
     return summarise(lowest, end);
+}
+
+void FirmwareFileManager::imageWritten(qint64, int)
+{
 }
 
 quint32 FirmwareFileManager::countExtendedLinearRecords()

@@ -79,6 +79,9 @@ protected:
 
     virtual Placement placeData(quint32 address) const = 0;
     virtual uchar* image() const = 0;
+    // Told of every run of bytes that buildImageInformation() copies into
+    // the image, so that a kind can blank the image again cheaply.
+    virtual void imageWritten(qint64 offset, int count);
     // Start, length and CRC of the image range from the data's lowest
     // address to its end.
     virtual FirmwareImageInformation summarise(quint32 lowest, quint32 end) const = 0;

@@ -1,10 +1,17 @@
 #include "firmware/files/HEX32FirmwareFileManager.h"
 
-#include <cstring>
+#include "firmware/files/FirmwareImageBuffer.h"
 
 namespace {
 uchar Hex32Image[FirmwareFileManager::ImageSize + FirmwareFileManager::ImagePadding];
+
+uchar blankByte(qint64)
+{
+    return 0xFF;
 }
+
+FirmwareImageBuffer Buffer(Hex32Image, sizeof(Hex32Image), blankByte);
+} // namespace
 
 HEX32FirmwareFileManager::HEX32FirmwareFileManager(QObject* parent)
     : FirmwareFileManager(parent)
@@ -28,7 +35,7 @@ quint32 HEX32FirmwareFileManager::countSectors()
 
 void HEX32FirmwareFileManager::clearImage()
 {
-    std::memset(Hex32Image, 0xFF, sizeof(Hex32Image));
+    Buffer.blank();
 }
 
 FirmwareFileManager::Placement HEX32FirmwareFileManager::placeData(quint32 address) const
@@ -42,6 +49,11 @@ FirmwareFileManager::Placement HEX32FirmwareFileManager::placeData(quint32 addre
 uchar* HEX32FirmwareFileManager::image() const
 {
     return Hex32Image;
+}
+
+void HEX32FirmwareFileManager::imageWritten(qint64 offset, int count)
+{
+    Buffer.written(offset, count);
 }
 
 FirmwareImageInformation HEX32FirmwareFileManager::summarise(quint32 lowest, quint32 end) const

@@ -1,8 +1,18 @@
 #include "firmware/files/HEXFirmwareFileManager.h"
 
+#include "firmware/files/FirmwareImageBuffer.h"
+
 namespace {
 uchar HexImage[FirmwareFileManager::ImageSize + FirmwareFileManager::ImagePadding];
+
+// Blank program memory of these processors reads FF FF FF 00 per word pair.
+uchar blankByte(qint64 index)
+{
+    return (index % 4 == 3) ? 0x00 : 0xFF;
 }
+
+FirmwareImageBuffer Buffer(HexImage, sizeof(HexImage), blankByte);
+} // namespace
 
 HEXFirmwareFileManager::HEXFirmwareFileManager(QObject* parent)
     : FirmwareFileManager(parent)
@@ -26,9 +36,7 @@ quint32 HEXFirmwareFileManager::countSectors()
 
 void HEXFirmwareFileManager::clearImage()
 {
-    // Blank program memory of these processors reads FF FF FF 00 per word pair.
-    for (size_t i = 0; i < sizeof(HexImage); ++i)
-        HexImage[i] = (i % 4 == 3) ? 0x00 : 0xFF;
+    Buffer.blank();
 }
 
 FirmwareFileManager::Placement HEXFirmwareFileManager::placeData(quint32 address) const
@@ -39,6 +47,11 @@ FirmwareFileManager::Placement HEXFirmwareFileManager::placeData(quint32 address
 uchar* HEXFirmwareFileManager::image() const
 {
     return HexImage;
+}
+
+void HEXFirmwareFileManager::imageWritten(qint64 offset, int count)
+{
+    Buffer.written(offset, count);
 }
 
 FirmwareImageInformation HEXFirmwareFileManager::summarise(quint32 lowest, quint32 end) const

@@ -1,10 +1,17 @@
 #include "firmware/files/MCSFirmwareFileManager.h"
 
-#include <cstring>
+#include "firmware/files/FirmwareImageBuffer.h"
 
 namespace {
 uchar McsImage[FirmwareFileManager::ImageSize + FirmwareFileManager::ImagePadding];
+
+uchar blankByte(qint64)
+{
+    return 0xFF;
 }
+
+FirmwareImageBuffer Buffer(McsImage, sizeof(McsImage), blankByte);
+} // namespace
 
 MCSFirmwareFileManager::MCSFirmwareFileManager(QObject* parent)
     : FirmwareFileManager(parent)
@@ -28,7 +35,7 @@ quint32 MCSFirmwareFileManager::countSectors()
 
 void MCSFirmwareFileManager::clearImage()
 {
-    std::memset(McsImage, 0xFF, sizeof(McsImage));
+    Buffer.blank();
 }
 
 FirmwareFileManager::Placement MCSFirmwareFileManager::placeData(quint32 address) const
@@ -39,6 +46,11 @@ FirmwareFileManager::Placement MCSFirmwareFileManager::placeData(quint32 address
 uchar* MCSFirmwareFileManager::image() const
 {
     return McsImage;
+}
+
+void MCSFirmwareFileManager::imageWritten(qint64 offset, int count)
+{
+    Buffer.written(offset, count);
 }
 
 FirmwareImageInformation MCSFirmwareFileManager::summarise(quint32 lowest, quint32 end) const

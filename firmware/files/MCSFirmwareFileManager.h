@@ -21,5 +21,6 @@ public:
 protected:
     Placement placeData(quint32 address) const override;
     uchar* image() const override;
+    void imageWritten(qint64 offset, int count) override;
     FirmwareImageInformation summarise(quint32 lowest, quint32 end) const override;
 };

@@ -1,10 +1,8 @@
 #include "firmware/updater/FirmwareUpdater.h"
 
-#include "firmware/bootloader/BootloaderCommunicator.h"
-#include "firmware/bootloader/BootloaderPIC32Communicator.h"
-#include "firmware/bootloader/HLX58Communicator.h"
-#include "firmware/bootloader/NXLTV2Communicator.h"
+#include "device/usb/UsbIds.h"
 #include "firmware/core/ProgressMessages.h"
+#include "firmware/updater/FirmwareFamilyRegistry.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -14,32 +12,17 @@ using nsUpdater::DeviceIdentifier;
 
 namespace {
 
-constexpr quint16 PIC32BootloaderProductId = 0xF333;
 constexpr int UsbUidComparedFrom = 4; // the hyphen after the vendor id and the product id's first digit
 constexpr int UsbUidComparedLength = 2;
 
 using ProgressMessages::translated;
+using Phase = FirmwareFamilyRegistry::Phase;
+using WordList = FirmwareFamilyRegistry::WordList;
+using ItemStatusSignal = void (FirmwareUpdater::*)(bool);
 
 QString notAvailable()
 {
     return translated(ProgressMessages::NotAvailable);
-}
-
-bool isCypressVendor(quint16 vendorId)
-{
-    return vendorId == 0x04B4 || vendorId == 0x0EB9;
-}
-
-// A USB 3 instrument that came up on a plain USB connection.
-bool isOnWrongPort(int type, const QSharedPointer<MovraDeviceInfo>& device)
-{
-    if (device->commType() != CommType::USB || !isCypressVendor(device->vid()))
-        return false;
-    if (type == DeviceIdentifier::GQZ3 || type == DeviceIdentifier::GQZ3KAVOR)
-        return device->pid() == 0x00F1 || device->pid() == 0x00F3;
-    if (type == DeviceIdentifier::TV720)
-        return device->pid() == 0x00F2;
-    return false;
 }
 
 bool nameContainsAny(const QString& name, const QStringList& words)
@@ -50,6 +33,173 @@ bool nameContainsAny(const QString& name, const QStringList& words)
     }
     return false;
 }
+
+// What a device type's arrival, listing and removal do besides its version
+// query, whichever family serves it (FirmwareFamilyRegistry). A type that is
+// not listed does none of it.
+struct DeviceTypeHandling
+{
+    int deviceType = -1;
+    // Opened as a camera and announced; never queried.
+    bool camera = false;
+    // The wait for the versions after its arrival; 0 for the usual one.
+    int versionWaitMs = 0;
+    // Product ids that, from a Cypress vendor id over plain USB, mean the
+    // USB 3 instrument sits on the wrong port (0: unused).
+    quint16 wrongPortProductIds[2] = {};
+    // Its Ethernet grabber leaves the uid empty: the serial number stands for it.
+    bool uidFromSerialOnEthernet = false;
+    // The name of its record instead of the device's.
+    const char* recordName = nullptr;
+    // Opened over USB for its query (the other comm types are always opened).
+    bool openedOverUsb = true;
+    // Its Devices-tab row: hidden (true) on removal, and shown (false) on
+    // arrival when itemShownOnArrival.
+    ItemStatusSignal itemStatus = nullptr;
+    bool itemShownOnArrival = false;
+    // Its list of available devices holds the motherboards too.
+    bool listsMotherboards = false;
+
+    constexpr DeviceTypeHandling asCamera() const
+    {
+        DeviceTypeHandling h = *this;
+        h.camera = true;
+        return h;
+    }
+    constexpr DeviceTypeHandling waitingForVersions(int ms) const
+    {
+        DeviceTypeHandling h = *this;
+        h.versionWaitMs = ms;
+        return h;
+    }
+    constexpr DeviceTypeHandling onWrongPortWith(quint16 productId, quint16 otherProductId = 0) const
+    {
+        DeviceTypeHandling h = *this;
+        h.wrongPortProductIds[0] = productId;
+        h.wrongPortProductIds[1] = otherProductId;
+        return h;
+    }
+    constexpr DeviceTypeHandling withUidFromSerialOnEthernet() const
+    {
+        DeviceTypeHandling h = *this;
+        h.uidFromSerialOnEthernet = true;
+        return h;
+    }
+    constexpr DeviceTypeHandling recordNamed(const char* name) const
+    {
+        DeviceTypeHandling h = *this;
+        h.recordName = name;
+        return h;
+    }
+    constexpr DeviceTypeHandling notOpenedOverUsb() const
+    {
+        DeviceTypeHandling h = *this;
+        h.openedOverUsb = false;
+        return h;
+    }
+    constexpr DeviceTypeHandling withItemRow(ItemStatusSignal status, bool shownOnArrival = false) const
+    {
+        DeviceTypeHandling h = *this;
+        h.itemStatus = status;
+        h.itemShownOnArrival = shownOnArrival;
+        return h;
+    }
+    constexpr DeviceTypeHandling listingMotherboards() const
+    {
+        DeviceTypeHandling h = *this;
+        h.listsMotherboards = true;
+        return h;
+    }
+};
+
+constexpr DeviceTypeHandling of(int deviceType)
+{
+    DeviceTypeHandling h;
+    h.deviceType = deviceType;
+    return h;
+}
+
+const DeviceTypeHandling TypeHandling[] = {
+    of(DeviceIdentifier::Camera).asCamera(),
+    of(DeviceIdentifier::Channels).withItemRow(&FirmwareUpdater::sendChannelsItemStatusToView),
+    of(DeviceIdentifier::Console).listingMotherboards(),
+    of(DeviceIdentifier::ElectrophysiologyConsole).listingMotherboards(),
+    of(DeviceIdentifier::FiberPhotometryConsole).listingMotherboards(),
+    of(DeviceIdentifier::GQZ).withUidFromSerialOnEthernet(),
+    of(DeviceIdentifier::GQZ2).withUidFromSerialOnEthernet(),
+    of(DeviceIdentifier::GQZ3).onWrongPortWith(nsUsbIds::GQZ3ProductId, nsUsbIds::USB3DriverProductId),
+    of(DeviceIdentifier::GQZ3KAVOR).onWrongPortWith(nsUsbIds::GQZ3ProductId, nsUsbIds::USB3DriverProductId),
+    of(DeviceIdentifier::LightSource).listingMotherboards(),
+    of(DeviceIdentifier::Motherboard).withItemRow(&FirmwareUpdater::sendMotherboardItemStatusToView),
+    of(DeviceIdentifier::TV720)
+        .waitingForVersions(FirmwareUpdater::TV720VersionWaitMs)
+        .onWrongPortWith(nsUsbIds::TV720ProductId),
+    of(DeviceIdentifier::USB3Driver)
+        .withItemRow(&FirmwareUpdater::sendUSB3CommunicationItemStatusToView, true)
+        .recordNamed("USB3 Communication")
+        .notOpenedOverUsb(),
+};
+
+const DeviceTypeHandling& handlingOf(int deviceType)
+{
+    static const DeviceTypeHandling Ordinary;
+    for (const DeviceTypeHandling& h : TypeHandling) {
+        if (h.deviceType == deviceType)
+            return h;
+    }
+    return Ordinary;
+}
+
+// A USB 3 instrument that came up on a plain USB connection.
+bool isOnWrongPort(const DeviceTypeHandling& handling, const QSharedPointer<MovraDeviceInfo>& device)
+{
+    if (device->commType() != CommType::USB || !nsUsbIds::isCypressVendor(device->vid()))
+        return false;
+    for (quint16 productId : handling.wrongPortProductIds) {
+        if (productId != 0 && device->pid() == productId)
+            return true;
+    }
+    return false;
+}
+
+// The type adjustment of an update: the first rule whose type, phase and
+// file-name words hold decides.
+constexpr int AnyType = -1;
+constexpr int SameType = -1;
+
+struct UpdateTypeRule
+{
+    int fromType; // AnyType: every type
+    Phase phase;
+    WordList fileNameContainsAny; // case-sensitive; empty: every file
+    int toType;                   // SameType: the type stays
+};
+
+const UpdateTypeRule UpdateTypeRules[] = {
+    // The USB 3 microscopes and the TV720 keep their type in both phases.
+    { DeviceIdentifier::GQZ3, Phase::Any, {}, SameType },
+    { DeviceIdentifier::GQZ3KAVOR, Phase::Any, {}, SameType },
+    { DeviceIdentifier::TV720, Phase::Any, {}, SameType },
+    // The Sarvanti kinds by the part their file is for.
+    { DeviceIdentifier::Sarvanti, Phase::Any, { { "Motor", "Disk" } }, DeviceIdentifier::AssistedRotaryJoint },
+    { DeviceIdentifier::Sarvanti, Phase::Any, {}, DeviceIdentifier::HKTR },
+    { DeviceIdentifier::SarvantiGen2, Phase::Any, { { "Disk" } }, DeviceIdentifier::AssistedRotaryJoint },
+    { DeviceIdentifier::SarvantiGen2, Phase::Any, {}, DeviceIdentifier::KZR410 },
+    // Without the motherboard phase: a motherboard's or a memory manager's
+    // channel file goes to its channels.
+    { DeviceIdentifier::Motherboard,
+      Phase::WithoutMotherboard,
+      { { "Channel", "LS_Default", "LS_Embedded", "Dual_Color" } },
+      DeviceIdentifier::LightSource },
+    { DeviceIdentifier::Motherboard, Phase::WithoutMotherboard, { { "KAVOR" } }, DeviceIdentifier::KAVOR },
+    { DeviceIdentifier::EEPROMMemoryManager, Phase::WithoutMotherboard, {}, DeviceIdentifier::LightSource },
+    { DeviceIdentifier::Motherboard, Phase::WithoutMotherboard, { { "QWM" } }, DeviceIdentifier::Channels },
+    { DeviceIdentifier::Motherboard, Phase::WithoutMotherboard, { { "TRZ" } }, DeviceIdentifier::Channels },
+    { DeviceIdentifier::Channels, Phase::WithoutMotherboard, { { "Microscope" } }, DeviceIdentifier::GQZ },
+    { AnyType, Phase::WithoutMotherboard, {}, SameType },
+    // With it, every other type updates its motherboard.
+    { AnyType, Phase::WithMotherboard, {}, DeviceIdentifier::Motherboard },
+};
 
 } // namespace
 
@@ -129,9 +279,7 @@ void FirmwareUpdater::connectHardwareServer()
 
 QList<QSharedPointer<MovraDeviceInfo>> FirmwareUpdater::getAvailableDevices(DeviceIdentifier type) const
 {
-    const bool withMotherboards = type == DeviceIdentifier::LightSource || type == DeviceIdentifier::Console
-                                  || type == DeviceIdentifier::ElectrophysiologyConsole
-                                  || type == DeviceIdentifier::FiberPhotometryConsole;
+    const bool withMotherboards = handlingOf(type).listsMotherboards;
     QList<QSharedPointer<MovraDeviceInfo>> devices;
     for (const auto& device : m_availableDevices) {
         const DeviceIdentifier found = AbstractFirmwareCommunicator::getDeviceIdentifier(device);
@@ -162,7 +310,6 @@ void FirmwareUpdater::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInf
     if (!deviceInfo || m_availableDevices.contains(deviceInfo))
         return;
     m_availableDevices.append(deviceInfo);
-    int waitMs = VersionWaitMs;
 
     // During an update new devices are only listed: the reset device is
     // found again among them.
@@ -170,20 +317,22 @@ void FirmwareUpdater::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInf
         return;
 
     const int type = AbstractFirmwareCommunicator::getDeviceIdentifier(deviceInfo);
-    if (type == DeviceIdentifier::Camera) {
+    const DeviceTypeHandling& handling = handlingOf(type);
+    if (handling.camera) {
         emit openCameraDevice(deviceInfo);
         emit sendMessageToStatusBar(translated(ProgressMessages::CameraFound), CameraFoundMessageMs);
-        emit sendDeviceConnectedToView(DeviceIdentifier::Camera, deviceInfo->name(), deviceInfo->uid(), true);
+        emit sendDeviceConnectedToView(DeviceIdentifier(type), deviceInfo->name(), deviceInfo->uid(), true);
         return;
     }
-    if (type == DeviceIdentifier::TV720)
-        waitMs = TV720VersionWaitMs;
-    if (isOnWrongPort(type, deviceInfo)) {
+    const int waitMs = handling.versionWaitMs > 0 ? handling.versionWaitMs : VersionWaitMs;
+    if (isOnWrongPort(handling, deviceInfo)) {
         showWrongPortWarning();
         return;
     }
-    if (type == DeviceIdentifier::USB3Driver)
-        emit sendUSB3CommunicationItemStatusToView(false);
+    if (handling.itemStatus && handling.itemShownOnArrival)
+        emit(this->*handling.itemStatus)(false);
+    if (handling.uidFromSerialOnEthernet && deviceInfo->commType() == CommType::Ethernet)
+        deviceInfo->setUid(deviceInfo->serialNumber());
 
     AbstractFirmwareCommunicator* communicator = createVersionQueryCommunicator(type, deviceInfo);
     if (!communicator)
@@ -194,7 +343,7 @@ void FirmwareUpdater::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInf
     info->motherboardVersion = notAvailable();
     info->channelVersion = notAvailable();
     info->bootloaderVersion = notAvailable();
-    info->name = type == DeviceIdentifier::USB3Driver ? QStringLiteral("USB3 Communication") : deviceInfo->name();
+    info->name = handling.recordName ? QString::fromLatin1(handling.recordName) : deviceInfo->name();
     info->uid = deviceInfo->uid();
     m_communicationInfos.append(info);
 
@@ -205,7 +354,7 @@ void FirmwareUpdater::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInf
         emit openEthernetDevice(deviceInfo);
     else if (deviceInfo->commType() == CommType::Serial)
         emit openSerialDevice(deviceInfo);
-    else if (type != DeviceIdentifier::USB3Driver)
+    else if (handling.openedOverUsb)
         emit openUSBDevice(deviceInfo);
 
     communicator->askForInstalledVersion(deviceInfo);
@@ -224,52 +373,14 @@ void FirmwareUpdater::showWrongPortWarning()
 AbstractFirmwareCommunicator*
 FirmwareUpdater::createVersionQueryCommunicator(int deviceType, const QSharedPointer<MovraDeviceInfo>& device)
 {
-    switch (deviceType) {
-    case DeviceIdentifier::AssistedRotaryJoint:
-    case DeviceIdentifier::YLQSAGen2: return new HLX58Communicator();
-    case DeviceIdentifier::KZR410:
-    case DeviceIdentifier::KOTWGen3: return new NXLTV2Communicator();
-    case DeviceIdentifier::Bootloader:
-        if (device->pid() == PIC32BootloaderProductId)
-            return new BootloaderPIC32Communicator();
-        return new BootloaderCommunicator();
-    case DeviceIdentifier::Sarvanti:
-        if (device->name().contains(QLatin1String("Motor")) || device->name().contains(QLatin1String("Disk")))
-            return new HLX58Communicator();
-        return nullptr; // the pulse-generator communicator is not part of this build
-    case DeviceIdentifier::SarvantiGen2:
-        if (device->name().contains(QLatin1String("Disk")))
-            return new HLX58Communicator();
-        return new NXLTV2Communicator();
-    case DeviceIdentifier::GQZ:
-    case DeviceIdentifier::GQZ2:
-        // The Ethernet grabber leaves the uid empty: the address stands for it.
-        if (device->commType() == CommType::Ethernet)
-            device->setUid(device->serialNumber());
-        return nullptr;
-    default:
-        // The families of the motherboards, channels, microscopes, FX3 and
-        // external programmers are not part of this build.
-        return nullptr;
-    }
+    return device ? FirmwareFamilyRegistry::createVersionQueryCommunicator(deviceType, *device) : nullptr;
 }
 
 AbstractFirmwareCommunicator* FirmwareUpdater::createUpdateCommunicator(int deviceType,
                                                                         const QSharedPointer<MovraDeviceInfo>& device,
                                                                         bool motherboardPhase)
 {
-    Q_UNUSED(motherboardPhase)
-    switch (deviceType) {
-    case DeviceIdentifier::AssistedRotaryJoint:
-    case DeviceIdentifier::YLQSAGen2: return new HLX58Communicator();
-    case DeviceIdentifier::KZR410:
-    case DeviceIdentifier::KOTWGen3: return new NXLTV2Communicator();
-    case DeviceIdentifier::Bootloader:
-        if (device->pid() == PIC32BootloaderProductId)
-            return new BootloaderPIC32Communicator();
-        return new BootloaderCommunicator();
-    default: return nullptr;
-    }
+    return device ? FirmwareFamilyRegistry::createUpdateCommunicator(deviceType, *device, motherboardPhase) : nullptr;
 }
 
 void FirmwareUpdater::wireVersionQueryCommunicator(AbstractFirmwareCommunicator* c)
@@ -333,12 +444,9 @@ void FirmwareUpdater::onDeviceRemoved(QSharedPointer<MovraDeviceInfo> deviceInfo
         return;
     if (deviceInfo->name().contains(ProgressMessages::Bootloader))
         emit sendBootloaderItemStatusToView(true);
-    switch (AbstractFirmwareCommunicator::getDeviceIdentifier(deviceInfo)) {
-    case DeviceIdentifier::Motherboard: emit sendMotherboardItemStatusToView(true); break;
-    case DeviceIdentifier::Channels: emit sendChannelsItemStatusToView(true); break;
-    case DeviceIdentifier::USB3Driver: emit sendUSB3CommunicationItemStatusToView(true); break;
-    default: break;
-    }
+    const DeviceTypeHandling& handling = handlingOf(AbstractFirmwareCommunicator::getDeviceIdentifier(deviceInfo));
+    if (handling.itemStatus)
+        emit(this->*handling.itemStatus)(true);
 
     const QString uid = deviceInfo->uid();
     for (int i = m_availableDevices.size() - 1; i >= 0; --i) {
@@ -390,34 +498,12 @@ void FirmwareUpdater::onMicVersionReceived(QByteArray version)
 
 int FirmwareUpdater::adjustUpdateType(int type, const QString& filePath, bool motherboardPhase)
 {
-    switch (type) {
-    case DeviceIdentifier::GQZ3:
-    case DeviceIdentifier::GQZ3KAVOR:
-    case DeviceIdentifier::TV720: return type;
-    case DeviceIdentifier::Sarvanti:
-        return nameContainsAny(filePath, { QStringLiteral("Motor"), QStringLiteral("Disk") })
-                   ? DeviceIdentifier::AssistedRotaryJoint
-                   : DeviceIdentifier::HKTR;
-    case DeviceIdentifier::SarvantiGen2:
-        return filePath.contains(QLatin1String("Disk")) ? DeviceIdentifier::AssistedRotaryJoint
-                                                        : DeviceIdentifier::KZR410;
-    default: break;
+    for (const UpdateTypeRule& rule : UpdateTypeRules) {
+        if ((rule.fromType == AnyType || rule.fromType == type)
+            && FirmwareFamilyRegistry::phaseHolds(rule.phase, motherboardPhase)
+            && rule.fileNameContainsAny.heldBy(filePath))
+            return rule.toType == SameType ? type : rule.toType;
     }
-    if (motherboardPhase)
-        return DeviceIdentifier::Motherboard;
-    if (type == DeviceIdentifier::Motherboard
-        && nameContainsAny(filePath, { QStringLiteral("Channel"), QStringLiteral("LS_Default"),
-                                       QStringLiteral("LS_Embedded"), QStringLiteral("Dual_Color") }))
-        return DeviceIdentifier::LightSource;
-    if (type == DeviceIdentifier::Motherboard && filePath.contains(QLatin1String("KAVOR")))
-        return DeviceIdentifier::KAVOR;
-    if (type == DeviceIdentifier::EEPROMMemoryManager)
-        return DeviceIdentifier::LightSource;
-    if (type == DeviceIdentifier::Motherboard
-        && nameContainsAny(filePath, { QStringLiteral("QWM"), QStringLiteral("TRZ") }))
-        return DeviceIdentifier::Channels;
-    if (type == DeviceIdentifier::Channels && filePath.contains(QLatin1String("Microscope")))
-        return DeviceIdentifier::GQZ;
     return type;
 }
 
@@ -531,7 +617,8 @@ void FirmwareUpdater::onReconnectToSerialBootloaderReceived(QString serialNumber
 {
     for (const auto& device : qAsConst(m_availableDevices)) {
         if (device->commType() == CommType::Serial && device->serialNumber() == serialNumber
-            && (device->pid() == 0x521F || device->pid() == 0xB007)) {
+            && (device->pid() == nsUsbIds::IMUBootloaderProductId
+                || device->pid() == nsUsbIds::ZuvoBasestationProductId)) {
             emit sendReconnectedToBootloader(device);
             return;
         }

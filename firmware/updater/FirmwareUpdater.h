@@ -91,7 +91,8 @@ private slots:
     void onMicVersionReceived(QByteArray version);
 
 protected:
-    // The two factories; null where the type has no communicator (yet).
+    // The two factories: lookups in FirmwareFamilyRegistry, null where the
+    // type has no communicator (yet). Tests put their own in.
     virtual AbstractFirmwareCommunicator* createVersionQueryCommunicator(int deviceType,
                                                                          const QSharedPointer<MovraDeviceInfo>& device);
     virtual AbstractFirmwareCommunicator*

@@ -44,6 +44,7 @@ void exercise(FirmwareFileManager& reader, const QString& name, int bound)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    // As large as tests/fuzz/fuzz_firmware_file_readers.options lets inputs grow.
     if (size > 64 * 1024)
         return 0;
     const QString name = fuzzFileName();
@@ -54,13 +55,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         file.write(reinterpret_cast<const char*>(data), qint64(size));
     }
     const int bound = size > 0 && (data[0] & 1) ? 59 : 255;
-    HEX32FirmwareFileManager hex32;
+    // One reader of each kind for the whole run: openFile() takes a reader
+    // that read another file before, as an updater's reader does. Each kind
+    // builds its image in one buffer of 5 MiB, blanked again only where the
+    // last image was written (FirmwareImageBuffer), so a large image costs
+    // what its data cost.
+    static HEX32FirmwareFileManager hex32;
+    static HEXFirmwareFileManager hex;
+    static MCSFirmwareFileManager mcs;
+    static MCSVivadoFirmwareFileManager vivado;
     exercise(hex32, name, bound);
-    HEXFirmwareFileManager hex;
     exercise(hex, name, bound);
-    MCSFirmwareFileManager mcs;
     exercise(mcs, name, bound);
-    MCSVivadoFirmwareFileManager vivado;
     exercise(vivado, name, 995);
     QFile::remove(name);
     return 0;

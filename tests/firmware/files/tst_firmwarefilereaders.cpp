@@ -485,6 +485,52 @@ private slots:
         QCOMPARE(int(reader.readNextRecord(buffer, 59)), 7);
         QCOMPARE(buffer[4], uchar('c'));
     }
+
+    // Every reader of a kind builds its image in the same buffer, which is
+    // blanked again only where the last image was written: a file's gaps
+    // never show the data of a file read before it.
+    void gapsStayBlankAfterAnotherFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("upperAddress");
+        QTest::addColumn<QByteArray>("blankWord");
+        QTest::newRow("HEX32") << "HEX32" << QByteArray::fromHex("1D00") << QByteArray::fromHex("FFFFFFFF");
+        QTest::newRow("HEX") << "HEX" << QByteArray::fromHex("0000") << QByteArray::fromHex("FFFFFF00");
+        QTest::newRow("MCS") << "MCS" << QByteArray::fromHex("0000") << QByteArray::fromHex("FFFFFFFF");
+    }
+
+    void gapsStayBlankAfterAnotherFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, upperAddress);
+        QFETCH(QByteArray, blankWord);
+
+        const QByteArray full(16, char(0x11));
+        const QString first =
+            newFile(joinLines({ recordLine(0, 4, upperAddress), recordLine(0, 0, full), recordLine(16, 0, full),
+                                recordLine(32, 0, full), recordLine(0, 1, {}) },
+                              "\n"));
+        const QByteArray part(8, char(0x22));
+        const QString second = newFile(joinLines(
+            { recordLine(0, 4, upperAddress), recordLine(0, 0, part), recordLine(40, 0, part), recordLine(0, 1, {}) },
+            "\n"));
+
+        QByteArray expected = blankWord.repeated(12);
+        expected.replace(0, 8, part);
+        expected.replace(40, 8, part);
+
+        for (int round = 0; round < 2; ++round) {
+            const auto before = makeReader(kind);
+            QVERIFY(before->openFile(first));
+            QCOMPARE(before->getImageInformation().length, quint32(48));
+
+            const auto reader = makeReader(kind);
+            QVERIFY(reader->openFile(second));
+            const FirmwareImageInformation info = reader->getImageInformation();
+            QCOMPARE(info.length, quint32(48));
+            QCOMPARE(info.crc, TestFrames::crc16Xmodem(expected));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFirmwareFileReaders)

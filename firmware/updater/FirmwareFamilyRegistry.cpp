@@ -1,0 +1,131 @@
+#include "firmware/updater/FirmwareFamilyRegistry.h"
+
+#include "device/usb/UsbIds.h"
+#include "firmware/bootloader/BootloaderCommunicator.h"
+#include "firmware/bootloader/BootloaderPIC32Communicator.h"
+#include "firmware/bootloader/HLX58Communicator.h"
+#include "firmware/bootloader/NXLTV2Communicator.h"
+
+#include <QLatin1String>
+
+#include <iterator>
+
+namespace {
+
+using Row = FirmwareFamilyRegistry::Row;
+using Condition = FirmwareFamilyRegistry::Condition;
+using namespace nsUpdater;
+
+template <typename Communicator>
+AbstractFirmwareCommunicator* make()
+{
+    return new Communicator();
+}
+
+constexpr Condition EveryDevice {};
+constexpr FirmwareFamilyRegistry::Factory None = nullptr;
+
+// The first row that applies decides, so within a type a row with a
+// condition comes before the row that takes every other device. A type
+// whose family is not part of this build has no row: motherboards and
+// pulse generators (2, 7, 16, 17, 19 and the rest of 21), light-source and
+// USB 3 channels (15, 16; 12 and 13 without the motherboard phase),
+// FPGA/MCS devices (5, 6, 8, 9, 10, 11), USB 3, Ethernet and FX3
+// microscopes (10 and 11 on Ethernet, 12, 13, 18), external programmers
+// (14, 20, 24). The camera (4) is not a firmware device.
+constexpr Row Table[] = {
+    // firmware/bootloader (Part 2.104)
+    { AssistedRotaryJoint, "bootloader", EveryDevice, make<HLX58Communicator>, make<HLX58Communicator> },
+    { YLQSAGen2, "bootloader", EveryDevice, make<HLX58Communicator>, make<HLX58Communicator> },
+    { KZR410, "bootloader", EveryDevice, make<NXLTV2Communicator>, make<NXLTV2Communicator> },
+    { KOTWGen3, "bootloader", EveryDevice, make<NXLTV2Communicator>, make<NXLTV2Communicator> },
+    { Bootloader, "bootloader", EveryDevice.withProductId(nsUsbIds::PIC32BootloaderProductId),
+      make<BootloaderPIC32Communicator>, make<BootloaderPIC32Communicator> },
+    { Bootloader, "bootloader", EveryDevice, make<BootloaderCommunicator>, make<BootloaderCommunicator> },
+    // Types 21 and 25 are updated under the type their file name gives
+    // (FirmwareUpdater::adjustUpdateType): their rows only read versions.
+    { Sarvanti, "bootloader", EveryDevice.withNameContainingAny("Motor", "Disk"), make<HLX58Communicator>, None },
+    { SarvantiGen2, "bootloader", EveryDevice.withNameContainingAny("Disk"), make<HLX58Communicator>, None },
+    { SarvantiGen2, "bootloader", EveryDevice, make<NXLTV2Communicator>, None },
+};
+
+template <typename Applies>
+const Row* firstRow(int deviceType, FirmwareFamilyRegistry::Factory Row::*factory, Applies applies)
+{
+    for (const Row& row : Table) {
+        if (row.deviceType == deviceType && row.*factory && applies(row.condition))
+            return &row;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool FirmwareFamilyRegistry::WordList::heldBy(const QString& text) const
+{
+    if (isEmpty())
+        return true;
+    for (const char* word : words) {
+        if (word && text.contains(QLatin1String(word), Qt::CaseSensitive))
+            return true;
+    }
+    return false;
+}
+
+bool FirmwareFamilyRegistry::Condition::heldBy(const MovraDeviceInfo& device) const
+{
+    if (productId != AnyProductId && device.pid() != productId)
+        return false;
+    if (!anyCommType && device.commType() != commType)
+        return false;
+    return nameContainsAny.heldBy(device.name());
+}
+
+bool FirmwareFamilyRegistry::phaseHolds(Phase phase, bool motherboardPhase)
+{
+    return phase == Phase::Any || (phase == Phase::WithMotherboard) == motherboardPhase;
+}
+
+bool FirmwareFamilyRegistry::Condition::heldInPhase(bool motherboardPhase) const
+{
+    return phaseHolds(phase, motherboardPhase);
+}
+
+bool FirmwareFamilyRegistry::Condition::isEveryDevice() const
+{
+    return productId == AnyProductId && nameContainsAny.isEmpty() && anyCommType && phase == Phase::Any;
+}
+
+FirmwareFamilyRegistry::Rows FirmwareFamilyRegistry::rows()
+{
+    return { std::begin(Table), std::end(Table) };
+}
+
+const FirmwareFamilyRegistry::Row* FirmwareFamilyRegistry::versionQueryRow(int deviceType,
+                                                                           const MovraDeviceInfo& device)
+{
+    return firstRow(deviceType, &Row::versionQuery,
+                    [&device](const Condition& condition) { return condition.heldBy(device); });
+}
+
+const FirmwareFamilyRegistry::Row* FirmwareFamilyRegistry::updateRow(int deviceType, const MovraDeviceInfo& device,
+                                                                     bool motherboardPhase)
+{
+    return firstRow(deviceType, &Row::update, [&device, motherboardPhase](const Condition& condition) {
+        return condition.heldInPhase(motherboardPhase) && condition.heldBy(device);
+    });
+}
+
+AbstractFirmwareCommunicator* FirmwareFamilyRegistry::createVersionQueryCommunicator(int deviceType,
+                                                                                     const MovraDeviceInfo& device)
+{
+    const Row* row = versionQueryRow(deviceType, device);
+    return row ? row->versionQuery() : nullptr;
+}
+
+AbstractFirmwareCommunicator*
+FirmwareFamilyRegistry::createUpdateCommunicator(int deviceType, const MovraDeviceInfo& device, bool motherboardPhase)
+{
+    const Row* row = updateRow(deviceType, device, motherboardPhase);
+    return row ? row->update() : nullptr;
+}

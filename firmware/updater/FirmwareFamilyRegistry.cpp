@@ -34,7 +34,7 @@ constexpr FirmwareFamilyRegistry::Factory None = nullptr;
 // microscopes (10 and 11 on Ethernet, 12, 13, 18), external programmers
 // (14, 20, 24). The camera (4) is not a firmware device.
 constexpr Row Table[] = {
-    // firmware/bootloader (Part 2.104)
+    // firmware/bootloader
     { AssistedRotaryJoint, "bootloader", EveryDevice, make<HLX58Communicator>, make<HLX58Communicator> },
     { YLQSAGen2, "bootloader", EveryDevice, make<HLX58Communicator>, make<HLX58Communicator> },
     { KZR410, "bootloader", EveryDevice, make<NXLTV2Communicator>, make<NXLTV2Communicator> },

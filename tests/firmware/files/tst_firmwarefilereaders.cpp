@@ -507,13 +507,13 @@ private slots:
 
         const QByteArray full(16, char(0x11));
         const QString first =
-            newFile(joinLines({ recordLine(0, 4, upperAddress), recordLine(0, 0, full), recordLine(16, 0, full),
-                                recordLine(32, 0, full), recordLine(0, 1, {}) },
+            newFile(joinLines({ IntelHex::line(0, 4, upperAddress), IntelHex::line(0, 0, full),
+                                IntelHex::line(16, 0, full), IntelHex::line(32, 0, full), IntelHex::line(0, 1, {}) },
                               "\n"));
         const QByteArray part(8, char(0x22));
-        const QString second = newFile(joinLines(
-            { recordLine(0, 4, upperAddress), recordLine(0, 0, part), recordLine(40, 0, part), recordLine(0, 1, {}) },
-            "\n"));
+        const QString second = newFile(joinLines({ IntelHex::line(0, 4, upperAddress), IntelHex::line(0, 0, part),
+                                                   IntelHex::line(40, 0, part), IntelHex::line(0, 1, {}) },
+                                                 "\n"));
 
         QByteArray expected = blankWord.repeated(12);
         expected.replace(0, 8, part);

@@ -26,6 +26,7 @@
 #include "firmware/core/AbstractFirmwareCommunicator.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/updater/FirmwareFamilyRegistry.h"
+#include "tests/support/IntelHex.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -119,17 +120,7 @@ struct Reply
 // One Intel HEX record line.
 QByteArray record(quint8 type, quint16 address, const QByteArray& data)
 {
-    QByteArray bytes;
-    bytes.append(char(data.size()));
-    bytes.append(char(address >> 8));
-    bytes.append(char(address & 0xFF));
-    bytes.append(char(type));
-    bytes.append(data);
-    quint8 sum = 0;
-    for (char b : bytes)
-        sum = quint8(sum + quint8(b));
-    bytes.append(char(quint8(-sum)));
-    return ':' + bytes.toHex().toUpper() + "\r\n";
+    return IntelHex::line(address, type, data) + "\r\n";
 }
 
 // Five data records (three programming packets of two records) from the

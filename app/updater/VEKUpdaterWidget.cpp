@@ -9,6 +9,7 @@
 #include "app/installed/InstalledPluginScanner.h"
 #include "app/installed/InstalledSoftwareReader.h"
 #include "app/installed/InstallerRunner.h"
+#include "app/updater/DeviceTypeRules.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/UpdaterWidgetUi.h"
 #include "app/updater/VersionComparison.h"
@@ -42,15 +43,6 @@ constexpr int NetworkErrorMessageMs = 5000;
 const char* const TreeStyleSheet = "QTreeView:branch:has-siblings:!adjoins-item{border-image: url() 0;}"
                                    "QTreeView:branch:has-siblings:adjoins-item{border-image: url() 0;}"
                                    "QTreeView:branch:!has-children:!has-siblings:adjoins-item{border-image: url() 0;}";
-
-const char* const SarvantiDescription = QT_TRANSLATE_NOOP(
-    "ProgressDialog",
-    "This multi-plane microscope driver controls the image recording of alternative planes with 1 or 2 excitations.");
-
-// The type rows that only certain events show.
-const QList<DeviceIdentifier> InitiallyHiddenTypes = { nsUpdater::Bootloader,  nsUpdater::Channels,
-                                                       nsUpdater::Console,     nsUpdater::EEPROMMemoryManager,
-                                                       nsUpdater::Motherboard, nsUpdater::USB3Driver };
 
 QString marker()
 {
@@ -268,7 +260,7 @@ void VEKUpdaterWidget::initializeDeviceTree()
         auto* item = new QTreeWidgetItem(tree);
         item->setText(0, it.value());
         item->setData(0, Qt::UserRole, int(it.key()));
-        item->setHidden(InitiallyHiddenTypes.contains(it.key()));
+        item->setHidden(DeviceTypeRules::of(it.key()).typeRow.testFlag(DeviceTypeRules::StartsHidden));
         setDeviceItemConnected(item, false);
     }
     m_connectedDeviceCount = 0;
@@ -335,7 +327,7 @@ void VEKUpdaterWidget::setDeviceItemConnected(QTreeWidgetItem* item, bool connec
     item->setText(
         1, ProgressMessages::translated(connected ? ProgressMessages::Connected : ProgressMessages::NotConnected));
     item->setData(1, Qt::UserRole, connected ? 1 : 0);
-    if (value == DeviceRowMarker || value == nsUpdater::Camera)
+    if (value == DeviceRowMarker || DeviceTypeRules::of(value).typeRow.testFlag(DeviceTypeRules::NotCounted))
         return;
     if (connected)
         ++m_connectedDeviceCount;
@@ -414,19 +406,19 @@ void VEKUpdaterWidget::addConnectedDeviceItem(const FirmwareInformation& informa
     const QString port = QString::number(portNumber(uid));
     const QString withPort = QStringLiteral("%1 (Port #%2)");
     const bool isBootloader = name == ProgressMessages::Bootloader;
-    switch (deviceType) {
-    case nsUpdater::Channels:
-    case nsUpdater::GQZ:
-    case nsUpdater::GQZ2: item->setText(0, withPort.arg(FpgaLabel, port)); break;
-    case nsUpdater::GQZ3:
-    case nsUpdater::GQZ3KAVOR: item->setText(0, withPort.arg(isBootloader ? FpgaLabel : name, port)); break;
-    case nsUpdater::IMU: item->setText(0, name); break;
-    default: item->setText(0, withPort.arg(name, port)); break;
+    const DeviceTypeRules::Row& rule = DeviceTypeRules::of(deviceType);
+    switch (rule.label) {
+    case DeviceTypeRules::DeviceRowLabel::NameAndPort: item->setText(0, withPort.arg(name, port)); break;
+    case DeviceTypeRules::DeviceRowLabel::FpgaAndPort: item->setText(0, withPort.arg(FpgaLabel, port)); break;
+    case DeviceTypeRules::DeviceRowLabel::FpgaAndPortWhenBootloader:
+        item->setText(0, withPort.arg(isBootloader ? FpgaLabel : name, port));
+        break;
+    case DeviceTypeRules::DeviceRowLabel::NameOnly: item->setText(0, name); break;
     }
     if (isBootloader || name.contains(QLatin1String("Cypress FX3")))
         item->setIcon(0, QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
     setDeviceItemConnected(item, true);
-    if (m_usb3FollowUp && deviceType == nsUpdater::USB3Driver)
+    if (m_usb3FollowUp && rule.typeRow.testFlag(DeviceTypeRules::SelectedDuringUsb3FollowUp))
         m_ui->treeWidget_device->setCurrentItem(item);
     typeItem->setExpanded(true);
 }
@@ -435,19 +427,8 @@ void VEKUpdaterWidget::onDeviceVersionReceived(QSharedPointer<nsUpdater::DeviceC
 {
     if (!infos)
         return;
-    switch (infos->deviceType) {
-    case nsUpdater::Bootloader: onSetBootloaderItemStatusReceived(false); break;
-    case nsUpdater::Motherboard: onSetMotherboardItemStatusReceived(false); break;
-    case nsUpdater::Channels: onSetChannelsItemStatusReceived(false); break;
-    case nsUpdater::EEPROMMemoryManager: {
-        const QList<QTreeWidgetItem*> items = m_ui->treeWidget_device->findItems(
-            DeviceIdentifierNames.value(nsUpdater::EEPROMMemoryManager), Qt::MatchExactly, 0);
-        if (!items.isEmpty())
-            items.first()->setHidden(false);
-        break;
-    }
-    default: break;
-    }
+    if (DeviceTypeRules::of(infos->deviceType).typeRow.testFlag(DeviceTypeRules::ShownByVersionReport))
+        setTypeItemHidden(static_cast<DeviceIdentifier>(infos->deviceType), false);
     onDeviceConnectionStatusReceived(static_cast<DeviceIdentifier>(infos->deviceType), infos->name, infos->uid, true);
     // Versions only for a device that has its row: a uid listed under
     // another type alone must keep that record as it is.
@@ -610,77 +591,35 @@ void VEKUpdaterWidget::fillDevicePanesByType(int deviceType, const FirmwareInfor
                                              QTreeWidgetItem* item, QString& bootloader, QString& motherboard,
                                              QString& channel, QString& description)
 {
-    namespace pm = ProgressMessages;
-    const QString firmwareWord = QCoreApplication::translate("VEKUpdaterWidget", "Firmware");
-    const QString motherboardWord = QCoreApplication::translate("VEKUpdaterWidget", "Motherboard");
-    switch (deviceType) {
-    case nsUpdater::AssistedRotaryJoint:
-        description = standardDescription(deviceType, pm::DescriptionRotaryJoint);
+    using Rule = DeviceTypeRules::PaneRule;
+    const DeviceTypeRules::Row& rule = DeviceTypeRules::of(deviceType);
+    const QString deviceDescription = rule.description ? *rule.description : QString();
+    switch (rule.panes) {
+    case Rule::Standard: description = standardDescription(deviceType, deviceDescription); break;
+    case Rule::Deprecated:
+        checkDeprecatedDriver(rule.deprecatedDigit, deviceDescription, information, item, description);
         break;
-    case nsUpdater::KZR410: description = standardDescription(deviceType, pm::DescriptionPhotometrySystem); break;
-    case nsUpdater::NXLT:
-        checkDeprecatedDriver(2, pm::DescriptionPhotometryDriverNXLT, information, item, description);
-        break;
-    case nsUpdater::Bootloader: fillBootloaderPanes(information, bootloader, description); break;
-    case nsUpdater::Camera: fillCameraPanes(item, bootloader, motherboard, channel, description); break;
-    case nsUpdater::Channels: fillChannelsPanes(information, item, bootloader, description); break;
-    case nsUpdater::Console: break;
-    case nsUpdater::EEPROMMemoryManager:
-        description = standardDescription(deviceType, pm::DescriptionEEPROMMemoryManager);
-        break;
-    case nsUpdater::ElectrophysiologyConsole:
-        checkDeprecatedDriver(1, pm::DescriptionAcquisitionConsole, information, item, description);
-        m_ui->textBrowser_deviceChannel->show();
-        break;
-    case nsUpdater::FiberPhotometryConsole:
-        checkDeprecatedDriver(1, pm::DescriptionConsole, information, item, description);
-        m_ui->textBrowser_deviceChannel->show();
-        break;
-    case nsUpdater::GQZ: description = standardDescription(deviceType, pm::DescriptionMicroscope1Color); break;
-    case nsUpdater::GQZ2: description = standardDescription(deviceType, pm::DescriptionMicroscope2Color); break;
-    case nsUpdater::GQZ3:
-    case nsUpdater::GQZ3KAVOR:
-        description = standardDescription(deviceType, pm::DescriptionMicroscopeGen3);
-        m_ui->textBrowser_deviceMB->show();
-        m_ui->textBrowser_deviceChannel->show();
-        break;
-    case nsUpdater::IMU:
-        description = standardDescription(deviceType, pm::DescriptionIMU);
-        m_ui->textBrowser_deviceBoot->show();
-        motherboard.replace(motherboardWord, firmwareWord);
-        break;
-    case nsUpdater::LightSource:
-        checkDeprecatedDriver(1, pm::DescriptionLightSource, information, item, description);
-        m_ui->textBrowser_deviceBoot->show();
-        m_ui->textBrowser_deviceMB->show();
-        m_ui->textBrowser_deviceChannel->show();
-        break;
-    case nsUpdater::KAVOR:
-        checkDeprecatedDriver(1, pm::DescriptionKAVOR, information, item, description);
-        m_ui->textBrowser_deviceBoot->show();
-        m_ui->textBrowser_deviceMB->show();
-        m_ui->textBrowser_deviceChannel->show();
-        break;
-    case nsUpdater::Motherboard: fillMotherboardPanes(information, item, bootloader, motherboard, description); break;
-    case nsUpdater::TV720: description = standardDescription(deviceType, pm::DescriptionTV720); break;
-    case nsUpdater::HKTR:
-        checkDeprecatedDriver(2, pm::DescriptionPulseGenerator, information, item, description);
-        break;
-    case nsUpdater::USB3Driver: fillUSB3DriverPanes(information, bootloader, description); break;
-    case nsUpdater::Sarvanti:
-    case nsUpdater::SarvantiGen2: fillSarvantiPanes(information, item, motherboard, description); break;
-    case nsUpdater::YLQSAGen2:
-        description = standardDescription(deviceType, pm::DescriptionYLQSAMiniCube);
-        m_ui->pb_updateDeviceManually->setEnabled(true);
-        break;
-    case nsUpdater::KOTWGen3: description = standardDescription(deviceType, pm::DescriptionPhotometryDriverKOTW); break;
-    case nsUpdater::ZuvoBasestation:
-        description = standardDescription(deviceType, pm::DescriptionZuvoBasestation);
-        m_ui->textBrowser_deviceBoot->show();
-        motherboard.replace(motherboardWord, firmwareWord);
-        break;
-    default: break;
+    case Rule::Bootloader: fillBootloaderPanes(information, deviceDescription, bootloader, description); return;
+    case Rule::Camera: fillCameraPanes(item, deviceDescription, bootloader, motherboard, channel, description); return;
+    case Rule::Channels: fillChannelsPanes(information, item, deviceDescription, bootloader, description); return;
+    case Rule::Motherboard:
+        fillMotherboardPanes(information, item, deviceDescription, bootloader, motherboard, description);
+        return;
+    case Rule::USB3Driver: fillUSB3DriverPanes(information, deviceDescription, bootloader, description); return;
+    case Rule::Sarvanti: fillSarvantiPanes(information, item, deviceDescription, motherboard, description); return;
+    case Rule::Nothing: return;
     }
+    if (rule.shownPanes.testFlag(DeviceTypeRules::BootloaderPane))
+        m_ui->textBrowser_deviceBoot->show();
+    if (rule.shownPanes.testFlag(DeviceTypeRules::MotherboardPane))
+        m_ui->textBrowser_deviceMB->show();
+    if (rule.shownPanes.testFlag(DeviceTypeRules::ChannelPane))
+        m_ui->textBrowser_deviceChannel->show();
+    if (rule.paneExtras.testFlag(DeviceTypeRules::FirmwareHeading))
+        motherboard.replace(QCoreApplication::translate("VEKUpdaterWidget", "Motherboard"),
+                            QCoreApplication::translate("VEKUpdaterWidget", "Firmware"));
+    if (rule.paneExtras.testFlag(DeviceTypeRules::ManualAlwaysEnabled))
+        m_ui->pb_updateDeviceManually->setEnabled(true);
 }
 
 void VEKUpdaterWidget::checkDeprecatedDriver(int threshold, const QString& deviceDescription,
@@ -704,12 +643,12 @@ void VEKUpdaterWidget::checkDeprecatedDriver(int threshold, const QString& devic
     applyConnectedRule(item);
 }
 
-void VEKUpdaterWidget::fillBootloaderPanes(const FirmwareInformation& information, QString& bootloader,
-                                           QString& description)
+void VEKUpdaterWidget::fillBootloaderPanes(const FirmwareInformation& information, const QString& deviceNote,
+                                           QString& bootloader, QString& description)
 {
     bootloader = m_deviceBootloaderTemplate.arg(shown(information.bootloaderVersion));
-    description = m_deviceDescriptionTemplate.arg(note(ProgressMessages::NoteUpdateFromBootloader),
-                                                  ProgressMessages::translated(ProgressMessages::WebLink));
+    description =
+        m_deviceDescriptionTemplate.arg(note(deviceNote), ProgressMessages::translated(ProgressMessages::WebLink));
     m_ui->textBrowser_deviceBoot->show();
     m_ui->textBrowser_deviceMB->hide();
     m_ui->textBrowser_deviceChannel->hide();
@@ -725,14 +664,14 @@ QString VEKUpdaterWidget::firstCameraSerialNumber() const
     return cameras.first()->serialNumber();
 }
 
-void VEKUpdaterWidget::fillCameraPanes(QTreeWidgetItem* item, QString& bootloader, QString& motherboard,
-                                       QString& channel, QString& description)
+void VEKUpdaterWidget::fillCameraPanes(QTreeWidgetItem* item, const QString& deviceDescription, QString& bootloader,
+                                       QString& motherboard, QString& channel, QString& description)
 {
     const QString missing = marker();
     bootloader = m_deviceBootloaderTemplate.arg(firstCameraSerialNumber().toHtmlEscaped());
     motherboard = m_deviceMotherboardTemplate.arg(missing, missing);
     channel = m_deviceChannelTemplate.arg(missing, missing);
-    description = standardDescription(nsUpdater::Camera, ProgressMessages::DescriptionCamera);
+    description = standardDescription(nsUpdater::Camera, deviceDescription);
     bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Bootloader"),
                        QCoreApplication::translate("VEKUpdaterWidget", "Camera Informations"));
     bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Installed"),
@@ -747,10 +686,10 @@ void VEKUpdaterWidget::fillCameraPanes(QTreeWidgetItem* item, QString& bootloade
 }
 
 void VEKUpdaterWidget::fillChannelsPanes(const FirmwareInformation& information, QTreeWidgetItem* item,
-                                         QString& bootloader, QString& description)
+                                         const QString& deviceNote, QString& bootloader, QString& description)
 {
     bootloader = m_deviceBootloaderTemplate.arg(shown(information.bootloaderVersion));
-    description = m_deviceDescriptionTemplate.arg(note(ProgressMessages::NoteUpdateFromChannels), marker());
+    description = m_deviceDescriptionTemplate.arg(note(deviceNote), marker());
     m_ui->textBrowser_deviceBoot->show();
     m_ui->textBrowser_deviceMB->hide();
     m_ui->textBrowser_deviceChannel->hide();
@@ -758,12 +697,13 @@ void VEKUpdaterWidget::fillChannelsPanes(const FirmwareInformation& information,
 }
 
 void VEKUpdaterWidget::fillMotherboardPanes(const FirmwareInformation& information, QTreeWidgetItem* item,
-                                            QString& bootloader, QString& motherboard, QString& description)
+                                            const QString& deviceNote, QString& bootloader, QString& motherboard,
+                                            QString& description)
 {
     bootloader = m_deviceBootloaderTemplate.arg(shown(information.bootloaderVersion));
     motherboard = m_deviceMotherboardTemplate.arg(shown(information.motherboardInstalledVersion),
                                                   shown(information.motherboardAvailableVersion));
-    description = m_deviceDescriptionTemplate.arg(note(ProgressMessages::NoteUpdateFromMotherboard), marker());
+    description = m_deviceDescriptionTemplate.arg(note(deviceNote), marker());
     m_ui->textBrowser_deviceBoot->show();
     m_ui->textBrowser_deviceMB->show();
     m_ui->textBrowser_deviceChannel->hide();
@@ -773,14 +713,14 @@ void VEKUpdaterWidget::fillMotherboardPanes(const FirmwareInformation& informati
     }
 }
 
-void VEKUpdaterWidget::fillUSB3DriverPanes(const FirmwareInformation& information, QString& bootloader,
-                                           QString& description)
+void VEKUpdaterWidget::fillUSB3DriverPanes(const FirmwareInformation& information, const QString& deviceNote,
+                                           QString& bootloader, QString& description)
 {
     bootloader = m_deviceBootloaderTemplate.arg(shown(information.motherboardAvailableVersion));
     bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Installed"),
                        QCoreApplication::translate("VEKUpdaterWidget", "Available"));
-    description = m_deviceDescriptionTemplate.arg(note(ProgressMessages::NoteUpdateUSB3Communication),
-                                                  ProgressMessages::translated(ProgressMessages::WebLink));
+    description =
+        m_deviceDescriptionTemplate.arg(note(deviceNote), ProgressMessages::translated(ProgressMessages::WebLink));
     m_ui->textBrowser_deviceBoot->show();
     m_ui->textBrowser_deviceMB->hide();
     m_ui->textBrowser_deviceChannel->hide();
@@ -789,17 +729,14 @@ void VEKUpdaterWidget::fillUSB3DriverPanes(const FirmwareInformation& informatio
 }
 
 void VEKUpdaterWidget::fillSarvantiPanes(const FirmwareInformation& information, QTreeWidgetItem* item,
-                                         QString& motherboard, QString& description)
+                                         const QString& deviceDescription, QString& motherboard, QString& description)
 {
     const QString text = item->text(0);
     const bool variant = text.contains(QLatin1String("Motor")) || text.contains(QLatin1String("Disk"));
     const QString offered = variant ? information.channelAvailableVersion : information.motherboardAvailableVersion;
     motherboard = m_deviceMotherboardTemplate.arg(shown(information.motherboardInstalledVersion), shown(offered));
     const QTreeWidgetItem* typeRow = item->parent() ? item->parent() : item;
-    description =
-        m_deviceDescriptionTemplate.arg(QCoreApplication::translate(ProgressMessages::Context, SarvantiDescription),
-                                        pageLink(DeviceIdentifierWebPages.value(
-                                            static_cast<DeviceIdentifier>(typeRow->data(0, Qt::UserRole).toInt()))));
+    description = standardDescription(typeRow->data(0, Qt::UserRole).toInt(), deviceDescription);
     if (isConnectedItem(item)) {
         m_ui->pb_updateDevice->setEnabled(isNewerVersion(information.motherboardInstalledVersion, offered));
         m_ui->lb_infoUpdateDevice->setText(updateStatusText(information.motherboardInstalledVersion, offered));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/catalogue/UpdaterInformations.h"
+#include "app/updater/DeviceTypeRules.h"
 #include "firmware/core/DeviceIdentifier.h"
 #include "firmware/core/FirmwareTypes.h"
 #include "firmware/updater/DeviceCommunicationInfo.h"
@@ -130,16 +131,18 @@ private:
                                QString& bootloader, QString& motherboard, QString& channel, QString& description);
     void checkDeprecatedDriver(int threshold, const QString& deviceDescription, const FirmwareInformation& information,
                                QTreeWidgetItem* item, QString& description);
-    void fillBootloaderPanes(const FirmwareInformation& information, QString& bootloader, QString& description);
-    void fillCameraPanes(QTreeWidgetItem* item, QString& bootloader, QString& motherboard, QString& channel,
-                         QString& description);
-    void fillChannelsPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& bootloader,
-                           QString& description);
-    void fillMotherboardPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& bootloader,
-                              QString& motherboard, QString& description);
-    void fillUSB3DriverPanes(const FirmwareInformation& information, QString& bootloader, QString& description);
-    void fillSarvantiPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& motherboard,
-                           QString& description);
+    void fillBootloaderPanes(const FirmwareInformation& information, const QString& deviceNote, QString& bootloader,
+                             QString& description);
+    void fillCameraPanes(QTreeWidgetItem* item, const QString& deviceDescription, QString& bootloader,
+                         QString& motherboard, QString& channel, QString& description);
+    void fillChannelsPanes(const FirmwareInformation& information, QTreeWidgetItem* item, const QString& deviceNote,
+                           QString& bootloader, QString& description);
+    void fillMotherboardPanes(const FirmwareInformation& information, QTreeWidgetItem* item, const QString& deviceNote,
+                              QString& bootloader, QString& motherboard, QString& description);
+    void fillUSB3DriverPanes(const FirmwareInformation& information, const QString& deviceNote, QString& bootloader,
+                             QString& description);
+    void fillSarvantiPanes(const FirmwareInformation& information, QTreeWidgetItem* item,
+                           const QString& deviceDescription, QString& motherboard, QString& description);
     void applyConnectedRule(QTreeWidgetItem* item);
     QString standardDescription(int deviceType, const QString& deviceDescription) const;
     QString firstCameraSerialNumber() const;
@@ -161,8 +164,12 @@ private:
     static QString address(const QList<FirmwareInformation>& records, int position);
     QSharedPointer<MovraDeviceInfo> firstAvailableDevice(int deviceType) const;
     bool beginUpdate(QTreeWidgetItem*& row, int& deviceType);
+    bool refusedForWrongPort(const DeviceTypeRules::Row& rule, const QString& firstUid);
+    void applyUpdateEffects(const DeviceTypeRules::Row& rule);
+    bool firstDeviceHasProductId(int deviceType, quint16 productId) const;
     bool selectServerFirmwareUrl(int deviceType, const QList<FirmwareInformation>& records, QString& url,
                                  bool& proceed);
+    bool chooseCypressBoardUrl(const QList<FirmwareInformation>& records, QString& url);
     bool chooseChannelsUrl(const QList<FirmwareInformation>& records, QString& url);
     bool chooseConsoleUrl(const QList<FirmwareInformation>& records, QString& url);
     bool chooseGQZ3Url(const QList<FirmwareInformation>& records, QString& url);
@@ -185,6 +192,7 @@ private:
     bool askChannelsFirst();
     bool setManualFileFilter(int deviceType, FirmwareInformation information, QFileDialog* dialog);
     void execFirmwareFileDialog(const QList<FirmwareInformation>& records, QFileDialog* dialog);
+    bool setChannelsFileFilter(QFileDialog* dialog);
     bool setBootloaderFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
     bool setConsoleFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
     bool setMemoryManagerFileFilter(const FirmwareInformation& information, QFileDialog* dialog);

@@ -156,66 +156,64 @@ void VEKUpdaterWidget::onUpdateDeviceClicked(bool)
         startFirmwareDownload(records, url);
 }
 
+// A type's wrong-port rule: the box, and no update.
+bool VEKUpdaterWidget::refusedForWrongPort(const DeviceTypeRules::Row& rule, const QString& firstUid)
+{
+    const bool wrongPort = rule.effects.testFlag(DeviceTypeRules::WrongPortBox)
+                           || (rule.effects.testFlag(DeviceTypeRules::WrongPortOverNetwork)
+                               && firstUid.contains(QLatin1String("192.168")));
+    if (wrongPort)
+        showWrongPortBox();
+    return wrongPort;
+}
+
+// What a type's update sets before its rule runs, whichever button started it.
+void VEKUpdaterWidget::applyUpdateEffects(const DeviceTypeRules::Row& rule)
+{
+    if (rule.effects.testFlag(DeviceTypeRules::Usb3FollowUp))
+        m_usb3FollowUp = true;
+    if (rule.effects.testFlag(DeviceTypeRules::MotherboardPhase))
+        m_motherboardPhase = true;
+}
+
+bool VEKUpdaterWidget::firstDeviceHasProductId(int deviceType, quint16 productId) const
+{
+    const QSharedPointer<MovraDeviceInfo> device = firstAvailableDevice(deviceType);
+    return device && device->pid() == productId;
+}
+
 bool VEKUpdaterWidget::selectServerFirmwareUrl(int deviceType, const QList<FirmwareInformation>& records, QString& url,
                                                bool& proceed)
 {
+    const DeviceTypeRules::Row& rule = DeviceTypeRules::of(deviceType);
+    if (refusedForWrongPort(rule, records.value(0).uid))
+        return false;
+    applyUpdateEffects(rule);
     const QString rowText = selectedDeviceRow() ? selectedDeviceRow()->text(0) : QString();
-    switch (deviceType) {
-    case nsUpdater::AssistedRotaryJoint: {
-        const QSharedPointer<MovraDeviceInfo> device = firstAvailableDevice(deviceType);
-        url = address(records, device && device->pid() == AssistedRotaryJointFirstProductId ? 0 : -1);
+    using Rule = DeviceTypeRules::ServerRule;
+    switch (rule.server) {
+    case Rule::None: return false;
+    case Rule::FirstAddress: url = address(records, 0); return true;
+    case Rule::LastAddress: url = address(records, -1); return true;
+    case Rule::RotaryJointByProductId:
+        url = address(records, firstDeviceHasProductId(deviceType, AssistedRotaryJointFirstProductId) ? 0 : -1);
         return true;
-    }
-    case nsUpdater::KZR410:
-    case nsUpdater::NXLT:
-    case nsUpdater::IMU:
-    case nsUpdater::YLQSAGen2:
-    case nsUpdater::KOTWGen3:
-    case nsUpdater::ZuvoBasestation: url = address(records, 0); return true;
-    case nsUpdater::Bootloader:
-    case nsUpdater::USB3Driver: {
-        CypressChoiceDialog dialog;
-        dialog.exec();
-        switch (static_cast<CypressChoiceDialog::CypressButtonIdentifier>(dialog.buttonIdentifier())) {
-        case CypressChoiceDialog::CypressButtonIdentifier::GQZ3Button: url = address(records, 0); return true;
-        case CypressChoiceDialog::CypressButtonIdentifier::GQZ3KAVORButton: url = address(records, 1); return true;
-        case CypressChoiceDialog::CypressButtonIdentifier::TV720Button: url = address(records, -1); return true;
-        default: return false;
-        }
-    }
-    case nsUpdater::Camera:
+    case Rule::ChooseCypressBoard: return chooseCypressBoardUrl(records, url);
+    case Rule::OpenCameraDriverPage:
         proceed = false;
         QDesktopServices::openUrl(QUrl(QString::fromLatin1(CameraDriverPage)));
         return true;
-    case nsUpdater::Channels: return chooseChannelsUrl(records, url);
-    case nsUpdater::Console:
-    case nsUpdater::ElectrophysiologyConsole:
-    case nsUpdater::FiberPhotometryConsole: return chooseConsoleUrl(records, url);
-    case nsUpdater::EEPROMMemoryManager:
-    case nsUpdater::LightSource: url = address(records, -1); return true;
-    case nsUpdater::GQZ: showWrongPortBox(); return false;
-    case nsUpdater::GQZ2:
-        if (!records.isEmpty() && records.first().uid.contains(QLatin1String("192.168"))) {
-            showWrongPortBox();
-            return false;
-        }
-        url = address(records, 0);
-        return true;
-    case nsUpdater::GQZ3:
-    case nsUpdater::GQZ3KAVOR: return chooseGQZ3Url(records, url);
-    case nsUpdater::KAVOR: return chooseKAVORUrl(records, url);
-    case nsUpdater::Motherboard:
+    case Rule::ChooseChannelsFamily: return chooseChannelsUrl(records, url);
+    case Rule::ChooseConsole: return chooseConsoleUrl(records, url);
+    case Rule::ChooseGQZ3: return chooseGQZ3Url(records, url);
+    case Rule::ChooseKAVOR: return chooseKAVORUrl(records, url);
+    case Rule::ChooseMotherboardOrChannels:
         switch (askMotherboardOrChannels()) {
         case QMessageBox::Yes: return chooseMotherboardUrl(url);
         case QMessageBox::Ok: return chooseChannelUrlForMotherboard(url);
         default: return false;
         }
-    case nsUpdater::TV720:
-        m_usb3FollowUp = true;
-        m_motherboardPhase = true;
-        url = address(records, 0);
-        return true;
-    case nsUpdater::HKTR:
+    case Rule::HKTRByName:
         if (rowText.contains(QLatin1String("HKTR8"))) {
             url = address(records, 0);
             return true;
@@ -225,11 +223,22 @@ bool VEKUpdaterWidget::selectServerFirmwareUrl(int deviceType, const QList<Firmw
             return true;
         }
         return false;
-    case nsUpdater::Sarvanti:
-    case nsUpdater::SarvantiGen2:
+    case Rule::SarvantiByName:
         url = address(records,
                       rowText.contains(QLatin1String("Motor")) || rowText.contains(QLatin1String("Disk")) ? -1 : 0);
         return true;
+    }
+    return false;
+}
+
+bool VEKUpdaterWidget::chooseCypressBoardUrl(const QList<FirmwareInformation>& records, QString& url)
+{
+    CypressChoiceDialog dialog;
+    dialog.exec();
+    switch (static_cast<CypressChoiceDialog::CypressButtonIdentifier>(dialog.buttonIdentifier())) {
+    case CypressChoiceDialog::CypressButtonIdentifier::GQZ3Button: url = address(records, 0); return true;
+    case CypressChoiceDialog::CypressButtonIdentifier::GQZ3KAVORButton: url = address(records, 1); return true;
+    case CypressChoiceDialog::CypressButtonIdentifier::TV720Button: url = address(records, -1); return true;
     default: return false;
     }
 }
@@ -271,9 +280,9 @@ bool VEKUpdaterWidget::chooseConsoleUrl(const QList<FirmwareInformation>& record
     }
 }
 
+// The USB3 driver follow-up is already set (the type's effects).
 bool VEKUpdaterWidget::chooseGQZ3Url(const QList<FirmwareInformation>& records, QString& url)
 {
-    m_usb3FollowUp = true;
     switch (askMotherboardOrChannels()) {
     case QMessageBox::Yes:
         m_motherboardPhase = true;
@@ -494,7 +503,7 @@ void VEKUpdaterWidget::startFirmwareDownload(const QList<FirmwareInformation>& r
 void VEKUpdaterWidget::startMotherboardDownload(const QList<FirmwareInformation>& records)
 {
     const int type = records.isEmpty() ? -1 : records.first().deviceType;
-    const QString url = type == nsUpdater::KAVOR || type == nsUpdater::EEPROMMemoryManager
+    const QString url = DeviceTypeRules::of(type).motherboardStep == DeviceTypeRules::MotherboardStep::FirstAddress
                             ? address(records, 0)
                             : m_lightSourceMotherboardUrl;
     m_downloadFileName = QUrl(url).fileName();
@@ -518,12 +527,10 @@ void VEKUpdaterWidget::startProgramming(const QString& filePath)
     const QString& channelVersion = record.channelInstalledVersion;
     const int digit =
         !channelVersion.isEmpty() && channelVersion.at(0).isDigit() ? channelVersion.at(0).digitValue() : -1;
-    if (m_motherboardPhase) {
-        const bool console = deviceType == nsUpdater::Console || deviceType == nsUpdater::ElectrophysiologyConsole
-                             || deviceType == nsUpdater::FiberPhotometryConsole;
-        if ((console && digit == 2) || (deviceType == nsUpdater::LightSource && digit == 4))
-            deviceType = nsUpdater::Motherboard;
-    }
+    // Some types program their motherboard part as a motherboard, by their installed channel version.
+    const int motherboardDigit = DeviceTypeRules::of(deviceType).motherboardDigit;
+    if (m_motherboardPhase && motherboardDigit >= 0 && digit == motherboardDigit)
+        deviceType = nsUpdater::Motherboard;
     const int result =
         m_firmwareUpdater->startUpdate(filePath, deviceType, m_selectedDeviceUid, m_motherboardPhase, m_serverMode);
     if (result >= 1 && result <= 3) {
@@ -757,73 +764,58 @@ void VEKUpdaterWidget::execFirmwareFileDialog(const QList<FirmwareInformation>& 
 
 bool VEKUpdaterWidget::setManualFileFilter(int deviceType, FirmwareInformation information, QFileDialog* dialog)
 {
+    const DeviceTypeRules::Row& rule = DeviceTypeRules::of(deviceType);
+    if (refusedForWrongPort(rule, information.uid))
+        return false;
+    applyUpdateEffects(rule);
     const QString rowText = selectedDeviceRow() ? selectedDeviceRow()->text(0) : QString();
     const QStringList& filters = information.filters;
-    switch (deviceType) {
-    case nsUpdater::AssistedRotaryJoint: {
-        const QSharedPointer<MovraDeviceInfo> device = firstAvailableDevice(deviceType);
-        dialog->setNameFilters(
-            oneFilter(filterAt(filters, device && device->pid() == AssistedRotaryJointFirstProductId ? 0 : -1)));
+    using Rule = DeviceTypeRules::ManualRule;
+    switch (rule.manual) {
+    case Rule::None: return false;
+    case Rule::NoFilter: return true;
+    case Rule::AllFilters: dialog->setNameFilters(filters); return true;
+    case Rule::RotaryJointByProductId:
+        dialog->setNameFilters(oneFilter(
+            filterAt(filters, firstDeviceHasProductId(deviceType, AssistedRotaryJointFirstProductId) ? 0 : -1)));
         return true;
-    }
-    case nsUpdater::KZR410:
-    case nsUpdater::NXLT:
-    case nsUpdater::IMU:
-    case nsUpdater::HKTR:
-    case nsUpdater::YLQSAGen2:
-    case nsUpdater::KOTWGen3:
-    case nsUpdater::ZuvoBasestation: dialog->setNameFilters(filters); return true;
-    case nsUpdater::Bootloader: return setBootloaderFileFilter(information, dialog);
-    case nsUpdater::Camera: return true;
-    case nsUpdater::Channels: {
-        ChoiceDialog choice;
-        choice.hideButton(ButtonIdentifier::LightSourceButton);
-        choice.hideButton(ButtonIdentifier::KAVORButton);
-        choice.exec();
-        switch (static_cast<ButtonIdentifier>(choice.buttonIdentifier())) {
-        case ButtonIdentifier::ElectrophyButton: dialog->setNameFilters({ QWMFirmwarePattern }); return true;
-        case ButtonIdentifier::PhotometryButton: dialog->setNameFilters({ TRZFirmwarePattern }); return true;
-        case ButtonIdentifier::MicroscopeButton:
-            dialog->setNameFilters({ MicroscopeDriverFirmwarePattern });
-            return true;
-        default: return false;
-        }
-    }
-    case nsUpdater::Console:
-    case nsUpdater::ElectrophysiologyConsole:
-    case nsUpdater::FiberPhotometryConsole: return setConsoleFileFilter(information, dialog);
-    case nsUpdater::EEPROMMemoryManager: return setMemoryManagerFileFilter(information, dialog);
-    case nsUpdater::GQZ: showWrongPortBox(); return false;
-    case nsUpdater::GQZ2:
-        if (information.uid.contains(QLatin1String("192.168"))) {
-            showWrongPortBox();
-            return false;
-        }
-        dialog->setNameFilters(filters);
-        return true;
-    case nsUpdater::GQZ3:
-    case nsUpdater::GQZ3KAVOR: return setGQZ3FileFilter(information, dialog);
-    case nsUpdater::LightSource: dialog->setNameFilters(oneFilter(filterAt(filters, -1))); return askChannelsFirst();
-    case nsUpdater::KAVOR: return setKAVORFileFilter(dialog);
-    case nsUpdater::Motherboard:
+    case Rule::BootloaderByDevice: return setBootloaderFileFilter(information, dialog);
+    case Rule::ChooseChannelsFamily: return setChannelsFileFilter(dialog);
+    case Rule::ChooseConsole: return setConsoleFileFilter(information, dialog);
+    case Rule::ChooseMemoryManagerPart: return setMemoryManagerFileFilter(information, dialog);
+    case Rule::ChooseGQZ3: return setGQZ3FileFilter(information, dialog);
+    case Rule::LastFilterChannelsFirst:
+        dialog->setNameFilters(oneFilter(filterAt(filters, -1)));
+        return askChannelsFirst();
+    case Rule::ChooseKAVOR: return setKAVORFileFilter(dialog);
+    case Rule::ChooseMotherboardOrChannels:
         dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
         return setMotherboardFileFilter(selectedDeviceRow(), dialog);
-    case nsUpdater::TV720:
-        m_motherboardPhase = true;
-        m_usb3FollowUp = true;
-        dialog->setNameFilters(filters);
-        return true;
-    case nsUpdater::USB3Driver: return setUSB3DriverFileFilter(information, dialog);
-    case nsUpdater::Sarvanti:
+    case Rule::ChooseCypressBoard: return setUSB3DriverFileFilter(information, dialog);
+    case Rule::SarvantiByName:
         dialog->setNameFilters({ rowText.contains(QLatin1String("Motor")) || rowText.contains(QLatin1String("Disk"))
                                      ? SarvantiDiskDriverFirmwarePattern
                                      : SarvantiDriverFirmwarePattern });
         return true;
-    case nsUpdater::SarvantiGen2:
+    case Rule::SarvantiGen2ByName:
         dialog->setNameFilters({ rowText.contains(QLatin1String("Disk")) ? SarvantiGen2DiskDriverFirmwarePattern
                                                                          : SarvantiGen2DriverFirmwarePattern });
         return true;
-    default: return true;
+    }
+    return true;
+}
+
+bool VEKUpdaterWidget::setChannelsFileFilter(QFileDialog* dialog)
+{
+    ChoiceDialog choice;
+    choice.hideButton(ButtonIdentifier::LightSourceButton);
+    choice.hideButton(ButtonIdentifier::KAVORButton);
+    choice.exec();
+    switch (static_cast<ButtonIdentifier>(choice.buttonIdentifier())) {
+    case ButtonIdentifier::ElectrophyButton: dialog->setNameFilters({ QWMFirmwarePattern }); return true;
+    case ButtonIdentifier::PhotometryButton: dialog->setNameFilters({ TRZFirmwarePattern }); return true;
+    case ButtonIdentifier::MicroscopeButton: dialog->setNameFilters({ MicroscopeDriverFirmwarePattern }); return true;
+    default: return false;
     }
 }
 
@@ -888,9 +880,9 @@ bool VEKUpdaterWidget::setMemoryManagerFileFilter(const FirmwareInformation& inf
     return false;
 }
 
+// The USB3 driver follow-up is already set (the type's effects).
 bool VEKUpdaterWidget::setGQZ3FileFilter(const FirmwareInformation& information, QFileDialog* dialog)
 {
-    m_usb3FollowUp = true;
     switch (askMotherboardOrChannels()) {
     case QMessageBox::Yes:
         m_motherboardPhase = true;

@@ -11,6 +11,7 @@
 #include "app/updater/DisplayTables.h"
 #include "app/updater/FirmwareFilePatterns.h"
 #include "app/updater/UpdaterWidgetUi.h"
+#include "device/usb/UsbIds.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/updater/FirmwareUpdater.h"
 
@@ -32,8 +33,6 @@ constexpr int StatusMessageMs = 5000;
 constexpr int ChannelWaitMs = 5000;
 constexpr int CloseUnlockDelayMs = 5000;
 constexpr int ChannelPauseMs = 3000;
-constexpr quint16 AssistedRotaryJointFirstProductId = 0xF676;
-constexpr quint16 PIC32BootloaderProductId = 0xF333;
 
 const char* const CameraDriverPage = "https://www.theimagingsource.com/support/downloads-for-windows/";
 
@@ -196,7 +195,7 @@ bool VEKUpdaterWidget::selectServerFirmwareUrl(int deviceType, const QList<Firmw
     case Rule::FirstAddress: url = address(records, 0); return true;
     case Rule::LastAddress: url = address(records, -1); return true;
     case Rule::RotaryJointByProductId:
-        url = address(records, firstDeviceHasProductId(deviceType, AssistedRotaryJointFirstProductId) ? 0 : -1);
+        url = address(records, firstDeviceHasProductId(deviceType, nsUsbIds::RotaryJointBootloaderProductId) ? 0 : -1);
         return true;
     case Rule::ChooseCypressBoard: return chooseCypressBoardUrl(records, url);
     case Rule::OpenCameraDriverPage:
@@ -777,7 +776,7 @@ bool VEKUpdaterWidget::setManualFileFilter(int deviceType, FirmwareInformation i
     case Rule::AllFilters: dialog->setNameFilters(filters); return true;
     case Rule::RotaryJointByProductId:
         dialog->setNameFilters(oneFilter(
-            filterAt(filters, firstDeviceHasProductId(deviceType, AssistedRotaryJointFirstProductId) ? 0 : -1)));
+            filterAt(filters, firstDeviceHasProductId(deviceType, nsUsbIds::RotaryJointBootloaderProductId) ? 0 : -1)));
         return true;
     case Rule::BootloaderByDevice: return setBootloaderFileFilter(information, dialog);
     case Rule::ChooseChannelsFamily: return setChannelsFileFilter(dialog);
@@ -833,7 +832,7 @@ bool VEKUpdaterWidget::setBootloaderFileFilter(const FirmwareInformation& inform
             chosen = { HLX58FirmwarePattern };
         else if (same && firmware == "HLX_58_Gen2")
             chosen = { HLX58Gen2FirmwarePattern };
-        else if (device->pid() == PIC32BootloaderProductId)
+        else if (device->pid() == nsUsbIds::PIC32BootloaderProductId)
             chosen = { KZR410FirmwarePattern, KOTWGen3FirmwarePattern, SarvantiGen2DriverFirmwarePattern };
         else if (same && firmware.contains("Motherboard") && device->releaseNumber() == 1)
             chosen = information.filters;

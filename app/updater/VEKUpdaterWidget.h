@@ -104,19 +104,18 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion, QString& analysisVersion);
-    void readInstalledPlugins();
+    // Set-up, catalogue dispatch and transfers (VEKUpdaterWidget.cpp)
     void createFirmwareUpdater(const QSharedPointer<CommunicatorFactory>& transports);
     void createNetworkCommunicator();
     void initializePanes();
-    void initializeDeviceTree();
-    void initializeNameTree(QTreeWidget* tree, const QList<int>& identifiers, const QStringList& names);
-
     void onFirmwaresCatalogueReceived(const QJsonObject& root);
     void onSoftwaresCatalogueReceived(const QJsonObject& root);
     void onPluginsCatalogueReceived(const QJsonObject& root);
+    void showDownloadTexts(const QUrl& url);
     void handleDownloadedFile();
 
+    // Devices tab: rows and statuses (VEKUpdaterWidgetDevicesTab.cpp)
+    void initializeDeviceTree();
     QTreeWidgetItem* typeItem(int deviceType) const;
     void setTypeItemHidden(nsUpdater::DeviceIdentifier deviceType, bool hidden);
     void setDeviceItemConnected(QTreeWidgetItem* item, bool connected);
@@ -124,7 +123,7 @@ private:
                                 QTreeWidgetItem* typeItem, const QString& name, const QString& uid);
     void removeDeviceItems(const QString& uid);
 
-    // The selection's panes; each fills the working texts it changes.
+    // Devices tab: the selection's panes; each fills the working texts it changes.
     void fillVersionPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& bootloader,
                           QString& motherboard, QString& channel);
     void fillDevicePanesByType(int deviceType, const FirmwareInformation& information, QTreeWidgetItem* item,
@@ -147,16 +146,7 @@ private:
     QString standardDescription(int deviceType, const QString& deviceDescription) const;
     QString firstCameraSerialNumber() const;
 
-    // Plugins and Softwares tabs
-    void initializePluginTree();
-    void initializeSoftwareTree();
-    void setItemInstalled(QTreeWidgetItem* item, bool installed);
-    void refreshPluginInstallStatus();
-    void startSoftwareDownload(const QString& url);
-    void showDownloadTexts(const QUrl& url);
-    void onInstallerStartFailedReceived(const QString& message);
-
-    // Firmware update flow
+    // Firmware update from the catalogue, and what both flows share (VEKUpdaterWidgetServerUpdate.cpp)
     void connectFirmwareUpdateFlow();
     QTreeWidgetItem* selectedDeviceRow() const;
     int selectedRowType(QTreeWidgetItem* row) const;
@@ -176,22 +166,22 @@ private:
     bool chooseKAVORUrl(const QList<FirmwareInformation>& records, QString& url);
     bool chooseMotherboardUrl(QString& url);
     bool chooseChannelUrlForMotherboard(QString& url);
-    void waitForChannelsForServer(const QString& url);
-    void waitForChannelsForManual(const QStringList& filters);
-    void startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url);
-    void startMotherboardDownload(const QList<FirmwareInformation>& records);
-    void startProgramming(const QString& filePath);
-    void showFirmwareProgressStep(char cmd, int progress);
-    QString firmwareErrorText(char cmd) const;
-    void showUpdateCompleted();
-    void showProgressDialogOnce();
     QMessageBox::StandardButton askMotherboardOrChannels();
     bool askConsolePortChange();
     void showWrongPortBox();
     void showSeveralDevicesBox();
-    bool askChannelsFirst();
-    bool setManualFileFilter(int deviceType, FirmwareInformation information, QFileDialog* dialog);
+    void waitForChannelsForServer(const QString& url);
+    void startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url);
+    void startMotherboardDownload(const QList<FirmwareInformation>& records);
+    void startProgramming(const QString& filePath);
+    void showProgressDialogOnce();
+    void showFirmwareProgressStep(char cmd, int progress);
+    QString firmwareErrorText(char cmd) const;
+    void showUpdateCompleted();
+
+    // Manual firmware update (VEKUpdaterWidgetManualUpdate.cpp)
     void execFirmwareFileDialog(const QList<FirmwareInformation>& records, QFileDialog* dialog);
+    bool setManualFileFilter(int deviceType, FirmwareInformation information, QFileDialog* dialog);
     bool setChannelsFileFilter(QFileDialog* dialog);
     bool setBootloaderFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
     bool setConsoleFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
@@ -203,6 +193,20 @@ private:
     bool chooseChannelFileFilter(const QString& name, QStringList& filters);
     bool setUSB3DriverFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
     void chooseMotherboardFileAfterChannels(QTreeWidgetItem* row);
+    bool askChannelsFirst();
+    void waitForChannelsForManual(const QStringList& filters);
+
+    // Plugins and Softwares tabs (VEKUpdaterWidgetPluginsSoftwares.cpp)
+    void readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion, QString& analysisVersion);
+    void readInstalledPlugins();
+    void initializeNameTree(QTreeWidget* tree, const QList<int>& identifiers, const QStringList& names);
+    void initializePluginTree();
+    void initializeSoftwareTree();
+    void setItemInstalled(QTreeWidgetItem* item, bool installed);
+    void refreshPluginInstallStatus();
+    void startSoftwareDownload(const QString& url);
+    void onInstallerStartFailedReceived(const QString& message);
+
     QTimer* m_closeUnlockTimer = nullptr;
     QTimer* m_channelWaitTimer = nullptr;
 

@@ -1,5 +1,8 @@
-// The Devices tab's firmware update: from a button press to the result box,
-// for a file from the catalogue or one the user chooses.
+// The Devices tab's firmware update from the catalogue (Part 4.108): from a
+// press on "Update from server" to the download, the hand-over of the file
+// to the firmware updater, the motherboard step after the channels, and the
+// progress and result shown for both update buttons. The manual flow is in
+// VEKUpdaterWidgetManualUpdate.cpp.
 
 #include "app/updater/VEKUpdaterWidget.h"
 
@@ -8,55 +11,31 @@
 #include "app/dialogs/ChoiceDialog.h"
 #include "app/dialogs/CypressChoiceDialog.h"
 #include "app/dialogs/ProgressDialog.h"
+#include "app/updater/DeviceTypeRules.h"
 #include "app/updater/DisplayTables.h"
-#include "app/updater/FirmwareFilePatterns.h"
+#include "app/updater/UpdaterWidgetHelpers.h"
 #include "app/updater/UpdaterWidgetUi.h"
 #include "device/usb/UsbIds.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/updater/FirmwareUpdater.h"
 
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 
+using namespace nsUpdaterWidget;
 using nsFirmware::ButtonIdentifier;
 using nsUpdater::DeviceIdentifier;
 
 namespace {
 
-constexpr int StatusMessageMs = 5000;
-constexpr int ChannelWaitMs = 5000;
 constexpr int CloseUnlockDelayMs = 5000;
 constexpr int ChannelPauseMs = 3000;
 
 const char* const CameraDriverPage = "https://www.theimagingsource.com/support/downloads-for-windows/";
-
-QString shared(const QString& text)
-{
-    return ProgressMessages::translated(text);
-}
-
-QString filterAt(const QStringList& filters, int position)
-{
-    if (filters.isEmpty())
-        return QString();
-    return position < 0 ? filters.last() : filters.value(position);
-}
-
-QStringList oneFilter(const QString& filter)
-{
-    return filter.isEmpty() ? QStringList() : QStringList { filter };
-}
-
-QString desktopFolder()
-{
-    return QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0);
-}
 
 } // namespace
 
@@ -85,8 +64,6 @@ void VEKUpdaterWidget::connectFirmwareUpdateFlow()
     m_channelWaitTimer = new QTimer(this);
     m_channelWaitTimer->setSingleShot(true);
 }
-
-// ---- Rows, records and devices ----
 
 QTreeWidgetItem* VEKUpdaterWidget::selectedDeviceRow() const
 {
@@ -125,8 +102,6 @@ QSharedPointer<MovraDeviceInfo> VEKUpdaterWidget::firstAvailableDevice(int devic
         m_firmwareUpdater->getAvailableDevices(static_cast<DeviceIdentifier>(deviceType));
     return devices.isEmpty() ? QSharedPointer<MovraDeviceInfo>() : devices.first();
 }
-
-// ---- Starting an update ----
 
 bool VEKUpdaterWidget::beginUpdate(QTreeWidgetItem*& row, int& deviceType)
 {
@@ -349,8 +324,6 @@ bool VEKUpdaterWidget::chooseChannelUrlForMotherboard(QString& url)
     }
 }
 
-// ---- Boxes ----
-
 // The answer is the button's role, whatever the language: Yes for
 // Motherboard, Ok for Channels, Cancel otherwise.
 QMessageBox::StandardButton VEKUpdaterWidget::askMotherboardOrChannels()
@@ -406,21 +379,6 @@ void VEKUpdaterWidget::showSeveralDevicesBox()
     box.exec();
 }
 
-bool VEKUpdaterWidget::askChannelsFirst()
-{
-    QMessageBox box;
-    box.setWindowTitle(tr("LightSource Update"));
-    box.setText(tr("<b>Channel(s) needs to be update before the motherboard</b>"));
-    box.setInformativeText(tr("This will ensure a proper update. Throughout the installation, 2 files will be "
-                              "selected, beginning with the channel(s) firmware file (.hex)"));
-    box.setStandardButtons(QMessageBox::Ok);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setIcon(QMessageBox::Warning);
-    return box.exec() == QMessageBox::Ok;
-}
-
-// ---- Console channels on the service port ----
-
 void VEKUpdaterWidget::waitForChannelsForServer(const QString& url)
 {
     m_firmwareUpdater->setWaitingForChannels(true);
@@ -450,44 +408,6 @@ void VEKUpdaterWidget::checkChannelConnectionForServerSelection(QString serverLi
     m_selectedDeviceUid = channels.isEmpty() ? QString() : channels.first().uid;
     emit sendRequestToNetwork(QUrl(serverLink), false);
 }
-
-void VEKUpdaterWidget::waitForChannelsForManual(const QStringList& filters)
-{
-    m_firmwareUpdater->setWaitingForChannels(true);
-    if (!askConsolePortChange()) {
-        m_firmwareUpdater->setWaitingForChannels(false);
-        return;
-    }
-    m_waitingForChannels = true;
-    emit sendMessageToStatusBar(shared(ProgressMessages::WaitingForChannels), StatusMessageMs);
-    m_channelWaitTimer->disconnect();
-    connect(m_channelWaitTimer, &QTimer::timeout, this,
-            [this, filters] { checkChannelConnectionForManualSelection(filters); });
-    m_channelWaitTimer->start(ChannelWaitMs);
-}
-
-void VEKUpdaterWidget::checkChannelConnectionForManualSelection(QStringList filters)
-{
-    if (m_firmwareUpdater->isWaitingForChannels()) {
-        emit sendMessageToStatusBar(shared(ProgressMessages::ChannelsConnectionNotReceived), StatusMessageMs);
-        return;
-    }
-    emit sendMessageToStatusBar(shared(ProgressMessages::ChannelsConnectionReceived), StatusMessageMs);
-    QFileDialog dialog;
-    dialog.setNameFilters(filters);
-    const QList<FirmwareInformation> channels = firmwareRecords(nsUpdater::Channels);
-    m_selectedDeviceUid = channels.isEmpty() ? QString() : channels.first().uid;
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()
-        || m_firmwareUpdater->isWaitingForChannels())
-        return;
-    m_firmwareUpdater->setWaitingForChannels(false);
-    const QString path = dialog.selectedFiles().first();
-    m_downloadFileName = QFileInfo(path).fileName();
-    m_serverMode = false;
-    startProgramming(path);
-}
-
-// ---- Download and hand-over ----
 
 void VEKUpdaterWidget::startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url)
 {
@@ -557,8 +477,6 @@ void VEKUpdaterWidget::startProgramming(const QString& filePath)
     m_firmwareUpdater->setWaitingForChannels(false);
 }
 
-// ---- The motherboard after its channels ----
-
 void VEKUpdaterWidget::onStartMotherboardUpdateReceived()
 {
     QTreeWidgetItem* row = selectedDeviceRow();
@@ -585,8 +503,6 @@ void VEKUpdaterWidget::onStartMotherboardUpdateReceived()
     else
         chooseMotherboardFileAfterChannels(row);
 }
-
-// ---- Progress and result ----
 
 void VEKUpdaterWidget::showProgressDialogOnce()
 {
@@ -730,274 +646,4 @@ void VEKUpdaterWidget::onProgressForceExitReceived()
     m_firmwareUpdater->stopUpdate();
     m_channelWaitTimer->stop();
     emit sendDisableCloseBehavior(false);
-}
-
-// ---- Manual update ----
-
-void VEKUpdaterWidget::onUpdateDeviceManuallyClicked(bool)
-{
-    QTreeWidgetItem* row = nullptr;
-    int deviceType = -1;
-    if (!beginUpdate(row, deviceType))
-        return;
-    const QList<FirmwareInformation> records = firmwareRecords(deviceType);
-    QFileDialog dialog;
-    dialog.setDirectory(desktopFolder());
-    if (!setManualFileFilter(deviceType, records.value(0), &dialog))
-        return;
-    execFirmwareFileDialog(records, &dialog);
-}
-
-void VEKUpdaterWidget::execFirmwareFileDialog(const QList<FirmwareInformation>& records, QFileDialog* dialog)
-{
-    QTreeWidgetItem* row = selectedDeviceRow();
-    const int index = row && row->parent() ? row->parent()->indexOfChild(row) : 0;
-    m_selectedDeviceUid = records.value(index).uid;
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
-        return;
-    const QString path = dialog->selectedFiles().first();
-    m_serverMode = false;
-    m_downloadFileName = QFileInfo(path).fileName();
-    startProgramming(path);
-}
-
-bool VEKUpdaterWidget::setManualFileFilter(int deviceType, FirmwareInformation information, QFileDialog* dialog)
-{
-    const DeviceTypeRules::Row& rule = DeviceTypeRules::of(deviceType);
-    if (refusedForWrongPort(rule, information.uid))
-        return false;
-    applyUpdateEffects(rule);
-    const QString rowText = selectedDeviceRow() ? selectedDeviceRow()->text(0) : QString();
-    const QStringList& filters = information.filters;
-    using Rule = DeviceTypeRules::ManualRule;
-    switch (rule.manual) {
-    case Rule::None: return false;
-    case Rule::NoFilter: return true;
-    case Rule::AllFilters: dialog->setNameFilters(filters); return true;
-    case Rule::RotaryJointByProductId:
-        dialog->setNameFilters(oneFilter(
-            filterAt(filters, firstDeviceHasProductId(deviceType, nsUsbIds::RotaryJointBootloaderProductId) ? 0 : -1)));
-        return true;
-    case Rule::BootloaderByDevice: return setBootloaderFileFilter(information, dialog);
-    case Rule::ChooseChannelsFamily: return setChannelsFileFilter(dialog);
-    case Rule::ChooseConsole: return setConsoleFileFilter(information, dialog);
-    case Rule::ChooseMemoryManagerPart: return setMemoryManagerFileFilter(information, dialog);
-    case Rule::ChooseGQZ3: return setGQZ3FileFilter(information, dialog);
-    case Rule::LastFilterChannelsFirst:
-        dialog->setNameFilters(oneFilter(filterAt(filters, -1)));
-        return askChannelsFirst();
-    case Rule::ChooseKAVOR: return setKAVORFileFilter(dialog);
-    case Rule::ChooseMotherboardOrChannels:
-        dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
-        return setMotherboardFileFilter(selectedDeviceRow(), dialog);
-    case Rule::ChooseCypressBoard: return setUSB3DriverFileFilter(information, dialog);
-    case Rule::SarvantiByName:
-        dialog->setNameFilters({ rowText.contains(QLatin1String("Motor")) || rowText.contains(QLatin1String("Disk"))
-                                     ? SarvantiDiskDriverFirmwarePattern
-                                     : SarvantiDriverFirmwarePattern });
-        return true;
-    case Rule::SarvantiGen2ByName:
-        dialog->setNameFilters({ rowText.contains(QLatin1String("Disk")) ? SarvantiGen2DiskDriverFirmwarePattern
-                                                                         : SarvantiGen2DriverFirmwarePattern });
-        return true;
-    }
-    return true;
-}
-
-bool VEKUpdaterWidget::setChannelsFileFilter(QFileDialog* dialog)
-{
-    ChoiceDialog choice;
-    choice.hideButton(ButtonIdentifier::LightSourceButton);
-    choice.hideButton(ButtonIdentifier::KAVORButton);
-    choice.exec();
-    switch (static_cast<ButtonIdentifier>(choice.buttonIdentifier())) {
-    case ButtonIdentifier::ElectrophyButton: dialog->setNameFilters({ QWMFirmwarePattern }); return true;
-    case ButtonIdentifier::PhotometryButton: dialog->setNameFilters({ TRZFirmwarePattern }); return true;
-    case ButtonIdentifier::MicroscopeButton: dialog->setNameFilters({ MicroscopeDriverFirmwarePattern }); return true;
-    default: return false;
-    }
-}
-
-bool VEKUpdaterWidget::setBootloaderFileFilter(const FirmwareInformation& information, QFileDialog* dialog)
-{
-    QStringList chosen;
-    const QList<QSharedPointer<MovraDeviceInfo>> devices =
-        m_firmwareUpdater->getAvailableDevices(nsUpdater::Bootloader);
-    for (const QSharedPointer<MovraDeviceInfo>& device : devices) {
-        if (!device)
-            continue;
-        const bool same = device->uid() == information.uid;
-        const QByteArray firmware = device->motherboardFirmware();
-        if (same && firmware == "HLX_58")
-            chosen = { HLX58FirmwarePattern };
-        else if (same && firmware == "HLX_58_Gen2")
-            chosen = { HLX58Gen2FirmwarePattern };
-        else if (device->pid() == nsUsbIds::PIC32BootloaderProductId)
-            chosen = { KZR410FirmwarePattern, KOTWGen3FirmwarePattern, SarvantiGen2DriverFirmwarePattern };
-        else if (same && firmware.contains("Motherboard") && device->releaseNumber() == 1)
-            chosen = information.filters;
-    }
-    dialog->setNameFilters(chosen);
-    return true;
-}
-
-bool VEKUpdaterWidget::setConsoleFileFilter(const FirmwareInformation& information, QFileDialog* dialog)
-{
-    switch (askMotherboardOrChannels()) {
-    case QMessageBox::Yes:
-        dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
-        m_motherboardPhase = true;
-        dialog->setNameFilters(oneFilter(filterAt(information.filters, 0)));
-        return true;
-    case QMessageBox::Ok: waitForChannelsForManual(oneFilter(filterAt(information.filters, -1))); return false;
-    default: return false;
-    }
-}
-
-bool VEKUpdaterWidget::setMemoryManagerFileFilter(const FirmwareInformation& information, QFileDialog* dialog)
-{
-    QMessageBox box;
-    box.setWindowTitle(tr("Update Selection"));
-    box.setText(tr("<b>Which part are you updating?</b>"));
-    QPushButton* motherboard = box.addButton(tr("Motherboard"), QMessageBox::YesRole);
-    QPushButton* channels = box.addButton(tr("Channel(s)"), QMessageBox::ActionRole);
-    box.addButton(QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Cancel);
-    box.setIcon(QMessageBox::Question);
-    box.exec();
-    if (box.clickedButton() == motherboard) {
-        m_motherboardPhase = true;
-        dialog->setNameFilters(oneFilter(filterAt(information.filters, 0)));
-        dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
-        return true;
-    }
-    if (box.clickedButton() == channels) {
-        dialog->setNameFilters(oneFilter(filterAt(information.filters, -1)));
-        dialog->setWindowTitle(tr("Choose the Channel(s) Firmware File (.hex)"));
-        return true;
-    }
-    return false;
-}
-
-// The USB3 driver follow-up is already set (the type's effects).
-bool VEKUpdaterWidget::setGQZ3FileFilter(const FirmwareInformation& information, QFileDialog* dialog)
-{
-    switch (askMotherboardOrChannels()) {
-    case QMessageBox::Yes:
-        m_motherboardPhase = true;
-        dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
-        dialog->setNameFilters(oneFilter(filterAt(information.filters, 0)));
-        return true;
-    case QMessageBox::Ok: dialog->setNameFilters(oneFilter(filterAt(information.filters, -1))); return true;
-    default: return false;
-    }
-}
-
-bool VEKUpdaterWidget::setKAVORFileFilter(QFileDialog* dialog)
-{
-    const QSharedPointer<MovraDeviceInfo> device = firstAvailableDevice(nsUpdater::KAVOR);
-    const int channels = device ? device->channelCount() : -1;
-    dialog->setNameFilters({ channels == 1 ? KAVOROnlyFirmwarePattern : KAVOROneChannelFirmwarePattern });
-    return askChannelsFirst();
-}
-
-bool VEKUpdaterWidget::setMotherboardFileFilter(QTreeWidgetItem* row, QFileDialog* dialog)
-{
-    const QString name = row ? row->text(0) : QString();
-    QStringList filters;
-    switch (askMotherboardOrChannels()) {
-    case QMessageBox::Yes:
-        m_motherboardPhase = true;
-        appendMotherboardFileFilters(name, filters);
-        dialog->setWindowTitle(QStringLiteral("Choose the Motherboard Firmware File (.hex)"));
-        break;
-    case QMessageBox::Ok:
-        m_motherboardPhase = false;
-        dialog->setWindowTitle(QStringLiteral("Choose the Channel(s) Firmware File (.hex)"));
-        if (!chooseChannelFileFilter(name, filters))
-            return false;
-        break;
-    default: return false;
-    }
-    dialog->setNameFilters(filters);
-    return true;
-}
-
-void VEKUpdaterWidget::appendMotherboardFileFilters(const QString& name, QStringList& filters)
-{
-    m_motherboardPhase = true;
-    if (name.contains(QLatin1String("LightSource")))
-        filters << PQWFirmwarePattern << PQWKAVOROnlyFirmwarePattern << PQWKAVOROneChannelFirmwarePattern;
-    else if (name.contains(QLatin1String("Console")))
-        filters << KJWFirmwarePattern;
-    else
-        filters << KJWFirmwarePattern << PQWFirmwarePattern << PQWKAVOROnlyFirmwarePattern
-                << PQWKAVOROneChannelFirmwarePattern;
-}
-
-bool VEKUpdaterWidget::chooseChannelFileFilter(const QString& name, QStringList& filters)
-{
-    ChoiceDialog choice;
-    if (name.contains(QLatin1String("LightSource")) || name.contains(QLatin1String("KAVOR"))) {
-        choice.hideButton(ButtonIdentifier::ElectrophyButton);
-        choice.hideButton(ButtonIdentifier::PhotometryButton);
-    } else if (name.contains(QLatin1String("Console"))) {
-        choice.hideButton(ButtonIdentifier::LightSourceButton);
-        choice.hideButton(ButtonIdentifier::KAVORButton);
-    }
-    choice.hideButton(ButtonIdentifier::MicroscopeButton);
-    choice.exec();
-    switch (static_cast<ButtonIdentifier>(choice.buttonIdentifier())) {
-    case ButtonIdentifier::LightSourceButton:
-        filters << LightSourceDefaultFirmwarePattern << HybridChannelFirmwarePattern;
-        return askChannelsFirst();
-    case ButtonIdentifier::KAVORButton: {
-        const QSharedPointer<MovraDeviceInfo> device = firstAvailableDevice(nsUpdater::KAVOR);
-        const int channels = device ? device->channelCount() : -1;
-        filters << (channels == 1 ? KAVOROnlyFirmwarePattern : KAVOROneChannelFirmwarePattern);
-        return askChannelsFirst();
-    }
-    case ButtonIdentifier::ElectrophyButton: waitForChannelsForManual({ QWMFirmwarePattern }); return false;
-    case ButtonIdentifier::PhotometryButton: waitForChannelsForManual({ TRZFirmwarePattern }); return false;
-    default: return false;
-    }
-}
-
-bool VEKUpdaterWidget::setUSB3DriverFileFilter(const FirmwareInformation& information, QFileDialog* dialog)
-{
-    CypressChoiceDialog choice;
-    choice.exec();
-    QString filter;
-    switch (static_cast<CypressChoiceDialog::CypressButtonIdentifier>(choice.buttonIdentifier())) {
-    case CypressChoiceDialog::CypressButtonIdentifier::GQZ3Button: filter = filterAt(information.filters, 0); break;
-    case CypressChoiceDialog::CypressButtonIdentifier::GQZ3KAVORButton:
-        filter = filterAt(information.filters, 1);
-        break;
-    case CypressChoiceDialog::CypressButtonIdentifier::TV720Button: filter = filterAt(information.filters, -1); break;
-    default: return false;
-    }
-    dialog->setNameFilters(oneFilter(filter) << FX3ImagePattern);
-    return true;
-}
-
-void VEKUpdaterWidget::chooseMotherboardFileAfterChannels(QTreeWidgetItem* row)
-{
-    QFileDialog dialog;
-    dialog.setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
-    dialog.setDirectory(desktopFolder());
-    const QString name = row ? row->text(0) : QString();
-    if (name.contains(QLatin1String("LightSource")))
-        dialog.setNameFilters({ PQWFirmwarePattern, PQWKAVOROnlyFirmwarePattern, PQWKAVOROneChannelFirmwarePattern,
-                                HybridMotherboardFirmwarePattern });
-    else if (name.contains(QLatin1String("Console")))
-        dialog.setNameFilters({ KJWFirmwarePattern, HybridMotherboardFirmwarePattern });
-    else
-        dialog.setNameFilters({ HybridMotherboardFirmwarePattern, KJWFirmwarePattern, PQWFirmwarePattern,
-                                PQWKAVOROnlyFirmwarePattern, PQWKAVOROneChannelFirmwarePattern });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const QString path = dialog.selectedFiles().first();
-    m_serverMode = false;
-    m_downloadFileName = QFileInfo(path).fileName();
-    startProgramming(path);
 }

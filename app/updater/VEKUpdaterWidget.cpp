@@ -259,7 +259,7 @@ void VEKUpdaterWidget::onNetworkReplyDownloadDoneReceived(QString fileName)
         m_progressDialog->close();
     }
     if (!fileName.isEmpty())
-        m_downloadFileName = fileName;
+        m_session.downloadFileName = fileName;
     handleDownloadedFile();
 }
 
@@ -277,16 +277,16 @@ void VEKUpdaterWidget::showDownloadTexts(const QUrl& url)
 
 void VEKUpdaterWidget::handleDownloadedFile()
 {
-    const QString path = NetworkCommunicator::downloadsFolder() + m_downloadFileName;
-    const bool firmwareFile = m_downloadFileName.contains(QLatin1String(".hex"))
-                              || m_downloadFileName.contains(QLatin1String(".mcs"))
-                              || m_downloadFileName.contains(QLatin1String(".img"));
+    const QString path = NetworkCommunicator::downloadsFolder() + m_session.downloadFileName;
+    const bool firmwareFile = m_session.downloadFileName.contains(QLatin1String(".hex"))
+                              || m_session.downloadFileName.contains(QLatin1String(".mcs"))
+                              || m_session.downloadFileName.contains(QLatin1String(".img"));
     if (firmwareFile) {
-        m_serverMode = true;
+        m_session.serverMode = true;
         startProgramming(path);
         return;
     }
-    if (NetworkCommunicator::isFirmwareOrInstallerName(m_downloadFileName)) {
+    if (NetworkCommunicator::isFirmwareOrInstallerName(m_session.downloadFileName)) {
         m_installerPath = path;
         if (!m_installerRunner) {
             m_installerRunner = new InstallerRunner(this);

@@ -2,6 +2,7 @@
 
 #include "app/catalogue/UpdaterInformations.h"
 #include "app/updater/DeviceTypeRules.h"
+#include "app/updater/FirmwareUpdateSession.h"
 #include "firmware/core/DeviceIdentifier.h"
 #include "firmware/core/FirmwareTypes.h"
 #include "firmware/updater/DeviceCommunicationInfo.h"
@@ -228,17 +229,13 @@ private:
     bool m_acquisitionSoftwareInstalled = true;
     bool m_memoryManagerInstalled = true;
     bool m_analysisSoftwareInstalled = true;
-    bool m_motherboardPhase = false;
-    bool m_serverMode = false;
     bool m_motherboardUpdateAvailable = true;
     bool m_channelsUpdateAvailable = true;
-    bool m_waitingForChannels = false;
     bool m_updatesChecked = false;
-    bool m_usb3FollowUp = false;
     int m_connectedDeviceCount = 0;
     QString m_lightSourceMotherboardUrl;
     QString m_consoleMotherboardUrl;
-    QString m_downloadFileName;
     QString m_installerPath;
-    QString m_selectedDeviceUid;
+    // The firmware update under way.
+    FirmwareUpdateSession m_session;
 };

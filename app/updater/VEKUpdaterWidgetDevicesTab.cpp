@@ -203,7 +203,7 @@ void VEKUpdaterWidget::addConnectedDeviceItem(const FirmwareInformation& informa
     if (isBootloader || name.contains(QLatin1String("Cypress FX3")))
         item->setIcon(0, QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
     setDeviceItemConnected(item, true);
-    if (m_usb3FollowUp && rule.typeRow.testFlag(DeviceTypeRules::SelectedDuringUsb3FollowUp))
+    if (m_session.usb3FollowUp && rule.typeRow.testFlag(DeviceTypeRules::SelectedDuringUsb3FollowUp))
         m_ui->treeWidget_device->setCurrentItem(item);
     typeItem->setExpanded(true);
 }

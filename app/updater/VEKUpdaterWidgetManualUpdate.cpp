@@ -57,12 +57,12 @@ void VEKUpdaterWidget::execFirmwareFileDialog(const QList<FirmwareInformation>& 
 {
     QTreeWidgetItem* row = selectedDeviceRow();
     const int index = row && row->parent() ? row->parent()->indexOfChild(row) : 0;
-    m_selectedDeviceUid = records.value(index).uid;
+    m_session.selectedDeviceUid = records.value(index).uid;
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
     const QString path = dialog->selectedFiles().first();
-    m_serverMode = false;
-    m_downloadFileName = QFileInfo(path).fileName();
+    m_session.serverMode = false;
+    m_session.downloadFileName = QFileInfo(path).fileName();
     startProgramming(path);
 }
 
@@ -151,7 +151,7 @@ bool VEKUpdaterWidget::setConsoleFileFilter(const FirmwareInformation& informati
     switch (askMotherboardOrChannels()) {
     case QMessageBox::Yes:
         dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
-        m_motherboardPhase = true;
+        m_session.motherboardPhase = true;
         dialog->setNameFilters(oneFilter(filterAt(information.filters, 0)));
         return true;
     case QMessageBox::Ok: waitForChannelsForManual(oneFilter(filterAt(information.filters, -1))); return false;
@@ -171,7 +171,7 @@ bool VEKUpdaterWidget::setMemoryManagerFileFilter(const FirmwareInformation& inf
     box.setIcon(QMessageBox::Question);
     box.exec();
     if (box.clickedButton() == motherboard) {
-        m_motherboardPhase = true;
+        m_session.motherboardPhase = true;
         dialog->setNameFilters(oneFilter(filterAt(information.filters, 0)));
         dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
         return true;
@@ -189,7 +189,7 @@ bool VEKUpdaterWidget::setGQZ3FileFilter(const FirmwareInformation& information,
 {
     switch (askMotherboardOrChannels()) {
     case QMessageBox::Yes:
-        m_motherboardPhase = true;
+        m_session.motherboardPhase = true;
         dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
         dialog->setNameFilters(oneFilter(filterAt(information.filters, 0)));
         return true;
@@ -212,12 +212,12 @@ bool VEKUpdaterWidget::setMotherboardFileFilter(QTreeWidgetItem* row, QFileDialo
     QStringList filters;
     switch (askMotherboardOrChannels()) {
     case QMessageBox::Yes:
-        m_motherboardPhase = true;
+        m_session.motherboardPhase = true;
         appendMotherboardFileFilters(name, filters);
         dialog->setWindowTitle(QStringLiteral("Choose the Motherboard Firmware File (.hex)"));
         break;
     case QMessageBox::Ok:
-        m_motherboardPhase = false;
+        m_session.motherboardPhase = false;
         dialog->setWindowTitle(QStringLiteral("Choose the Channel(s) Firmware File (.hex)"));
         if (!chooseChannelFileFilter(name, filters))
             return false;
@@ -230,7 +230,7 @@ bool VEKUpdaterWidget::setMotherboardFileFilter(QTreeWidgetItem* row, QFileDialo
 
 void VEKUpdaterWidget::appendMotherboardFileFilters(const QString& name, QStringList& filters)
 {
-    m_motherboardPhase = true;
+    m_session.motherboardPhase = true;
     if (name.contains(QLatin1String("LightSource")))
         filters << PQWFirmwarePattern << PQWKAVOROnlyFirmwarePattern << PQWKAVOROneChannelFirmwarePattern;
     else if (name.contains(QLatin1String("Console")))
@@ -302,8 +302,8 @@ void VEKUpdaterWidget::chooseMotherboardFileAfterChannels(QTreeWidgetItem* row)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().first();
-    m_serverMode = false;
-    m_downloadFileName = QFileInfo(path).fileName();
+    m_session.serverMode = false;
+    m_session.downloadFileName = QFileInfo(path).fileName();
     startProgramming(path);
 }
 
@@ -327,7 +327,7 @@ void VEKUpdaterWidget::waitForChannelsForManual(const QStringList& filters)
         m_firmwareUpdater->setWaitingForChannels(false);
         return;
     }
-    m_waitingForChannels = true;
+    m_session.waitingForChannels = true;
     emit sendMessageToStatusBar(shared(ProgressMessages::WaitingForChannels), StatusMessageMs);
     m_channelWaitTimer->disconnect();
     connect(m_channelWaitTimer, &QTimer::timeout, this,
@@ -345,13 +345,13 @@ void VEKUpdaterWidget::checkChannelConnectionForManualSelection(QStringList filt
     QFileDialog dialog;
     dialog.setNameFilters(filters);
     const QList<FirmwareInformation> channels = firmwareRecords(nsUpdater::Channels);
-    m_selectedDeviceUid = channels.isEmpty() ? QString() : channels.first().uid;
+    m_session.selectedDeviceUid = channels.isEmpty() ? QString() : channels.first().uid;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()
         || m_firmwareUpdater->isWaitingForChannels())
         return;
     m_firmwareUpdater->setWaitingForChannels(false);
     const QString path = dialog.selectedFiles().first();
-    m_downloadFileName = QFileInfo(path).fileName();
-    m_serverMode = false;
+    m_session.downloadFileName = QFileInfo(path).fileName();
+    m_session.serverMode = false;
     startProgramming(path);
 }

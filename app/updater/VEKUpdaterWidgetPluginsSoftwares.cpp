@@ -242,7 +242,7 @@ void VEKUpdaterWidget::onUpdateSoftwareClicked(bool isChecked)
 void VEKUpdaterWidget::startSoftwareDownload(const QString& url)
 {
     const QUrl address(url);
-    m_downloadFileName = address.fileName(QUrl::FullyDecoded);
+    m_session.downloadFileName = address.fileName(QUrl::FullyDecoded);
     showDownloadTexts(address);
     emit sendRequestToNetwork(address, false);
 }

@@ -105,8 +105,7 @@ QSharedPointer<MovraDeviceInfo> VEKUpdaterWidget::firstAvailableDevice(int devic
 
 bool VEKUpdaterWidget::beginUpdate(QTreeWidgetItem*& row, int& deviceType)
 {
-    m_waitingForChannels = false;
-    m_motherboardPhase = false;
+    m_session.startAfresh();
     if (m_connectedDeviceCount != 1) {
         if (m_connectedDeviceCount > 1)
             showSeveralDevicesBox();
@@ -145,9 +144,9 @@ bool VEKUpdaterWidget::refusedForWrongPort(const DeviceTypeRules::Row& rule, con
 void VEKUpdaterWidget::applyUpdateEffects(const DeviceTypeRules::Row& rule)
 {
     if (rule.effects.testFlag(DeviceTypeRules::Usb3FollowUp))
-        m_usb3FollowUp = true;
+        m_session.usb3FollowUp = true;
     if (rule.effects.testFlag(DeviceTypeRules::MotherboardPhase))
-        m_motherboardPhase = true;
+        m_session.motherboardPhase = true;
 }
 
 bool VEKUpdaterWidget::firstDeviceHasProductId(int deviceType, quint16 productId) const
@@ -235,7 +234,7 @@ bool VEKUpdaterWidget::chooseConsoleUrl(const QList<FirmwareInformation>& record
 {
     switch (askMotherboardOrChannels()) {
     case QMessageBox::Yes:
-        m_motherboardPhase = true;
+        m_session.motherboardPhase = true;
         url = m_consoleMotherboardUrl;
         return true;
     case QMessageBox::Ok: {
@@ -259,7 +258,7 @@ bool VEKUpdaterWidget::chooseGQZ3Url(const QList<FirmwareInformation>& records, 
 {
     switch (askMotherboardOrChannels()) {
     case QMessageBox::Yes:
-        m_motherboardPhase = true;
+        m_session.motherboardPhase = true;
         url = address(records, 0);
         return true;
     case QMessageBox::Ok: url = address(records, -1); return true;
@@ -273,7 +272,7 @@ bool VEKUpdaterWidget::chooseKAVORUrl(const QList<FirmwareInformation>& records,
     const int channels = device ? device->channelCount() : -1;
     switch (askMotherboardOrChannels()) {
     case QMessageBox::Yes:
-        m_motherboardPhase = true;
+        m_session.motherboardPhase = true;
         url = address(records, channels == 1 ? 1 : 0);
         return true;
     case QMessageBox::Ok: url = address(records, channels == 1 ? 2 : 3); return true;
@@ -283,7 +282,7 @@ bool VEKUpdaterWidget::chooseKAVORUrl(const QList<FirmwareInformation>& records,
 
 bool VEKUpdaterWidget::chooseMotherboardUrl(QString& url)
 {
-    m_motherboardPhase = true;
+    m_session.motherboardPhase = true;
     QMessageBox box;
     box.setWindowTitle(tr("Update Selection"));
     box.setText(tr("<b>Which device are you updating?</b>"));
@@ -386,7 +385,7 @@ void VEKUpdaterWidget::waitForChannelsForServer(const QString& url)
         m_firmwareUpdater->setWaitingForChannels(false);
         return;
     }
-    m_waitingForChannels = true;
+    m_session.waitingForChannels = true;
     emit sendMessageToStatusBar(shared(ProgressMessages::WaitingForChannels), StatusMessageMs);
     m_channelWaitTimer->disconnect();
     connect(m_channelWaitTimer, &QTimer::timeout, this, [this, url] { checkChannelConnectionForServerSelection(url); });
@@ -400,22 +399,22 @@ void VEKUpdaterWidget::checkChannelConnectionForServerSelection(QString serverLi
         return;
     }
     emit sendMessageToStatusBar(shared(ProgressMessages::ChannelsConnectionReceived), StatusMessageMs);
-    m_downloadFileName = QUrl(serverLink).fileName();
+    m_session.downloadFileName = QUrl(serverLink).fileName();
     showDownloadTexts(QUrl(serverLink));
     // The console needs a moment on its service port before the download.
     QThread::msleep(ChannelPauseMs);
     const QList<FirmwareInformation> channels = firmwareRecords(nsUpdater::Channels);
-    m_selectedDeviceUid = channels.isEmpty() ? QString() : channels.first().uid;
+    m_session.selectedDeviceUid = channels.isEmpty() ? QString() : channels.first().uid;
     emit sendRequestToNetwork(QUrl(serverLink), false);
 }
 
 void VEKUpdaterWidget::startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url)
 {
-    m_downloadFileName = QUrl(url).fileName();
+    m_session.downloadFileName = QUrl(url).fileName();
     showDownloadTexts(QUrl(url));
     QTreeWidgetItem* row = selectedDeviceRow();
     const int index = row && row->parent() ? row->parent()->indexOfChild(row) : 0;
-    m_selectedDeviceUid = records.value(index).uid;
+    m_session.selectedDeviceUid = records.value(index).uid;
     emit sendRequestToNetwork(QUrl(url), false);
 }
 
@@ -425,7 +424,7 @@ void VEKUpdaterWidget::startMotherboardDownload(const QList<FirmwareInformation>
     const QString url = DeviceTypeRules::of(type).motherboardStep == DeviceTypeRules::MotherboardStep::FirstAddress
                             ? address(records, 0)
                             : m_lightSourceMotherboardUrl;
-    m_downloadFileName = QUrl(url).fileName();
+    m_session.downloadFileName = QUrl(url).fileName();
     showDownloadTexts(QUrl(url));
     emit sendRequestToNetwork(QUrl(url), false);
 }
@@ -433,14 +432,14 @@ void VEKUpdaterWidget::startMotherboardDownload(const QList<FirmwareInformation>
 void VEKUpdaterWidget::startProgramming(const QString& filePath)
 {
     int deviceType = nsUpdater::Channels;
-    if (!m_waitingForChannels) {
+    if (!m_session.waitingForChannels) {
         QTreeWidgetItem* row = selectedDeviceRow();
         const QTreeWidgetItem* typeRow = row && row->parent() ? row->parent() : row;
         deviceType = typeRow ? typeRow->data(0, Qt::UserRole).toInt() : -1;
     }
     FirmwareInformation record;
     for (const FirmwareInformation& candidate : firmwareRecords(deviceType)) {
-        if (candidate.uid == m_selectedDeviceUid)
+        if (candidate.uid == m_session.selectedDeviceUid)
             record = candidate;
     }
     const QString& channelVersion = record.channelInstalledVersion;
@@ -448,10 +447,10 @@ void VEKUpdaterWidget::startProgramming(const QString& filePath)
         !channelVersion.isEmpty() && channelVersion.at(0).isDigit() ? channelVersion.at(0).digitValue() : -1;
     // Some types program their motherboard part as a motherboard, by their installed channel version.
     const int motherboardDigit = DeviceTypeRules::of(deviceType).motherboardDigit;
-    if (m_motherboardPhase && motherboardDigit >= 0 && digit == motherboardDigit)
+    if (m_session.motherboardPhase && motherboardDigit >= 0 && digit == motherboardDigit)
         deviceType = nsUpdater::Motherboard;
-    const int result =
-        m_firmwareUpdater->startUpdate(filePath, deviceType, m_selectedDeviceUid, m_motherboardPhase, m_serverMode);
+    const int result = m_firmwareUpdater->startUpdate(filePath, deviceType, m_session.selectedDeviceUid,
+                                                      m_session.motherboardPhase, m_session.serverMode);
     if (result >= 1 && result <= 3) {
         QMessageBox box;
         box.setIcon(QMessageBox::Critical);
@@ -494,11 +493,11 @@ void VEKUpdaterWidget::onStartMotherboardUpdateReceived()
         emit sendDisableCloseBehavior(false);
         return;
     }
-    m_motherboardPhase = true;
+    m_session.motherboardPhase = true;
     const QList<FirmwareInformation> records = firmwareRecords(deviceType);
     const int index = row->parent() ? row->parent()->indexOfChild(row) : 0;
-    m_selectedDeviceUid = records.value(index).uid;
-    if (m_serverMode)
+    m_session.selectedDeviceUid = records.value(index).uid;
+    if (m_session.serverMode)
         startMotherboardDownload(records);
     else
         chooseMotherboardFileAfterChannels(row);
@@ -532,7 +531,7 @@ void VEKUpdaterWidget::onFirmwareUpdaterResponseReceived(char cmd, nsFirmware::M
         break;
     }
     case nsFirmware::Success:
-        if (!m_usb3FollowUp) {
+        if (!m_session.usb3FollowUp) {
             showUpdateCompleted();
             break;
         }
@@ -553,10 +552,10 @@ void VEKUpdaterWidget::onFirmwareUpdaterResponseReceived(char cmd, nsFirmware::M
                 showUpdateCompleted();
                 break;
             }
-            m_usb3FollowUp = false;
+            m_session.usb3FollowUp = false;
             m_progressDialog->clearDetailsInformation();
             m_progressDialog->close();
-            if (m_serverMode)
+            if (m_session.serverMode)
                 onUpdateDeviceClicked();
             else
                 onUpdateDeviceManuallyClicked();
@@ -578,11 +577,13 @@ void VEKUpdaterWidget::showFirmwareProgressStep(char cmd, int progress)
     case nsFirmware::EraseFlash:
     case nsFirmware::ChannelEraseFlash: m_progressDialog->setUpdatingText(tr("<b>Erasing Firmware</b>")); break;
     case nsFirmware::ExternalProgrammer:
-        m_progressDialog->setUpdatingText(tr("<b>Updating Firmware</b> [%1]").arg(m_downloadFileName));
+        m_progressDialog->setUpdatingText(tr("<b>Updating Firmware</b> [%1]").arg(m_session.downloadFileName));
         maximum = 0;
         value = 0;
         break;
-    default: m_progressDialog->setUpdatingText(tr("<b>Updating Firmware</b> [%1]").arg(m_downloadFileName)); break;
+    default:
+        m_progressDialog->setUpdatingText(tr("<b>Updating Firmware</b> [%1]").arg(m_session.downloadFileName));
+        break;
     }
     showProgressDialogOnce();
     m_progressDialog->setProgressMaximum(maximum);

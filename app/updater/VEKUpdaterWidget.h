@@ -3,6 +3,7 @@
 #include "app/catalogue/UpdaterInformations.h"
 #include "app/updater/DeviceTypeRules.h"
 #include "app/updater/FirmwareUpdateSession.h"
+#include "app/updater/UpdateFlowBoxes.h"
 #include "firmware/core/DeviceIdentifier.h"
 #include "firmware/core/FirmwareTypes.h"
 #include "firmware/updater/DeviceCommunicationInfo.h"
@@ -171,6 +172,7 @@ private:
     bool askConsolePortChange();
     void showWrongPortBox();
     void showSeveralDevicesBox();
+    UpdateFlowAnswer showUpdateBox(UpdateFlowBox which, const QString& argument = QString());
     void waitForChannelsForServer(const QString& url);
     void startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url);
     void startMotherboardDownload(const QList<FirmwareInformation>& records);

@@ -161,22 +161,14 @@ bool VEKUpdaterWidget::setConsoleFileFilter(const FirmwareInformation& informati
 
 bool VEKUpdaterWidget::setMemoryManagerFileFilter(const FirmwareInformation& information, QFileDialog* dialog)
 {
-    QMessageBox box;
-    box.setWindowTitle(tr("Update Selection"));
-    box.setText(tr("<b>Which part are you updating?</b>"));
-    QPushButton* motherboard = box.addButton(tr("Motherboard"), QMessageBox::YesRole);
-    QPushButton* channels = box.addButton(tr("Channel(s)"), QMessageBox::ActionRole);
-    box.addButton(QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Cancel);
-    box.setIcon(QMessageBox::Question);
-    box.exec();
-    if (box.clickedButton() == motherboard) {
+    const UpdateFlowAnswer answer = showUpdateBox(UpdateFlowBox::WhichPart);
+    if (answer == UpdateFlowAnswer::FirstChoice) {
         m_session.motherboardPhase = true;
         dialog->setNameFilters(oneFilter(filterAt(information.filters, 0)));
         dialog->setWindowTitle(tr("Choose the Motherboard Firmware File (.hex)"));
         return true;
     }
-    if (box.clickedButton() == channels) {
+    if (answer == UpdateFlowAnswer::SecondChoice) {
         dialog->setNameFilters(oneFilter(filterAt(information.filters, -1)));
         dialog->setWindowTitle(tr("Choose the Channel(s) Firmware File (.hex)"));
         return true;
@@ -309,15 +301,7 @@ void VEKUpdaterWidget::chooseMotherboardFileAfterChannels(QTreeWidgetItem* row)
 
 bool VEKUpdaterWidget::askChannelsFirst()
 {
-    QMessageBox box;
-    box.setWindowTitle(tr("LightSource Update"));
-    box.setText(tr("<b>Channel(s) needs to be update before the motherboard</b>"));
-    box.setInformativeText(tr("This will ensure a proper update. Throughout the installation, 2 files will be "
-                              "selected, beginning with the channel(s) firmware file (.hex)"));
-    box.setStandardButtons(QMessageBox::Ok);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setIcon(QMessageBox::Warning);
-    return box.exec() == QMessageBox::Ok;
+    return showUpdateBox(UpdateFlowBox::ChannelsFirst) == UpdateFlowAnswer::Ok;
 }
 
 void VEKUpdaterWidget::waitForChannelsForManual(const QStringList& filters)

@@ -283,26 +283,11 @@ bool VEKUpdaterWidget::chooseKAVORUrl(const QList<FirmwareInformation>& records,
 bool VEKUpdaterWidget::chooseMotherboardUrl(QString& url)
 {
     m_session.motherboardPhase = true;
-    QMessageBox box;
-    box.setWindowTitle(tr("Update Selection"));
-    box.setText(tr("<b>Which device are you updating?</b>"));
-    QPushButton* lightSource = box.addButton(tr("LightSource (1st Gen.)"), QMessageBox::YesRole);
-    QPushButton* console = box.addButton(tr("Console (1st Gen.)"), QMessageBox::ActionRole);
-    lightSource->setMinimumWidth(120);
-    console->setMinimumWidth(120);
-    box.addButton(QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Cancel);
-    box.setIcon(QMessageBox::Question);
-    box.exec();
-    if (box.clickedButton() == lightSource) {
-        url = m_lightSourceMotherboardUrl;
-        return true;
+    switch (showUpdateBox(UpdateFlowBox::WhichDevice)) {
+    case UpdateFlowAnswer::FirstChoice: url = m_lightSourceMotherboardUrl; return true;
+    case UpdateFlowAnswer::SecondChoice: url = m_consoleMotherboardUrl; return true;
+    default: return false;
     }
-    if (box.clickedButton() == console) {
-        url = m_consoleMotherboardUrl;
-        return true;
-    }
-    return false;
 }
 
 bool VEKUpdaterWidget::chooseChannelUrlForMotherboard(QString& url)
@@ -327,55 +312,69 @@ bool VEKUpdaterWidget::chooseChannelUrlForMotherboard(QString& url)
 // Motherboard, Ok for Channels, Cancel otherwise.
 QMessageBox::StandardButton VEKUpdaterWidget::askMotherboardOrChannels()
 {
-    QMessageBox box;
-    box.setWindowTitle(tr("Update Selection"));
-    box.setText(tr("Do you want to update the <b>[Motherboard]</b> or the <b>[Channel(s)]</b> ?"));
-    QPushButton* motherboard = box.addButton(shared(ProgressMessages::Motherboard), QMessageBox::YesRole);
-    QPushButton* channels = box.addButton(shared(ProgressMessages::Channels), QMessageBox::AcceptRole);
-    box.addButton(QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Cancel);
-    box.setIcon(QMessageBox::Question);
-    box.exec();
-    if (box.clickedButton() == motherboard)
-        return QMessageBox::Yes;
-    if (box.clickedButton() == channels)
-        return QMessageBox::Ok;
-    return QMessageBox::Cancel;
+    switch (showUpdateBox(UpdateFlowBox::MotherboardOrChannels)) {
+    case UpdateFlowAnswer::FirstChoice: return QMessageBox::Yes;
+    case UpdateFlowAnswer::SecondChoice: return QMessageBox::Ok;
+    default: return QMessageBox::Cancel;
+    }
 }
 
 bool VEKUpdaterWidget::askConsolePortChange()
 {
-    QMessageBox box;
-    box.setWindowTitle(tr("Acquisition Console Update"));
-    box.setText(tr("<b>Change USB connection port</b>"));
-    box.setInformativeText(
-        tr("Disconnect the USB cable from [USB port] of the console and reconnect it into the [SERVICE port] of the "
-           "same console.\n\nDo it NOW.\n\nOnce done, press OK and you will then be able to choose the firmware file "
-           "(.mcs) and wait for the update to start automatically."));
-    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Cancel);
-    box.setIcon(QMessageBox::Information);
-    return box.exec() == QMessageBox::Ok;
+    return showUpdateBox(UpdateFlowBox::ConsolePortChange) == UpdateFlowAnswer::Ok;
 }
 
 void VEKUpdaterWidget::showWrongPortBox()
 {
-    QMessageBox box;
-    box.setIcon(QMessageBox::Warning);
-    box.setText(tr("<b>Device not connected to the correct port.</b>"));
-    box.setInformativeText(tr("To update, change the connection to the USB port and redo the update."));
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    showUpdateBox(UpdateFlowBox::WrongPort);
 }
 
 void VEKUpdaterWidget::showSeveralDevicesBox()
 {
+    showUpdateBox(UpdateFlowBox::SeveralDevices);
+}
+
+// Every box of the update flow: its texts, icon and buttons from the table,
+// its texts translated here. The argument fills the place-marker of the text
+// or, when the text has none, of the informative text.
+UpdateFlowAnswer VEKUpdaterWidget::showUpdateBox(UpdateFlowBox which, const QString& argument)
+{
+    const UpdateFlowBoxTexts& texts = updateFlowBoxTexts(which);
+    QString text = tr(texts.text);
+    QString informativeText = texts.informativeText ? tr(texts.informativeText) : QString();
+    if (QByteArray(texts.text).contains("%1"))
+        text = text.arg(argument);
+    else if (texts.informativeText && QByteArray(texts.informativeText).contains("%1"))
+        informativeText = informativeText.arg(argument);
+
     QMessageBox box;
-    box.setIcon(QMessageBox::Warning);
-    box.setText(tr("<b>There are more than one device connected.</b>"));
-    box.setInformativeText(tr("Please remove all but the one device you want to update, then try again."));
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    box.setIcon(texts.icon);
+    if (texts.title)
+        box.setWindowTitle(tr(texts.title));
+    box.setText(text);
+    if (texts.informativeText)
+        box.setInformativeText(informativeText);
+    const auto addChoice = [&box](const UpdateFlowBoxButton& choice) -> QAbstractButton* {
+        if (!choice.text && !choice.sharedText)
+            return nullptr;
+        QPushButton* button =
+            box.addButton(choice.sharedText ? shared(*choice.sharedText) : tr(choice.text), choice.role);
+        if (choice.minimumWidth > 0)
+            button->setMinimumWidth(choice.minimumWidth);
+        return button;
+    };
+    const QAbstractButton* first = addChoice(texts.first);
+    const QAbstractButton* second = addChoice(texts.second);
+    box.setStandardButtons(texts.buttons);
+    if (texts.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(texts.defaultButton);
+
+    const int result = box.exec();
+    if (first && box.clickedButton() == first)
+        return UpdateFlowAnswer::FirstChoice;
+    if (second && box.clickedButton() == second)
+        return UpdateFlowAnswer::SecondChoice;
+    return result == QMessageBox::Ok ? UpdateFlowAnswer::Ok : UpdateFlowAnswer::Cancel;
 }
 
 void VEKUpdaterWidget::waitForChannelsForServer(const QString& url)
@@ -451,27 +450,11 @@ void VEKUpdaterWidget::startProgramming(const QString& filePath)
         deviceType = nsUpdater::Motherboard;
     const int result = m_firmwareUpdater->startUpdate(filePath, deviceType, m_session.selectedDeviceUid,
                                                       m_session.motherboardPhase, m_session.serverMode);
-    if (result >= 1 && result <= 3) {
-        QMessageBox box;
-        box.setIcon(QMessageBox::Critical);
-        box.setWindowTitle(tr("Error"));
-        box.setStandardButtons(QMessageBox::Ok);
-        if (result == 1) {
-            box.setText(tr("<b>Selected device doesn't seem to be connected.</b>"));
-            box.setInformativeText(tr("Please verify your connections and try again."));
-        } else if (result == 2) {
-            box.setText(tr("<b>Downloaded/Selected file doesn't seem to be accessible [%1].</b>").arg(filePath));
-            box.setInformativeText(
-                tr("Please make sure you have all the rights to use that file and make sure your firewall or another "
-                   "program doesn't block/use your file. Try again after those verifications have been done."));
-        } else {
-            box.setText(tr("<b>Downloaded/Selected file cannot be used for programming [%1].</b>").arg(filePath));
-            box.setInformativeText(
-                tr("Please make sure you got the correct file. If you have any interrogation about what you're "
-                   "doing, please contact Movra Support and we will make sure you program the correct device with "
-                   "the correct firmware"));
-        }
-        box.exec();
+    switch (result) {
+    case 1: showUpdateBox(UpdateFlowBox::DeviceNotConnected); break;
+    case 2: showUpdateBox(UpdateFlowBox::FileNotAccessible, filePath); break;
+    case 3: showUpdateBox(UpdateFlowBox::FileNotUsable, filePath); break;
+    default: break;
     }
     m_firmwareUpdater->setWaitingForChannels(false);
 }
@@ -481,14 +464,7 @@ void VEKUpdaterWidget::onStartMotherboardUpdateReceived()
     QTreeWidgetItem* row = selectedDeviceRow();
     const int deviceType = selectedRowType(row);
     if (deviceType < 0) {
-        QMessageBox box;
-        box.setIcon(QMessageBox::Critical);
-        box.setWindowTitle(tr("Error"));
-        box.setText(tr("<b>A problem occured while updating the firmware.</b>"));
-        box.setInformativeText(tr("Please verify your connections and try again.\n\nError Information : Motherboard "
-                                  "couldn't be updated after the channel(s)"));
-        box.setStandardButtons(QMessageBox::Ok);
-        box.exec();
+        showUpdateBox(UpdateFlowBox::MotherboardStepFailed);
         // The channel update ended here: closing is allowed again.
         emit sendDisableCloseBehavior(false);
         return;
@@ -519,14 +495,7 @@ void VEKUpdaterWidget::onFirmwareUpdaterResponseReceived(char cmd, nsFirmware::M
     case nsFirmware::Error: {
         m_progressDialog->clearDetailsInformation();
         m_progressDialog->close();
-        QMessageBox box;
-        box.setIcon(QMessageBox::Critical);
-        box.setWindowTitle(tr("Updating Firmware"));
-        box.setText(tr("<b>A problem occured while updating the firmware.</b>"));
-        box.setInformativeText(
-            tr("Please verify your connections and try again.\n\nError information : %1").arg(firmwareErrorText(cmd)));
-        box.setStandardButtons(QMessageBox::Ok);
-        box.exec();
+        showUpdateBox(UpdateFlowBox::UpdateFailed, firmwareErrorText(cmd));
         emit sendDisableCloseBehavior(false);
         break;
     }
@@ -537,18 +506,7 @@ void VEKUpdaterWidget::onFirmwareUpdaterResponseReceived(char cmd, nsFirmware::M
         }
         {
             m_firmwareUpdater->setReadyToReceiveDevice();
-            QMessageBox box;
-            box.setWindowTitle(tr("USB3.x Driver Update"));
-            box.setText(tr("<b>Do you want to update the USB3.x Driver as well ?</b>"));
-            box.setInformativeText(
-                tr("Turn off your device and change the O/P Switch to programmming mode [P]\n\nDo it NOW.\n\nOnce "
-                   "done, start the device again, and once it's recognized in the list press OK.\n\n[MANUAL UPDATE] "
-                   "Choose the firmware file (.img) and wait for the update to start automatically.\n[SERVER UPDATE] "
-                   "The update should start automatically after downloading the firmware file (.img)."));
-            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-            box.setDefaultButton(QMessageBox::Cancel);
-            box.setIcon(QMessageBox::Information);
-            if (box.exec() != QMessageBox::Ok) {
+            if (showUpdateBox(UpdateFlowBox::Usb3FollowUp) != UpdateFlowAnswer::Ok) {
                 showUpdateCompleted();
                 break;
             }
@@ -607,18 +565,7 @@ void VEKUpdaterWidget::showUpdateCompleted()
 {
     m_progressDialog->clearDetailsInformation();
     m_progressDialog->close();
-    QMessageBox box;
-    box.setIcon(QMessageBox::Information);
-    box.setWindowTitle(tr("Updating Firmware"));
-    box.setText(tr("<b>Update completed successfully!</b>"));
-    box.setInformativeText(
-        tr("After pressing OK, the driver might disconnect automatically. In that case, it will reappear in the "
-           "software. Please wait for this to complete (can take up to 10 seconds).\n\nMake sure to power cycle "
-           "(OFF/ON) your driver after Movra Maintenance Tool has been closed.\n\n[EP/FP Console]\nMake sure to "
-           "remove USB cable from [SERVICE] port and put it back into [USB] port.\n\n[GQZ3 / TV720]\nMake sure to "
-           "switch back programming switch [O/P] to operating mode [O]."));
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    showUpdateBox(UpdateFlowBox::UpdateCompleted);
     m_closeUnlockTimer->start(CloseUnlockDelayMs);
 }
 

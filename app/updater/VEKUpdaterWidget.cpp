@@ -18,7 +18,6 @@
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/updater/FirmwareUpdater.h"
 
-#include <QCoreApplication>
 #include <QJsonArray>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -230,8 +229,7 @@ void VEKUpdaterWidget::onPluginsCatalogueReceived(const QJsonObject& root)
 
 void VEKUpdaterWidget::onNetworkReplyInfosReceived(QString errorString)
 {
-    emit sendMessageToStatusBar(QCoreApplication::translate("VEKUpdaterWidget", "Network Error : %1").arg(errorString),
-                                NetworkErrorMessageMs);
+    emit sendMessageToStatusBar(tr("Network Error : %1").arg(errorString), NetworkErrorMessageMs);
 }
 
 void VEKUpdaterWidget::onNetworkReplyDownloadProgressReceived(qlonglong bytesReceived, qlonglong bytesTotal)
@@ -266,13 +264,11 @@ void VEKUpdaterWidget::onNetworkReplyDownloadDoneReceived(QString fileName)
 void VEKUpdaterWidget::showDownloadTexts(const QUrl& url)
 {
     m_progressDialog->clearDetailsInformation();
-    m_progressDialog->setUpdatingText(QCoreApplication::translate("VEKUpdaterWidget", "<b>Downloading</b> [%1]")
-                                          .arg(url.fileName(QUrl::FullyDecoded).toHtmlEscaped()));
+    m_progressDialog->setUpdatingText(
+        tr("<b>Downloading</b> [%1]").arg(url.fileName(QUrl::FullyDecoded).toHtmlEscaped()));
     m_progressDialog->appendDetailsInformation(
-        QCoreApplication::translate("VEKUpdaterWidget", "<b>Currently downloading from :</b><br>[%1]<br>")
-            .arg(url.toString().toHtmlEscaped()));
-    m_progressDialog->appendDetailsInformation(
-        QCoreApplication::translate("VEKUpdaterWidget", "<b>Please be patient...</b>"));
+        tr("<b>Currently downloading from :</b><br>[%1]<br>").arg(url.toString().toHtmlEscaped()));
+    m_progressDialog->appendDetailsInformation(tr("<b>Please be patient...</b>"));
 }
 
 void VEKUpdaterWidget::handleDownloadedFile()

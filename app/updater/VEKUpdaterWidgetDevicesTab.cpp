@@ -399,8 +399,7 @@ void VEKUpdaterWidget::fillDevicePanesByType(int deviceType, const FirmwareInfor
     if (rule.shownPanes.testFlag(DeviceTypeRules::ChannelPane))
         m_ui->textBrowser_deviceChannel->show();
     if (rule.paneExtras.testFlag(DeviceTypeRules::FirmwareHeading))
-        motherboard.replace(QCoreApplication::translate("VEKUpdaterWidget", "Motherboard"),
-                            QCoreApplication::translate("VEKUpdaterWidget", "Firmware"));
+        motherboard.replace(tr("Motherboard"), tr("Firmware"));
     if (rule.paneExtras.testFlag(DeviceTypeRules::ManualAlwaysEnabled))
         m_ui->pb_updateDeviceManually->setEnabled(true);
 }
@@ -455,10 +454,8 @@ void VEKUpdaterWidget::fillCameraPanes(QTreeWidgetItem* item, const QString& dev
     motherboard = m_deviceMotherboardTemplate.arg(missing, missing);
     channel = m_deviceChannelTemplate.arg(missing, missing);
     description = standardDescription(nsUpdater::Camera, deviceDescription);
-    bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Bootloader"),
-                       QCoreApplication::translate("VEKUpdaterWidget", "Camera Informations"));
-    bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Installed"),
-                       QCoreApplication::translate("VEKUpdaterWidget", "Serial Number"));
+    bootloader.replace(tr("Bootloader"), tr("Camera Informations"));
+    bootloader.replace(tr("Installed"), tr("Serial Number"));
     m_ui->textBrowser_deviceBoot->show();
     m_ui->textBrowser_deviceMB->hide();
     m_ui->textBrowser_deviceChannel->hide();
@@ -500,8 +497,7 @@ void VEKUpdaterWidget::fillUSB3DriverPanes(const FirmwareInformation& informatio
                                            QString& bootloader, QString& description)
 {
     bootloader = m_deviceBootloaderTemplate.arg(shown(information.motherboardAvailableVersion));
-    bootloader.replace(QCoreApplication::translate("VEKUpdaterWidget", "Installed"),
-                       QCoreApplication::translate("VEKUpdaterWidget", "Available"));
+    bootloader.replace(tr("Installed"), tr("Available"));
     description =
         m_deviceDescriptionTemplate.arg(note(deviceNote), ProgressMessages::translated(ProgressMessages::WebLink));
     m_ui->textBrowser_deviceBoot->show();

@@ -5,6 +5,7 @@
 // VEKUpdaterWidgetManualUpdate.cpp and VEKUpdaterWidgetPluginsSoftwares.cpp.
 
 #include "app/updater/VEKUpdaterWidget.h"
+#include "ui_UpdaterWidgetUi.h"
 
 #include "app/catalogue/DownloadProgress.h"
 #include "app/catalogue/NetworkCommunicator.h"
@@ -12,8 +13,8 @@
 #include "app/dialogs/ProgressDialog.h"
 #include "app/installed/InstallerRunner.h"
 #include "app/updater/DisplayTables.h"
+#include "app/updater/PaneDocuments.h"
 #include "app/updater/UpdaterWidgetHelpers.h"
-#include "app/updater/UpdaterWidgetUi.h"
 #include "app/updater/VersionComparison.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/updater/FirmwareUpdater.h"
@@ -43,9 +44,10 @@ VEKUpdaterWidget::VEKUpdaterWidget(QWidget* parent)
 
 VEKUpdaterWidget::VEKUpdaterWidget(QSharedPointer<CommunicatorFactory> transports, QWidget* parent)
     : QTabWidget(parent)
-    , m_ui(new UpdaterWidgetUi)
+    , m_ui(new Ui::UpdaterWidget)
 {
     m_ui->setupUi(this);
+    setInitialPaneDocuments(*m_ui);
     setCurrentIndex(0);
 
     QString acquisitionVersion;

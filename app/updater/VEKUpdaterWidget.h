@@ -32,7 +32,10 @@ class QThread;
 class QTreeWidget;
 class QTreeWidgetItem;
 class UpdaterInformationHandler;
-class UpdaterWidgetUi;
+
+namespace Ui {
+class UpdaterWidget;
+}
 
 // The main window's central widget: the Devices, Plugins and Softwares tabs,
 // wired to the catalogue model and to the catalogue client, which runs in a
@@ -213,7 +216,8 @@ private:
     QTimer* m_closeUnlockTimer = nullptr;
     QTimer* m_channelWaitTimer = nullptr;
 
-    UpdaterWidgetUi* m_ui = nullptr;
+    // The form of UpdaterWidgetUi.ui.
+    Ui::UpdaterWidget* m_ui = nullptr;
     QString m_deviceBootloaderTemplate;
     QString m_deviceMotherboardTemplate;
     QString m_deviceChannelTemplate;

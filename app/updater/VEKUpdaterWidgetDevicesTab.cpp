@@ -3,13 +3,13 @@
 // panes. What differs by device type comes from DeviceTypeRules.
 
 #include "app/updater/VEKUpdaterWidget.h"
+#include "ui_UpdaterWidgetUi.h"
 
 #include "app/catalogue/CatalogueAddresses.h"
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/DeviceTypeRules.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/UpdaterWidgetHelpers.h"
-#include "app/updater/UpdaterWidgetUi.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/updater/FirmwareUpdater.h"
 #include "icons/IconFont.h"

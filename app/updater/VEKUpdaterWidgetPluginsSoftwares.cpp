@@ -2,6 +2,7 @@
 // plugins and programs, their trees and panes, and their downloads.
 
 #include "app/updater/VEKUpdaterWidget.h"
+#include "ui_UpdaterWidgetUi.h"
 
 #include "app/catalogue/CatalogueAddresses.h"
 #include "app/catalogue/UpdaterInformationHandler.h"
@@ -12,7 +13,6 @@
 #include "app/installed/InstallerRunner.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/UpdaterWidgetHelpers.h"
-#include "app/updater/UpdaterWidgetUi.h"
 #include "firmware/core/ProgressMessages.h"
 #include "icons/IconFont.h"
 

@@ -5,6 +5,7 @@
 // VEKUpdaterWidgetManualUpdate.cpp.
 
 #include "app/updater/VEKUpdaterWidget.h"
+#include "ui_UpdaterWidgetUi.h"
 
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/dialogs/ButtonIdentifiers.h"
@@ -14,7 +15,6 @@
 #include "app/updater/DeviceTypeRules.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/UpdaterWidgetHelpers.h"
-#include "app/updater/UpdaterWidgetUi.h"
 #include "device/usb/UsbIds.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/updater/FirmwareUpdater.h"

@@ -13,8 +13,8 @@
 // shows, what the selection shows in the panes, where "Update from server"
 // finds the firmware, which files "Update manually" offers, and what the
 // update flow does besides. The updater widget reads a type's row and carries
-// out what it names; no other code decides by device type. A new device
-// family adds one row.
+// out the rules it names; nothing else in the widget switches over the device
+// type. A new device family adds one row (and its display name, Part 4.103).
 class DeviceTypeRules
 {
     Q_GADGET

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "app/catalogue/UpdaterInformations.h"
+#include "app/updater/DeviceTypeRules.h"
+#include "app/updater/FirmwareUpdateSession.h"
+#include "app/updater/UpdateFlowBoxes.h"
 #include "firmware/core/DeviceIdentifier.h"
 #include "firmware/core/FirmwareTypes.h"
 #include "firmware/updater/DeviceCommunicationInfo.h"
@@ -29,7 +32,10 @@ class QThread;
 class QTreeWidget;
 class QTreeWidgetItem;
 class UpdaterInformationHandler;
-class UpdaterWidgetUi;
+
+namespace Ui {
+class UpdaterWidget;
+}
 
 // The main window's central widget: the Devices, Plugins and Softwares tabs,
 // wired to the catalogue model and to the catalogue client, which runs in a
@@ -103,19 +109,18 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion, QString& analysisVersion);
-    void readInstalledPlugins();
+    // Set-up, catalogue dispatch and transfers (VEKUpdaterWidget.cpp)
     void createFirmwareUpdater(const QSharedPointer<CommunicatorFactory>& transports);
     void createNetworkCommunicator();
     void initializePanes();
-    void initializeDeviceTree();
-    void initializeNameTree(QTreeWidget* tree, const QList<int>& identifiers, const QStringList& names);
-
     void onFirmwaresCatalogueReceived(const QJsonObject& root);
     void onSoftwaresCatalogueReceived(const QJsonObject& root);
     void onPluginsCatalogueReceived(const QJsonObject& root);
+    void showDownloadTexts(const QUrl& url);
     void handleDownloadedFile();
 
+    // Devices tab: rows and statuses (VEKUpdaterWidgetDevicesTab.cpp)
+    void initializeDeviceTree();
     QTreeWidgetItem* typeItem(int deviceType) const;
     void setTypeItemHidden(nsUpdater::DeviceIdentifier deviceType, bool hidden);
     void setDeviceItemConnected(QTreeWidgetItem* item, bool connected);
@@ -123,37 +128,30 @@ private:
                                 QTreeWidgetItem* typeItem, const QString& name, const QString& uid);
     void removeDeviceItems(const QString& uid);
 
-    // The selection's panes; each fills the working texts it changes.
+    // Devices tab: the selection's panes; each fills the working texts it changes.
     void fillVersionPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& bootloader,
                           QString& motherboard, QString& channel);
     void fillDevicePanesByType(int deviceType, const FirmwareInformation& information, QTreeWidgetItem* item,
                                QString& bootloader, QString& motherboard, QString& channel, QString& description);
     void checkDeprecatedDriver(int threshold, const QString& deviceDescription, const FirmwareInformation& information,
                                QTreeWidgetItem* item, QString& description);
-    void fillBootloaderPanes(const FirmwareInformation& information, QString& bootloader, QString& description);
-    void fillCameraPanes(QTreeWidgetItem* item, QString& bootloader, QString& motherboard, QString& channel,
-                         QString& description);
-    void fillChannelsPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& bootloader,
-                           QString& description);
-    void fillMotherboardPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& bootloader,
-                              QString& motherboard, QString& description);
-    void fillUSB3DriverPanes(const FirmwareInformation& information, QString& bootloader, QString& description);
-    void fillSarvantiPanes(const FirmwareInformation& information, QTreeWidgetItem* item, QString& motherboard,
-                           QString& description);
+    void fillBootloaderPanes(const FirmwareInformation& information, const QString& deviceNote, QString& bootloader,
+                             QString& description);
+    void fillCameraPanes(QTreeWidgetItem* item, const QString& deviceDescription, QString& bootloader,
+                         QString& motherboard, QString& channel, QString& description);
+    void fillChannelsPanes(const FirmwareInformation& information, QTreeWidgetItem* item, const QString& deviceNote,
+                           QString& bootloader, QString& description);
+    void fillMotherboardPanes(const FirmwareInformation& information, QTreeWidgetItem* item, const QString& deviceNote,
+                              QString& bootloader, QString& motherboard, QString& description);
+    void fillUSB3DriverPanes(const FirmwareInformation& information, const QString& deviceNote, QString& bootloader,
+                             QString& description);
+    void fillSarvantiPanes(const FirmwareInformation& information, QTreeWidgetItem* item,
+                           const QString& deviceDescription, QString& motherboard, QString& description);
     void applyConnectedRule(QTreeWidgetItem* item);
     QString standardDescription(int deviceType, const QString& deviceDescription) const;
     QString firstCameraSerialNumber() const;
 
-    // Plugins and Softwares tabs
-    void initializePluginTree();
-    void initializeSoftwareTree();
-    void setItemInstalled(QTreeWidgetItem* item, bool installed);
-    void refreshPluginInstallStatus();
-    void startSoftwareDownload(const QString& url);
-    void showDownloadTexts(const QUrl& url);
-    void onInstallerStartFailedReceived(const QString& message);
-
-    // Firmware update flow
+    // Firmware update from the catalogue, and what both flows share (VEKUpdaterWidgetServerUpdate.cpp)
     void connectFirmwareUpdateFlow();
     QTreeWidgetItem* selectedDeviceRow() const;
     int selectedRowType(QTreeWidgetItem* row) const;
@@ -161,30 +159,36 @@ private:
     static QString address(const QList<FirmwareInformation>& records, int position);
     QSharedPointer<MovraDeviceInfo> firstAvailableDevice(int deviceType) const;
     bool beginUpdate(QTreeWidgetItem*& row, int& deviceType);
+    bool refusedForWrongPort(const DeviceTypeRules::Row& rule, const QString& firstUid);
+    void applyUpdateEffects(const DeviceTypeRules::Row& rule);
+    bool firstDeviceHasProductId(int deviceType, quint16 productId) const;
     bool selectServerFirmwareUrl(int deviceType, const QList<FirmwareInformation>& records, QString& url,
                                  bool& proceed);
+    bool chooseCypressBoardUrl(const QList<FirmwareInformation>& records, QString& url);
     bool chooseChannelsUrl(const QList<FirmwareInformation>& records, QString& url);
     bool chooseConsoleUrl(const QList<FirmwareInformation>& records, QString& url);
     bool chooseGQZ3Url(const QList<FirmwareInformation>& records, QString& url);
     bool chooseKAVORUrl(const QList<FirmwareInformation>& records, QString& url);
     bool chooseMotherboardUrl(QString& url);
     bool chooseChannelUrlForMotherboard(QString& url);
-    void waitForChannelsForServer(const QString& url);
-    void waitForChannelsForManual(const QStringList& filters);
-    void startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url);
-    void startMotherboardDownload(const QList<FirmwareInformation>& records);
-    void startProgramming(const QString& filePath);
-    void showFirmwareProgressStep(char cmd, int progress);
-    QString firmwareErrorText(char cmd) const;
-    void showUpdateCompleted();
-    void showProgressDialogOnce();
     QMessageBox::StandardButton askMotherboardOrChannels();
     bool askConsolePortChange();
     void showWrongPortBox();
     void showSeveralDevicesBox();
-    bool askChannelsFirst();
-    bool setManualFileFilter(int deviceType, FirmwareInformation information, QFileDialog* dialog);
+    UpdateFlowAnswer showUpdateBox(UpdateFlowBox which, const QString& argument = QString());
+    void waitForChannelsForServer(const QString& url);
+    void startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url);
+    void startMotherboardDownload(const QList<FirmwareInformation>& records);
+    void startProgramming(const QString& filePath);
+    void showProgressDialogOnce();
+    void showFirmwareProgressStep(char cmd, int progress);
+    QString firmwareErrorText(char cmd) const;
+    void showUpdateCompleted();
+
+    // Manual firmware update (VEKUpdaterWidgetManualUpdate.cpp)
     void execFirmwareFileDialog(const QList<FirmwareInformation>& records, QFileDialog* dialog);
+    bool setManualFileFilter(int deviceType, FirmwareInformation information, QFileDialog* dialog);
+    bool setChannelsFileFilter(QFileDialog* dialog);
     bool setBootloaderFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
     bool setConsoleFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
     bool setMemoryManagerFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
@@ -195,10 +199,25 @@ private:
     bool chooseChannelFileFilter(const QString& name, QStringList& filters);
     bool setUSB3DriverFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
     void chooseMotherboardFileAfterChannels(QTreeWidgetItem* row);
+    bool askChannelsFirst();
+    void waitForChannelsForManual(const QStringList& filters);
+
+    // Plugins and Softwares tabs (VEKUpdaterWidgetPluginsSoftwares.cpp)
+    void readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion, QString& analysisVersion);
+    void readInstalledPlugins();
+    void initializeNameTree(QTreeWidget* tree, const QList<int>& identifiers, const QStringList& names);
+    void initializePluginTree();
+    void initializeSoftwareTree();
+    void setItemInstalled(QTreeWidgetItem* item, bool installed);
+    void refreshPluginInstallStatus();
+    void startSoftwareDownload(const QString& url);
+    void onInstallerStartFailedReceived(const QString& message);
+
     QTimer* m_closeUnlockTimer = nullptr;
     QTimer* m_channelWaitTimer = nullptr;
 
-    UpdaterWidgetUi* m_ui = nullptr;
+    // The form of UpdaterWidgetUi.ui.
+    Ui::UpdaterWidget* m_ui = nullptr;
     QString m_deviceBootloaderTemplate;
     QString m_deviceMotherboardTemplate;
     QString m_deviceChannelTemplate;
@@ -216,17 +235,13 @@ private:
     bool m_acquisitionSoftwareInstalled = true;
     bool m_memoryManagerInstalled = true;
     bool m_analysisSoftwareInstalled = true;
-    bool m_motherboardPhase = false;
-    bool m_serverMode = false;
     bool m_motherboardUpdateAvailable = true;
     bool m_channelsUpdateAvailable = true;
-    bool m_waitingForChannels = false;
     bool m_updatesChecked = false;
-    bool m_usb3FollowUp = false;
     int m_connectedDeviceCount = 0;
     QString m_lightSourceMotherboardUrl;
     QString m_consoleMotherboardUrl;
-    QString m_downloadFileName;
     QString m_installerPath;
-    QString m_selectedDeviceUid;
+    // The firmware update under way.
+    FirmwareUpdateSession m_session;
 };

@@ -1,0 +1,166 @@
+#pragma once
+
+#include "firmware/core/DeviceIdentifier.h"
+
+#include <QFlags>
+#include <QObject>
+#include <QString>
+
+#include <cstddef>
+
+// The Devices tab's rules by device type, in one table with one row per type
+// (Parts 4.106 to 4.109): how a device row is named and whether its type row
+// shows, what the selection shows in the panes, where "Update from server"
+// finds the firmware, which files "Update manually" offers, and what the
+// update flow does besides. The updater widget reads a type's row and carries
+// out the rules it names; nothing else in the widget switches over the device
+// type. A new device family adds one row (and its display name, Part 4.103).
+class DeviceTypeRules
+{
+    Q_GADGET
+
+public:
+    // The text of a device row under its type row (Part 4.106).
+    enum class DeviceRowLabel {
+        NameAndPort,               // "%1 (Port #%2)" with the device's name and port
+        FpgaAndPort,               // "%1 (Port #%2)" with "FPGA" and the port
+        FpgaAndPortWhenBootloader, // as FpgaAndPort for a device named "Bootloader", otherwise as NameAndPort
+        NameOnly,                  // the device's name alone
+    };
+    Q_ENUM(DeviceRowLabel)
+
+    // The type row and its device rows (Part 4.106).
+    enum TypeRowFlag {
+        NoTypeRowFlag = 0x0,
+        StartsHidden = 0x1,               // the type row is hidden at set-up
+        ShownByVersionReport = 0x2,       // a device's installed versions show the type row
+        NotCounted = 0x4,                 // its devices do not count as connected devices (cameras)
+        SelectedDuringUsb3FollowUp = 0x8, // a device row added while the USB3 follow-up is pending is selected
+    };
+    Q_DECLARE_FLAGS(TypeRowFlags, TypeRowFlag)
+    Q_FLAG(TypeRowFlags)
+
+    // What the selection fills in the four panes besides the defaults (Part 4.107).
+    enum class PaneRule {
+        Standard,    // the description pane: the type's description and product page
+        Deprecated,  // the same, unless the deprecated check (threshold digit, HKTR4 in the name) holds
+        Bootloader,  // fillBootloaderPanes, with the description as its note
+        Camera,      // fillCameraPanes, with the description
+        Channels,    // fillChannelsPanes, with the description as its note
+        Motherboard, // fillMotherboardPanes, with the description as its note
+        USB3Driver,  // fillUSB3DriverPanes, with the description as its note
+        Sarvanti,    // fillSarvantiPanes, with the description
+        Nothing,     // the default panes only
+    };
+    Q_ENUM(PaneRule)
+
+    // The version panes a Standard or Deprecated rule shows (the motherboard pane shows by default).
+    enum Pane {
+        NoPane = 0x0,
+        BootloaderPane = 0x1,
+        MotherboardPane = 0x2,
+        ChannelPane = 0x4,
+    };
+    Q_DECLARE_FLAGS(Panes, Pane)
+    Q_FLAG(Panes)
+
+    // What a Standard or Deprecated rule changes besides the panes.
+    enum PaneExtra {
+        NoPaneExtra = 0x0,
+        FirmwareHeading = 0x1,     // "Motherboard" becomes "Firmware" in the motherboard pane's heading
+        ManualAlwaysEnabled = 0x2, // "Update manually" is enabled whatever the catalogue
+    };
+    Q_DECLARE_FLAGS(PaneExtras, PaneExtra)
+    Q_FLAG(PaneExtras)
+
+    // Where "Update from server" finds the firmware address (Part 4.108).
+    enum class ServerRule {
+        None,                        // no download
+        FirstAddress,                // the type's first address
+        LastAddress,                 // the type's last address
+        RotaryJointByProductId,      // the first address for the rotary joint's first product id, otherwise the last
+        ChooseCypressBoard,          // the Cypress choice: GQZ3 first, GQZ3 KAVOR second, TV720 last address
+        OpenCameraDriverPage,        // no download: the camera vendor's driver page opens
+        ChooseChannelsFamily,        // chooseChannelsUrl
+        ChooseConsole,               // chooseConsoleUrl
+        ChooseGQZ3,                  // chooseGQZ3Url
+        ChooseKAVOR,                 // chooseKAVORUrl
+        ChooseMotherboardOrChannels, // askMotherboardOrChannels, then chooseMotherboardUrl or chooseChannelUrlForMotherboard
+        HKTRByName,                  // HKTR8 in the row's name: first address; HKTR4: second; otherwise none
+        SarvantiByName,              // Motor or Disk in the row's name: last address; otherwise first
+    };
+    Q_ENUM(ServerRule)
+
+    // Which files "Update manually" offers (Part 4.109).
+    enum class ManualRule {
+        None,                        // no file dialog
+        NoFilter,                    // the dialog opens without filters
+        AllFilters,                  // all the record's filters
+        RotaryJointByProductId,      // the first filter for the rotary joint's first product id, otherwise the last
+        BootloaderByDevice,          // setBootloaderFileFilter
+        ChooseChannelsFamily,        // the choice dialog: QWM, TRZ or microscope-driver channel files
+        ChooseConsole,               // setConsoleFileFilter
+        ChooseMemoryManagerPart,     // setMemoryManagerFileFilter
+        ChooseGQZ3,                  // setGQZ3FileFilter
+        LastFilterChannelsFirst,     // the last filter, then askChannelsFirst
+        ChooseKAVOR,                 // setKAVORFileFilter
+        ChooseMotherboardOrChannels, // the motherboard title, then setMotherboardFileFilter
+        ChooseCypressBoard,          // setUSB3DriverFileFilter
+        SarvantiByName, // the Sarvanti disk-driver file for Motor or Disk in the row's name, otherwise the driver file
+        SarvantiGen2ByName, // the Gen2 disk-driver file for Disk in the row's name, otherwise the Gen2 driver file
+    };
+    Q_ENUM(ManualRule)
+
+    // What both update buttons do besides the rules (Parts 4.108, 4.109).
+    enum Effect {
+        NoEffect = 0x0,
+        Usb3FollowUp = 0x1,         // the USB3 driver follow-up is set before the rule runs
+        MotherboardPhase = 0x2,     // the motherboard phase is set before the rule runs
+        WrongPortBox = 0x4,         // the wrong-port box instead of any update
+        WrongPortOverNetwork = 0x8, // the same when the type's first record has a network uid ("192.168")
+        ChannelsWait = 0x10, // a Channels choice of the rule waits for the console's channels on the service port
+    };
+    Q_DECLARE_FLAGS(Effects, Effect)
+    Q_FLAG(Effects)
+
+    // The address of the motherboard step that follows a channel update (Part 4.108).
+    enum class MotherboardStep {
+        LightSourceMotherboardAddress, // the first address of catalogue entry "17"
+        FirstAddress,                  // the type's own first address
+    };
+    Q_ENUM(MotherboardStep)
+
+    struct Row
+    {
+        nsUpdater::DeviceIdentifier type;
+        // Devices tab: rows and statuses
+        DeviceRowLabel label;
+        TypeRowFlags typeRow;
+        // Selection and panes
+        PaneRule panes;
+        const QString* description; // a shared text of ProgressMessages (translated when shown), or null
+        int deprecatedDigit;        // the Deprecated rule's threshold digit
+        Panes shownPanes;
+        PaneExtras paneExtras;
+        // Update flow
+        ServerRule server;
+        ManualRule manual;
+        Effects effects;
+        // In the motherboard phase the type is programmed as a motherboard when
+        // the installed channel version begins with this digit (-1: never).
+        int motherboardDigit;
+        MotherboardStep motherboardStep;
+    };
+
+    // The row of a device type; a type outside the table gets a row that
+    // shows the default panes and updates nothing from the server.
+    static const Row& of(int deviceType);
+    // Every row, in type order.
+    static const Row* rows();
+    static std::size_t rowCount();
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(DeviceTypeRules::TypeRowFlags)
+Q_DECLARE_OPERATORS_FOR_FLAGS(DeviceTypeRules::Panes)
+Q_DECLARE_OPERATORS_FOR_FLAGS(DeviceTypeRules::PaneExtras)
+Q_DECLARE_OPERATORS_FOR_FLAGS(DeviceTypeRules::Effects)

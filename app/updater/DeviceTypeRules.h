@@ -8,19 +8,19 @@
 
 #include <cstddef>
 
-// The Devices tab's rules by device type, in one table with one row per type
-// (Parts 4.106 to 4.109): how a device row is named and whether its type row
+// The Devices tab's rules by device type, in one table with one row per type:
+// how a device row is named and whether its type row
 // shows, what the selection shows in the panes, where "Update from server"
 // finds the firmware, which files "Update manually" offers, and what the
 // update flow does besides. The updater widget reads a type's row and carries
 // out the rules it names; nothing else in the widget switches over the device
-// type. A new device family adds one row (and its display name, Part 4.103).
+// type. A new device family adds one row (and its display name).
 class DeviceTypeRules
 {
     Q_GADGET
 
 public:
-    // The text of a device row under its type row (Part 4.106).
+    // The text of a device row under its type row.
     enum class DeviceRowLabel {
         NameAndPort,               // "%1 (Port #%2)" with the device's name and port
         FpgaAndPort,               // "%1 (Port #%2)" with "FPGA" and the port
@@ -29,7 +29,7 @@ public:
     };
     Q_ENUM(DeviceRowLabel)
 
-    // The type row and its device rows (Part 4.106).
+    // The type row and its device rows.
     enum TypeRowFlag {
         NoTypeRowFlag = 0x0,
         StartsHidden = 0x1,               // the type row is hidden at set-up
@@ -40,7 +40,7 @@ public:
     Q_DECLARE_FLAGS(TypeRowFlags, TypeRowFlag)
     Q_FLAG(TypeRowFlags)
 
-    // What the selection fills in the four panes besides the defaults (Part 4.107).
+    // What the selection fills in the four panes besides the defaults.
     enum class PaneRule {
         Standard,    // the description pane: the type's description and product page
         Deprecated,  // the same, unless the deprecated check (threshold digit, HKTR4 in the name) holds
@@ -73,7 +73,7 @@ public:
     Q_DECLARE_FLAGS(PaneExtras, PaneExtra)
     Q_FLAG(PaneExtras)
 
-    // Where "Update from server" finds the firmware address (Part 4.108).
+    // Where "Update from server" finds the firmware address.
     enum class ServerRule {
         None,                        // no download
         FirstAddress,                // the type's first address
@@ -91,7 +91,7 @@ public:
     };
     Q_ENUM(ServerRule)
 
-    // Which files "Update manually" offers (Part 4.109).
+    // Which files "Update manually" offers.
     enum class ManualRule {
         None,                        // no file dialog
         NoFilter,                    // the dialog opens without filters
@@ -111,7 +111,7 @@ public:
     };
     Q_ENUM(ManualRule)
 
-    // What both update buttons do besides the rules (Parts 4.108, 4.109).
+    // What both update buttons do besides the rules.
     enum Effect {
         NoEffect = 0x0,
         Usb3FollowUp = 0x1,         // the USB3 driver follow-up is set before the rule runs
@@ -123,7 +123,7 @@ public:
     Q_DECLARE_FLAGS(Effects, Effect)
     Q_FLAG(Effects)
 
-    // The address of the motherboard step that follows a channel update (Part 4.108).
+    // The address of the motherboard step that follows a channel update.
     enum class MotherboardStep {
         LightSourceMotherboardAddress, // the first address of catalogue entry "17"
         FirstAddress,                  // the type's own first address

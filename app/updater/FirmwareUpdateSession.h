@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The state of the Devices tab's firmware update (Parts 4.108 and 4.109),
+// The state of the Devices tab's firmware update,
 // from a press on "Update from server" or "Update manually" to the update's
 // result box, held by the updater widget in one value.
 //

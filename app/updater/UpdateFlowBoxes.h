@@ -3,8 +3,7 @@
 #include <QMessageBox>
 #include <QString>
 
-// The message boxes of the Devices tab's firmware update (Parts 4.108 and
-// 4.109), as one table of texts, icons and buttons. The widget shows them
+// The message boxes of the Devices tab's firmware update as one table of texts, icons and buttons. The widget shows them
 // through one helper (VEKUpdaterWidget::showUpdateBox), which translates the
 // texts in its own context, "VEKUpdaterWidget".
 enum class UpdateFlowBox {

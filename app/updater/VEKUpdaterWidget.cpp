@@ -1,4 +1,4 @@
-// The updater widget's set-up (Part 4.110): the form, the catalogue model,
+// The updater widget's set-up: the form, the catalogue model,
 // the progress dialog, the firmware updater and the catalogue client in its
 // thread; the dispatch of catalogue replies and the end of a download. The
 // tabs are in VEKUpdaterWidgetDevicesTab.cpp, VEKUpdaterWidgetServerUpdate.cpp,

@@ -1,4 +1,4 @@
-// The Devices tab (Parts 4.106 and 4.107): the device tree's rows and
+// The Devices tab: the device tree's rows and
 // statuses, the installed versions, and what a selected row shows in the
 // panes. What differs by device type comes from DeviceTypeRules.
 

@@ -1,4 +1,4 @@
-// The Devices tab's manual firmware update (Part 4.109): the file dialog and
+// The Devices tab's manual firmware update: the file dialog and
 // its filters by device type, with their questions, the manual form of the
 // console-channel wait and the motherboard file after the channels. The
 // hand-over and the result are those of VEKUpdaterWidgetServerUpdate.cpp.

@@ -1,4 +1,4 @@
-// The Plugins and Softwares tabs (Parts 4.114 and 4.115): the installed
+// The Plugins and Softwares tabs: the installed
 // plugins and programs, their trees and panes, and their downloads.
 
 #include "app/updater/VEKUpdaterWidget.h"

@@ -1,4 +1,4 @@
-// The Devices tab's firmware update from the catalogue (Part 4.108): from a
+// The Devices tab's firmware update from the catalogue: from a
 // press on "Update from server" to the download, the hand-over of the file
 // to the firmware updater, the motherboard step after the channels, and the
 // progress and result shown for both update buttons. The manual flow is in

@@ -1,5 +1,4 @@
-// The Devices tab's rules by device type, row by row against Parts 4.106 to
-// 4.109: the device row's label and the type row, the panes, the server
+// The Devices tab's rules by device type, row by row: the device row's label and the type row, the panes, the server
 // address rule, the manual file-filter rule and the flow's side effects.
 #include "app/updater/DeviceTypeRules.h"
 #include "app/updater/DisplayTables.h"
@@ -24,18 +23,18 @@ const QString SarvantiText = QStringLiteral(
 struct Expected
 {
     int type;
-    Label label;             // 4.106, column-0 text of a device row
-    R::TypeRowFlags typeRow; // 4.106, hidden rows, installed versions, counter, USB3 follow-up
-    PaneRule panes;          // 4.107, per-type panes
-    QString description;     // 4.107, the shared description or note (empty: none)
-    int deprecatedDigit;     // 4.107, threshold of the deprecated check (0: no check)
-    R::Panes shown;          // 4.107, "besides": panes shown
-    R::PaneExtras extras;    // 4.107, "besides": heading and manual button
-    Server server;           // 4.108, download address by type
-    Manual manual;           // 4.109, filters by type
-    R::Effects effects;      // 4.108/4.109, what the flow does besides
-    int motherboardDigit;    // 4.108 startProgramming step 4 (-1: never)
-    Step motherboardStep;    // 4.108 startMotherboardDownload
+    Label label;             // column-0 text of a device row
+    R::TypeRowFlags typeRow; // hidden rows, installed versions, counter, USB3 follow-up
+    PaneRule panes;          // per-type panes
+    QString description;     // the shared description or note (empty: none)
+    int deprecatedDigit;     // threshold of the deprecated check (0: no check)
+    R::Panes shown;          // "besides": panes shown
+    R::PaneExtras extras;    // "besides": heading and manual button
+    Server server;           // download address by type
+    Manual manual;           // filters by type
+    R::Effects effects;      // what the flow does besides
+    int motherboardDigit;    // startProgramming step 4 (-1: never)
+    Step motherboardStep;    // startMotherboardDownload
 };
 
 const R::TypeRowFlags Listed = R::NoTypeRowFlag;

@@ -17,6 +17,8 @@
 #include <QTabWidget>
 #include <QUrl>
 
+#include <functional>
+
 #include <QMessageBox>
 
 class CommunicatorFactory;
@@ -177,6 +179,7 @@ private:
     void showSeveralDevicesBox();
     UpdateFlowAnswer showUpdateBox(UpdateFlowBox which, const QString& argument = QString());
     void waitForChannelsForServer(const QString& url);
+    void waitForChannels(const std::function<void()>& checkAgain);
     void startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url);
     void startMotherboardDownload(const QList<FirmwareInformation>& records);
     void startProgramming(const QString& filePath);

@@ -306,17 +306,7 @@ bool VEKUpdaterWidget::askChannelsFirst()
 
 void VEKUpdaterWidget::waitForChannelsForManual(const QStringList& filters)
 {
-    m_firmwareUpdater->setWaitingForChannels(true);
-    if (!askConsolePortChange()) {
-        m_firmwareUpdater->setWaitingForChannels(false);
-        return;
-    }
-    m_session.waitingForChannels = true;
-    emit sendMessageToStatusBar(shared(ProgressMessages::WaitingForChannels), StatusMessageMs);
-    m_channelWaitTimer->disconnect();
-    connect(m_channelWaitTimer, &QTimer::timeout, this,
-            [this, filters] { checkChannelConnectionForManualSelection(filters); });
-    m_channelWaitTimer->start(ChannelWaitMs);
+    waitForChannels([this, filters] { checkChannelConnectionForManualSelection(filters); });
 }
 
 void VEKUpdaterWidget::checkChannelConnectionForManualSelection(QStringList filters)

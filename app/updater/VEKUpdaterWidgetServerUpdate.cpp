@@ -379,6 +379,13 @@ UpdateFlowAnswer VEKUpdaterWidget::showUpdateBox(UpdateFlowBox which, const QStr
 
 void VEKUpdaterWidget::waitForChannelsForServer(const QString& url)
 {
+    waitForChannels([this, url] { checkChannelConnectionForServerSelection(url); });
+}
+
+// The console's channels answer on its service port: the user moves the
+// cable, and the channels are looked for again a while later.
+void VEKUpdaterWidget::waitForChannels(const std::function<void()>& checkAgain)
+{
     m_firmwareUpdater->setWaitingForChannels(true);
     if (!askConsolePortChange()) {
         m_firmwareUpdater->setWaitingForChannels(false);
@@ -387,7 +394,7 @@ void VEKUpdaterWidget::waitForChannelsForServer(const QString& url)
     m_session.waitingForChannels = true;
     emit sendMessageToStatusBar(shared(ProgressMessages::WaitingForChannels), StatusMessageMs);
     m_channelWaitTimer->disconnect();
-    connect(m_channelWaitTimer, &QTimer::timeout, this, [this, url] { checkChannelConnectionForServerSelection(url); });
+    connect(m_channelWaitTimer, &QTimer::timeout, this, checkAgain);
     m_channelWaitTimer->start(ChannelWaitMs);
 }
 

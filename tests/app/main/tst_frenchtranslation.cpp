@@ -68,7 +68,8 @@ QStringList TestFrenchTranslation::scan(const QStringList& sourceDirs, const QSt
     const QStringList arguments =
         QStringList { QStringLiteral("-silent"), QStringLiteral("-no-obsolete"), QStringLiteral("-locations"),
                       QStringLiteral("none"),    QStringLiteral("-extensions"),  QStringLiteral("cpp,h,ui") }
-        + sourceDirs + QStringList { QStringLiteral("-ts"), tsCopy };
+        + QStringList { QStringLiteral("-I"), QStringLiteral(MOVRA_SOURCE_ROOT) } + sourceDirs
+        + QStringList { QStringLiteral("-ts"), tsCopy };
     lupdate.start(QStringLiteral(MOVRA_LUPDATE), arguments);
     if (!lupdate.waitForFinished(60000) || lupdate.exitStatus() != QProcess::NormalExit || lupdate.exitCode() != 0) {
         *error = QStringLiteral("lupdate failed: ") + QString::fromLocal8Bit(lupdate.readAllStandardError());

@@ -177,7 +177,9 @@ private slots:
         rig.transports->usbBus->plug(lightSource);
         rig.transports->usbBus->plug(motherboard);
         rig.transports->usbBus->plug(manager);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 3, FirstPollMs + 3000 + Slack);
+        // The three instruments, and the three devices the motherboard and
+        // channel families query (they do not answer, but get a record).
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 6, FirstPollMs + 3000 + Slack);
 
         using nsUpdater::DeviceIdentifier;
         QCOMPARE(rig.updater->getAvailableDevices(DeviceIdentifier::LightSource),
@@ -201,7 +203,8 @@ private slots:
         // The next burst sends only the records that are left.
         rig.reports.clear();
         plugInstrument(rig, sim::pic32BootloaderProfile(), 11);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 2, FirstPollMs + 3000 + Slack);
+        // The photometry driver, the three queried ones and the new one.
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 5, FirstPollMs + 3000 + Slack);
         QVERIFY(rig.reportsOf(hlx->uid()).isEmpty());
     }
 
@@ -331,7 +334,8 @@ private slots:
             << "hlxboot" << 3 << "Any_V1.hex" << false << false << 0 << "BootloaderCommunicator";
         QTest::newRow("Sarvanti disk file")
             << "sarvanti" << 21 << "Sarvanti_Disk_V1.hex" << false << false << 0 << "HLX58Communicator";
-        QTest::newRow("Sarvanti pulse file") << "sarvanti" << 21 << "Sarvanti_V1.hex" << false << false << 1 << "none";
+        QTest::newRow("Sarvanti pulse file")
+            << "sarvanti" << 21 << "Sarvanti_V1.hex" << false << false << 0 << "HKTRCommunicator";
         QTest::newRow("Sarvanti Gen2 disk file")
             << "sarvanti2" << 25 << "Gen2_Disk_V1.hex" << false << false << 0 << "HLX58Communicator";
         QTest::newRow("Sarvanti Gen2 driver file")
@@ -342,10 +346,13 @@ private slots:
             << "nobody" << 3 << "DriverHybridChannel_V2.hex" << false << false << 3 << "-";
         QTest::newRow("unknown uid") << "nobody" << 0 << "HLX58_V2.6.hex" << false << false << 1 << "-";
         QTest::newRow("file missing") << "hlx58" << 0 << "" << false << false << 2 << "HLX58Communicator";
-        QTest::newRow("motherboard phase") << "hlx58" << 0 << "HLX58_V2.6.hex" << true << false << 1 << "none";
+        QTest::newRow("channel file on a motherboard") << "motherboard" << 17 << "Movra-LS_Default_Firmware_V3.hex"
+                                                       << false << false << 0 << "LightsourceChannelCommunicator";
+        QTest::newRow("motherboard phase") << "motherboard" << 17 << "Movra-LS_Default_Firmware_V3.hex" << true << false
+                                           << 0 << "MotherboardCommunicator";
         QTest::newRow("camera") << "camera" << 4 << "Camera.hex" << false << false << 1 << "-";
         QTest::newRow("device without a record")
-            << "motherboard" << 17 << "Movra-LS_Default_Firmware_V3.hex" << false << false << 1 << "-";
+            << "unqueried" << 13 << "Microscope_V1.hex" << false << false << 1 << "-";
     }
     void startUpdate()
     {
@@ -371,14 +378,16 @@ private slots:
             m_devices["sarvanti"] = makeUsbRecord(identity(0xF347, 1, QStringLiteral("Sarvanti Motor")), 11);
             m_devices["sarvanti2"] = makeUsbRecord(identity(0xF348, 1, QStringLiteral("Sarvanti Gen2")), 12);
             m_devices["motherboard"] = makeUsbRecord(identity(0xF57E, 4, QStringLiteral("Acquisition Console")), 13);
-            for (const char* key : { "ylqsa", "kotw", "sarvanti", "sarvanti2", "motherboard" })
+            // A type without a family in this build: listed, never queried.
+            m_devices["unqueried"] = makeUsbRecord(identity(0xF57E, 10, QStringLiteral("Microscope KAVOR")), 14);
+            for (const char* key : { "ylqsa", "kotw", "sarvanti", "sarvanti2", "motherboard", "unqueried" })
                 bus.plug(m_devices[key]);
             auto camera = QSharedPointer<MovraDeviceInfo>::create();
             camera->setCommType(CommType::Camera);
             camera->setUid(QStringLiteral("CAFE0001"));
             m_devices["camera"] = camera;
             m_table->transports->cameraBus->plug(camera);
-            QTRY_COMPARE_WITH_TIMEOUT(m_table->reports.size(), 8, FirstPollMs + 3000 + 2 * Slack);
+            QTRY_COMPARE_WITH_TIMEOUT(m_table->reports.size(), 9, FirstPollMs + 3000 + 2 * Slack);
         }
         UpdaterRig& rig = *m_table;
         // A started update forgets the listed devices: list them again, as

@@ -5,6 +5,7 @@
 #include "firmware/files/HEXFirmwareFileManager.h"
 #include "firmware/motherboard/MotherboardFamily.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QThread>
 
@@ -270,10 +271,14 @@ void LightsourceChannelCommunicator::onChannelLinesAcknowledged(const QSharedPoi
     // among them) must not carry the update on.
     m_eraseDelayTimer->stop();
     stopUpdate();
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Can't programm channels"),
-                    tr("<b>There was an error programming the channels.</b><br>Please verifiy if the channel's pins "
-                       "are correctly configured."));
-    box.exec();
+    // Without a GUI there is no one to show the box to.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        QMessageBox box(
+            QMessageBox::Critical, QStringLiteral("Can't programm channels"),
+            tr("<b>There was an error programming the channels.</b><br>Please verifiy if the channel's pins "
+               "are correctly configured."));
+        box.exec();
+    }
     emit sendCloseProgressDialog();
     emit sendDeviceResponseToUpdater(nsFirmware::ChannelProgramFlash, nsFirmware::Error, -1);
 }

@@ -2,6 +2,7 @@
 #include "app/updater/VEKUpdaterWidget.h"
 #include "icons/IconFont.h"
 #include "tests/e2e/UsbInstrument.h"
+#include "tests/firmware/bootloader/sim/SimHexFile.h"
 #include "tests/firmware/motherboard/MotherboardRoad.h"
 #include "tests/widget/CatalogueServer.h"
 #include "tests/widget/WidgetFixtures.h"
@@ -39,12 +40,14 @@ private:
     bool checkForUpdates(Form& form)
     {
         const QString host = MovraWebHost + QLatin1Char('/');
-        QJsonObject channels { { QStringLiteral("Version"), QJsonArray { QStringLiteral("4.2") } },
-                               { QStringLiteral("URLS"), QJsonArray { host + "downloads/firmwares/ls.hex" } },
-                               { QStringLiteral("Filters"),
-                                 QJsonArray { QStringLiteral("Movra-LS_Default_Firmware_V*.hex") } } };
-        QJsonObject motherboards { { QStringLiteral("URLS"), QJsonArray { host + "downloads/firmwares/pqw.hex",
-                                                                          host + "downloads/firmwares/kjw.hex" } } };
+        QJsonObject channels {
+            { QStringLiteral("Version"), QJsonArray { QStringLiteral("4.2") } },
+            { QStringLiteral("URLS"), QJsonArray { host + "downloads/firmwares/Movra-LS_Default_Firmware_V4.2.hex" } },
+            { QStringLiteral("Filters"), QJsonArray { QStringLiteral("Movra-LS_Default_Firmware_V*.hex") } }
+        };
+        QJsonObject motherboards { { QStringLiteral("URLS"),
+                                     QJsonArray { host + "downloads/firmwares/Movra-PQW_Firmware_V3.2.hex",
+                                                  host + "downloads/firmwares/kjw.hex" } } };
         QJsonObject root { { QStringLiteral("Firmwares"), 2 },
                            { QString::number(nsUpdater::LightSource), channels },
                            { QString::number(nsUpdater::Motherboard), motherboards } };
@@ -67,6 +70,11 @@ private slots:
         iconFont->loadStyleFonts();
         QWidgetWithAccessToIconFont::setIconFontInstance(iconFont);
         QVERIFY(m_server.start(QStringLiteral(MOVRA_HTTPS_SERVER), QUrl(MovraWebHost).host()));
+        // The served files hold the same images as the chosen ones.
+        QVERIFY(m_server.writeFile(QStringLiteral("downloads/firmwares/Movra-LS_Default_Firmware_V4.2.hex"),
+                                   sim::writeIntelHex({ { 0u, imageBytes(1280, 51) } })));
+        QVERIFY(m_server.writeFile(QStringLiteral("downloads/firmwares/Movra-PQW_Firmware_V3.2.hex"),
+                                   sim::writeIntelHex({ { 0u, imageBytes(1024, 52) } })));
     }
 
     void cleanupTestCase() { QWidgetWithAccessToIconFont::setIconFontInstance({}); }
@@ -74,12 +82,16 @@ private slots:
     void twoStepFromChosenFiles_data()
     {
         QTest::addColumn<int>("firmwareMajor");
-        QTest::newRow("direct path") << 3;
-        QTest::newRow("older path") << 2;
+        QTest::addColumn<bool>("fromCatalogue");
+        QTest::newRow("direct path, chosen files") << 3 << false;
+        QTest::newRow("older path, chosen files") << 2 << false;
+        QTest::newRow("direct path, from the catalogue") << 3 << true;
+        QTest::newRow("older path, from the catalogue") << 2 << true;
     }
     void twoStepFromChosenFiles()
     {
         QFETCH(int, firmwareMajor);
+        QFETCH(bool, fromCatalogue);
         auto bus = QSharedPointer<SimUsbBus>::create();
         auto board = std::make_unique<UsbMotherboard>(bus, sim::lightSourceMotherboard(quint8(firmwareMajor)), 3, 5);
         const QString desktop = QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0);
@@ -96,18 +108,25 @@ private slots:
             QVERIFY(checkForUpdates(form));
 
             QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
-            DialogAnswerer user({ QStringLiteral("OK"), QStringLiteral("file:") + channelPath,
-                                  QStringLiteral("file:") + motherboardPath, QStringLiteral("OK") });
-            form.manual->click();
+            const QStringList answers =
+                fromCatalogue ? QStringList { QStringLiteral("OK") }
+                              : QStringList { QStringLiteral("OK"), QStringLiteral("file:") + channelPath,
+                                              QStringLiteral("file:") + motherboardPath, QStringLiteral("OK") };
+            DialogAnswerer user(answers);
+            QVERIFY(fromCatalogue ? form.update->isEnabled() : form.manual->isEnabled());
+            (fromCatalogue ? form.update : form.manual)->click();
             QVERIFY(QTest::qWaitFor([&] { return !user.seen.isEmpty() && user.seen.last().text == CompletedText; },
                                     UpdateMs + 10000));
-            QCOMPARE(user.seen.size(), 4);
-            QCOMPARE(user.seen.at(0).text,
-                     QStringLiteral("<b>Channel(s) needs to be update before the motherboard</b>"));
-            QCOMPARE(user.seen.at(1).kind, QStringLiteral("file"));
-            QCOMPARE(user.seen.at(2).kind, QStringLiteral("file"));
-            QCOMPARE(user.seen.at(2).title, QStringLiteral("Choose the Motherboard Firmware File (.hex)"));
-            QVERIFY(QDir::match(user.seen.at(2).nameFilters, QFileInfo(motherboardPath).fileName()));
+            QCOMPARE(user.seen.size(), answers.size());
+            if (!fromCatalogue) {
+                // The channels first, then the motherboard, each from its file.
+                QCOMPARE(user.seen.at(0).text,
+                         QStringLiteral("<b>Channel(s) needs to be update before the motherboard</b>"));
+                QCOMPARE(user.seen.at(1).kind, QStringLiteral("file"));
+                QCOMPARE(user.seen.at(2).kind, QStringLiteral("file"));
+                QCOMPARE(user.seen.at(2).title, QStringLiteral("Choose the Motherboard Firmware File (.hex)"));
+                QVERIFY(QDir::match(user.seen.at(2).nameFilters, QFileInfo(motherboardPath).fileName()));
+            }
 
             // The channels and the motherboard hold their images.
             const QByteArray channelImage = reference(channelPath);

@@ -173,7 +173,7 @@
 <context>
     <name>LightsourceChannelCommunicator</name>
     <message>
-        <location filename="../../firmware/channel/LightsourceChannelCommunicator.cpp" line="274"/>
+        <location filename="../../firmware/channel/LightsourceChannelCommunicator.cpp" line="278"/>
         <source>&lt;b&gt;There was an error programming the channels.&lt;/b&gt;&lt;br&gt;Please verifiy if the channel&apos;s pins are correctly configured.</source>
         <translation>&lt;b&gt;Une erreur est survenue lors de la programmation des canaux.&lt;/b&gt;&lt;br&gt;Veuillez vérifier que les broches des canaux sont correctement configurées.</translation>
     </message>

@@ -24,9 +24,9 @@ namespace {
 const QString CompletedText = QStringLiteral("<b>Update completed successfully!</b>");
 }
 
-// A light source on the simulated USB bus updated from the Devices tab with
-// files chosen in the file dialog: its channels, then, when they ask for it,
-// its motherboard.
+// A light source on the simulated USB bus updated from the Devices tab, from
+// files chosen in the file dialog or from the served catalogue: its
+// channels, then, when they ask for it, its motherboard.
 class TestChannelUpdateWidget : public QObject
 {
     Q_OBJECT
@@ -79,7 +79,7 @@ private slots:
 
     void cleanupTestCase() { QWidgetWithAccessToIconFont::setIconFontInstance({}); }
 
-    void twoStepFromChosenFiles_data()
+    void twoStep_data()
     {
         QTest::addColumn<int>("firmwareMajor");
         QTest::addColumn<bool>("fromCatalogue");
@@ -88,7 +88,7 @@ private slots:
         QTest::newRow("direct path, from the catalogue") << 3 << true;
         QTest::newRow("older path, from the catalogue") << 2 << true;
     }
-    void twoStepFromChosenFiles()
+    void twoStep()
     {
         QFETCH(int, firmwareMajor);
         QFETCH(bool, fromCatalogue);

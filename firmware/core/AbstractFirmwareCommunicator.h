@@ -169,6 +169,9 @@ protected:
     // Reports a programming step that cannot go on.
     void reportProgrammingFailure(char stepCode, const QString& line);
     QString programmingLine() const;
+    // The device's CRC in a CRC reply, read from its unescaped content when
+    // the reply carries a whole frame; false when the reply is too short.
+    static bool readDeviceCrc(const QByteArray& reply, quint16* crc);
 
     QSharedPointer<FirmwareFileManager> m_fileManager;
     QSharedPointer<QTimer> m_reconnectTimer;
@@ -187,8 +190,6 @@ protected:
     std::unique_ptr<quint8[]> m_crc8Table;
 
 private:
-    // The device's CRC in a CRC reply; false when the reply is too short.
-    static bool readDeviceCrc(const QByteArray& reply, quint16* crc);
     void startProgramming(QSharedPointer<MovraDeviceInfo> device);
     // The erase is over: report it and send the first programming packet.
     void finishMcsErase(QSharedPointer<MovraDeviceInfo> device, bool announceProgramming);

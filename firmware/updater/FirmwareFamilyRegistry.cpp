@@ -5,6 +5,9 @@
 #include "firmware/bootloader/BootloaderPIC32Communicator.h"
 #include "firmware/bootloader/HLX58Communicator.h"
 #include "firmware/bootloader/NXLTV2Communicator.h"
+#include "firmware/channel/LightsourceChannelCommunicator.h"
+#include "firmware/motherboard/HKTRCommunicator.h"
+#include "firmware/motherboard/MotherboardCommunicator.h"
 
 #include <QLatin1String>
 
@@ -27,12 +30,11 @@ constexpr FirmwareFamilyRegistry::Factory None = nullptr;
 
 // The first row that applies decides, so within a type a row with a
 // condition comes before the row that takes every other device. A type
-// whose family is not part of this build has no row: motherboards and
-// pulse generators (2, 7, 16, 17, 19 and the rest of 21), light-source and
-// USB 3 channels (15, 16; 12 and 13 without the motherboard phase),
-// FPGA/MCS devices (5, 6, 8, 9, 10, 11), USB 3, Ethernet and FX3
-// microscopes (10 and 11 on Ethernet, 12, 13, 18), external programmers
-// (14, 20, 24). The camera (4) is not a firmware device.
+// whose family is not part of this build has no row: USB 3 channels (12
+// and 13 without the motherboard phase), FPGA/MCS devices (5, 6, 8, 9, 10,
+// 11), USB 3, Ethernet and FX3 microscopes (10 and 11 on Ethernet, 12, 13,
+// 18), external programmers (14, 20, 24). The camera (4) is not a firmware
+// device.
 constexpr Row Table[] = {
     // firmware/bootloader
     { AssistedRotaryJoint, "bootloader", EveryDevice, make<HLX58Communicator>, make<HLX58Communicator> },
@@ -47,6 +49,18 @@ constexpr Row Table[] = {
     { Sarvanti, "bootloader", EveryDevice.withNameContainingAny("Motor", "Disk"), make<HLX58Communicator>, None },
     { SarvantiGen2, "bootloader", EveryDevice.withNameContainingAny("Disk"), make<HLX58Communicator>, None },
     { SarvantiGen2, "bootloader", EveryDevice, make<NXLTV2Communicator>, None },
+    // firmware/motherboard; a type-21 device that is neither a motor nor a
+    // disk is a pulse generator.
+    { NXLT, "motherboard", EveryDevice, make<HKTRCommunicator>, make<HKTRCommunicator> },
+    { HKTR, "motherboard", EveryDevice, make<HKTRCommunicator>, make<HKTRCommunicator> },
+    { Sarvanti, "motherboard", EveryDevice, make<HKTRCommunicator>, None },
+    { EEPROMMemoryManager, "motherboard", EveryDevice, make<MotherboardCommunicator>, None },
+    { Motherboard, "motherboard", EveryDevice, make<MotherboardCommunicator>, make<MotherboardCommunicator> },
+    // firmware/channel: type 16's versions come from its motherboard, its
+    // update goes to its channels.
+    { KAVOR, "motherboard", EveryDevice, make<MotherboardCommunicator>, None },
+    { KAVOR, "channel", EveryDevice, None, make<LightsourceChannelCommunicator> },
+    { LightSource, "channel", EveryDevice, make<LightsourceChannelCommunicator>, make<LightsourceChannelCommunicator> },
 };
 
 template <typename Applies>

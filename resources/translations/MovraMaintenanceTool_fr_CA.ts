@@ -172,6 +172,14 @@
     </message>
 </context>
 <context>
+    <name>LightsourceChannelCommunicator</name>
+    <message>
+        <location filename="../../firmware/channel/LightsourceChannelCommunicator.cpp" line="278"/>
+        <source>&lt;b&gt;There was an error programming the channels.&lt;/b&gt;&lt;br&gt;Please verifiy if the channel&apos;s pins are correctly configured.</source>
+        <translation>&lt;b&gt;Une erreur est survenue lors de la programmation des canaux.&lt;/b&gt;&lt;br&gt;Veuillez vérifier que les broches des canaux sont correctement configurées.</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <location filename="../../app/main/MainWindow.ui" line="86"/>

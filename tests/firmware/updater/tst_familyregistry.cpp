@@ -44,6 +44,9 @@ private slots:
         const QString nxltv2 = QStringLiteral("NXLTV2Communicator");
         const QString bootloader = QStringLiteral("BootloaderCommunicator");
         const QString pic32 = QStringLiteral("BootloaderPIC32Communicator");
+        const QString hktr = QStringLiteral("HKTRCommunicator");
+        const QString motherboard = QStringLiteral("MotherboardCommunicator");
+        const QString channel = QStringLiteral("LightsourceChannelCommunicator");
         const QString none;
 
         // firmware/bootloader
@@ -67,21 +70,30 @@ private slots:
             << 21 << microchip << int(nsUsbIds::SarvantiProductId) << "Sarvanti Motor" << usb << hlx58 << none;
         QTest::newRow("21 disk: version query only")
             << 21 << microchip << int(nsUsbIds::SarvantiSecondProductId) << "Sarvanti Disk" << usb << hlx58 << none;
-        QTest::newRow("21 other: pulse generator, not built")
-            << 21 << microchip << int(nsUsbIds::SarvantiProductId) << "Sarvanti" << usb << none << none;
+        QTest::newRow("21 other: pulse generator, version query only")
+            << 21 << microchip << int(nsUsbIds::SarvantiProductId) << "Sarvanti" << usb << hktr << none;
         QTest::newRow("21 names are case-sensitive")
-            << 21 << microchip << int(nsUsbIds::SarvantiProductId) << "Sarvanti motor disk" << usb << none << none;
+            << 21 << microchip << int(nsUsbIds::SarvantiProductId) << "Sarvanti motor disk" << usb << hktr << none;
         QTest::newRow("25 disk") << 25 << microchip << int(nsUsbIds::SarvantiGen2ProductId) << "Sarvanti Gen2 Disk"
                                  << usb << hlx58 << none;
         QTest::newRow("25 motor is not disk") << 25 << microchip << int(nsUsbIds::SarvantiGen2SecondProductId)
                                               << "Sarvanti Gen2 Motor" << usb << nxltv2 << none;
 
+        // firmware/motherboard and firmware/channel
+        QTest::newRow("2 NXLT") << 2 << microchip << 0 << "NXLT" << usb << hktr << hktr;
+        QTest::newRow("19 HKTR") << 19 << microchip << 0 << "HKTR" << usb << hktr << hktr;
+        QTest::newRow("7 memory manager: version query only")
+            << 7 << microchip << 0 << "Memory Manager" << usb << motherboard << none;
+        QTest::newRow("15 light source") << 15 << microchip << 0 << "Hybrid LED Driver" << usb << channel << channel;
+        QTest::newRow("16 KAVOR: motherboard read, channels updated")
+            << 16 << microchip << 0 << "KAVOR Driver" << usb << motherboard << channel;
+        QTest::newRow("17 motherboard") << 17 << microchip << 0 << "LightSource Driver" << usb << motherboard
+                                        << motherboard;
+
         // Families not part of this build: no row.
-        QTest::newRow("2 NXLT") << 2 << microchip << 0 << "NXLT" << usb << none << none;
         QTest::newRow("4 camera") << 4 << 0 << 0 << "Camera" << int(CommType::Camera) << none << none;
         QTest::newRow("5 channels") << 5 << microchip << 0 << "Bootloader" << usb << none << none;
         QTest::newRow("6 console") << 6 << microchip << 0 << "Acquisition Console" << usb << none << none;
-        QTest::newRow("7 memory manager") << 7 << microchip << 0 << "Memory Manager" << usb << none << none;
         QTest::newRow("8 ephys console") << 8 << microchip << 0 << "Console" << usb << none << none;
         QTest::newRow("9 photometry console") << 9 << microchip << 0 << "Console" << usb << none << none;
         QTest::newRow("10 on Ethernet") << 10 << 0 << 0 << "GQZ" << ethernet << none << none;
@@ -90,11 +102,7 @@ private slots:
         QTest::newRow("12 on USB 3") << 12 << cypress << int(nsUsbIds::GQZ3ProductId) << "GQZ3" << usb3 << none << none;
         QTest::newRow("13 on USB 3") << 13 << cypress << int(nsUsbIds::GQZ3ProductId) << "GQZ3" << usb3 << none << none;
         QTest::newRow("14 IMU") << 14 << 0 << int(nsUsbIds::IMUBootloaderProductId) << "IMU" << serial << none << none;
-        QTest::newRow("15 light source") << 15 << microchip << 0 << "Hybrid LED Driver" << usb << none << none;
-        QTest::newRow("16 KAVOR") << 16 << microchip << 0 << "KAVOR Driver" << usb << none << none;
-        QTest::newRow("17 motherboard") << 17 << microchip << 0 << "LightSource Driver" << usb << none << none;
         QTest::newRow("18 TV720") << 18 << cypress << int(nsUsbIds::TV720ProductId) << "TV720" << usb3 << none << none;
-        QTest::newRow("19 HKTR") << 19 << microchip << 0 << "HKTR" << usb << none << none;
         QTest::newRow("20 USB3 driver") << 20 << cypress << int(nsUsbIds::USB3DriverProductId) << "FX3" << usb << none
                                         << none;
         QTest::newRow("24 Zuvo") << 24 << 0 << int(nsUsbIds::ZuvoBasestationProductId) << "Zuvo" << serial << none

@@ -169,7 +169,9 @@ private slots:
         auto lightSource = rig.machine->plug(usbDevice(identity(0xF57E, 1, QStringLiteral("Hybrid LED Driver")), 8));
         auto motherboard = rig.machine->plug(usbDevice(identity(0xF57E, 4, QStringLiteral("Acquisition Console")), 9));
         auto manager = rig.machine->plug(usbDevice(identity(0xF57E, 7, QStringLiteral("Memory Manager")), 10));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 3, FirstPollMs + 3000 + Slack);
+        // The three instruments, and the three devices the motherboard and
+        // channel families query (they do not answer, but get a record).
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 6, FirstPollMs + 3000 + Slack);
 
         using nsUpdater::DeviceIdentifier;
         QCOMPARE(rig.updater->getAvailableDevices(DeviceIdentifier::LightSource),
@@ -193,7 +195,8 @@ private slots:
         // The next burst sends only the records that are left.
         rig.reports.clear();
         plugInstrument(rig, sim::pic32BootloaderProfile(), 11);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 2, FirstPollMs + 3000 + Slack);
+        // The photometry driver, the three queried ones and the new one.
+        QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 5, FirstPollMs + 3000 + Slack);
         QVERIFY(rig.reportsOf(hlx->uid()).isEmpty());
     }
 
@@ -321,7 +324,8 @@ private slots:
             << "hlxboot" << 3 << "Any_V1.hex" << false << false << 0 << "BootloaderCommunicator";
         QTest::newRow("Sarvanti disk file")
             << "sarvanti" << 21 << "Sarvanti_Disk_V1.hex" << false << false << 0 << "HLX58Communicator";
-        QTest::newRow("Sarvanti pulse file") << "sarvanti" << 21 << "Sarvanti_V1.hex" << false << false << 1 << "none";
+        QTest::newRow("Sarvanti pulse file")
+            << "sarvanti" << 21 << "Sarvanti_V1.hex" << false << false << 0 << "HKTRCommunicator";
         QTest::newRow("Sarvanti Gen2 disk file")
             << "sarvanti2" << 25 << "Gen2_Disk_V1.hex" << false << false << 0 << "HLX58Communicator";
         QTest::newRow("Sarvanti Gen2 driver file")
@@ -332,10 +336,13 @@ private slots:
             << "nobody" << 3 << "DriverHybridChannel_V2.hex" << false << false << 3 << "-";
         QTest::newRow("unknown uid") << "nobody" << 0 << "HLX58_V2.6.hex" << false << false << 1 << "-";
         QTest::newRow("file missing") << "hlx58" << 0 << "" << false << false << 2 << "HLX58Communicator";
-        QTest::newRow("motherboard phase") << "hlx58" << 0 << "HLX58_V2.6.hex" << true << false << 1 << "none";
+        QTest::newRow("channel file on a motherboard") << "motherboard" << 17 << "Movra-LS_Default_Firmware_V3.hex"
+                                                       << false << false << 0 << "LightsourceChannelCommunicator";
+        QTest::newRow("motherboard phase") << "motherboard" << 17 << "Movra-LS_Default_Firmware_V3.hex" << true << false
+                                           << 0 << "MotherboardCommunicator";
         QTest::newRow("camera") << "camera" << 4 << "Camera.hex" << false << false << 1 << "-";
         QTest::newRow("device without a record")
-            << "motherboard" << 17 << "Movra-LS_Default_Firmware_V3.hex" << false << false << 1 << "-";
+            << "unqueried" << 13 << "Microscope_V1.hex" << false << false << 1 << "-";
     }
     void startUpdate()
     {
@@ -362,10 +369,13 @@ private slots:
             m_devices["sarvanti2"] = machine.plug(usbDevice(identity(0xF348, 1, QStringLiteral("Sarvanti Gen2")), 12));
             m_devices["motherboard"] =
                 machine.plug(usbDevice(identity(0xF57E, 4, QStringLiteral("Acquisition Console")), 13));
+            // A type without a family in this build: listed, never queried.
+            m_devices["unqueried"] =
+                machine.plug(usbDevice(identity(0xF57E, 10, QStringLiteral("Microscope KAVOR")), 14));
             FakeDevice camera = FakeDevice::of(CommType::Camera, QString());
             camera.uid = QStringLiteral("CAFE0001");
             m_devices["camera"] = machine.plug(camera);
-            QTRY_COMPARE_WITH_TIMEOUT(m_table->reports.size(), 8, FirstPollMs + 3000 + 2 * Slack);
+            QTRY_COMPARE_WITH_TIMEOUT(m_table->reports.size(), 9, FirstPollMs + 3000 + 2 * Slack);
         }
         UpdaterRig& rig = *m_table;
         // A started update forgets the listed devices: list them again, as

@@ -1,0 +1,317 @@
+#include "firmware/channel/LightsourceChannelCommunicator.h"
+
+#include "firmware/core/BootloaderFrame.h"
+#include "firmware/core/ProgressMessages.h"
+#include "firmware/files/HEXFirmwareFileManager.h"
+#include "firmware/motherboard/MotherboardFamily.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QThread>
+
+using namespace MotherboardFamily;
+
+namespace {
+
+constexpr quint16 MemoryManagerRelease = 7;
+// From this motherboard version on, the channels take the direct path.
+constexpr int FirstDirectMotherboardMajor = 3;
+
+bool hasKavorName(const QSharedPointer<MovraDeviceInfo>& device)
+{
+    return device->name().contains(QLatin1String("KAVOR Driver"));
+}
+
+bool hasMemoryManagerName(const QSharedPointer<MovraDeviceInfo>& device)
+{
+    return device->name().contains(QLatin1String("Memory Manager"));
+}
+
+} // namespace
+
+LightsourceChannelCommunicator::LightsourceChannelCommunicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+    , m_eraseDelayTimer(QSharedPointer<QTimer>::create())
+{
+    m_eraseDelayTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_eraseDelayTimer.data(), &QTimer::timeout, this, &LightsourceChannelCommunicator::startChannelErase);
+}
+
+nsUpdater::DeviceIdentifier LightsourceChannelCommunicator::reportedType(const QSharedPointer<MovraDeviceInfo>& device)
+{
+    if (hasKavorName(device))
+        return nsUpdater::KAVOR;
+    if (hasMemoryManagerName(device))
+        return nsUpdater::EEPROMMemoryManager;
+    return nsUpdater::LightSource;
+}
+
+bool LightsourceChannelCommunicator::takesDirectPath(const QSharedPointer<MovraDeviceInfo>& device,
+                                                     const QString& motherboardVersion)
+{
+    const int major = motherboardVersion.isEmpty() ? -1 : motherboardVersion.at(0).digitValue();
+    return major >= FirstDirectMotherboardMajor || hasKavorName(device) || hasMemoryManagerName(device);
+}
+
+bool LightsourceChannelCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                                    nsFirmware::DeviceVersions versions)
+{
+    m_programmingPasses = 0;
+    if (!device || !takeFirmwareFile(QSharedPointer<HEXFirmwareFileManager>::create(), fileName, FixedFrameReadBound))
+        return false;
+    m_updateDevice = device;
+    m_updating = 1;
+    emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
+    if (takesDirectPath(device, versions.motherboardVersion)) {
+        sendApplicationCommand(ChannelEnterBootloader, device);
+        QThread::msleep(quint32(m_channelSettleMs));
+        sendApplicationCommand(ChannelErase, device);
+    } else {
+        sendApplicationCommand(AskDriverMChannelVersion, device);
+        sendBootloaderCommand(nsFirmware::ChannelEnterBootloader, m_updateDevice);
+        sendBootloaderCommand(nsFirmware::ChannelEraseFlash, m_updateDevice);
+    }
+    return true;
+}
+
+void LightsourceChannelCommunicator::startChannelErase()
+{
+    m_eraseDelayTimer->stop();
+    // Once an erase was answered the channels are being programmed: a
+    // second erase now would wipe what they already hold.
+    if (m_channelEraseSeen || !m_updating)
+        return;
+    sendBootloaderCommand(nsFirmware::ChannelEraseFlash, m_updateDevice);
+}
+
+bool LightsourceChannelCommunicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    if (!device)
+        return false;
+    QByteArray payload;
+    switch (command) {
+    case nsFirmware::ReadBootInfo:
+    case nsFirmware::ChannelReadBootInfo:
+    case nsFirmware::ChannelEraseFlash:
+    case nsFirmware::ChannelJumpToApplication:
+    case nsFirmware::ChannelEnterBootloader:
+        payload.append(command);
+        payload.append(char(0x00));
+        break;
+    case nsFirmware::ChannelProgramFlash: {
+        startRetryTimer(device, command);
+        payload.append(command);
+        const int room = hasDriverM(device) ? BootloaderFrame::FixedFrameRoom : BootloaderFrame::PrefixedFrameRoom;
+        const auto fits = [room](const QByteArray& candidate) {
+            return BootloaderFrame::escapedSize(BootloaderFrame::withCrc(candidate)) <= room;
+        };
+        if (fillProgramPayload(payload, FixedFrameRecords, FixedFrameReadBound, fits) != RecordFill::Filled)
+            return false;
+        break;
+    }
+    case nsFirmware::ChannelReadCrc:
+        payload = crcRequestPayload(command);
+        if (payload.isEmpty())
+            return false;
+        break;
+    default: return false;
+    }
+    const QByteArray frame =
+        BootloaderFrame::prefixedFixedFrame(BootloaderFrame::withCrc(payload), !hasDriverM(device));
+    if (frame.isEmpty())
+        return false;
+    m_lastPacket = frame;
+    emit sendCommandToDevice(device, frame);
+    if (command == nsFirmware::ChannelJumpToApplication) {
+        finishFirmwareFile();
+        QThread::msleep(quint32(m_channelSettleMs));
+        // A memory manager updated by hand has no motherboard step.
+        if (device->releaseNumber() != MemoryManagerRelease || m_serverUpdate)
+            emit sendStartMotherboardUpdate();
+    }
+    return true;
+}
+
+void LightsourceChannelCommunicator::sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    switch (command) {
+    case AskBootloaderVersion:
+    case ResetFromBlankBootloader:
+    case ResetToBootloader:
+    case AskFirmwareVersion:
+    case AskMotherboardVersion:
+    case AskChannelVersion:
+    case ChannelErase:
+    case ChannelEnterBootloader:
+    case AskDriverMChannelVersion:
+    case PrepareUpdate: emit sendCommandToDevice(device, applicationCommand(command)); break;
+    default: break;
+    }
+}
+
+void LightsourceChannelCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    if (!device)
+        return;
+    const QString na = ProgressMessages::NotAvailable;
+    if (device->name() == QLatin1String("Hybrid LED Driver")) {
+        const QByteArray channel = device->channelFirmware();
+        const qsizetype m = channel.indexOf('M');
+        emit sendInstalledVersionToUpdater(getDeviceIdentifier(device),
+                                           { QString::fromLatin1(m < 0 ? channel : channel.mid(m + 1)), na, na },
+                                           device->uid());
+    } else if (hasBootloaderRelease(device)) {
+        sendBootloaderCommand(nsFirmware::ReadBootInfo, device);
+    } else if (isInBootloader(device)) {
+        report(device, na, na, ProgressMessages::DefaultBootloaderVersion);
+    } else {
+        sendApplicationCommand(AskBootloaderVersion, device);
+        sendApplicationCommand(AskFirmwareVersion, device);
+        sendApplicationCommand(AskMotherboardVersion, device);
+        sendApplicationCommand(AskChannelVersion, device);
+    }
+}
+
+void LightsourceChannelCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo,
+                                                                 QByteArray data)
+{
+    if (!deviceInfo || !m_updating || m_channelCrcOk)
+        return;
+    QByteArray reply = removeBootloaderPrefix(deviceInfo, data);
+    if (hasDriverM(deviceInfo) && !reply.isEmpty() && reply.at(0) != AskDriverMChannelVersion)
+        reply.remove(0, 1);
+    if (reply.isEmpty())
+        return;
+    const QString na = ProgressMessages::NotAvailable;
+    switch (reply.at(0)) {
+    case AskBootloaderVersion: {
+        const int first = isInBootloader(deviceInfo) ? 2 : 1;
+        const QString version = versionText(reply, first, first + 1);
+        if (!version.isEmpty())
+            report(deviceInfo, na, na, version);
+        break;
+    }
+    case AskFirmwareVersion:
+    case AskChannelVersion:
+    case AskDriverMChannelVersion: {
+        const QString version = threePartVersion(reply, 2);
+        if (version.isEmpty())
+            break;
+        report(deviceInfo, na, version, na);
+        m_eraseDelayTimer->start(EraseDelayMs);
+        break;
+    }
+    case AskBootloaderVersionReply: {
+        const QString version = versionText(reply, 2, 1);
+        if (!version.isEmpty())
+            report(deviceInfo, na, na, version);
+        break;
+    }
+    case AskMotherboardVersion: {
+        const QString version = threePartVersion(reply, 3);
+        if (!version.isEmpty())
+            report(deviceInfo, version, na, na);
+        break;
+    }
+    case nsFirmware::ChannelReadBootInfo: sendBootloaderCommand(nsFirmware::ChannelEnterBootloader, deviceInfo); break;
+    case nsFirmware::ChannelEraseFlash: onChannelEraseDone(deviceInfo); break;
+    case nsFirmware::ChannelProgramFlash: onChannelLinesAcknowledged(deviceInfo); break;
+    case nsFirmware::ChannelReadCrc: onChannelCrcReceived(deviceInfo, reply); break;
+    default: break;
+    }
+}
+
+void LightsourceChannelCommunicator::onChannelEraseDone(const QSharedPointer<MovraDeviceInfo>& device)
+{
+    if (m_channelEraseSeen)
+        return;
+    m_eraseDelayTimer->stop();
+    emit sendDeviceResponseToUpdater(nsFirmware::ChannelEraseFlash, nsFirmware::InProgress, 15);
+    emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFileDone);
+    emit sendMessageToProgressDialog(
+        ProgressMessages::ProgrammingChannelsLines.arg(m_fileManager->currentLine()).arg(m_fileManager->lineCount()));
+    m_channelEraseSeen = true;
+    if (!sendBootloaderCommand(nsFirmware::ChannelProgramFlash, device))
+        endInFailure(nsFirmware::ChannelProgramFlash,
+                     m_recordTooLong ? ProgressMessages::RecordTooLong : ProgressMessages::NothingToProgram);
+}
+
+void LightsourceChannelCommunicator::onChannelLinesAcknowledged(const QSharedPointer<MovraDeviceInfo>& device)
+{
+    if (m_programmingPasses < 1) {
+        m_rewindBeforeRead = false;
+        const int progress = programmingProgress();
+        emit sendDeviceResponseToUpdater(nsFirmware::ChannelProgramFlash, nsFirmware::InProgress, progress);
+        emit sendFileProgressToProgressDialog(
+            ProgressMessages::ProgrammingChannelsLines.arg(m_fileManager->currentLine())
+                .arg(m_fileManager->lineCount()));
+        if (sendBootloaderCommand(nsFirmware::ChannelProgramFlash, device) || progress > 100)
+            return;
+        if (m_recordTooLong) {
+            endInFailure(nsFirmware::ChannelProgramFlash, ProgressMessages::RecordTooLong);
+            return;
+        }
+        ++m_programmingPasses;
+        stopRetryTimer();
+        emit sendMessageToProgressDialog(ProgressMessages::ProgrammingChannelsDone);
+        emit sendMessageToProgressDialog(ProgressMessages::CrcVerification);
+        sendBootloaderCommand(nsFirmware::ChannelReadCrc, device);
+        return;
+    }
+
+    // An acknowledgement after the last record was acknowledged: the
+    // channels answer for records they were never sent.
+    ++m_programmingPasses;
+    m_channelFailed = true;
+    m_lastPacket.clear();
+    stopRetryTimer();
+    if (m_programmingPasses != 2)
+        return;
+    // Ended before the box: replies that arrive while it is open (the CRC
+    // among them) must not carry the update on.
+    m_eraseDelayTimer->stop();
+    stopUpdate();
+    // Without a GUI there is no one to show the box to.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        QMessageBox box(
+            QMessageBox::Critical, QStringLiteral("Can't programm channels"),
+            tr("<b>There was an error programming the channels.</b><br>Please verifiy if the channel's pins "
+               "are correctly configured."));
+        box.exec();
+    }
+    emit sendCloseProgressDialog();
+    emit sendDeviceResponseToUpdater(nsFirmware::ChannelProgramFlash, nsFirmware::Error, -1);
+}
+
+void LightsourceChannelCommunicator::onChannelCrcReceived(const QSharedPointer<MovraDeviceInfo>& device,
+                                                          const QByteArray& reply)
+{
+    quint16 deviceCrc = 0;
+    // A failed run is never carried on to the jump and the motherboard step.
+    if (m_channelFailed || !m_fileManager || !readDeviceCrc(reply, &deviceCrc))
+        return;
+    if (deviceCrc != m_fileManager->getImageInformation().crc) {
+        endInFailure(nsFirmware::ChannelReadCrc);
+        return;
+    }
+    m_channelCrcOk = true;
+    emit sendMessageToProgressDialog(ProgressMessages::CrcVerificationDone);
+    if (device->releaseNumber() == MemoryManagerRelease && !m_serverUpdate)
+        emit sendDeviceResponseToUpdater(nsFirmware::ChannelReadCrc, nsFirmware::Success, 100);
+    sendBootloaderCommand(nsFirmware::ChannelJumpToApplication, device);
+}
+
+void LightsourceChannelCommunicator::endInFailure(char stepCode, const QString& line)
+{
+    m_eraseDelayTimer->stop();
+    stopUpdate();
+    if (!line.isEmpty())
+        emit sendMessageToProgressDialog(line);
+    emit sendDeviceResponseToUpdater(stepCode, nsFirmware::Error, -1);
+}
+
+void LightsourceChannelCommunicator::report(const QSharedPointer<MovraDeviceInfo>& device, const QString& motherboard,
+                                            const QString& channel, const QString& bootloader)
+{
+    emit sendInstalledVersionToUpdater(reportedType(device), { motherboard, channel, bootloader }, device->uid());
+}

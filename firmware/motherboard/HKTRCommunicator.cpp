@@ -1,0 +1,118 @@
+#include "firmware/motherboard/HKTRCommunicator.h"
+
+#include "firmware/core/ProgressMessages.h"
+#include "firmware/files/HEXFirmwareFileManager.h"
+#include "firmware/motherboard/MotherboardFamily.h"
+
+using namespace MotherboardFamily;
+
+namespace {
+
+// Release 1 carries its versions in its firmware text, release 20 its
+// channel version.
+constexpr quint16 TextVersionRelease = 1;
+constexpr quint16 ChannelTextRelease = 20;
+
+bool isOfThisFamily(const QSharedPointer<MovraDeviceInfo>& device)
+{
+    using namespace nsUpdater;
+    switch (AbstractFirmwareCommunicator::getDeviceIdentifier(device)) {
+    case NXLT:
+    case Bootloader:
+    case HKTR: return true;
+    case Sarvanti:
+        return !device->name().contains(QLatin1String("Motor")) && !device->name().contains(QLatin1String("Disk"));
+    default: return false;
+    }
+}
+
+} // namespace
+
+HKTRCommunicator::HKTRCommunicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+{
+}
+
+bool HKTRCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                      nsFirmware::DeviceVersions versions)
+{
+    if (!device || !takeFirmwareFile(QSharedPointer<HEXFirmwareFileManager>::create(), fileName, FixedFrameReadBound))
+        return false;
+    m_updateDevice = device;
+    m_updating = 1;
+    sendApplicationCommand(PrepareUpdate, device);
+    resetIntoBootloader(
+        isBlankBootloader(versions.bootloaderVersion, true) ? ResetFromBlankBootloader : ResetToBootloader, device);
+    return true;
+}
+
+bool HKTRCommunicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    return sendFixedFrameCommand(command, device);
+}
+
+void HKTRCommunicator::sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device)
+{
+    switch (command) {
+    case AskBootloaderVersion:
+    case ResetFromBlankBootloader:
+    case ResetToBootloader:
+    case AskFirmwareVersion:
+    case AskMotherboardVersion:
+    case AskChannelVersion:
+    case PrepareUpdate: emit sendCommandToDevice(device, applicationCommand(command)); break;
+    default: break;
+    }
+}
+
+void HKTRCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    if (!device)
+        return;
+    const QString na = ProgressMessages::NotAvailable;
+    const QByteArray channel = device->channelFirmware();
+    if (device->releaseNumber() == TextVersionRelease && (channel.contains("HKTR") || channel.contains("NXLT"))) {
+        report(device, na, na, ProgressMessages::DefaultBootloaderVersion);
+        report(device, na, textAfterFirstV(channel), na);
+        report(device, textAfterPositionOfFirstV(device->motherboardFirmware(), channel), na, na);
+    } else if (device->releaseNumber() == ChannelTextRelease) {
+        report(device, na, textAfterFirstV(channel), na);
+    } else {
+        sendApplicationCommand(AskBootloaderVersion, device);
+        sendApplicationCommand(AskFirmwareVersion, device);
+    }
+}
+
+void HKTRCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data)
+{
+    if (!deviceInfo || !isOfThisFamily(deviceInfo))
+        return;
+    const QByteArray reply = removeBootloaderPrefix(deviceInfo, data);
+    if (reply.isEmpty())
+        return;
+    const QString na = ProgressMessages::NotAvailable;
+    switch (reply.at(0)) {
+    case AskBootloaderVersion: {
+        const int first = isInBootloader(deviceInfo) ? 2 : 1;
+        const QString version = versionText(reply, first, first + 1);
+        if (!version.isEmpty())
+            report(deviceInfo, na, na, version);
+        break;
+    }
+    case AskFirmwareVersion:
+    case AskMotherboardVersion: {
+        const QString version = versionText(reply, 2, 3);
+        if (!version.isEmpty())
+            report(deviceInfo, version, na, na);
+        break;
+    }
+    default: handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::Raw); break;
+    }
+}
+
+void HKTRCommunicator::report(const QSharedPointer<MovraDeviceInfo>& device, const QString& motherboard,
+                              const QString& channel, const QString& bootloader)
+{
+    emit sendInstalledVersionToUpdater(getDeviceIdentifier(device), { motherboard, channel, bootloader },
+                                       device->uid());
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "firmware/core/AbstractFirmwareCommunicator.h"
+
+// The pulse generators: reads their versions (from their firmware text for
+// the older releases) and programs them from a HEX file after a reset into
+// their bootloader.
+class HKTRCommunicator : public AbstractFirmwareCommunicator
+{
+    Q_OBJECT
+
+public:
+    explicit HKTRCommunicator(QObject* parent = nullptr);
+
+    bool updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                        nsFirmware::DeviceVersions versions) override;
+    bool sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device) override;
+    void sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device) override;
+    void askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device) override;
+
+public slots:
+    void onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data) override;
+
+private:
+    void report(const QSharedPointer<MovraDeviceInfo>& device, const QString& motherboard, const QString& channel,
+                const QString& bootloader);
+};

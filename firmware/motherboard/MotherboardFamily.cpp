@@ -1,0 +1,85 @@
+#include "firmware/motherboard/MotherboardFamily.h"
+
+#include "firmware/core/ProgressMessages.h"
+
+namespace MotherboardFamily {
+
+namespace {
+constexpr int ApplicationCommandSize = 64;
+
+QString signedByte(char byte)
+{
+    return QString::number(qint8(byte));
+}
+} // namespace
+
+QByteArray applicationCommand(char code, const QByteArray& extra)
+{
+    QByteArray command(ApplicationCommandSize, char(0xFF));
+    command[0] = code;
+    command[1] = 0x00;
+    command.replace(2, extra.size(), extra);
+    return command;
+}
+
+QString threePartVersion(const QByteArray& reply, int first)
+{
+    if (first < 0 || reply.size() < first + 3)
+        return {};
+    return QStringLiteral("%1.%2.%3")
+        .arg(signedByte(reply.at(first)), signedByte(reply.at(first + 1)), signedByte(reply.at(first + 2)));
+}
+
+nsUpdater::DeviceIdentifier channelDeviceType(const QString& name, quint16 release, qint8 c1, qint8 c2)
+{
+    using namespace nsUpdater;
+    if (name.contains(QLatin1String("KAVOR Driver")))
+        return KAVOR;
+    if (release == 7)
+        return EEPROMMemoryManager;
+    if (c1 == 4 || c1 == 5)
+        return LightSource;
+    if (c1 != 2)
+        return Motherboard;
+    if (c2 == 0 || c2 == 1)
+        return FiberPhotometryConsole;
+    if (c2 >= 2 && c2 <= 4)
+        return ElectrophysiologyConsole;
+    return Motherboard;
+}
+
+bool channelDeviceType(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& reply,
+                       nsUpdater::DeviceIdentifier* type)
+{
+    if (!device || reply.size() < 4)
+        return false;
+    *type = channelDeviceType(device->name(), device->releaseNumber(), qint8(reply.at(2)), qint8(reply.at(3)));
+    return true;
+}
+
+bool isBlankBootloader(const QString& bootloaderVersion, bool notAvailableIsBlank)
+{
+    if (bootloaderVersion.contains(ProgressMessages::BlankVersion))
+        return true;
+    return notAvailableIsBlank
+           && (bootloaderVersion.contains(ProgressMessages::NotAvailable)
+               || bootloaderVersion.contains(ProgressMessages::translated(ProgressMessages::NotAvailable)));
+}
+
+QString textAfterFirstV(const QByteArray& text)
+{
+    return textAfterPositionOfFirstV(text, text);
+}
+
+QString textAfterPositionOfFirstV(const QByteArray& text, const QByteArray& positionFrom)
+{
+    const qsizetype v = positionFrom.indexOf('V');
+    return QString::fromLatin1(v < 0 ? text : text.mid(v + 1));
+}
+
+bool hasDriverM(const QSharedPointer<MovraDeviceInfo>& device)
+{
+    return device && device->motherboardFirmware().contains("DriverM");
+}
+
+} // namespace MotherboardFamily

@@ -2,8 +2,8 @@
 #include "app/updater/VEKUpdaterWidget.h"
 #include "icons/IconFont.h"
 #include "tests/e2e/UsbInstrument.h"
-#include "tests/firmware/bootloader/sim/SimHexFile.h"
 #include "tests/firmware/motherboard/MotherboardRoad.h"
+#include "tests/support/IntelHex.h"
 #include "tests/widget/CatalogueServer.h"
 #include "tests/widget/WidgetFixtures.h"
 
@@ -72,9 +72,9 @@ private slots:
         QVERIFY(m_server.start(QStringLiteral(MOVRA_HTTPS_SERVER), QUrl(MovraWebHost).host()));
         // The served files hold the same images as the chosen ones.
         QVERIFY(m_server.writeFile(QStringLiteral("downloads/firmwares/Movra-LS_Default_Firmware_V4.2.hex"),
-                                   sim::writeIntelHex({ { 0u, imageBytes(1280, 51) } })));
+                                   IntelHex::file({ { 0u, imageBytes(1280, 51) } })));
         QVERIFY(m_server.writeFile(QStringLiteral("downloads/firmwares/Movra-PQW_Firmware_V3.2.hex"),
-                                   sim::writeIntelHex({ { 0u, imageBytes(1024, 52) } })));
+                                   IntelHex::file({ { 0u, imageBytes(1024, 52) } })));
     }
 
     void cleanupTestCase() { QWidgetWithAccessToIconFont::setIconFontInstance({}); }

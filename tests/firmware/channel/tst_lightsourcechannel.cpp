@@ -1,7 +1,8 @@
 #include "firmware/channel/LightsourceChannelCommunicator.h"
 #include "tests/firmware/bootloader/sim/SimCrc16.h"
 #include "tests/firmware/bootloader/sim/SimFrameCodec.h"
-#include "tests/firmware/bootloader/sim/SimHexFile.h"
+#include "tests/support/IntelHex.h"
+#include "tests/support/PseudoRandomBytes.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -102,7 +103,7 @@ constexpr int ShortSettleMs = 20;
 struct Bench
 {
     explicit Bench(const QSharedPointer<MovraDeviceInfo>& d, const QString& motherboardVersion = "3.1.0",
-                   bool server = false, const QByteArray& image = sim::pseudoRandomBytes(96, 7),
+                   bool server = false, const QByteArray& image = pseudoRandomBytes(96, 7),
                    int settleMs = ShortSettleMs)
         : dev(d)
         , heard(&c)
@@ -110,7 +111,7 @@ struct Bench
         path = dir.filePath("Movra-LS_Default_Firmware_V3.hex");
         QFile file(path);
         if (file.open(QIODevice::WriteOnly))
-            file.write(sim::writeIntelHex({ { 0u, image } }));
+            file.write(IntelHex::file({ { 0u, image } }));
         file.close();
         c.setServerUpdate(server);
         c.setChannelSettleTime(settleMs);
@@ -203,7 +204,7 @@ private slots:
         QFETCH(QStringList, commands);
         QElapsedTimer clock;
         clock.start();
-        Bench bench(device(name, 1, firmware), motherboardVersion, false, sim::pseudoRandomBytes(96, 7),
+        Bench bench(device(name, 1, firmware), motherboardVersion, false, pseudoRandomBytes(96, 7),
                     LightsourceChannelCommunicator::ChannelSettleMs);
         QVERIFY(bench.started);
         QCOMPARE(bench.heard.commands, commands);
@@ -295,7 +296,7 @@ private slots:
         QByteArray image;
         quint16 crc = 0;
         for (quint32 seed = 1; seed < 5000; ++seed) {
-            image = sim::pseudoRandomBytes(96, seed);
+            image = pseudoRandomBytes(96, seed);
             crc = sim::crc16(image);
             const quint8 low = quint8(crc & 0xFF), high = quint8(crc >> 8);
             const auto escaped = [](quint8 b) { return b == 0x01 || b == 0x04 || b == 0x10; };

@@ -1,7 +1,8 @@
 #include "tests/firmware/motherboard/MotherboardRoad.h"
 
 #include "tests/e2e/UsbInstrument.h"
-#include "tests/firmware/bootloader/sim/SimHexFile.h"
+#include "tests/support/IntelHex.h"
+#include "tests/support/PseudoRandomBytes.h"
 
 #include <QFile>
 #include <QProcess>
@@ -11,7 +12,7 @@ namespace mbroad {
 
 QByteArray imageBytes(int size, quint32 seed)
 {
-    QByteArray bytes = sim::pseudoRandomBytes(size, seed);
+    QByteArray bytes = pseudoRandomBytes(size, seed);
     for (int i = 3; i < bytes.size(); i += 4)
         bytes[i] = 0x00;
     return bytes;
@@ -21,7 +22,7 @@ QString writeHex(const QString& path, const QByteArray& image)
 {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
-        file.write(sim::writeIntelHex({ { 0u, image } }));
+        file.write(IntelHex::file({ { 0u, image } }));
     return path;
 }
 

@@ -1,6 +1,6 @@
 #include "firmware/motherboard/HKTRCommunicator.h"
 #include "firmware/motherboard/MotherboardCommunicator.h"
-#include "tests/firmware/bootloader/sim/SimHexFile.h"
+#include "tests/support/IntelHex.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -280,7 +280,7 @@ private slots:
         const QString path = dir.filePath("Firmware_V1.hex");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(sim::writeIntelHex({ { 0u, QByteArray::fromHex("0102030004050600") } }));
+        file.write(IntelHex::file({ { 0u, QByteArray::fromHex("0102030004050600") } }));
         file.close();
 
         auto c = make(family);

@@ -1,5 +1,7 @@
 #include "tests/firmware/motherboard/sim/SimChannelModules.h"
 
+#include "tests/firmware/bootloader/sim/SimRecords.h"
+
 namespace sim {
 
 namespace {
@@ -95,30 +97,8 @@ QList<QByteArray> ChannelModules::handleFrame(const QByteArray& payload)
 
 bool ChannelModules::program(const QByteArray& bytes)
 {
-    struct Record
-    {
-        quint8 type;
-        quint16 address;
-        QByteArray data;
-    };
     QList<Record> records;
-    int at = 0;
-    while (at < bytes.size()) {
-        if (bytes.size() - at < 5)
-            return false;
-        const int count = quint8(bytes.at(at));
-        if (bytes.size() - at < count + 5)
-            return false;
-        quint8 sum = 0;
-        for (int i = 0; i < count + 5; ++i)
-            sum = quint8(sum + quint8(bytes.at(at + i)));
-        if (sum != 0)
-            return false;
-        records.append({ quint8(bytes.at(at + 3)), quint16((quint8(bytes.at(at + 1)) << 8) | quint8(bytes.at(at + 2))),
-                         bytes.mid(at + 4, count) });
-        at += count + 5;
-    }
-    if (records.isEmpty())
+    if (!parseRecords(bytes, &records))
         return false;
     for (const Record& record : qAsConst(records)) {
         if (record.type == 0) {

@@ -2,18 +2,6 @@
 
 namespace BootloaderFamily {
 
-namespace {
-constexpr int ApplicationCommandSize = 64;
-}
-
-QByteArray applicationCommand(char code)
-{
-    QByteArray command(ApplicationCommandSize, char(0xFF));
-    command[0] = code;
-    command[1] = 0x00;
-    return command;
-}
-
 bool decodedCrc(const QByteArray& reply, quint16* crc)
 {
     if (reply.size() < 3)

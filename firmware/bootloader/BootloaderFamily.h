@@ -1,6 +1,7 @@
 #pragma once
 
 #include "firmware/core/AbstractFirmwareCommunicator.h"
+#include "firmware/core/ApplicationCommand.h"
 
 #include <QByteArray>
 #include <QSharedPointer>
@@ -9,8 +10,7 @@
 // What the four bootloader-protocol communicators share beyond their base.
 namespace BootloaderFamily {
 
-// A command to the running application: 64 bytes of 0xFF, the code, 0x00.
-QByteArray applicationCommand(char code);
+using nsFirmware::applicationCommand;
 
 // The device's CRC in a decoded reply (code, low byte, high byte); false
 // when the reply is too short to hold one.

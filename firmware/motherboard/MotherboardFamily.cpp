@@ -5,22 +5,12 @@
 namespace MotherboardFamily {
 
 namespace {
-constexpr int ApplicationCommandSize = 64;
 
 QString signedByte(char byte)
 {
     return QString::number(qint8(byte));
 }
 } // namespace
-
-QByteArray applicationCommand(char code, const QByteArray& extra)
-{
-    QByteArray command(ApplicationCommandSize, char(0xFF));
-    command[0] = code;
-    command[1] = 0x00;
-    command.replace(2, extra.size(), extra);
-    return command;
-}
 
 QString threePartVersion(const QByteArray& reply, int first)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/MovraDeviceInfo.h"
+#include "firmware/core/ApplicationCommand.h"
 #include "firmware/core/DeviceIdentifier.h"
 
 #include <QByteArray>
@@ -25,8 +26,7 @@ enum ApplicationCommand : char {
     PrepareUpdate = 112,
 };
 
-// 64 bytes of 0xFF: the code, 0x00, then the extra bytes.
-QByteArray applicationCommand(char code, const QByteArray& extra = {});
+using nsFirmware::applicationCommand;
 
 // "a.b.c" of three reply bytes from index first, each a signed 8-bit
 // number; null when the reply is too short.

@@ -217,9 +217,18 @@ void AbstractFirmwareCommunicator::onSectorErased(QSharedPointer<MovraDeviceInfo
     }
     if (m_eraseDone)
         return;
-    // A failed erase leaves the index, so the same sector is erased again.
-    if (status == 0)
+    // A failed erase leaves the index, so the same sector is erased again,
+    // but only so often: a flash that will not erase must not loop forever.
+    if (status == 0) {
         ++m_sectorIndex;
+        m_eraseFailures = 0;
+    } else if (++m_eraseFailures > m_maxEraseRetries) {
+        qInfo() << "Sector" << m_sectorIndex << "failed its erase" << m_eraseFailures << "times";
+        m_eraseDone = true;
+        m_updating = 0;
+        reportProgrammingFailure(nsFirmware::EraseFlash, ProgressMessages::EraseFailed);
+        return;
+    }
     emit sendDeviceResponseToUpdater(nsFirmware::EraseFlash, nsFirmware::InProgress,
                                      percentage(m_sectorIndex, m_sectorCount));
     emit sendMessageToProgressDialog(ProgressMessages::ErasingMcsFileSector.arg(m_sectorIndex).arg(m_sectorCount));
@@ -522,6 +531,14 @@ bool AbstractFirmwareCommunicator::sendFixedFrameCommand(char code, QSharedPoint
     if (code == nsFirmware::JumpToApplication)
         finishFirmwareFile();
     return true;
+}
+
+void AbstractFirmwareCommunicator::beginSectorErase(quint32 sectorCount)
+{
+    m_sectorCount = sectorCount;
+    m_sectorIndex = 0;
+    m_eraseDone = false;
+    m_eraseFailures = 0;
 }
 
 void AbstractFirmwareCommunicator::finishFirmwareFile()

@@ -35,6 +35,8 @@ public:
     static constexpr int RetryIntervalMs = 5000;
     // Twelve re-sends 5 s apart: a minute without an answer stops the step.
     static constexpr int MaxRetries = 12;
+    // A sector that keeps failing its erase is tried this many more times.
+    static constexpr int MaxEraseRetries = 5;
     static constexpr int FixedFrameReadBound = 59;
     static constexpr int FixedFrameRecords = 2;
     static constexpr int GrowingFrameReadBound = 995;
@@ -149,6 +151,7 @@ protected:
     void stopRetryTimer();
     // Shorter re-send timing for tests.
     void setRetryTiming(int intervalMs, int maxRetries);
+    void setEraseRetryLimit(int retries) { m_maxEraseRetries = retries; }
 
     // Appends up to maxRecords records, each read with readBound, while
     // fits(payload) holds; a record that does not fit is left for the next
@@ -164,6 +167,8 @@ protected:
     QByteArray crcRequestPayload(char code);
     // The fixed-frame builder of the families that send codes 1 to 5.
     bool sendFixedFrameCommand(char code, QSharedPointer<MovraDeviceInfo> device);
+    // Starts the sector loop of an MCS update at sector 0.
+    void beginSectorErase(quint32 sectorCount);
     // After the jump to the application: close (or delete) the file.
     void finishFirmwareFile();
     // Reports a programming step that cannot go on.
@@ -197,5 +202,7 @@ private:
     int m_retryIntervalMs = RetryIntervalMs;
     int m_maxRetries = MaxRetries;
     int m_retryCount = 0;
+    int m_maxEraseRetries = MaxEraseRetries;
+    int m_eraseFailures = 0;
     char m_retryStepCode = nsFirmware::ProgramFlash;
 };

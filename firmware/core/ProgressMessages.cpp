@@ -45,6 +45,8 @@ const QString NothingToProgram =
     QCoreApplication::translate("ProgressDialog", "Error: The firmware file holds nothing to program");
 const QString RecordTooLong =
     QCoreApplication::translate("ProgressDialog", "Error: A record of the firmware file does not fit in a packet");
+const QString EraseFailed =
+    QCoreApplication::translate("ProgressDialog", "Error: The device could not erase its memory, update stopped");
 
 const QString NotAvailable = QCoreApplication::translate("ProgressDialog", "N/A");
 const QString BlankVersion = QCoreApplication::translate("ProgressDialog", "-1.-1");

@@ -34,6 +34,7 @@ extern const QString RetryingToSendLines;
 extern const QString NoConfirmationReceived;
 extern const QString NothingToProgram;
 extern const QString RecordTooLong;
+extern const QString EraseFailed;
 
 // Version texts and name tests.
 extern const QString NotAvailable;

@@ -6,6 +6,9 @@
 #include "firmware/bootloader/HLX58Communicator.h"
 #include "firmware/bootloader/NXLTV2Communicator.h"
 #include "firmware/channel/LightsourceChannelCommunicator.h"
+#include "firmware/fpga/ConsoleChannelCommunicator.h"
+#include "firmware/fpga/Microscope1ColorCommunicator.h"
+#include "firmware/fpga/Microscope2ColorCommunicator.h"
 #include "firmware/motherboard/HKTRCommunicator.h"
 #include "firmware/motherboard/MotherboardCommunicator.h"
 
@@ -31,9 +34,9 @@ constexpr FirmwareFamilyRegistry::Factory None = nullptr;
 // The first row that applies decides, so within a type a row with a
 // condition comes before the row that takes every other device. A type
 // whose family is not part of this build has no row: USB 3 channels (12
-// and 13 without the motherboard phase), FPGA/MCS devices (5, 6, 8, 9, 10,
-// 11), USB 3, Ethernet and FX3 microscopes (10 and 11 on Ethernet, 12, 13,
-// 18), external programmers (14, 20, 24). The camera (4) is not a firmware
+// and 13 without the motherboard phase), USB 3, Ethernet and FX3
+// microscopes (the version query of 10 and 11 on Ethernet, 12, 13, 18),
+// external programmers (14, 20, 24). The camera (4) is not a firmware
 // device.
 constexpr Row Table[] = {
     // firmware/bootloader
@@ -61,6 +64,17 @@ constexpr Row Table[] = {
     { KAVOR, "motherboard", EveryDevice, make<MotherboardCommunicator>, None },
     { KAVOR, "channel", EveryDevice, None, make<LightsourceChannelCommunicator> },
     { LightSource, "channel", EveryDevice, make<LightsourceChannelCommunicator>, make<LightsourceChannelCommunicator> },
+    // firmware/fpga: the console's channel boards, and the microscopes,
+    // whose versions are read here unless they are on Ethernet.
+    { Channels, "fpga", EveryDevice, make<ConsoleChannelCommunicator>, make<ConsoleChannelCommunicator> },
+    { Console, "fpga", EveryDevice, make<ConsoleChannelCommunicator>, make<ConsoleChannelCommunicator> },
+    { ElectrophysiologyConsole, "fpga", EveryDevice, make<ConsoleChannelCommunicator>,
+      make<ConsoleChannelCommunicator> },
+    { FiberPhotometryConsole, "fpga", EveryDevice, make<ConsoleChannelCommunicator>, make<ConsoleChannelCommunicator> },
+    { GQZ, "fpga", EveryDevice.exceptOnCommType(CommType::Ethernet), make<Microscope2ColorCommunicator>, None },
+    { GQZ, "fpga", EveryDevice, None, make<Microscope1ColorCommunicator> },
+    { GQZ2, "fpga", EveryDevice.exceptOnCommType(CommType::Ethernet), make<Microscope2ColorCommunicator>, None },
+    { GQZ2, "fpga", EveryDevice, None, make<Microscope2ColorCommunicator> },
 };
 
 template <typename Applies>
@@ -90,7 +104,7 @@ bool FirmwareFamilyRegistry::Condition::heldBy(const MovraDeviceInfo& device) co
 {
     if (productId != AnyProductId && device.pid() != productId)
         return false;
-    if (!anyCommType && device.commType() != commType)
+    if (!anyCommType && (device.commType() == commType) == commTypeExcluded)
         return false;
     return nameContainsAny.heldBy(device.name());
 }

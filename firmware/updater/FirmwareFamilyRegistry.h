@@ -48,6 +48,8 @@ public:
         WordList nameContainsAny;
         bool anyCommType = true;
         CommType commType = CommType::None;
+        // The comm type test then holds for every other comm type.
+        bool commTypeExcluded = false;
         Phase phase = Phase::Any;
 
         constexpr Condition withProductId(quint16 id) const
@@ -71,6 +73,12 @@ public:
             Condition c = *this;
             c.anyCommType = false;
             c.commType = type;
+            return c;
+        }
+        constexpr Condition exceptOnCommType(CommType type) const
+        {
+            Condition c = onCommType(type);
+            c.commTypeExcluded = true;
             return c;
         }
         constexpr Condition inPhase(Phase p) const

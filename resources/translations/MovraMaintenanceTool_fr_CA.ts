@@ -425,6 +425,11 @@
         <translation>Erreur : un enregistrement du fichier de micrologiciel ne tient pas dans un paquet</translation>
     </message>
     <message>
+        <location filename="../../firmware/core/ProgressMessages.cpp" line="49"/>
+        <source>Error: The device could not erase its memory, update stopped</source>
+        <translation>Erreur : l&apos;appareil n&apos;a pas pu effacer sa mémoire, mise à jour arrêtée</translation>
+    </message>
+    <message>
         <location filename="../../firmware/core/ProgressMessages.cpp" line="50"/>
         <source>-1.-1</source>
         <translation>-1.-1</translation>

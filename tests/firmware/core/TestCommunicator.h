@@ -48,12 +48,8 @@ public:
     void setFileManager(QSharedPointer<FirmwareFileManager> reader) { m_fileManager = reader; }
     QSharedPointer<FirmwareFileManager> fileManager() const { return m_fileManager; }
     void setUpdateDevice(QSharedPointer<MovraDeviceInfo> device) { m_updateDevice = device; }
-    void setSectorCount(quint32 count)
-    {
-        m_sectorCount = count;
-        m_sectorIndex = 0;
-        m_eraseDone = false;
-    }
+    void setSectorCount(quint32 count) { beginSectorErase(count); }
+    void limitEraseRetries(int retries) { setEraseRetryLimit(retries); }
     quint32 sectorIndex() const { return m_sectorIndex; }
     bool eraseDone() const { return m_eraseDone; }
     void startReconnect() { startReconnectTimer(); }

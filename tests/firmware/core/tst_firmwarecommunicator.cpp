@@ -299,6 +299,52 @@ private slots:
         QCOMPARE(progressOf(reports, 2), progress);
     }
 
+    // A sector that never erases ends the update as an error after its
+    // bounded retries; a success in between starts the count afresh.
+    void sectorEraseRetriesAreBounded_data()
+    {
+        QTest::addColumn<QList<int>>("statuses");
+        QTest::addColumn<int>("eraseCommands");
+        QTest::addColumn<bool>("failed");
+
+        QTest::newRow("two retries then success") << QList<int> { 0, 1, 1, 0 } << 4 << false;
+        QTest::newRow("third failure stops") << QList<int> { 0, 1, 1, 1, 1 } << 3 << true;
+        QTest::newRow("count restarts per sector") << QList<int> { 0, 1, 1, 0, 1, 1, 0 } << 7 << false;
+    }
+
+    void sectorEraseRetriesAreBounded()
+    {
+        QFETCH(QList<int>, statuses);
+        QFETCH(int, eraseCommands);
+        QFETCH(bool, failed);
+
+        const QString name = newFile(hexText({ IntelHex::record(0, 0, "abcd"), IntelHex::record(0, 1, {}) }));
+        auto reader = QSharedPointer<MCSVivadoFirmwareFileManager>::create();
+        QVERIFY(reader->openFile(name));
+        TestCommunicator communicator;
+        communicator.setFileManager(reader);
+        communicator.setSectorCount(8);
+        communicator.limitEraseRetries(2);
+        communicator.setUpdating(1);
+        QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
+        QSignalSpy lines(&communicator, &AbstractFirmwareCommunicator::sendMessageToProgressDialog);
+        auto device = usbDevice();
+        for (int status : statuses)
+            communicator.onSectorErased(device, char(status));
+
+        QCOMPARE(int(communicator.sentCodes.count(2)), eraseCommands);
+        const bool errorReported =
+            !reports.isEmpty() && reports.last().at(1).value<nsFirmware::MessageStatus>() == nsFirmware::Error;
+        QCOMPARE(errorReported, failed);
+        QCOMPARE(textsOf(lines).contains("Error: The device could not erase its memory, update stopped"), failed);
+        QCOMPARE(communicator.isUpdating() == 0, failed);
+        // Nothing more goes out after the failure.
+        communicator.onSectorErased(device, 1);
+        communicator.onSectorErased(device, 0);
+        if (failed)
+            QCOMPARE(int(communicator.sentCodes.count(2)), eraseCommands);
+    }
+
     void mcsWholeEraseStartsProgramming()
     {
         const QString name = newFile(hexText({ IntelHex::record(0, 0, "abcd"), IntelHex::record(0, 1, {}) }));

@@ -47,6 +47,9 @@ private slots:
         const QString hktr = QStringLiteral("HKTRCommunicator");
         const QString motherboard = QStringLiteral("MotherboardCommunicator");
         const QString channel = QStringLiteral("LightsourceChannelCommunicator");
+        const QString console = QStringLiteral("ConsoleChannelCommunicator");
+        const QString oneColor = QStringLiteral("Microscope1ColorCommunicator");
+        const QString twoColor = QStringLiteral("Microscope2ColorCommunicator");
         const QString none;
 
         // firmware/bootloader
@@ -90,15 +93,19 @@ private slots:
         QTest::newRow("17 motherboard") << 17 << microchip << 0 << "LightSource Driver" << usb << motherboard
                                         << motherboard;
 
+        // firmware/fpga; 10 and 11 on Ethernet read their versions through a
+        // family not part of this build.
+        QTest::newRow("5 channels") << 5 << microchip << 0 << "Bootloader" << usb << console << console;
+        QTest::newRow("6 console") << 6 << microchip << 0 << "Acquisition Console" << usb << console << console;
+        QTest::newRow("8 ephys console") << 8 << microchip << 0 << "Console" << usb << console << console;
+        QTest::newRow("9 photometry console") << 9 << microchip << 0 << "Console" << usb << console << console;
+        QTest::newRow("10 on Ethernet") << 10 << 0 << 0 << "GQZ" << ethernet << none << oneColor;
+        QTest::newRow("10 on USB") << 10 << microchip << 0 << "GQZ" << usb << twoColor << oneColor;
+        QTest::newRow("11 on Ethernet") << 11 << 0 << 0 << "GQZ2" << ethernet << none << twoColor;
+        QTest::newRow("11 on USB") << 11 << microchip << 0 << "GQZ2" << usb << twoColor << twoColor;
+
         // Families not part of this build: no row.
         QTest::newRow("4 camera") << 4 << 0 << 0 << "Camera" << int(CommType::Camera) << none << none;
-        QTest::newRow("5 channels") << 5 << microchip << 0 << "Bootloader" << usb << none << none;
-        QTest::newRow("6 console") << 6 << microchip << 0 << "Acquisition Console" << usb << none << none;
-        QTest::newRow("8 ephys console") << 8 << microchip << 0 << "Console" << usb << none << none;
-        QTest::newRow("9 photometry console") << 9 << microchip << 0 << "Console" << usb << none << none;
-        QTest::newRow("10 on Ethernet") << 10 << 0 << 0 << "GQZ" << ethernet << none << none;
-        QTest::newRow("10 on USB") << 10 << microchip << 0 << "GQZ" << usb << none << none;
-        QTest::newRow("11") << 11 << microchip << 0 << "GQZ2" << usb << none << none;
         QTest::newRow("12 on USB 3") << 12 << cypress << int(nsUsbIds::GQZ3ProductId) << "GQZ3" << usb3 << none << none;
         QTest::newRow("13 on USB 3") << 13 << cypress << int(nsUsbIds::GQZ3ProductId) << "GQZ3" << usb3 << none << none;
         QTest::newRow("14 IMU") << 14 << 0 << int(nsUsbIds::IMUBootloaderProductId) << "IMU" << serial << none << none;
@@ -188,6 +195,9 @@ private slots:
         QVERIFY(!Condition().withNameContainingAny("disk").heldBy(device));
         QVERIFY(Condition().onCommType(CommType::Ethernet).heldBy(device));
         QVERIFY(!Condition().onCommType(CommType::USB).heldBy(device));
+        QVERIFY(!Condition().exceptOnCommType(CommType::Ethernet).heldBy(device));
+        QVERIFY(Condition().exceptOnCommType(CommType::USB).heldBy(device));
+        QVERIFY(!Condition().exceptOnCommType(CommType::USB).isEveryDevice());
         QVERIFY(!Condition().withProductId(0x1234).withNameContainingAny("Motor").heldBy(device));
 
         const Condition with = Condition().inPhase(Phase::WithMotherboard);

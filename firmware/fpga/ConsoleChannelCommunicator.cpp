@@ -1,0 +1,135 @@
+#include "firmware/fpga/ConsoleChannelCommunicator.h"
+
+#include "firmware/core/ProgressMessages.h"
+#include "firmware/files/MCSVivadoFirmwareFileManager.h"
+#include "firmware/fpga/FpgaFamily.h"
+
+#include <QFileInfo>
+
+namespace {
+constexpr char ConsoleCode23 = 23;
+constexpr char VersionReply = 16;
+} // namespace
+
+ConsoleChannelCommunicator::ConsoleChannelCommunicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+{
+    // A failed update is over: nothing is re-sent and no late reply drives it.
+    connect(this, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater, this,
+            [this](char, nsFirmware::MessageStatus status, int) {
+                if (status == nsFirmware::Error) {
+                    stopRetryTimer();
+                    m_updating = 0;
+                }
+            });
+}
+
+bool ConsoleChannelCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                                nsFirmware::DeviceVersions)
+{
+    // Only an MCS file can go to the channel boards: anything else is a
+    // refused file, never an update that seems to start and then hangs.
+    if (!device || !QFileInfo(fileName).suffix().contains(QLatin1String("mcs"), Qt::CaseSensitive))
+        return false;
+    if (!takeFirmwareFile(QSharedPointer<MCSVivadoFirmwareFileManager>::create(), fileName, GrowingFrameReadBound))
+        return false;
+    m_updateDevice = device;
+    m_rewindBeforeRead = true;
+    beginSectorErase(m_fileManager->countSectors());
+    m_updating = 1;
+    emit sendDeviceResponseToUpdater(nsFirmware::EraseFlash, nsFirmware::InProgress, 0);
+    emit sendMessageToProgressDialog(ProgressMessages::ErasingMcsFile);
+    sendBootloaderCommand(nsFirmware::EraseFlash, device);
+    return true;
+}
+
+bool ConsoleChannelCommunicator::sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device)
+{
+    if (!device)
+        return false;
+    const char sector = char(m_sectorIndex & 0xFF);
+    QByteArray payload(1, code);
+    switch (code) {
+    case nsFirmware::ReadBootInfo:
+    case ConsoleCode23: payload.append(char(0x00)); break;
+    case nsFirmware::EraseFlash:
+    case nsFirmware::JumpToApplication:
+        payload.append(sector);
+        payload.append(char(0x00));
+        break;
+    case nsFirmware::ProgramFlash:
+        startRetryTimer(device, code);
+        if (fillGrowingFramePayload(payload) != RecordFill::Filled)
+            return false;
+        break;
+    case nsFirmware::ReadCrc:
+        payload = crcRequestPayload(code);
+        if (payload.isEmpty())
+            return false;
+        break;
+    default: return false;
+    }
+    m_lastPacket = FpgaFamily::frame(payload);
+    emit sendCommandToDevice(device, m_lastPacket);
+    if (code == nsFirmware::JumpToApplication)
+        finishFirmwareFile();
+    return true;
+}
+
+void ConsoleChannelCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    if (!device)
+        return;
+    sendBootloaderCommand(nsFirmware::ReadBootInfo, device);
+    reportBootloaderVersion(device, ProgressMessages::DefaultBootloaderVersion);
+}
+
+bool ConsoleChannelCommunicator::drivesUpdate(const QSharedPointer<MovraDeviceInfo>& device) const
+{
+    return m_updating && (!m_updateDevice || m_updateDevice->uid() == device->uid());
+}
+
+void ConsoleChannelCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo,
+                                                             QByteArray data)
+{
+    if (!deviceInfo)
+        return;
+    const QByteArray reply = FpgaFamily::prepareConsoleReply(deviceInfo, data);
+    if (reply.isEmpty())
+        return;
+    switch (reply.at(0)) {
+    case nsFirmware::ReadBootInfo: {
+        const int first = hasBootloaderRelease(deviceInfo) ? 1 : 2;
+        const QString version = versionText(reply, first, first + 1);
+        if (!version.isEmpty())
+            reportBootloaderVersion(deviceInfo, version);
+        break;
+    }
+    case nsFirmware::EraseFlash:
+        if (drivesUpdate(deviceInfo) && reply.size() > 1)
+            onSectorErased(deviceInfo, reply.at(1));
+        break;
+    case nsFirmware::ProgramFlash:
+        if (drivesUpdate(deviceInfo))
+            onLinesAcknowledged(deviceInfo, reply);
+        break;
+    case nsFirmware::ReadCrc:
+        if (drivesUpdate(deviceInfo))
+            onCrcReceived(deviceInfo, reply);
+        break;
+    case VersionReply: {
+        const QString version = versionText(reply, 2, 3);
+        if (!version.isEmpty())
+            reportBootloaderVersion(deviceInfo, version);
+        break;
+    }
+    default: break;
+    }
+}
+
+void ConsoleChannelCommunicator::reportBootloaderVersion(const QSharedPointer<MovraDeviceInfo>& device,
+                                                         const QString& version)
+{
+    const QString na = ProgressMessages::NotAvailable;
+    emit sendInstalledVersionToUpdater(getDeviceIdentifier(device), { na, na, version }, device->uid());
+}

@@ -1,0 +1,20 @@
+#include "firmware/fpga/ReplyDeadline.h"
+
+ReplyDeadline::ReplyDeadline(QObject* parent)
+    : QObject(parent)
+{
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, [this] { emit expired(m_code); });
+}
+
+void ReplyDeadline::arm(char code)
+{
+    m_code = code;
+    m_timer.start(m_timeoutMs);
+}
+
+void ReplyDeadline::disarm()
+{
+    m_timer.stop();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+// Watches for the reply to the last command of an update that has no
+// re-send: expired() fires when it did not come in time.
+class ReplyDeadline : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Long enough for a whole-device erase, which can take 30 s.
+    static constexpr int DefaultTimeoutMs = 45000;
+
+    explicit ReplyDeadline(QObject* parent = nullptr);
+
+    void setTimeout(int ms) { m_timeoutMs = ms; }
+    // (Re)starts the wait for the reply to the command code.
+    void arm(char code);
+    void disarm();
+    bool isArmed() const { return m_timer.isActive(); }
+    char pendingCode() const { return m_code; }
+
+signals:
+    void expired(char code);
+
+private:
+    QTimer m_timer;
+    int m_timeoutMs = DefaultTimeoutMs;
+    char m_code = 0;
+};

@@ -1,0 +1,174 @@
+#include "firmware/fpga/ConsoleChannelCommunicator.h"
+#include "firmware/fpga/Microscope1ColorCommunicator.h"
+#include "firmware/fpga/Microscope2ColorCommunicator.h"
+#include "tests/firmware/fpga/sim/SimFpgaBoard.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+using Kind = sim::FpgaBoard::Kind;
+
+bool run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+QSharedPointer<MovraDeviceInfo> boardDevice(Kind kind)
+{
+    auto device = QSharedPointer<MovraDeviceInfo>::create();
+    device->setCommType(CommType::USB);
+    device->setUid(QStringLiteral("04D8-F676-0201-03"));
+    device->setName(QStringLiteral("Bootloader"));
+    // Release 2: replies without the bootloader's prefix byte.
+    device->setReleaseNumber(2);
+    device->setChannelFirmware(kind == Kind::TwoColorMicroscope
+                                   ? "Microscope2"
+                                   : (kind == Kind::ConsoleChannel ? "Console Channel" : "Microscope"));
+    return device;
+}
+
+} // namespace
+
+// Whole updates of the three FPGA boards: the board's own parser, CRC and
+// flash decide whether an update worked, and a failure is never success.
+class TestFpgaBoard : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_mcs;
+    QByteArray m_reference;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        const QString srecCat = QStandardPaths::findExecutable(QStringLiteral("srec_cat"));
+        const QString objcopy = QStandardPaths::findExecutable(QStringLiteral("objcopy"));
+        if (srecCat.isEmpty() || objcopy.isEmpty())
+            QSKIP("srec_cat and objcopy make and check the MCS fixture");
+        // Five 64 KiB sectors and a part of a sixth, as a bitstream file has.
+        QByteArray image(5 * sim::FpgaBoard::SectorSize + 12345, 0);
+        QRandomGenerator random(2112);
+        for (char& c : image)
+            c = char(random.bounded(256));
+        const QString bin = m_dir.filePath(QStringLiteral("image.bin"));
+        QFile file(bin);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(image);
+        file.close();
+        m_mcs = m_dir.filePath(QStringLiteral("image.mcs"));
+        QVERIFY(run(srecCat, { bin, "-binary", "-o", m_mcs, "-intel", "-output_block_size=16", "-address-length=4" }));
+        const QString back = m_dir.filePath(QStringLiteral("back.bin"));
+        QVERIFY(run(objcopy, { "-I", "ihex", "-O", "binary", m_mcs, back }));
+        QFile reference(back);
+        QVERIFY(reference.open(QIODevice::ReadOnly));
+        m_reference = reference.readAll();
+        QCOMPARE(m_reference, image);
+    }
+
+    void update_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("success");
+
+        const int console = int(Kind::ConsoleChannel);
+        const int one = int(Kind::OneColorMicroscope);
+        const int two = int(Kind::TwoColorMicroscope);
+        QTest::newRow("console") << console << "" << true;
+        QTest::newRow("one-colour") << one << "" << true;
+        QTest::newRow("two-colour") << two << "" << true;
+        QTest::newRow("console lost acknowledgement") << console << "lost ack" << true;
+        QTest::newRow("console CRC mismatch") << console << "stuck byte" << false;
+        QTest::newRow("two-colour CRC mismatch") << two << "stuck byte" << false;
+        QTest::newRow("console erase fails") << console << "erase fails" << false;
+        QTest::newRow("two-colour erase fails") << two << "erase fails" << false;
+        QTest::newRow("two-colour stops answering") << two << "silent" << false;
+        QTest::newRow("one-colour stops answering") << one << "silent" << false;
+    }
+
+    void update()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, fault);
+        QFETCH(bool, success);
+
+        sim::FpgaBoard board(Kind(kind), 8);
+        if (fault == "lost ack")
+            board.loseAcknowledgement(40);
+        else if (fault == "stuck byte")
+            board.setStuckByte(0x20010, 0x00);
+        else if (fault == "erase fails")
+            board.setEraseAlwaysFails(true);
+        else if (fault == "silent")
+            board.stopAnsweringAfter(30);
+
+        std::unique_ptr<AbstractFirmwareCommunicator> communicator;
+        if (Kind(kind) == Kind::ConsoleChannel) {
+            auto c = std::make_unique<ConsoleChannelCommunicator>();
+            c->setRetryTimingForTest(50, 5);
+            c->setEraseRetryLimitForTest(4);
+            communicator = std::move(c);
+        } else if (Kind(kind) == Kind::OneColorMicroscope) {
+            auto c = std::make_unique<Microscope1ColorCommunicator>();
+            c->setReplyTimeout(300);
+            communicator = std::move(c);
+        } else {
+            auto c = std::make_unique<Microscope2ColorCommunicator>();
+            c->setReplyTimeout(300);
+            c->setEraseRetryLimitForTest(4);
+            communicator = std::move(c);
+        }
+        AbstractFirmwareCommunicator* c = communicator.get();
+        const auto device = boardDevice(Kind(kind));
+        // Replies come back later, as from a transport.
+        connect(c, &AbstractFirmwareCommunicator::sendCommandToDevice, c,
+                [&board, c](QSharedPointer<MovraDeviceInfo> to, QByteArray data) {
+                    for (const QByteArray& reply : board.receive(data))
+                        QMetaObject::invokeMethod(
+                            c, [c, to, reply] { c->onCommandReceivedFromDevice(to, reply); }, Qt::QueuedConnection);
+                });
+        int programFrames = 0;
+        connect(c, &AbstractFirmwareCommunicator::sendCommandToDevice, c,
+                [&programFrames](QSharedPointer<MovraDeviceInfo>, QByteArray data) {
+                    programFrames += data.size() > 1 && data.at(1) == 3 ? 1 : 0;
+                });
+        QList<QPair<int, int>> ends; // step, status
+        connect(c, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater, c,
+                [&ends](char step, nsFirmware::MessageStatus status, int) {
+                    if (status != nsFirmware::InProgress)
+                        ends.append({ int(step), int(status) });
+                });
+
+        QVERIFY(c->updateFirmware(m_mcs, device, {}));
+        QTRY_VERIFY_WITH_TIMEOUT(!ends.isEmpty(), 30000);
+        QTest::qWait(400); // nothing more may follow
+        QCOMPARE(ends.size(), 1);
+        QCOMPARE(ends.first().second == nsFirmware::Success, success);
+        QCOMPARE(board.jumped(), success);
+        QCOMPARE(board.badFrames(), 0);
+        QCOMPARE(c->isUpdating(), 0);
+        if (success)
+            QCOMPARE(board.flash().left(m_reference.size()), m_reference);
+        // The step that failed.
+        if (fault == "erase fails")
+            QCOMPARE(ends.first().first, 2);
+        if (fault == "silent")
+            QCOMPARE(ends.first().first, 3);
+        // One packet went twice, the second time acknowledged.
+        QCOMPARE(programFrames - board.programmingPackets(), fault == "lost ack" ? 1 : 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFpgaBoard)
+#include "tst_fpgaboard.moc"

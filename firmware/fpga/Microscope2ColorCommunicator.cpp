@@ -3,89 +3,19 @@
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/files/MCSVivadoFirmwareFileManager.h"
 #include "firmware/fpga/FpgaFamily.h"
-#include "firmware/fpga/ReplyDeadline.h"
-
-#include <QDebug>
 
 namespace {
 constexpr char VersionReply = 16;
 } // namespace
 
 Microscope2ColorCommunicator::Microscope2ColorCommunicator(QObject* parent)
-    : AbstractFirmwareCommunicator(parent)
-    , m_deadline(new ReplyDeadline(this))
+    : FpgaMicroscopeCommunicator(parent)
 {
-    connect(m_deadline, &ReplyDeadline::expired, this, &Microscope2ColorCommunicator::onReplyMissing);
-    // Every command of an update re-arms the deadline; an update that has
-    // ended, well or not, waits for nothing more.
-    connect(this, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater, this,
-            [this](char, nsFirmware::MessageStatus status, int) {
-                if (status == nsFirmware::Error) {
-                    m_deadline->disarm();
-                    m_updating = 0;
-                }
-            });
-}
-
-void Microscope2ColorCommunicator::setReplyTimeout(int ms)
-{
-    m_deadline->setTimeout(ms);
-}
-
-bool Microscope2ColorCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
-                                                  nsFirmware::DeviceVersions)
-{
-    if (!device
-        || !takeFirmwareFile(QSharedPointer<MCSVivadoFirmwareFileManager>::create(), fileName, GrowingFrameReadBound))
-        return false;
-    m_updateDevice = device;
-    m_rewindBeforeRead = true;
-    beginSectorErase(m_fileManager->countSectors());
-    m_updating = 1;
-    emit sendMessageToProgressDialog(ProgressMessages::ErasingMcsFile);
-    sendBootloaderCommand(nsFirmware::ReadBootInfo, device);
-    sendBootloaderCommand(nsFirmware::EraseFlash, device);
-    return true;
-}
-
-bool Microscope2ColorCommunicator::sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device)
-{
-    if (!device)
-        return false;
-    QByteArray payload(1, code);
-    switch (code) {
-    case nsFirmware::ReadBootInfo:
-    case nsFirmware::EraseFlash: payload.append(char(m_sectorIndex & 0xFF)); break;
-    case nsFirmware::JumpToApplication: break;
-    case nsFirmware::ProgramFlash:
-        if (fillGrowingFramePayload(payload) != RecordFill::Filled)
-            return false;
-        break;
-    case nsFirmware::ReadCrc:
-        payload = crcRequestPayload(code);
-        if (payload.isEmpty())
-            return false;
-        break;
-    default: return false;
-    }
-    emit sendCommandToDevice(device, FpgaFamily::frame(payload));
-    if (code == nsFirmware::JumpToApplication) {
-        m_deadline->disarm();
-        finishFirmwareFile();
-    } else if (m_updating) {
-        m_deadline->arm(code);
-    }
-    return true;
 }
 
 void Microscope2ColorCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
 {
     sendBootloaderCommand(nsFirmware::ReadBootInfo, device);
-}
-
-bool Microscope2ColorCommunicator::drivesUpdate(const QSharedPointer<MovraDeviceInfo>& device) const
-{
-    return m_updating && (!m_updateDevice || m_updateDevice->uid() == device->uid());
 }
 
 void Microscope2ColorCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo,
@@ -128,17 +58,14 @@ void Microscope2ColorCommunicator::onCommandReceivedFromDevice(QSharedPointer<Mo
     }
 }
 
-void Microscope2ColorCommunicator::onReplyMissing(char code)
+QSharedPointer<FirmwareFileManager> Microscope2ColorCommunicator::makeFileManager() const
 {
-    if (!m_updating)
-        return;
-    qInfo() << "No reply to command" << int(code) << "of the microscope update";
-    reportProgrammingFailure(code, ProgressMessages::NoConfirmationReceived);
+    return QSharedPointer<MCSVivadoFirmwareFileManager>::create();
 }
 
-void Microscope2ColorCommunicator::reportBootloaderVersion(const QSharedPointer<MovraDeviceInfo>& device,
-                                                           const QString& version)
+QByteArray Microscope2ColorCommunicator::commandArgument(char code) const
 {
-    const QString na = ProgressMessages::NotAvailable;
-    emit sendInstalledVersionToUpdater(getDeviceIdentifier(device), { na, na, version }, device->uid());
+    if (code == nsFirmware::JumpToApplication)
+        return {};
+    return QByteArray(1, char(m_sectorIndex & 0xFF));
 }

@@ -1,11 +1,9 @@
 #include "firmware/fpga/ConsoleChannelCommunicator.h"
 #include "firmware/fpga/Microscope1ColorCommunicator.h"
 #include "firmware/fpga/Microscope2ColorCommunicator.h"
+#include "tests/firmware/fpga/McsFixture.h"
 #include "tests/firmware/fpga/sim/SimFpgaBoard.h"
 
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,13 +12,6 @@
 namespace {
 
 using Kind = sim::FpgaBoard::Kind;
-
-bool run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
 
 QSharedPointer<MovraDeviceInfo> boardDevice(Kind kind)
 {
@@ -52,28 +43,15 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        const QString srecCat = QStandardPaths::findExecutable(QStringLiteral("srec_cat"));
-        const QString objcopy = QStandardPaths::findExecutable(QStringLiteral("objcopy"));
-        if (srecCat.isEmpty() || objcopy.isEmpty())
-            QSKIP("srec_cat and objcopy make and check the MCS fixture");
         // Five 64 KiB sectors and a part of a sixth, as a bitstream file has.
-        QByteArray image(5 * sim::FpgaBoard::SectorSize + 12345, 0);
-        QRandomGenerator random(2112);
-        for (char& c : image)
-            c = char(random.bounded(256));
-        const QString bin = m_dir.filePath(QStringLiteral("image.bin"));
-        QFile file(bin);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(image);
-        file.close();
-        m_mcs = m_dir.filePath(QStringLiteral("image.mcs"));
-        QVERIFY(run(srecCat, { bin, "-binary", "-o", m_mcs, "-intel", "-output_block_size=16", "-address-length=4" }));
-        const QString back = m_dir.filePath(QStringLiteral("back.bin"));
-        QVERIFY(run(objcopy, { "-I", "ihex", "-O", "binary", m_mcs, back }));
-        QFile reference(back);
-        QVERIFY(reference.open(QIODevice::ReadOnly));
-        m_reference = reference.readAll();
-        QCOMPARE(m_reference, image);
+        McsFixture fixture;
+        switch (fixture.make(m_dir.path(), 5 * sim::FpgaBoard::SectorSize + 12345, 2112)) {
+        case McsFixture::Outcome::ToolsMissing: QSKIP("srec_cat and objcopy make and check the MCS fixture");
+        case McsFixture::Outcome::Failed: QFAIL(qPrintable(fixture.error));
+        case McsFixture::Outcome::Made: break;
+        }
+        m_mcs = fixture.path;
+        m_reference = fixture.reference;
     }
 
     void update_data()

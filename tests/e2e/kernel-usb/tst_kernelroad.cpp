@@ -115,10 +115,18 @@ private slots:
         QVERIFY(rig.reconnected.size() >= 1);
         QVERIFY2(rig.reconnected.first().startsWith(QLatin1String("04D8-F676-")), qPrintable(rig.reconnected.first()));
 
-        // The device agrees: its flash holds the image over the range the
-        // program had it check, and it was told to start it.
-        QVERIFY(QTest::qWaitFor([&] { return gadget.state().value(QStringLiteral("jumped")) == 1; }, 10000));
-        const QMap<QString, qint64> state = gadget.state();
+        // The device agrees: told to jump, it left the bus and came back in
+        // its application (its third time on the bus), and its flash holds
+        // the image over the range the program had it check.
+        QMap<QString, qint64> state;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                state = gadget.state();
+                return state.value(QStringLiteral("enumerations")) == 3;
+            },
+            10000));
+        QCOMPARE(state.value(QStringLiteral("jumped")), 1);
+        QCOMPARE(state.value(QStringLiteral("application")), 1);
         QCOMPARE(state.value(QStringLiteral("erases")), 1);
         QCOMPARE(state.value(QStringLiteral("badFrames")), 0);
         QCOMPARE(state.value(QStringLiteral("rejectedRecords")), 0);
@@ -129,10 +137,7 @@ private slots:
         QCOMPARE(gadget.flash().mid(offset, length).toHex(),
                  referenceFlash(QStringLiteral("HLX58"), image).mid(offset, length).toHex());
 
-        // Back in its application: on the bus a third time, found again at a
-        // new address and read.
-        QCOMPARE(state.value(QStringLiteral("application")), 1);
-        QCOMPARE(state.value(QStringLiteral("enumerations")), 3);
+        // Found again at a new address and read.
         QVERIFY(QTest::qWaitFor(
             [&] {
                 for (const UpdaterRig::Report& r : qAsConst(rig.reports)) {
@@ -171,6 +176,8 @@ private slots:
             QVERIFY(packetsAtPull > 0);
             // The reset, then the pull.
             QTRY_COMPARE_WITH_TIMEOUT(rig.statusesWith(RemovedText).size(), 2, 10000);
+            const qint64 packetsOffBus = gadget.state().value(QStringLiteral("programmingPackets"));
+            QVERIFY(packetsOffBus >= packetsAtPull);
 
             // Nothing of the device stays open once the poller saw it go.
             QTRY_COMPARE_WITH_TIMEOUT(api->handles(), 0, 5000);
@@ -192,6 +199,8 @@ private slots:
             for (const Response& r : qAsConst(rig.responses))
                 QVERIFY(r.status != 2);
             QVERIFY(QFile::exists(path));
+            // Off the bus, the device took no packet more, re-sends or not.
+            QCOMPARE(gadget.state().value(QStringLiteral("programmingPackets")), packetsOffBus);
             QCOMPARE(api->handles(), 0);
             QCOMPARE(api->transfers(), 0);
         }

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QProcess>
+#include <QString>
+
+// The gadget program serving one simulated instrument on a UDC of the
+// guest's dummy controller, as a child process of the test.
+class KernelGadget
+{
+public:
+    // kind: "rotary-joint" or "usb3"; name: the configfs gadget's.
+    KernelGadget(const QString& kind, const QString& name, const QString& udc);
+    ~KernelGadget();
+
+    // Started and bound; error() says why not.
+    bool start();
+    QString error() const { return m_error; }
+    // Unbinds the gadget behind the gadget program's back: the cable pulled.
+    bool pull();
+    // The instrument's state now, read from the gadget program.
+    QMap<QString, qint64> state();
+    QByteArray flash() const;
+
+    // The path of the gadget program, given to the test by the runner.
+    static QString program();
+
+private:
+    QString m_kind;
+    QString m_name;
+    QString m_udc;
+    QString m_statePath;
+    QString m_error;
+    QProcess m_process;
+};

@@ -41,7 +41,7 @@ qint32 SerialCommunicator::baudRateFor(DriverType driverType)
 
 void SerialCommunicator::onCommunicationThreadStarted()
 {
-    startGrabber(QSharedPointer<SerialGrabber>(new SerialGrabber(m_lister), &QObject::deleteLater));
+    startGrabber(QSharedPointer<SerialGrabber>::create(m_lister));
 }
 
 void SerialCommunicator::onCommunicationThreadStopped()

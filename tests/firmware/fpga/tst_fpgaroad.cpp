@@ -50,7 +50,7 @@ private slots:
         m_reference = fixture.reference;
         // The microscopes' reply time-out, shortened for the silent boards:
         // the updater builds their communicators.
-        ReplyDeadline::setInitialTimeout(2500);
+        ReplyDeadline::setInitialTimeout(5000);
     }
 
     void cleanupTestCase() { ReplyDeadline::setInitialTimeout(0); }

@@ -128,7 +128,7 @@ private slots:
         QVERIFY(m_server.writeFile(ServedFolder + ConsoleFile, content));
         QVERIFY(m_server.writeFile(ServedFolder + TwoColourFile, content));
         // The microscopes' reply time-out, shortened for the silent board.
-        ReplyDeadline::setInitialTimeout(3000);
+        ReplyDeadline::setInitialTimeout(5000);
     }
 
     void cleanupTestCase() { ReplyDeadline::setInitialTimeout(0); }

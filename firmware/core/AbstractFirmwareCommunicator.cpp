@@ -330,7 +330,7 @@ void AbstractFirmwareCommunicator::reconnectToBootloader()
 void AbstractFirmwareCommunicator::retryToSendLines()
 {
     if (m_retryCount >= m_maxRetries) {
-        qInfo() << "No acknowledgement of the programming packet after" << m_retryCount << "re-sends";
+        qInfo() << "No acknowledgement of step" << int(m_retryStepCode) << "after" << m_retryCount << "re-sends";
         reportProgrammingFailure(m_retryStepCode, ProgressMessages::NoConfirmationReceived);
         return;
     }

@@ -53,6 +53,13 @@ bool ConsoleChannelCommunicator::sendBootloaderCommand(char code, QSharedPointer
     case nsFirmware::ReadBootInfo:
     case ConsoleCode23: payload.append(char(0x00)); break;
     case nsFirmware::EraseFlash:
+        // An erase whose reply is lost is sent again like a programming
+        // packet; erasing a sector twice is harmless, waiting forever is not.
+        if (m_updating)
+            startRetryTimer(device, code);
+        payload.append(sector);
+        payload.append(char(0x00));
+        break;
     case nsFirmware::JumpToApplication:
         payload.append(sector);
         payload.append(char(0x00));

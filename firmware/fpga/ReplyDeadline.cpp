@@ -1,7 +1,24 @@
 #include "firmware/fpga/ReplyDeadline.h"
 
+#include <atomic>
+
+namespace {
+std::atomic<int> initialTimeoutMs { ReplyDeadline::DefaultTimeoutMs };
+} // namespace
+
+int ReplyDeadline::initialTimeout()
+{
+    return initialTimeoutMs.load();
+}
+
+void ReplyDeadline::setInitialTimeout(int ms)
+{
+    initialTimeoutMs.store(ms > 0 ? ms : DefaultTimeoutMs);
+}
+
 ReplyDeadline::ReplyDeadline(QObject* parent)
     : QObject(parent)
+    , m_timeoutMs(initialTimeout())
 {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);

@@ -15,6 +15,11 @@ public:
 
     explicit ReplyDeadline(QObject* parent = nullptr);
 
+    // The time-out a new deadline starts with: DefaultTimeoutMs unless a
+    // test has shortened it (a value of 0 or less restores the default).
+    static int initialTimeout();
+    static void setInitialTimeout(int ms);
+
     void setTimeout(int ms) { m_timeoutMs = ms; }
     // (Re)starts the wait for the reply to the command code.
     void arm(char code);
@@ -27,6 +32,6 @@ signals:
 
 private:
     QTimer m_timer;
-    int m_timeoutMs = DefaultTimeoutMs;
+    int m_timeoutMs;
     char m_code = 0;
 };

@@ -5,6 +5,7 @@
 
 #include <QMutex>
 #include <QMutexLocker>
+#include <QPair>
 
 namespace sim {
 
@@ -51,6 +52,11 @@ public:
     {
         QMutexLocker locker(&m_lock);
         return m_board.jumped();
+    }
+    QPair<quint32, quint32> crcRange() const
+    {
+        QMutexLocker locker(&m_lock);
+        return { m_board.crcStart(), m_board.crcLength() };
     }
 
 private:

@@ -67,6 +67,7 @@ private slots:
         QTest::newRow("one-colour") << one << "" << true;
         QTest::newRow("two-colour") << two << "" << true;
         QTest::newRow("console lost acknowledgement") << console << "lost ack" << true;
+        QTest::newRow("console lost erase reply") << console << "lost erase" << true;
         QTest::newRow("console CRC mismatch") << console << "stuck byte" << false;
         QTest::newRow("two-colour CRC mismatch") << two << "stuck byte" << false;
         QTest::newRow("console erase fails") << console << "erase fails" << false;
@@ -88,6 +89,8 @@ private slots:
             board.setStuckByte(0x20010, 0x00);
         else if (fault == "erase fails")
             board.setEraseAlwaysFails(true);
+        else if (fault == "lost erase")
+            board.loseEraseReply(3);
         else if (fault == "silent")
             board.stopAnsweringAfter(30);
 
@@ -117,9 +120,11 @@ private slots:
                             c, [c, to, reply] { c->onCommandReceivedFromDevice(to, reply); }, Qt::QueuedConnection);
                 });
         int programFrames = 0;
+        int eraseFrames = 0;
         connect(c, &AbstractFirmwareCommunicator::sendCommandToDevice, c,
-                [&programFrames](QSharedPointer<MovraDeviceInfo>, QByteArray data) {
+                [&programFrames, &eraseFrames](QSharedPointer<MovraDeviceInfo>, QByteArray data) {
                     programFrames += data.size() > 1 && data.at(1) == 3 ? 1 : 0;
+                    eraseFrames += data.size() > 1 && data.at(1) == 2 ? 1 : 0;
                 });
         QList<QPair<int, int>> ends; // step, status
         connect(c, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater, c,
@@ -145,6 +150,7 @@ private slots:
             QCOMPARE(ends.first().first, 3);
         // One packet went twice, the second time acknowledged.
         QCOMPARE(programFrames - board.programmingPackets(), fault == "lost ack" ? 1 : 0);
+        QCOMPARE(eraseFrames - board.erases(), fault == "lost erase" ? 1 : 0);
     }
 };
 

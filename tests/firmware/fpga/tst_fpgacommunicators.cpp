@@ -497,6 +497,46 @@ private slots:
         QVERIFY(framesOf(sent).last() != packet);
         QCOMPARE(TestFrames::payloadOf(framesOf(sent).last())->at(0), char(3));
     }
+
+    // An erase whose reply is lost is sent again; one that is never answered
+    // ends as an erase error after the bounded re-sends, never as success.
+    void consoleEraseResent_data()
+    {
+        QTest::addColumn<int>("answeredAfter"); // re-sends before the reply; -1 never
+        QTest::newRow("reply lost once") << 1;
+        QTest::newRow("never answered") << -1;
+    }
+
+    void consoleEraseResent()
+    {
+        QFETCH(int, answeredAfter);
+        ConsoleChannelCommunicator communicator;
+        communicator.setRetryTimingForTest(50, 4);
+        auto device = consoleBoard(2);
+        QSignalSpy sent(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
+        QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
+        QVERIFY(communicator.updateFirmware(mcsFile(12), device, {}));
+        const QByteArray erase = expectedFrame(bytes({ 2, 0, 0 }));
+        QCOMPARE(framesOf(sent), QList<QByteArray> { erase });
+        if (answeredAfter < 0) {
+            QTRY_VERIFY_WITH_TIMEOUT(reportedError(reports), 2000);
+            QCOMPARE(reports.last().at(0).value<char>(), char(nsFirmware::EraseFlash));
+            QVERIFY(!reportedSuccess(reports));
+            QCOMPARE(framesOf(sent), QList<QByteArray>(5, erase));
+            QCOMPARE(communicator.isUpdating(), 0);
+            QTest::qWait(200); // nothing more goes out
+            QCOMPARE(sent.size(), 5);
+            return;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(sent.size(), 1 + answeredAfter, 1000);
+        QCOMPARE(framesOf(sent).last(), erase);
+        communicator.onCommandReceivedFromDevice(device, bytes({ 2, 0 }));
+        // The next sector follows, and the wait for it starts afresh.
+        QCOMPARE(framesOf(sent).last(), expectedFrame(bytes({ 2, 1, 0 })));
+        communicator.onCommandReceivedFromDevice(device, bytes({ 2, 0 }));
+        QCOMPARE(TestFrames::payloadOf(framesOf(sent).last())->at(0), char(3));
+        QVERIFY(!reportedError(reports));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFpgaCommunicators)

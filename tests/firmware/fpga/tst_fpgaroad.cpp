@@ -1,3 +1,4 @@
+#include "firmware/fpga/ReplyDeadline.h"
 #include "tests/e2e/UsbInstrument.h"
 #include "tests/firmware/fpga/McsFixture.h"
 #include "tests/firmware/fpga/UsbFpgaBoard.h"
@@ -25,7 +26,8 @@ bool ended(const UpdaterRig& rig)
 
 // A two-colour microscope driver, and a console's channel boards on its
 // service port, on the simulated USB bus under the whole program: found,
-// their version read, updated from an MCS file.
+// their version read, updated from an MCS file; their failures end as
+// errors, a lost console reply is sent again.
 class TestFpgaRoad : public QObject
 {
     Q_OBJECT
@@ -46,28 +48,44 @@ private slots:
         }
         m_mcs = fixture.path;
         m_reference = fixture.reference;
+        // The microscopes' reply time-out, shortened for the silent boards:
+        // the updater builds their communicators.
+        ReplyDeadline::setInitialTimeout(5000);
     }
+
+    void cleanupTestCase() { ReplyDeadline::setInitialTimeout(0); }
 
     void update_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<bool>("stuckByte");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("failedStep"); // 0: success
         const int two = int(sim::FpgaBoard::Kind::TwoColorMicroscope);
         const int one = int(sim::FpgaBoard::Kind::OneColorMicroscope);
         const int console = int(sim::FpgaBoard::Kind::ConsoleChannel);
-        QTest::newRow("two-colour updated") << two << false;
-        QTest::newRow("two-colour CRC mismatch") << two << true;
+        QTest::newRow("two-colour updated") << two << "" << 0;
+        QTest::newRow("two-colour CRC mismatch") << two << "stuck byte" << 4;
+        QTest::newRow("two-colour stops answering") << two << "silent" << 3;
+        QTest::newRow("two-colour erase fails") << two << "erase fails" << 2;
         // In its bootloader it is a channel board (5) until the file name
         // makes its update a one-colour microscope's.
-        QTest::newRow("one-colour updated") << one << false;
-        QTest::newRow("console channels updated") << console << false;
-        QTest::newRow("console CRC mismatch") << console << true;
+        QTest::newRow("one-colour updated") << one << "" << 0;
+        QTest::newRow("one-colour stops answering") << one << "silent" << 3;
+        QTest::newRow("one-colour erase unanswered") << one << "erase unanswered" << 2;
+        QTest::newRow("console channels updated") << console << "" << 0;
+        QTest::newRow("console CRC mismatch") << console << "stuck byte" << 4;
+        QTest::newRow("console erase fails") << console << "erase fails" << 2;
+        // Sent again after 5 s, and the update goes on.
+        QTest::newRow("console erase reply lost") << console << "lost erase" << 0;
+        QTest::newRow("console acknowledgement lost") << console << "lost ack" << 0;
     }
 
     void update()
     {
         QFETCH(int, kind);
-        QFETCH(bool, stuckByte);
+        QFETCH(QString, fault);
+        QFETCH(int, failedStep);
+        const bool success = failedStep == 0;
         const bool console = sim::FpgaBoard::Kind(kind) == sim::FpgaBoard::Kind::ConsoleChannel;
         const bool twoColour = sim::FpgaBoard::Kind(kind) == sim::FpgaBoard::Kind::TwoColorMicroscope;
         // A microscope's file name names it; a console channel's does not.
@@ -100,8 +118,20 @@ private slots:
                                   : twoColour ? QStringLiteral("Microscope2")
                                               : QStringLiteral("Microscope");
         auto board = std::make_unique<UsbFpgaBoard>(bus, profile, 2, 4);
-        if (stuckByte)
-            board->core().change([](sim::FpgaBoard& b) { b.setStuckByte(0x10020, 0x00); });
+        board->core().change([&fault](sim::FpgaBoard& b) {
+            if (fault == "stuck byte")
+                b.setStuckByte(0x10020, 0x00);
+            else if (fault == "silent")
+                b.stopAnsweringAfter(20);
+            else if (fault == "erase fails")
+                b.setEraseAlwaysFails(true);
+            else if (fault == "erase unanswered")
+                b.stopAnsweringAtErase();
+            else if (fault == "lost erase")
+                b.loseEraseReply(2);
+            else if (fault == "lost ack")
+                b.loseAcknowledgement(10);
+        });
 
         QVERIFY(QTest::qWaitFor(
             [&] {
@@ -122,12 +152,16 @@ private slots:
         for (const Response& r : rig->responses) {
             successes += r.status == nsFirmware::Success;
             errors += r.status == nsFirmware::Error;
+            if (r.status == nsFirmware::Error)
+                QCOMPARE(r.msg, failedStep);
         }
-        QCOMPARE(successes, stuckByte ? 0 : 1);
-        QCOMPARE(errors, stuckByte ? 1 : 0);
-        QTRY_COMPARE(board->core().jumped(), !stuckByte);
-        if (!stuckByte)
+        QCOMPARE(successes, success ? 1 : 0);
+        QCOMPARE(errors, success ? 0 : 1);
+        QTRY_COMPARE(board->core().jumped(), success);
+        if (success) {
             QCOMPARE(board->core().flash().left(m_reference.size()), m_reference);
+            QCOMPARE(board->core().crcRange(), qMakePair(0u, quint32(m_reference.size())));
+        }
         rig.reset();
         board.reset();
         front.reset();

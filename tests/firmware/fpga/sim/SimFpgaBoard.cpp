@@ -86,16 +86,27 @@ QList<QByteArray> FpgaBoard::handle(const QByteArray& p)
     case 1: return { QByteArray("\x01\x02\x07", 3) };
     case 2: {
         ++m_erases;
+        if (m_silentAtErase) {
+            m_silent = true;
+            return {};
+        }
+        QByteArray reply("\x02\x00", 2);
         if (m_kind == Kind::OneColorMicroscope) {
             m_flash.fill(char(0xFF));
-            return { QByteArray(1, 2) };
+            reply = QByteArray(1, 2);
+        } else if (m_eraseFails) {
+            reply = QByteArray("\x02\x01", 2);
+        } else {
+            const int sector = p.size() > 1 ? quint8(p.at(1)) : 0;
+            if ((sector + 1) * SectorSize <= m_flash.size())
+                m_flash.replace(sector * SectorSize, SectorSize, QByteArray(SectorSize, char(0xFF)));
         }
-        const int sector = p.size() > 1 ? quint8(p.at(1)) : 0;
-        if (m_eraseFails)
-            return { QByteArray("\x02\x01", 2) };
-        if ((sector + 1) * SectorSize <= m_flash.size())
-            m_flash.replace(sector * SectorSize, SectorSize, QByteArray(SectorSize, char(0xFF)));
-        return { QByteArray("\x02\x00", 2) };
+        if (m_erases == m_loseErase) {
+            m_loseErase = 0;
+            --m_erases; // the re-sent erase counts as this one
+            return {};
+        }
+        return { reply };
     }
     case 3: {
         ++m_packets;
@@ -117,6 +128,8 @@ QList<QByteArray> FpgaBoard::handle(const QByteArray& p)
             return {};
         const quint32 start = le32(p, 1);
         const quint32 length = le32(p, 5);
+        m_crcStart = start;
+        m_crcLength = length;
         quint16 crc = 0;
         if (qint64(start) + length <= m_flash.size())
             crc = crc16(m_flash.constData() + start, length);

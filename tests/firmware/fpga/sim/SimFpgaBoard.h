@@ -31,6 +31,10 @@ public:
     void loseAcknowledgement(int packet) { m_loseAck = packet; }
     // After n programming packets the board answers nothing more.
     void stopAnsweringAfter(int packets) { m_stopAfter = packets; }
+    // The reply to erase command n (from 1) is lost once.
+    void loseEraseReply(int erase) { m_loseErase = erase; }
+    // From its first erase on, the board answers nothing more.
+    void stopAnsweringAtErase() { m_silentAtErase = true; }
     void setStuckByte(quint32 offset, quint8 value);
 
     QByteArray flash() const { return m_flash; }
@@ -38,6 +42,9 @@ public:
     int erases() const { return m_erases; }
     int badFrames() const { return m_badFrames; }
     bool jumped() const { return m_jumped; }
+    // Start and length of the last CRC request, the range the program reports.
+    quint32 crcStart() const { return m_crcStart; }
+    quint32 crcLength() const { return m_crcLength; }
 
 private:
     QList<QByteArray> handle(const QByteArray& payload);
@@ -52,6 +59,10 @@ private:
     bool m_eraseFails = false;
     int m_loseAck = 0;
     int m_stopAfter = -1;
+    int m_loseErase = 0;
+    bool m_silentAtErase = false;
+    quint32 m_crcStart = 0;
+    quint32 m_crcLength = 0;
     qint64 m_stuckOffset = -1;
     quint8 m_stuckValue = 0;
     int m_packets = 0;

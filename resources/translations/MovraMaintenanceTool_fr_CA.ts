@@ -295,7 +295,7 @@
         <translation>Impossible d&apos;enregistrer %1 : %2</translation>
     </message>
     <message>
-        <location filename="../../app/catalogue/NetworkCommunicator.cpp" line="150"/>
+        <location filename="../../app/catalogue/NetworkCommunicator.cpp" line="184"/>
         <source>Nothing received from %1 for %2 s: the transfer was stopped</source>
         <translation>Rien reçu de %1 pendant %2 s : le transfert a été arrêté</translation>
     </message>
@@ -1173,12 +1173,12 @@ Remettez le commutateur de programmation [O/P] en mode de fonctionnement [O].</t
         <translation>Choisissez le fichier de micrologiciel du ou des canaux (.hex)</translation>
     </message>
     <message>
-        <location filename="../../app/updater/UpdateFlowBoxes.cpp" line="130"/>
+        <location filename="../../app/updater/UpdateFlowBoxes.cpp" line="126"/>
         <source>&lt;b&gt;The download failed.&lt;/b&gt;</source>
         <translation>&lt;b&gt;Le téléchargement a échoué.&lt;/b&gt;</translation>
     </message>
     <message>
-        <location filename="../../app/updater/UpdateFlowBoxes.cpp" line="131"/>
+        <location filename="../../app/updater/UpdateFlowBoxes.cpp" line="127"/>
         <source>Please verify your network connection and try again.
 
 Error information : %1</source>

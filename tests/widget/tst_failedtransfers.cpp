@@ -28,8 +28,7 @@ const QString InstallerPath = QStringLiteral("files/MovraTessaly_Setup_9.0.exe")
 const QString PluginPath = QStringLiteral("files/OrvexAnalyzer.dll");
 // The stable version of the local copy in scripts/softwares.json.
 const QString LocalTessalyVersion = QStringLiteral("5.2.1.0");
-// Far above how long any row here may take: what ends a request early is
-// the failure under test.
+// How long a stalled transfer runs here before it fails.
 constexpr int ShortTimeoutSeconds = 2;
 constexpr int WaitMs = 20000;
 
@@ -198,19 +197,18 @@ private slots:
         QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
         DialogAnswerer user({ QStringLiteral("OK") });
 
-        setTransferTimeout(ShortTimeoutSeconds);
+        // Only a stalled transfer waits for the time-out; the others fail
+        // at once, with their own reason.
+        const bool stalled = query.contains(QLatin1String("silent"));
+        setTransferTimeout(stalled ? ShortTimeoutSeconds : 60);
         m_server.setReach(CatalogueServer::Reach(reach));
         misbehave(download ? InstallerPath : SoftwareCataloguePath, query);
-        QElapsedTimer clock;
-        clock.start();
         (download ? tab.update : tab.check)->click();
 
         QTRY_VERIFY_WITH_TIMEOUT(!messages.isEmpty(), WaitMs);
         const QString error = messages.first().at(0).toString();
         QVERIFY2(error.startsWith(QStringLiteral("Network Error : ")), qPrintable(error));
         QVERIFY2(error.contains(reason, Qt::CaseInsensitive), qPrintable(error));
-        if (!query.contains(QLatin1String("silent")))
-            QVERIFY2(clock.elapsed() < ShortTimeoutSeconds * 1000, qPrintable(QString::number(clock.elapsed())));
 
         if (download) {
             // Told in a box; the dialog is gone and the window may close.
@@ -220,9 +218,9 @@ private slots:
             QVERIFY2(user.seen.first().informative.contains(reason, Qt::CaseInsensitive),
                      qPrintable(user.seen.first().informative));
             QTRY_VERIFY(!lock.isEmpty() && !lock.last().at(0).toBool());
-            if (query.contains(QLatin1String("silent"))) {
+            // A stalled download had shown the dialog and locked the window.
+            if (stalled)
                 QCOMPARE(lock.first().at(0).toBool(), true);
-            }
             // No local catalogue for a download.
             QTest::qWait(300);
             QCOMPARE(widget.informationHandler()->getSoftwareInformation(nsUpdater::MovraTessaly).stableVersion,
@@ -293,7 +291,8 @@ private slots:
         QVERIFY(widget);
         loadSoftwareCatalogue(*widget);
 
-        setTransferTimeout(ShortTimeoutSeconds);
+        // Long enough for the checks below while the download hangs.
+        setTransferTimeout(5);
         misbehave(InstallerPath, QStringLiteral("silent=1"));
         DialogAnswerer user({ QStringLiteral("OK") });
         softwareTab(widget).update->click();

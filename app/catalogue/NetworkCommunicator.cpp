@@ -1,5 +1,6 @@
 #include "app/catalogue/NetworkCommunicator.h"
 
+#include "app/catalogue/TransferTimeout.h"
 #include "app/installed/PluginFolders.h"
 
 #include <QDir>
@@ -31,6 +32,29 @@ QString decodedFileName(const QUrl& url)
 {
     const QString encoded = url.fileName(QUrl::FullyEncoded);
     return QUrl::fromPercentEncoding(encoded.toLatin1());
+}
+
+// The operating system's reason when the file cannot be written, empty once
+// it is in place. A write that stops short (a full disk) reports no error;
+// writing the rest again fails at once and names the cause.
+QString writeWholeFile(const QString& path, const QByteArray& body)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    qint64 written = 0;
+    while (written < body.size()) {
+        const qint64 step = file.write(body.constData() + written, body.size() - written);
+        if (step <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return reason;
+        }
+        written += step;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
 }
 
 } // namespace
@@ -90,8 +114,8 @@ void NetworkCommunicator::onAskRequestToNetworkReceived(QUrl url, bool isJson)
     if (!isJson) {
         const QString fileName = decodedFileName(url);
         if (!isAcceptableFileName(fileName)) {
-            emit sendNetworkReplyInfos(tr("Refused to download %1: the file name \"%2\" is not a plain file name")
-                                           .arg(url.toDisplayString(), fileName));
+            reportDownloadFailure(fileName, tr("Refused to download %1: the file name \"%2\" is not a plain file name")
+                                                .arg(url.toDisplayString(), fileName));
             return;
         }
     }
@@ -105,10 +129,18 @@ void NetworkCommunicator::sendRequest(const QUrl& url, bool isJson)
         connect(m_networkManager.data(), &QNetworkAccessManager::finished, this,
                 &NetworkCommunicator::onNetworkReplyReceived);
     }
-    QNetworkReply* reply = m_networkManager->get(QNetworkRequest(url));
-    m_pendingRequests.insert(reply, PendingRequest { isJson, decodedFileName(url) });
+    QNetworkRequest request(url);
+    const int timeoutSeconds = nsUpdater::transferTimeoutSeconds();
+    request.setTransferTimeout(timeoutSeconds * 1000);
+    QNetworkReply* reply = m_networkManager->get(request);
+    m_pendingRequests.insert(reply, PendingRequest { isJson, decodedFileName(url), timeoutSeconds, false });
     if (!isJson) {
-        connect(reply, &QNetworkReply::downloadProgress, this, &NetworkCommunicator::sendNetworkReplyDownloadProgress);
+        // A failing reply still reports its bytes as it ends; that report
+        // would show the progress dialog for a download that is over.
+        connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64 total) {
+            if (reply->error() == QNetworkReply::NoError)
+                emit sendNetworkReplyDownloadProgress(received, total);
+        });
     }
 }
 
@@ -123,9 +155,11 @@ void NetworkCommunicator::requestLocalCatalogues()
 void NetworkCommunicator::onForceExitReceived()
 {
     QList<QNetworkReply*> running;
-    for (auto it = m_pendingRequests.cbegin(); it != m_pendingRequests.cend(); ++it) {
-        if (!it.value().isJson && it.key()->isRunning())
+    for (auto it = m_pendingRequests.begin(); it != m_pendingRequests.end(); ++it) {
+        if (it.key()->isRunning()) {
+            it.value().forcedExit = true;
             running.append(it.key());
+        }
     }
     for (QNetworkReply* reply : running)
         abortReply(reply);
@@ -133,9 +167,29 @@ void NetworkCommunicator::onForceExitReceived()
 
 void NetworkCommunicator::abortReply(QNetworkReply* reply)
 {
-    disconnect(reply, &QNetworkReply::downloadProgress, this, &NetworkCommunicator::sendNetworkReplyDownloadProgress);
+    disconnect(reply, &QNetworkReply::downloadProgress, this, nullptr);
     if (!reply->isFinished())
         reply->abort();
+}
+
+// The network layer calls a time-out a cancelled operation, as it calls a
+// forced exit; the user is told which it was.
+QString NetworkCommunicator::errorText(QNetworkReply* reply, const PendingRequest& request) const
+{
+    const bool timedOut =
+        !request.forcedExit
+        && (reply->error() == QNetworkReply::OperationCanceledError || reply->error() == QNetworkReply::TimeoutError);
+    if (!timedOut)
+        return reply->errorString();
+    return tr("Nothing received from %1 for %2 s: the transfer was stopped")
+        .arg(reply->url().toDisplayString())
+        .arg(request.timeoutSeconds);
+}
+
+void NetworkCommunicator::reportDownloadFailure(const QString& fileName, const QString& errorString)
+{
+    emit sendNetworkReplyInfos(errorString);
+    emit sendNetworkReplyDownloadFailed(fileName, errorString);
 }
 
 void NetworkCommunicator::onNetworkReplyReceived(QNetworkReply* reply)
@@ -149,7 +203,11 @@ void NetworkCommunicator::onNetworkReplyReceived(QNetworkReply* reply)
     m_pendingRequests.erase(pending);
 
     if (reply->error() != QNetworkReply::NoError) {
-        emit sendNetworkReplyInfos(reply->errorString());
+        const QString error = errorText(reply, request);
+        if (request.isJson || request.forcedExit)
+            emit sendNetworkReplyInfos(error);
+        else
+            reportDownloadFailure(request.fileName, error);
         if (request.isJson && m_fallbackAllowed)
             requestLocalCatalogues();
     } else if (request.isJson) {
@@ -163,7 +221,7 @@ void NetworkCommunicator::onNetworkReplyReceived(QNetworkReply* reply)
         if (error.isEmpty())
             emit sendNetworkReplyDownloadDone(request.fileName);
         else
-            emit sendNetworkReplyInfos(error);
+            reportDownloadFailure(request.fileName, error);
     }
     reply->close();
     reply->deleteLater();
@@ -199,9 +257,9 @@ QString NetworkCommunicator::saveDownloadedFile(const QByteArray& body, const QS
             failures.append(tr("%1 lies outside %2").arg(path, folder));
             continue;
         }
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit())
-            failures.append(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        const QString failure = writeWholeFile(path, body);
+        if (!failure.isEmpty())
+            failures.append(QStringLiteral("%1: %2").arg(path, failure));
     }
     if (failures.isEmpty())
         return {};

@@ -39,10 +39,14 @@ signals:
     void sendNetworkReplyDownloadProgress(qlonglong bytesReceived, qlonglong bytesTotal);
     // The name is the file name the download was saved under.
     void sendNetworkReplyDownloadDone(QString fileName);
+    // A file download ended without its file: refused, failed, timed out or
+    // not written. Its error also goes out through sendNetworkReplyInfos. A
+    // download stopped by a forced exit sends only that.
+    void sendNetworkReplyDownloadFailed(QString fileName, QString errorString);
 
 public slots:
     void onAskRequestToNetworkReceived(QUrl url, bool isJson);
-    // Aborts every file download still running.
+    // Aborts every request still running, catalogues included.
     void onForceExitReceived();
 
 private slots:
@@ -53,6 +57,8 @@ private:
     {
         bool isJson = false;
         QString fileName;
+        int timeoutSeconds = 0;
+        bool forcedExit = false;
     };
 
     void sendRequest(const QUrl& url, bool isJson);
@@ -60,6 +66,8 @@ private:
     // Returns an error text, empty once the file is saved in every target folder.
     QString saveDownloadedFile(const QByteArray& body, const QString& fileName);
     void abortReply(QNetworkReply* reply);
+    QString errorText(QNetworkReply* reply, const PendingRequest& request) const;
+    void reportDownloadFailure(const QString& fileName, const QString& errorString);
 
     bool m_fallbackAllowed = true;
     QSharedPointer<QNetworkAccessManager> m_networkManager;

@@ -3,6 +3,7 @@
 
 #include "firmware/core/ProgressMessages.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -79,6 +80,17 @@ void ProgressDialog::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void ProgressDialog::closeEvent(QCloseEvent* event)
+{
+    // The window manager's close (Alt+F4, its close message) is refused for
+    // the reason Escape is; the updater's own close is not spontaneous.
+    if (event->spontaneous()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void ProgressDialog::onDetailsClicked(bool toggled)

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The one stored setting and the translation it selects.
+// The stored language and the translation it selects.
 namespace nsUpdater {
 
 inline const QString LanguageKey = QStringLiteral("Language");

@@ -121,9 +121,15 @@ const UpdateFlowBoxTexts Boxes[] = {
                         "port.\n\n[GQZ3 / TV720]\nMake sure to switch back programming switch [O/P] to operating mode "
                         "[O]."),
       NoButton, NoButton, QMessageBox::Ok, QMessageBox::NoButton },
+    // DownloadFailed
+    { QMessageBox::Critical, QT_TRANSLATE_NOOP("VEKUpdaterWidget", "Error"),
+      QT_TRANSLATE_NOOP("VEKUpdaterWidget", "<b>The download failed.</b>"),
+      QT_TRANSLATE_NOOP("VEKUpdaterWidget",
+                        "Please verify your network connection and try again.\n\nError information : %1"),
+      NoButton, NoButton, QMessageBox::Ok, QMessageBox::NoButton },
 };
 
-static_assert(std::size(Boxes) == std::size_t(UpdateFlowBox::UpdateCompleted) + 1, "one entry per box, in order");
+static_assert(std::size(Boxes) == std::size_t(UpdateFlowBox::DownloadFailed) + 1, "one entry per box, in order");
 
 } // namespace
 

@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <QString>
 
-// The message boxes of the Devices tab's firmware update as one table of texts, icons and buttons. The widget shows them
+// The message boxes of the updater's downloads and firmware updates as one table of texts, icons and buttons. The widget shows them
 // through one helper (VEKUpdaterWidget::showUpdateBox), which translates the
 // texts in its own context, "VEKUpdaterWidget".
 enum class UpdateFlowBox {
@@ -21,6 +21,7 @@ enum class UpdateFlowBox {
     UpdateFailed,          // the firmware updater reported an error, %1 its reason
     Usb3FollowUp,          // update the USB3 driver as well?
     UpdateCompleted,       // the update succeeded
+    DownloadFailed,        // a download ended without its file, %1 the error
 };
 
 // The button that closed a box: a standard OK, one of the box's own two

@@ -131,6 +131,8 @@ void VEKUpdaterWidget::createNetworkCommunicator()
             &VEKUpdaterWidget::onNetworkReplyDownloadProgressReceived);
     connect(m_networkCommunicator, &NetworkCommunicator::sendNetworkReplyDownloadDone, this,
             &VEKUpdaterWidget::onNetworkReplyDownloadDoneReceived);
+    connect(m_networkCommunicator, &NetworkCommunicator::sendNetworkReplyDownloadFailed, this,
+            &VEKUpdaterWidget::onNetworkReplyDownloadFailedReceived);
     connect(this, &VEKUpdaterWidget::sendRequestToNetwork, m_networkCommunicator,
             &NetworkCommunicator::onAskRequestToNetworkReceived);
     connect(this, &VEKUpdaterWidget::sendForceExitToNetwork, m_networkCommunicator,
@@ -263,6 +265,17 @@ void VEKUpdaterWidget::onNetworkReplyDownloadDoneReceived(QString fileName)
     handleDownloadedFile();
 }
 
+void VEKUpdaterWidget::onNetworkReplyDownloadFailedReceived(QString fileName, QString errorString)
+{
+    Q_UNUSED(fileName)
+    if (m_progressDialog->isVisible()) {
+        m_progressDialog->clearDetailsInformation();
+        m_progressDialog->close();
+    }
+    showUpdateBox(UpdateFlowBox::DownloadFailed, errorString);
+    emit sendDisableCloseBehavior(false);
+}
+
 void VEKUpdaterWidget::showDownloadTexts(const QUrl& url)
 {
     m_progressDialog->clearDetailsInformation();
@@ -281,7 +294,9 @@ void VEKUpdaterWidget::handleDownloadedFile()
                               || m_session.downloadFileName.contains(QLatin1String(".img"));
     if (firmwareFile) {
         m_session.serverMode = true;
-        startProgramming(path);
+        // Refused, nothing runs that would end the lock the download set.
+        if (!startProgramming(path))
+            emit sendDisableCloseBehavior(false);
         return;
     }
     if (NetworkCommunicator::isFirmwareOrInstallerName(m_session.downloadFileName)) {

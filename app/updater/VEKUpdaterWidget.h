@@ -84,6 +84,9 @@ public slots:
     void onNetworkReplyDownloadProgressReceived(qlonglong bytesReceived, qlonglong bytesTotal);
     // The name is the one the catalogue client saved the file under.
     void onNetworkReplyDownloadDoneReceived(QString fileName);
+    // Ends the download's flow: the dialog closes, the error is shown, and
+    // closing is allowed again once the box is closed.
+    void onNetworkReplyDownloadFailedReceived(QString fileName, QString errorString);
     void onProgressReceived(int value, int maximum);
 
     // Plugins and Softwares tabs
@@ -182,7 +185,8 @@ private:
     void waitForChannels(const std::function<void()>& checkAgain);
     void startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url);
     void startMotherboardDownload(const QList<FirmwareInformation>& records);
-    void startProgramming(const QString& filePath);
+    // False when the firmware updater refused the start (its box was shown).
+    bool startProgramming(const QString& filePath);
     void showProgressDialogOnce();
     void showFirmwareProgressStep(char cmd, int progress);
     QString firmwareErrorText(char cmd) const;

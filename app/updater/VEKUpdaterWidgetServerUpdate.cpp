@@ -435,7 +435,7 @@ void VEKUpdaterWidget::startMotherboardDownload(const QList<FirmwareInformation>
     emit sendRequestToNetwork(QUrl(url), false);
 }
 
-void VEKUpdaterWidget::startProgramming(const QString& filePath)
+bool VEKUpdaterWidget::startProgramming(const QString& filePath)
 {
     int deviceType = nsUpdater::Channels;
     if (!m_session.waitingForChannels) {
@@ -464,6 +464,7 @@ void VEKUpdaterWidget::startProgramming(const QString& filePath)
     default: break;
     }
     m_firmwareUpdater->setWaitingForChannels(false);
+    return result == 0;
 }
 
 void VEKUpdaterWidget::onStartMotherboardUpdateReceived()

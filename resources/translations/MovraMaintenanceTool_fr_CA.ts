@@ -294,6 +294,11 @@
         <source>Could not save %1: %2</source>
         <translation>Impossible d&apos;enregistrer %1 : %2</translation>
     </message>
+    <message>
+        <location filename="../../app/catalogue/NetworkCommunicator.cpp" line="184"/>
+        <source>Nothing received from %1 for %2 s: the transfer was stopped</source>
+        <translation>Rien reçu de %1 pendant %2 s : le transfert a été arrêté</translation>
+    </message>
 </context>
 <context>
     <name>ProgressDialog</name>
@@ -703,20 +708,20 @@
         <location filename="../../app/updater/UpdaterWidgetUi.ui" line="280"/>
         <location filename="../../app/updater/UpdaterWidgetUi.ui" line="436"/>
         <source>Check for server updates</source>
-        <translation>Vérifier les mises à jour du serveur</translation>
+        <translation>Vérifier en ligne</translation>
     </message>
     <message>
         <location filename="../../app/updater/UpdaterWidgetUi.ui" line="144"/>
         <location filename="../../app/updater/UpdaterWidgetUi.ui" line="316"/>
         <location filename="../../app/updater/UpdaterWidgetUi.ui" line="472"/>
         <source>Update from server</source>
-        <translation>Mettre à jour depuis le serveur</translation>
+        <translation>Mise à jour en ligne</translation>
     </message>
     <message>
         <location filename="../../app/updater/UpdaterWidgetUi.ui" line="287"/>
         <location filename="../../app/updater/UpdaterWidgetUi.ui" line="443"/>
         <source>You haven&apos;t check for updates yet</source>
-        <translation>Vous n&apos;avez pas encore vérifié les mises à jour</translation>
+        <translation>Mises à jour non vérifiées</translation>
     </message>
     <message>
         <location filename="../../app/updater/PaneDocuments.cpp" line="71"/>
@@ -747,27 +752,27 @@
     <message>
         <location filename="../../app/updater/UpdaterWidgetUi.ui" line="115"/>
         <source>Update(s) not checked yet</source>
-        <translation>Mise(s) à jour pas encore vérifiée(s)</translation>
+        <translation>Mises à jour non vérifiées</translation>
     </message>
     <message>
         <location filename="../../app/updater/UpdaterWidgetUi.ui" line="160"/>
         <source>Update manually</source>
-        <translation>Mettre à jour manuellement</translation>
+        <translation>Mise à jour manuelle</translation>
     </message>
     <message>
         <location filename="../../app/updater/PaneDocuments.cpp" line="74"/>
         <source>Bootloader Version</source>
-        <translation>Version du chargeur d’amorçage</translation>
+        <translation>Version d’amorçage</translation>
     </message>
     <message>
         <location filename="../../app/updater/PaneDocuments.cpp" line="77"/>
         <source>Motherboard Version</source>
-        <translation>Version de la carte mère</translation>
+        <translation>Version carte mère</translation>
     </message>
     <message>
         <location filename="../../app/updater/PaneDocuments.cpp" line="79"/>
         <source>Channel(s) Version</source>
-        <translation>Version du ou des canaux</translation>
+        <translation>Version des canaux</translation>
     </message>
     <message>
         <location filename="../../app/updater/PaneDocuments.cpp" line="81"/>
@@ -825,12 +830,12 @@
     <message>
         <location filename="../../app/updater/VersionComparison.cpp" line="37"/>
         <source>Update(s) not checked yet</source>
-        <translation>Mise(s) à jour pas encore vérifiée(s)</translation>
+        <translation>Mises à jour non vérifiées</translation>
     </message>
     <message>
         <location filename="../../app/updater/VersionComparison.cpp" line="39"/>
         <source>New version(s) available</source>
-        <translation>Nouvelle(s) version(s) disponible(s)</translation>
+        <translation>Nouvelle version disponible</translation>
     </message>
     <message>
         <location filename="../../app/updater/VersionComparison.cpp" line="40"/>
@@ -1166,6 +1171,20 @@ Remettez le commutateur de programmation [O/P] en mode de fonctionnement [O].</t
         <location filename="../../app/updater/VEKUpdaterWidgetManualUpdate.cpp" line="173"/>
         <source>Choose the Channel(s) Firmware File (.hex)</source>
         <translation>Choisissez le fichier de micrologiciel du ou des canaux (.hex)</translation>
+    </message>
+    <message>
+        <location filename="../../app/updater/UpdateFlowBoxes.cpp" line="126"/>
+        <source>&lt;b&gt;The download failed.&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Le téléchargement a échoué.&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <location filename="../../app/updater/UpdateFlowBoxes.cpp" line="127"/>
+        <source>Please verify your network connection and try again.
+
+Error information : %1</source>
+        <translation>Vérifiez votre connexion réseau et réessayez.
+
+Renseignements sur l&apos;erreur : %1</translation>
     </message>
 </context>
 </TS>

@@ -105,8 +105,17 @@ void CatalogueServer::onClientReadyRead(QTcpSocket* client)
     const QList<QByteArray> words = request.left(request.indexOf("\r\n")).split(' ');
     const QByteArray rest = request.mid(end + 4);
     m_tunnelRequests.append(words.size() > 1 ? QString::fromLatin1(words.at(1)) : QString());
-    if (!m_reachable || words.value(0) != "CONNECT") {
-        client->write("HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\n\r\n");
+    QByteArray refusal;
+    switch (m_reach) {
+    case Reach::Reachable: break;
+    case Reach::Unreachable: refusal = "502 Bad Gateway"; break;
+    case Reach::HostNotFound: refusal = "404 Not Found"; break;
+    case Reach::ConnectionRefused: refusal = "503 Service Unavailable"; break;
+    }
+    if (words.value(0) != "CONNECT")
+        refusal = "502 Bad Gateway";
+    if (!refusal.isEmpty()) {
+        client->write("HTTP/1.1 " + refusal + "\r\nContent-Length: 0\r\n\r\n");
         client->disconnectFromHost();
         return;
     }

@@ -22,6 +22,17 @@ class CatalogueServer : public QObject
     Q_OBJECT
 
 public:
+    // How the proxy answers a tunnel, as a real proxy does: 502 when it
+    // cannot get through, 404 when the host name does not resolve, 503 when
+    // the host refuses the connection. The program's network layer reads the
+    // last two as "host not found" and "connection refused".
+    enum class Reach {
+        Reachable,
+        Unreachable,
+        HostNotFound,
+        ConnectionRefused,
+    };
+
     explicit CatalogueServer(QObject* parent = nullptr);
     ~CatalogueServer() override;
 
@@ -31,7 +42,8 @@ public:
     QString root() const;
     bool writeFile(const QString& path, const QByteArray& content) const;
 
-    void setReachable(bool reachable) { m_reachable = reachable; }
+    void setReachable(bool reachable) { m_reach = reachable ? Reach::Reachable : Reach::Unreachable; }
+    void setReach(Reach reach) { m_reach = reach; }
     // The "host:port" of every tunnel asked for, in order.
     QStringList tunnelRequests() const { return m_tunnelRequests; }
 
@@ -43,7 +55,7 @@ private:
     QProcess m_server;
     QTcpServer m_proxy;
     quint16 m_serverPort = 0;
-    bool m_reachable = true;
+    Reach m_reach = Reach::Reachable;
     QStringList m_tunnelRequests;
     QList<QPointer<QTcpSocket>> m_sockets;
 };

@@ -378,6 +378,24 @@ private slots:
         QCOMPARE(lock.size(), 0);
     }
 
+    // A downloaded firmware file that the firmware updater refuses ends the
+    // flow: nothing runs that would free the window, so the refusal does.
+    void refusedStartAfterDownloadUnlocks()
+    {
+        VEKUpdaterWidget widget(noTransports());
+        selectDevice(widget, 1, QStringLiteral("Device"), QStringLiteral("04D8-F57E-0102-05"));
+        QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+        widget.onNetworkReplyDownloadProgressReceived(10, 100);
+        QCOMPARE(lock.size(), 1);
+        DialogAnswerer user({ QStringLiteral("OK") });
+        widget.onNetworkReplyDownloadDoneReceived(QStringLiteral("Movra-KZR410_Firmware_V2.0.hex"));
+        QCOMPARE(user.seen.size(), 1);
+        QCOMPARE(user.seen.first().text, QStringLiteral("<b>Selected device doesn't seem to be connected.</b>"));
+        QVERIFY(!progressDialog()->isVisible());
+        QCOMPARE(lock.size(), 2);
+        QCOMPARE(lock.last().at(0).toBool(), false);
+    }
+
     void progressSteps_data()
     {
         QTest::addColumn<int>("code");

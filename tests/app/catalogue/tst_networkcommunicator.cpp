@@ -1,10 +1,18 @@
 #include "app/catalogue/NetworkCommunicator.h"
+#include "app/catalogue/TransferTimeout.h"
 
 #include <QtTest>
 
 #include <QJsonObject>
+#include <QSettings>
 #include <QSslCertificate>
 #include <QSslConfiguration>
+#include <QTcpServer>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 
 namespace {
 
@@ -41,6 +49,10 @@ public slots:
         events.append(QStringLiteral("progress:%1/%2").arg(received).arg(total));
     }
     void onNetworkReplyDownloadDoneReceived(QString fileName) { events.append(QStringLiteral("done:") + fileName); }
+    void onNetworkReplyDownloadFailedReceived(QString fileName, QString errorString)
+    {
+        events.append(QStringLiteral("failed:%1:%2").arg(fileName, errorString));
+    }
 };
 
 // The client in a thread of its own, wired as the widget wires it.
@@ -57,6 +69,8 @@ public:
                          &Widget::onNetworkReplyDownloadProgressReceived);
         QObject::connect(client, &NetworkCommunicator::sendNetworkReplyDownloadDone, widget,
                          &Widget::onNetworkReplyDownloadDoneReceived);
+        QObject::connect(client, &NetworkCommunicator::sendNetworkReplyDownloadFailed, widget,
+                         &Widget::onNetworkReplyDownloadFailedReceived);
         QObject::connect(widget, &Widget::sendRequestToNetwork, client,
                          &NetworkCommunicator::onAskRequestToNetworkReceived);
         QObject::connect(widget, &Widget::sendForceExitToNetwork, client, &NetworkCommunicator::onForceExitReceived);
@@ -167,6 +181,7 @@ private slots:
         qputenv("HOME", m_home.toLocal8Bit());
         qputenv("MOVRA_INSTALL_ROOT", m_installRoot.toLocal8Bit());
         QVERIFY(QDir::setCurrent(m_run));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_work.filePath(QStringLiteral("settings")));
 
         QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
         const QList<QSslCertificate> trusted =
@@ -195,6 +210,7 @@ private slots:
         for (const QString& folder : { m_home, m_installRoot, m_run + QStringLiteral("/scripts") })
             QDir(folder).removeRecursively();
         QVERIFY(QDir().mkpath(m_home));
+        QSettings().remove(nsUpdater::TransferTimeoutKey);
     }
 
     void catalogueFetchedAndParsed()
@@ -370,10 +386,11 @@ private slots:
         Widget widget;
         ClientInThread client(&widget);
         emit widget.sendRequestToNetwork(QUrl(QStringLiteral("https://127.0.0.1:%1/files/").arg(m_port) + path), false);
-        QTRY_COMPARE(widget.events.size(), 1);
+        QTRY_COMPARE(widget.events.size(), 2);
         settle();
-        QCOMPARE(widget.events.size(), 1);
+        QCOMPARE(widget.events.size(), 2);
         QVERIFY2(widget.events.first().startsWith(QStringLiteral("infos:Refused")), qPrintable(widget.events.first()));
+        QVERIFY2(widget.events.last().startsWith(QStringLiteral("failed:")), qPrintable(widget.events.last()));
         QVERIFY(!QFileInfo::exists(downloads()));
         QCOMPARE(readFile(m_home + QStringLiteral("/outside.txt")), QByteArray("untouched"));
     }
@@ -438,9 +455,8 @@ private slots:
                  qPrintable(widget.matching(QStringLiteral("infos:")).first()));
     }
 
-    void forceExitAbortsEveryRunningDownload()
+    void forceExitAbortsEveryRunningRequest()
     {
-        QVERIFY(writeFile(m_www + QStringLiteral("/late.json"), R"({"Plugins": 0})"));
         Widget widget;
         ClientInThread client(&widget);
 
@@ -451,17 +467,20 @@ private slots:
 
         emit widget.sendRequestToNetwork(url(QStringLiteral("one.hex?stall=1")), false);
         emit widget.sendRequestToNetwork(url(QStringLiteral("two.hex?stall=1")), false);
-        emit widget.sendRequestToNetwork(url(QStringLiteral("late.json?delay=800")), true);
+        // A catalogue whose server hangs mid-body.
+        emit widget.sendRequestToNetwork(url(QStringLiteral("late.json?silent=1")), true);
         QTRY_VERIFY(widget.matching(QStringLiteral("progress:")).size() >= 2);
-        emit widget.sendForceExitToNetwork();
-        QTRY_COMPARE(widget.matching(QStringLiteral("infos:")).size(), 2);
-        const int progressAtAbort = widget.matching(QStringLiteral("progress:")).size();
-
-        // The catalogue request is not a download and still arrives.
-        QTRY_COMPARE(widget.matching(QStringLiteral("reply:")),
-                     QStringList { QStringLiteral(R"(reply:{"Plugins":0})") });
         settle();
+        emit widget.sendForceExitToNetwork();
+        // Three cancelled requests, then the three local catalogues, missing here.
+        QTRY_COMPARE(widget.matching(QStringLiteral("infos:")).size(), 6);
+        const int progressAtAbort = widget.matching(QStringLiteral("progress:")).size();
+        settle();
+        QCOMPARE(widget.matching(QStringLiteral("infos:")).size(), 6);
+        QCOMPARE(widget.matching(QStringLiteral("reply:")), QStringList());
         QCOMPARE(widget.matching(QStringLiteral("done:")), QStringList());
+        // Stopped on request: no failure to report.
+        QCOMPARE(widget.matching(QStringLiteral("failed:")), QStringList());
         QCOMPARE(widget.matching(QStringLiteral("progress:")).size(), progressAtAbort);
         QVERIFY(!QFile::exists(downloads() + QStringLiteral("one.hex")));
         QVERIFY(!QFile::exists(downloads() + QStringLiteral("two.hex")));
@@ -471,6 +490,140 @@ private slots:
         emit widget.sendForceExitToNetwork();
         settle();
         QCOMPARE(widget.events, QStringList());
+    }
+
+    void transferTimeoutSetting_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("absent") << QVariant() << 30;
+        QTest::newRow("five") << QVariant(5) << 5;
+        QTest::newRow("as text") << QVariant(QStringLiteral("12")) << 12;
+        QTest::newRow("zero") << QVariant(0) << 30;
+        QTest::newRow("negative") << QVariant(-4) << 30;
+        QTest::newRow("not a number") << QVariant(QStringLiteral("soon")) << 30;
+        QTest::newRow("beyond a day") << QVariant(100000) << 30;
+    }
+
+    void transferTimeoutSetting()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(int, seconds);
+        if (stored.isValid())
+            QSettings().setValue(nsUpdater::TransferTimeoutKey, stored);
+        QCOMPARE(nsUpdater::transferTimeoutSeconds(), seconds);
+    }
+
+    // A server that stops sending mid-body: the request fails once the
+    // stored time-out has passed with nothing received.
+    void stalledTransferTimesOut_data()
+    {
+        QTest::addColumn<bool>("isJson");
+        QTest::newRow("catalogue") << true;
+        QTest::newRow("download") << false;
+    }
+
+    void stalledTransferTimesOut()
+    {
+        QFETCH(bool, isJson);
+        QVERIFY(writeFile(m_run + QStringLiteral("/scripts/softwares.json"), R"({"Softwares": 0})"));
+        QSettings().setValue(nsUpdater::TransferTimeoutKey, 1);
+        Widget widget;
+        ClientInThread client(&widget);
+        QElapsedTimer clock;
+        clock.start();
+        emit widget.sendRequestToNetwork(
+            url(isJson ? QStringLiteral("hang.json?silent=1") : QStringLiteral("hang.hex?silent=1")), isJson);
+        QTRY_VERIFY_WITH_TIMEOUT(!widget.matching(QStringLiteral("infos:")).isEmpty(), 15000);
+        QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
+        const QString error = widget.matching(QStringLiteral("infos:")).first();
+        QVERIFY2(error.contains(QStringLiteral("for 1 s")), qPrintable(error));
+        if (isJson) {
+            // The local catalogues follow as after any failure.
+            QTRY_COMPARE(widget.matching(QStringLiteral("reply:")),
+                         QStringList { QStringLiteral(R"(reply:{"Softwares":0})") });
+        } else {
+            QTRY_COMPARE(widget.matching(QStringLiteral("failed:")),
+                         QStringList { QStringLiteral("failed:hang.hex:") + error.mid(6) });
+            settle();
+            QCOMPARE(widget.matching(QStringLiteral("done:")), QStringList());
+            QCOMPARE(widget.matching(QStringLiteral("reply:")), QStringList());
+            QVERIFY(!QFile::exists(downloads() + QStringLiteral("hang.hex")));
+        }
+    }
+
+    // A download that fails ends with one report and one failure, and no
+    // progress report that would show the dialog for it.
+    void failedDownloadEnds_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("HTTP 404") << "missing.hex"
+                                  << "Not Found";
+        QTest::newRow("HTTP 500") << "fw.hex?status=500"
+                                  << "Internal Server Error";
+        QTest::newRow("early close") << "fw.hex?short=1"
+                                     << "closed";
+        QTest::newRow("connection refused") << "closed-port"
+                                            << "refused";
+    }
+
+    void failedDownloadEnds()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, reason);
+        QUrl target = url(address);
+        if (address == QLatin1String("closed-port")) {
+            // A port that was free a moment ago: nothing listens there.
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+            target = url(QStringLiteral("fw.hex"), probe.serverPort());
+        }
+        Widget widget;
+        ClientInThread client(&widget);
+        emit widget.sendRequestToNetwork(target, false);
+        QTRY_COMPARE_WITH_TIMEOUT(widget.matching(QStringLiteral("failed:")).size(), 1, 15000);
+        settle();
+        const QStringList infos = widget.matching(QStringLiteral("infos:"));
+        QCOMPARE(infos.size(), 1);
+        QVERIFY2(infos.first().contains(reason, Qt::CaseInsensitive), qPrintable(infos.first()));
+        QCOMPARE(widget.events.size() - widget.matching(QStringLiteral("progress:")).size(), 2);
+        QCOMPARE(widget.matching(QStringLiteral("done:")), QStringList());
+        if (address != QLatin1String("fw.hex?short=1"))
+            QCOMPARE(widget.matching(QStringLiteral("progress:")), QStringList());
+        QVERIFY(!QFileInfo::exists(downloads() + QStringLiteral("fw.hex")));
+        QVERIFY(!QFileInfo::exists(downloads() + QStringLiteral("missing.hex")));
+    }
+
+    // The operating system's reason, not "Unknown error", when the file
+    // cannot be written in full; nothing half-written stays.
+    void writeFailureNamesItsCause()
+    {
+        QVERIFY(writeFile(m_www + QStringLiteral("/large.hex"), QByteArray(64 * 1024, 'x')));
+        QVERIFY(QDir().mkpath(downloads()));
+        Widget widget;
+        ClientInThread client(&widget);
+
+        // Files of this process may grow to 4 KiB only; the write then fails
+        // with EFBIG, as a full disk fails with ENOSPC.
+        rlimit saved {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 4096;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        emit widget.sendRequestToNetwork(url(QStringLiteral("large.hex")), false);
+        const bool ended =
+            QTest::qWaitFor([&] { return !widget.matching(QStringLiteral("failed:")).isEmpty(); }, 15000);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+        QVERIFY(ended);
+
+        const QString error = widget.matching(QStringLiteral("infos:")).value(0);
+        QVERIFY2(error.contains(QString::fromLocal8Bit(strerror(EFBIG))), qPrintable(error));
+        QVERIFY2(!error.contains(QStringLiteral("Unknown error")), qPrintable(error));
+        QCOMPARE(widget.matching(QStringLiteral("done:")), QStringList());
+        QCOMPARE(QDir(downloads()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     void destroyedWhileDownloading()

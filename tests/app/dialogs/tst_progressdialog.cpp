@@ -1,5 +1,6 @@
 #include "app/dialogs/ProgressDialog.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -7,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTextBrowser>
 #include <QToolButton>
+#include <QWindow>
 #include <QtTest>
 
 class TestProgressDialog : public QObject
@@ -22,6 +24,7 @@ private slots:
     void appendScrollsToNewestLine();
     void forceExitEmitsOnceAndCloses();
     void escapeDoesNotClose();
+    void windowManagerCloseIsRefused();
     void enterDoesNotForceExit();
     void headlineAndBar();
     void clearEmptiesDetails();
@@ -162,6 +165,25 @@ void TestProgressDialog::escapeDoesNotClose()
     QCOMPARE(forced.count(), 0);
 
     // The updater still closes it the usual way.
+    d.close();
+    QVERIFY(!d.isVisible());
+}
+
+void TestProgressDialog::windowManagerCloseIsRefused()
+{
+    ProgressDialog d;
+    QSignalSpy rejected(&d, &QDialog::rejected);
+    QSignalSpy forced(&d, &ProgressDialog::sendForcedExit);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    // What the platform delivers for the title bar, Alt+F4 or a close message.
+    QCloseEvent fromWindowManager;
+    QCoreApplication::sendEvent(d.windowHandle(), &fromWindowManager);
+    QVERIFY(!fromWindowManager.isAccepted());
+    QVERIFY(d.isVisible());
+    QCOMPARE(rejected.count(), 0);
+    QCOMPARE(forced.count(), 0);
+
     d.close();
     QVERIFY(!d.isVisible());
 }

@@ -87,7 +87,7 @@ private slots:
             face.identity.product = QStringLiteral("Acquisition Console");
             face.identity.serial = QStringLiteral("AcquisitionConsole");
             front = std::make_unique<UsbFpgaBoard>(bus, face, 1, 2);
-            QVERIFY(QTest::qWaitFor([&] { return !rig->reports.isEmpty(); }, 7000));
+            QVERIFY(rig->waitUntil([&] { return !rig->reports.isEmpty(); }, 7000));
             front->unplug();
             rig->reports.clear();
         }
@@ -103,7 +103,7 @@ private slots:
         if (stuckByte)
             board->core().change([](sim::FpgaBoard& b) { b.setStuckByte(0x10020, 0x00); });
 
-        QVERIFY(QTest::qWaitFor(
+        QVERIFY(rig->waitUntil(
             [&] {
                 return !rig->reports.isEmpty() && !rig->reports.last().seen.bootloaderVersion.isEmpty()
                        && rig->reports.last().seen.bootloaderVersion != QStringLiteral("2.0");
@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(found.bootloaderVersion, QStringLiteral("2.7"));
 
         QCOMPARE(rig->updater->startUpdate(file, found.deviceType, found.uid, false, false), 0);
-        QVERIFY(QTest::qWaitFor([&] { return ended(*rig); }, 60000));
+        QVERIFY(rig->waitUntil([&] { return ended(*rig); }, 60000));
         QTest::qWait(300);
         int successes = 0;
         int errors = 0;

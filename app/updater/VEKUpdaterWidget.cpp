@@ -14,6 +14,7 @@
 #include "app/installed/InstallerRunner.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/PaneDocuments.h"
+#include "app/updater/ProgressCoalescer.h"
 #include "app/updater/UpdaterWidgetHelpers.h"
 #include "app/updater/VersionComparison.h"
 #include "firmware/core/ProgressMessages.h"
@@ -60,6 +61,7 @@ VEKUpdaterWidget::VEKUpdaterWidget(QSharedPointer<CommunicatorFactory> transport
     connect(m_ui->pb_checkUpdateDevice, &QPushButton::clicked, this, &VEKUpdaterWidget::onCheckForDeviceUpdateClicked);
 
     m_progressDialog = QSharedPointer<ProgressDialog>::create();
+    m_firmwareProgress = new ProgressCoalescer(m_progressDialog.data(), this);
 
     createFirmwareUpdater(transports);
     createNetworkCommunicator();
@@ -246,6 +248,7 @@ void VEKUpdaterWidget::onNetworkReplyDownloadProgressReceived(qlonglong bytesRec
 // window: being visible is what counts.
 void VEKUpdaterWidget::onProgressReceived(int value, int maximum)
 {
+    m_firmwareProgress->discard();
     if (!m_progressDialog->isVisible()) {
         m_progressDialog->show();
         emit sendDisableCloseBehavior(true);
@@ -256,6 +259,7 @@ void VEKUpdaterWidget::onProgressReceived(int value, int maximum)
 
 void VEKUpdaterWidget::onNetworkReplyDownloadDoneReceived(QString fileName)
 {
+    m_firmwareProgress->discard();
     if (m_progressDialog->isVisible()) {
         m_progressDialog->clearDetailsInformation();
         m_progressDialog->close();
@@ -278,6 +282,7 @@ void VEKUpdaterWidget::onNetworkReplyDownloadFailedReceived(QString fileName, QS
 
 void VEKUpdaterWidget::showDownloadTexts(const QUrl& url)
 {
+    m_firmwareProgress->discard();
     m_progressDialog->clearDetailsInformation();
     m_progressDialog->setUpdatingText(
         tr("<b>Downloading</b> [%1]").arg(url.fileName(QUrl::FullyDecoded).toHtmlEscaped()));

@@ -27,6 +27,7 @@ class FirmwareUpdater;
 class InstallerRunner;
 class NetworkCommunicator;
 class ProgressDialog;
+class ProgressCoalescer;
 class QTimer;
 class MovraDeviceInfo;
 class QKeyEvent;
@@ -238,6 +239,7 @@ private:
     QSharedPointer<UpdaterInformationHandler> m_informationHandler;
     QSharedPointer<FirmwareUpdater> m_firmwareUpdater;
     QSharedPointer<ProgressDialog> m_progressDialog;
+    ProgressCoalescer* m_firmwareProgress = nullptr;
     InstallerRunner* m_installerRunner = nullptr;
     bool m_acquisitionSoftwareInstalled = true;
     bool m_memoryManagerInstalled = true;

@@ -14,6 +14,7 @@
 #include "app/dialogs/ProgressDialog.h"
 #include "app/updater/DeviceTypeRules.h"
 #include "app/updater/DisplayTables.h"
+#include "app/updater/ProgressCoalescer.h"
 #include "app/updater/UpdaterWidgetHelpers.h"
 #include "device/usb/UsbIds.h"
 #include "firmware/core/ProgressMessages.h"
@@ -498,6 +499,10 @@ void VEKUpdaterWidget::showProgressDialogOnce()
 
 void VEKUpdaterWidget::onFirmwareUpdaterResponseReceived(char cmd, nsFirmware::MessageStatus status, int progress)
 {
+    // The end of an update empties the dialog: nothing held back may land
+    // in it afterwards.
+    if (status != nsFirmware::InProgress)
+        m_firmwareProgress->discard();
     switch (status) {
     case nsFirmware::InProgress: showFirmwareProgressStep(cmd, progress); break;
     case nsFirmware::Error: {
@@ -534,26 +539,24 @@ void VEKUpdaterWidget::showFirmwareProgressStep(char cmd, int progress)
 {
     int maximum = 100;
     int value = progress;
+    QString headline;
     switch (cmd) {
     case nsFirmware::ReadBootInfo:
-        m_progressDialog->setUpdatingText(tr("<b>Reset To Bootloader</b>"));
+        headline = tr("<b>Reset To Bootloader</b>");
         maximum = 0;
         value = 0;
         break;
     case nsFirmware::EraseFlash:
-    case nsFirmware::ChannelEraseFlash: m_progressDialog->setUpdatingText(tr("<b>Erasing Firmware</b>")); break;
+    case nsFirmware::ChannelEraseFlash: headline = tr("<b>Erasing Firmware</b>"); break;
     case nsFirmware::ExternalProgrammer:
-        m_progressDialog->setUpdatingText(tr("<b>Updating Firmware</b> [%1]").arg(m_session.downloadFileName));
+        headline = tr("<b>Updating Firmware</b> [%1]").arg(m_session.downloadFileName);
         maximum = 0;
         value = 0;
         break;
-    default:
-        m_progressDialog->setUpdatingText(tr("<b>Updating Firmware</b> [%1]").arg(m_session.downloadFileName));
-        break;
+    default: headline = tr("<b>Updating Firmware</b> [%1]").arg(m_session.downloadFileName); break;
     }
     showProgressDialogOnce();
-    m_progressDialog->setProgressMaximum(maximum);
-    m_progressDialog->setProgressValue(value);
+    m_firmwareProgress->setBar(headline, maximum, value);
 }
 
 QString VEKUpdaterWidget::firmwareErrorText(char cmd) const
@@ -579,17 +582,19 @@ void VEKUpdaterWidget::showUpdateCompleted()
 
 void VEKUpdaterWidget::onSendMessageToProgressDialogReceived(QString detailsInformation)
 {
+    m_firmwareProgress->flush();
     showProgressDialogOnce();
     m_progressDialog->appendDetailsInformation(detailsInformation);
 }
 
 void VEKUpdaterWidget::onModifyFileProgressDialogReceived(QString detailsInformation)
 {
-    m_progressDialog->modifyLastDetailsInformation(detailsInformation);
+    m_firmwareProgress->setLastLine(detailsInformation);
 }
 
 void VEKUpdaterWidget::onCloseProgressDialogReceived()
 {
+    m_firmwareProgress->discard();
     m_progressDialog->clearDetailsInformation();
     m_progressDialog->close();
 }
@@ -598,6 +603,7 @@ void VEKUpdaterWidget::onCloseProgressDialogReceived()
 // the window must not close while packets still go to the device.
 void VEKUpdaterWidget::onProgressForceExitReceived()
 {
+    m_firmwareProgress->discard();
     emit sendForceExitToNetwork();
     m_firmwareUpdater->stopUpdate();
     m_channelWaitTimer->stop();

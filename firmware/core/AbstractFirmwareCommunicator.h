@@ -61,6 +61,8 @@ public:
     void setServerUpdate(bool serverUpdate) { m_serverUpdate = serverUpdate; }
     // Abandons a running update: no timer fires again, so nothing more is sent.
     void stopUpdate();
+    // Shorter re-send timing for tests.
+    void setRetryTiming(int intervalMs, int maxRetries);
 
     static nsUpdater::DeviceIdentifier getDeviceIdentifier(QSharedPointer<MovraDeviceInfo> device);
     static bool isInBootloader(QSharedPointer<MovraDeviceInfo> device);
@@ -149,8 +151,6 @@ protected:
     // follows is re-sent to the device until it is acknowledged.
     void startRetryTimer(QSharedPointer<MovraDeviceInfo> device, char stepCode);
     void stopRetryTimer();
-    // Shorter re-send timing for tests.
-    void setRetryTiming(int intervalMs, int maxRetries);
     void setEraseRetryLimit(int retries) { m_maxEraseRetries = retries; }
 
     // Appends up to maxRecords records, each read with readBound, while

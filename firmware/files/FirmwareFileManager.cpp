@@ -1,44 +1,51 @@
 #include "firmware/files/FirmwareFileManager.h"
 
+#include "firmware/files/HexRecordLine.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
 
 namespace {
 
-// Entry i is the CRC-16/XMODEM of the 4-bit value i.
-constexpr std::array<quint16, 16> makeNibbleTable()
+// Entry i is the CRC-16/XMODEM of the byte i.
+constexpr std::array<quint16, 256> makeByteTable()
 {
-    std::array<quint16, 16> table {};
-    for (int i = 0; i < 16; ++i) {
-        quint16 crc = quint16(i << 12);
-        for (int bit = 0; bit < 4; ++bit)
+    std::array<quint16, 256> table {};
+    for (int i = 0; i < 256; ++i) {
+        quint16 crc = quint16(i << 8);
+        for (int bit = 0; bit < 8; ++bit)
             crc = quint16((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
         table[size_t(i)] = crc;
     }
     return table;
 }
 
-constexpr std::array<quint16, 16> NibbleTable = makeNibbleTable();
+constexpr std::array<quint16, 256> ByteTable = makeByteTable();
 
-int hexDigitValue(char c)
+// The reads of a line of this many characters when each read takes at most
+// DefaultReadBound - 1 of them.
+int readsOfLine(qint64 length)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
+    constexpr qint64 perRead = FirmwareFileManager::DefaultReadBound - 1;
+    return int((length + perRead - 1) / perRead);
 }
 
-QByteArray withoutLineEnd(QByteArray line)
+// The length of the line from offset, its '\n' included.
+qint64 lineLength(const char* text, qint64 size, qint64 offset)
 {
-    if (line.endsWith('\n'))
-        line.chop(1);
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return line;
+    const void* newline = std::memchr(text + offset, '\n', size_t(size - offset));
+    return newline ? static_cast<const char*>(newline) - (text + offset) + 1 : size - offset;
+}
+
+// The line's length without its '\n' and then its '\r'.
+qint64 withoutLineEnd(const char* line, qint64 length)
+{
+    if (length > 0 && line[length - 1] == '\n')
+        --length;
+    if (length > 0 && line[length - 1] == '\r')
+        --length;
+    return length;
 }
 
 } // namespace
@@ -62,89 +69,109 @@ bool FirmwareFileManager::openFile(const QString& fileName, int recordBound)
         m_file = QSharedPointer<QFile>::create();
     }
     m_errorString.clear();
+    forgetContent();
     m_file->setFileName(fileName);
     if (!m_file->exists() || !m_file->open(QIODevice::ReadOnly)) {
         m_errorString = tr("The firmware file %1 cannot be opened").arg(fileName);
         return false;
     }
-
-    m_lineCount = 0;
-    char line[DefaultReadBound];
-    while (!m_file->atEnd()) {
-        if (m_file->readLine(line, DefaultReadBound) <= 0)
-            break;
-        ++m_lineCount;
-    }
-
-    if (!checkFile(recordBound)) {
+    m_content = m_file->readAll();
+    if (!scanFile(recordBound)) {
         m_file->close();
+        forgetContent();
         return false;
     }
-    m_file->seek(m_file->size());
+    m_position = m_content.size();
     return true;
 }
 
-bool FirmwareFileManager::checkFile(int recordBound)
+bool FirmwareFileManager::scanFile(int recordBound)
 {
-    // Every line the image pass and the packet builders read must be one
-    // whole record: the image pass reads with DefaultReadBound too.
+    // Every line the packet builders read must be one whole record; the
+    // image pass reads with DefaultReadBound.
     const int bound = std::clamp(recordBound, 2, DefaultReadBound);
-    if (!m_file->seek(0)) {
-        m_errorString = tr("The firmware file cannot be read");
-        return false;
-    }
-    const QByteArray content = m_file->readAll();
+    const char* text = m_content.constData();
+    const qint64 size = m_content.size();
 
-    qsizetype position = 0;
+    clearImage();
+    uchar* target = image();
+    HexRecordLine record;
+    Scan scan;
+    qint64 position = 0;
     int lineNumber = 0;
+    int reads = 0;
     bool endOfFile = false;
     bool anyData = false;
     quint32 upperBase = 0;
     quint32 segmentBase = 0;
-    while (position < content.size()) {
-        const qsizetype newline = content.indexOf('\n', position);
-        const qsizetype next = newline < 0 ? content.size() : newline + 1;
-        const QByteArray raw = content.mid(position, next - position);
-        position = next;
+    quint32 lowest = 0xFFFFFFFF;
+    quint32 end = 0;
+    auto refuse = [&](const QString& why) {
+        m_errorString = why;
+        m_lineCount = reads + countReads(position);
+        return false;
+    };
+    scan.imageEnd = size;
+    while (position < size) {
+        const qint64 start = position;
+        const qint64 length = lineLength(text, size, start);
+        const char* line = text + start;
+        position += length;
         ++lineNumber;
+        reads += readsOfLine(length);
 
-        if (!raw.startsWith(':')) {
-            // Nothing after the end-of-file record that is not a record is read.
-            if (endOfFile)
+        if (line[0] != ':') {
+            // Nothing after the end-of-file record that is not a record is
+            // read: the image pass stops on this line.
+            if (endOfFile) {
+                scan.imageEnd = start + std::min<qint64>(length, DefaultReadBound - 1);
                 break;
-            m_errorString = tr("Line %1 is not a record").arg(lineNumber);
-            return false;
+            }
+            return refuse(tr("Line %1 is not a record").arg(lineNumber));
         }
-        if (raw.size() > bound - 1) {
-            m_errorString = tr("Line %1 is longer than %2 characters").arg(lineNumber).arg(bound - 1);
-            return false;
+        if (length > bound - 1)
+            return refuse(tr("Line %1 is longer than %2 characters").arg(lineNumber).arg(bound - 1));
+        const HexRecordLine::Fault fault = record.parse(line, withoutLineEnd(line, length));
+        if (fault != HexRecordLine::Fault::None) {
+            QString reason;
+            switch (fault) {
+            case HexRecordLine::Fault::NotAHexDigit: reason = tr("a character that is not a hexadecimal digit"); break;
+            case HexRecordLine::Fault::OddDigitCount: reason = tr("an odd number of hexadecimal digits"); break;
+            case HexRecordLine::Fault::TooShort: reason = tr("the record is too short"); break;
+            case HexRecordLine::Fault::CountDisagrees: reason = tr("the count byte disagrees with the record"); break;
+            case HexRecordLine::Fault::BadChecksum: reason = tr("bad record checksum"); break;
+            case HexRecordLine::Fault::AddressRecordSize:
+                reason = tr("an address record that does not hold two bytes");
+                break;
+            default: reason = tr("not a record"); break;
+            }
+            return refuse(tr("Line %1: %2").arg(lineNumber).arg(reason));
         }
-        Record record;
-        QString reason;
-        if (!parseRecord(withoutLineEnd(raw), &record, &reason)) {
-            m_errorString = tr("Line %1: %2").arg(lineNumber).arg(reason);
-            return false;
-        }
-        const quint8* data = reinterpret_cast<const quint8*>(record.data.constData());
-        switch (record.type) {
+        ++scan.imageRecords;
+        const quint8 count = record.count();
+        switch (record.type()) {
         case 0: {
-            const Placement placement = placeData(segmentBase + record.address + upperBase);
+            const Placement placement = placeData(segmentBase + record.address() + upperBase);
             if (!placement.taken)
                 break;
-            if (placement.offset < 0 || placement.offset + record.count > ImageSize) {
-                m_errorString = tr("Line %1: its data lie outside the firmware image").arg(lineNumber);
-                return false;
-            }
-            anyData = anyData || record.count > 0;
+            if (placement.offset < 0 || placement.offset + count > ImageSize)
+                return refuse(tr("Line %1: its data lie outside the firmware image").arg(lineNumber));
+            std::memcpy(target + placement.offset, record.data(), count);
+            imageWritten(placement.offset, count);
+            end = std::max(end, placement.address + count);
+            lowest = std::min(lowest, placement.address);
+            anyData = anyData || count > 0;
             break;
         }
         case 2:
-            segmentBase = quint32((data[0] << 8) | data[1]) * 16;
+            segmentBase = record.addressValue() * 16;
             upperBase = 0;
             break;
         case 4:
-            upperBase = quint32((data[0] << 8) | data[1]) << 16;
+            upperBase = record.addressValue() << 16;
             segmentBase = 0;
+            scan.linearFound = true;
+            scan.lastLinear = record.addressValue();
             break;
         case 1:
             endOfFile = true;
@@ -153,73 +180,67 @@ bool FirmwareFileManager::checkFile(int recordBound)
         default: upperBase = segmentBase = 0; break;
         }
     }
-    if (!endOfFile) {
-        m_errorString = tr("The firmware file has no end-of-file record");
-        return false;
+    if (!endOfFile)
+        return refuse(tr("The firmware file has no end-of-file record"));
+    if (!anyData)
+        return refuse(tr("The firmware file holds no data for the device"));
+
+    // The sector count reads every line to the end, those after the
+    // end-of-file record that are still records included.
+    while (position < size) {
+        const qint64 length = lineLength(text, size, position);
+        const char* line = text + position;
+        position += length;
+        reads += readsOfLine(length);
+        if (record.parse(line, withoutLineEnd(line, length)) == HexRecordLine::Fault::None && record.type() == 4) {
+            scan.linearFound = true;
+            scan.lastLinear = record.addressValue();
+        }
     }
-    if (!anyData) {
-        m_errorString = tr("The firmware file holds no data for the device");
-        return false;
-    }
+    m_lineCount = reads;
+    scan.information = summarise(lowest, end);
+    scan.done = true;
+    m_scan = scan;
     return true;
 }
 
-bool FirmwareFileManager::parseRecord(const QByteArray& line, Record* record, QString* reason)
+int FirmwareFileManager::countReads(qint64 offset) const
 {
-    auto refuse = [reason](const QString& why) {
-        if (reason)
-            *reason = why;
-        return false;
-    };
-    if (!line.startsWith(':'))
-        return refuse(tr("not a record"));
-    const QByteArray digits = line.mid(1);
-    for (char c : digits) {
-        if (hexDigitValue(c) < 0)
-            return refuse(tr("a character that is not a hexadecimal digit"));
+    int reads = 0;
+    while (offset < m_content.size()) {
+        const qint64 length = lineLength(m_content.constData(), m_content.size(), offset);
+        reads += readsOfLine(length);
+        offset += length;
     }
-    if (digits.size() % 2 != 0)
-        return refuse(tr("an odd number of hexadecimal digits"));
-    const QByteArray bytes = QByteArray::fromHex(digits);
-    if (bytes.size() < 5)
-        return refuse(tr("the record is too short"));
-    const quint8 count = quint8(bytes.at(0));
-    if (bytes.size() != count + 5)
-        return refuse(tr("the count byte disagrees with the record"));
-    quint8 sum = 0;
-    for (char b : bytes)
-        sum = quint8(sum + quint8(b));
-    if (sum != 0)
-        return refuse(tr("bad record checksum"));
-    const quint8 type = quint8(bytes.at(3));
-    if ((type == 2 || type == 4) && count != 2)
-        return refuse(tr("an address record that does not hold two bytes"));
-    record->count = count;
-    record->address = quint16((quint8(bytes.at(1)) << 8) | quint8(bytes.at(2)));
-    record->type = type;
-    record->data = bytes.mid(4, count);
-    return true;
+    return reads;
+}
+
+void FirmwareFileManager::forgetContent()
+{
+    m_content.clear();
+    m_position = 0;
+    m_scan = Scan();
 }
 
 bool FirmwareFileManager::rewind()
 {
     if (!m_file || !m_file->exists() || !m_file->isOpen())
         return false;
-    if (!m_file->seek(0))
-        return false;
+    m_position = 0;
     m_currentLine = 0;
     return true;
 }
 
 FirmwareFileManager::ReadPosition FirmwareFileManager::readPosition() const
 {
-    return { m_file->isOpen() ? m_file->pos() : 0, m_currentLine };
+    return { m_file->isOpen() ? m_position : 0, m_currentLine };
 }
 
 bool FirmwareFileManager::restoreReadPosition(const ReadPosition& position)
 {
-    if (!m_file->isOpen() || !m_file->seek(position.offset))
+    if (!m_file->isOpen() || position.offset < 0)
         return false;
+    m_position = position.offset;
     m_currentLine = position.line;
     return true;
 }
@@ -228,8 +249,8 @@ quint16 FirmwareFileManager::convertHexString(const char* text, uchar* out, int 
 {
     quint16 pairs = 0;
     while (pairs < outSize && text[0] != '\0' && text[1] != '\0') {
-        const int high = hexDigitValue(text[0]);
-        const int low = hexDigitValue(text[1]);
+        const int high = HexRecordLine::digitValue(text[0]);
+        const int low = HexRecordLine::digitValue(text[1]);
         out[pairs++] = uchar(((high < 0 ? 0 : high) << 4) | (low < 0 ? 0 : low));
         text += 2;
     }
@@ -239,11 +260,8 @@ quint16 FirmwareFileManager::convertHexString(const char* text, uchar* out, int 
 quint16 FirmwareFileManager::calculateCRC(const char* data, int length)
 {
     quint16 crc = 0;
-    for (int i = 0; i < length; ++i) {
-        const quint8 byte = quint8(data[i]);
-        crc = quint16((crc << 4) ^ NibbleTable[((crc >> 12) ^ (byte >> 4)) & 0x0F]);
-        crc = quint16((crc << 4) ^ NibbleTable[((crc >> 12) ^ (byte & 0x0F)) & 0x0F]);
-    }
+    for (int i = 0; i < length; ++i)
+        crc = quint16((crc << 8) ^ ByteTable[((crc >> 8) ^ quint8(data[i])) & 0xFF]);
     return crc;
 }
 
@@ -252,6 +270,7 @@ void FirmwareFileManager::closeFile()
     if (m_file->exists() && m_file->isOpen())
         m_file->close();
     m_file = QSharedPointer<QFile>::create();
+    forgetContent();
 }
 
 void FirmwareFileManager::closeAndRemoveFile()
@@ -262,27 +281,34 @@ void FirmwareFileManager::closeAndRemoveFile()
         m_file->remove();
     }
     m_file = QSharedPointer<QFile>::create();
+    forgetContent();
 }
 
 quint16 FirmwareFileManager::readRecord(uchar* out, int bound, bool withLineEndByte)
 {
-    if (!m_file->isOpen() || m_file->atEnd())
+    const qint64 size = m_content.size();
+    if (!m_file->isOpen() || m_position >= size)
         return 0;
     bound = std::clamp(bound, 2, LineBufferSize);
-    const qint64 read = m_file->readLine(m_lineBuffer, bound);
-    if (read <= 0 || m_lineBuffer[0] != ':')
+    // One read of at most bound - 1 characters, up to and with its '\n'.
+    const char* line = m_content.constData() + m_position;
+    const qint64 available = std::min<qint64>(bound - 1, size - m_position);
+    const void* newline = std::memchr(line, '\n', size_t(available));
+    const qint64 read = newline ? static_cast<const char*>(newline) - line + 1 : available;
+    m_position += read;
+    if (line[0] != ':')
         return 0;
 
     // The record's length comes from its count byte, whatever ends the line.
-    if (read < 3 || hexDigitValue(m_lineBuffer[1]) < 0 || hexDigitValue(m_lineBuffer[2]) < 0)
+    if (read < 3 || HexRecordLine::digitValue(line[1]) < 0 || HexRecordLine::digitValue(line[2]) < 0)
         return 0;
-    const int count = (hexDigitValue(m_lineBuffer[1]) << 4) | hexDigitValue(m_lineBuffer[2]);
+    const int count = (HexRecordLine::digitValue(line[1]) << 4) | HexRecordLine::digitValue(line[2]);
     const int recordLength = count + 5;
     if (read < 1 + 2 * qint64(recordLength))
         return 0;
     for (int i = 0; i < recordLength; ++i) {
-        const int high = hexDigitValue(m_lineBuffer[1 + 2 * i]);
-        const int low = hexDigitValue(m_lineBuffer[2 + 2 * i]);
+        const int high = HexRecordLine::digitValue(line[1 + 2 * i]);
+        const int low = HexRecordLine::digitValue(line[2 + 2 * i]);
         if (high < 0 || low < 0)
             return 0;
         out[i] = uchar((high << 4) | low);
@@ -296,47 +322,11 @@ quint16 FirmwareFileManager::readRecord(uchar* out, int bound, bool withLineEndB
 
 FirmwareImageInformation FirmwareFileManager::buildImageInformation()
 {
-    clearImage();
-    if (!m_file->isOpen() || !m_file->seek(0))
+    if (!m_file->isOpen() || !m_scan.done)
         return {};
-
-    uchar* target = image();
-    quint32 upperBase = 0;
-    quint32 segmentBase = 0;
-    quint32 lowest = 0xFFFFFFFF;
-    quint32 end = 0;
-    bool anyData = false;
-    uchar record[DefaultReadBound / 2 + 1];
-    quint16 length;
-    while ((length = readNextRecord(record, DefaultReadBound)) != 0) {
-        const quint8 count = record[0];
-        if (length < count + 5)
-            break;
-        const quint8 type = record[3];
-        const quint16 address16 = quint16((record[1] << 8) | record[2]);
-        if (type == 0) {
-            const Placement placement = placeData(segmentBase + address16 + upperBase);
-            // openFile() refuses such files; never write outside the image.
-            if (!placement.taken || placement.offset < 0 || placement.offset + count > ImageSize)
-                continue;
-            std::memcpy(target + placement.offset, record + 4, count);
-            imageWritten(placement.offset, count);
-            end = std::max(end, placement.address + count);
-            lowest = std::min(lowest, placement.address);
-            anyData = true;
-        } else if (type == 2 && count >= 2) {
-            segmentBase = quint32((record[4] << 8) | record[5]) * 16;
-            upperBase = 0;
-        } else if (type == 4 && count >= 2) {
-            upperBase = quint32((record[4] << 8) | record[5]) << 16;
-            segmentBase = 0;
-        } else {
-            upperBase = segmentBase = 0;
-        }
-    }
-    if (!anyData)
-        return {};
-    return summarise(lowest, end);
+    m_currentLine += m_scan.imageRecords;
+    m_position = m_scan.imageEnd;
+    return m_scan.information;
 }
 
 void FirmwareFileManager::imageWritten(qint64, int)
@@ -347,15 +337,7 @@ quint32 FirmwareFileManager::countExtendedLinearRecords()
 {
     if (!rewind())
         return 0;
-    bool found = false;
-    quint32 value = 0;
-    while (!m_file->atEnd()) {
-        Record record;
-        if (parseRecord(withoutLineEnd(m_file->readLine()), &record, nullptr) && record.type == 4) {
-            value = quint32((quint8(record.data.at(0)) << 8) | quint8(record.data.at(1)));
-            found = true;
-        }
-    }
+    m_position = m_content.size();
     m_currentLine = 0;
-    return found ? value + 1 : 0;
+    return m_scan.linearFound ? m_scan.lastLinear + 1 : 0;
 }

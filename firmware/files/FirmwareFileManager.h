@@ -2,6 +2,7 @@
 
 #include "firmware/files/FirmwareImageInformation.h"
 
+#include <QByteArray>
 #include <QFile>
 #include <QObject>
 #include <QSharedPointer>
@@ -11,8 +12,11 @@
 // record at a time for the programming packets and builds the image whose
 // start, length and CRC-16 the device's CRC is compared with.
 //
-// openFile() checks the whole file first, so a file that is not a clean
-// series of records is refused before anything is sent to a device.
+// openFile() reads the file once into memory and, in that one pass, checks
+// every record, counts the lines, places the data in the kind's image and
+// counts the erase sectors; so a file that is not a clean series of records
+// is refused before anything is sent to a device, and the later calls only
+// hand out what that pass found.
 class FirmwareFileManager : public QObject
 {
     Q_OBJECT
@@ -79,8 +83,8 @@ protected:
 
     virtual Placement placeData(quint32 address) const = 0;
     virtual uchar* image() const = 0;
-    // Told of every run of bytes that buildImageInformation() copies into
-    // the image, so that a kind can blank the image again cheaply.
+    // Told of every run of bytes that openFile() copies into the image, so
+    // that a kind can blank the image again cheaply.
     virtual void imageWritten(qint64 offset, int count);
     // Start, length and CRC of the image range from the data's lowest
     // address to its end.
@@ -89,26 +93,38 @@ protected:
     // readNextRecord of every kind; withLineEndByte adds LineEndByte after
     // the record.
     quint16 readRecord(uchar* out, int bound, bool withLineEndByte);
+    // What openFile() found; the read position moves as a pass of
+    // readNextRecord over the image's records would move it.
     FirmwareImageInformation buildImageInformation();
+    // The last extended linear address plus one, 0 without one.
     quint32 countExtendedLinearRecords();
 
 private:
-    struct Record
+    // What the one pass of openFile() found.
+    struct Scan
     {
-        quint8 count = 0;
-        quint16 address = 0;
-        quint8 type = 0;
-        QByteArray data;
+        bool done = false;
+        FirmwareImageInformation information;
+        // The records the image pass of the packet readers would read, and
+        // where it would leave the read position.
+        int imageRecords = 0;
+        qint64 imageEnd = 0;
+        bool linearFound = false;
+        quint32 lastLinear = 0;
     };
 
-    // A line without its line end; false with the reason when it is not a
-    // well-formed record.
-    static bool parseRecord(const QByteArray& line, Record* record, QString* reason);
-    bool checkFile(int recordBound);
+    bool scanFile(int recordBound);
+    // The reads of at most DefaultReadBound - 1 characters from offset to
+    // the end, as the line count counts them.
+    int countReads(qint64 offset) const;
+    void forgetContent();
 
     QSharedPointer<QFile> m_file;
     qint32 m_lineCount = 0;
     qint32 m_currentLine = 0;
-    char m_lineBuffer[LineBufferSize] = {};
+    // The whole file, read once by openFile().
+    QByteArray m_content;
+    qint64 m_position = 0;
+    Scan m_scan;
     QString m_errorString;
 };

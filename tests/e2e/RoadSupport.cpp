@@ -83,7 +83,17 @@ Road::~Road()
 
 bool Road::waitForVersions()
 {
-    return QTest::qWaitFor([this] { return !rig->reports.isEmpty(); }, FoundAndReadMs);
+    return rig->waitUntil([this] { return !rig->reports.isEmpty(); }, FoundAndReadMs);
+}
+
+bool Road::waitUntilFinished(int timeoutMs)
+{
+    return rig->waitUntil([this] { return finished(); }, timeoutMs);
+}
+
+void Road::shortenRetries(int intervalMs)
+{
+    rig->updater->retryIntervalMs = intervalMs;
 }
 
 bool Road::finished() const

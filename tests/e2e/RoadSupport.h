@@ -43,6 +43,11 @@ struct Road
 
     // The installed versions of the instrument, once read.
     bool waitForVersions();
+    // Waits, on the program's reports, until the update ended.
+    bool waitUntilFinished(int timeoutMs);
+    // The re-send interval of the update communicators made from now on;
+    // their re-send count stays the program's.
+    void shortenRetries(int intervalMs);
     // The update ended: success, or an error report.
     bool finished() const;
     bool succeeded() const;

@@ -56,7 +56,7 @@ private slots:
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware_V9.9.hex")), image, lineEnd);
         const qint64 start = rig.clock.elapsed();
         QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, false, serverUpdate), 0);
-        QVERIFY(QTest::qWaitFor([&] { return road.finished(); }, UpdateMs));
+        QVERIFY(road.waitUntilFinished(UpdateMs));
         QTest::qWait(100);
 
         // The step reports, in this order.
@@ -107,7 +107,7 @@ private slots:
             QCOMPARE(road.instrument->enumerations(), 3);
             const QString back = road.instrument->uid();
             QVERIFY(back != found.uid);
-            QVERIFY(QTest::qWaitFor([&] { return !rig.reportsOf(back).isEmpty(); }, FoundAndReadMs));
+            QVERIFY(rig.waitUntil([&] { return !rig.reportsOf(back).isEmpty(); }, FoundAndReadMs));
             QCOMPARE(rig.reportsOf(back).last().seen.motherboardVersion, versions.at(0));
         }
     }

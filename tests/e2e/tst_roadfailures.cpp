@@ -51,7 +51,7 @@ private slots:
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), image);
 
         QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, true), 0);
-        QVERIFY(QTest::qWaitFor([&] { return road.finished(); }, UpdateMs));
+        QVERIFY(road.waitUntilFinished(UpdateMs));
         QTest::qWait(300);
         QCOMPARE(road.rig->responses.last(), (Response { 4, 1, -1 }));
         QVERIFY(!anySuccess(road.rig->responses));
@@ -76,7 +76,7 @@ private slots:
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), imageOf(family));
 
         QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
-        QVERIFY(QTest::qWaitFor([&] { return road.finished(); }, 3000 + 2000));
+        QVERIFY(road.waitUntilFinished(3000 + 2000));
         QTest::qWait(1500);
         QCOMPARE(road.rig->responses, (QList<Response> { { 113, 0, 5 }, { 113, 0, 10 }, { 113, 1, -1 } }));
         QVERIFY(!road.instrument->isPlugged());
@@ -98,7 +98,7 @@ private slots:
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), image);
 
         QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
-        QVERIFY(QTest::qWaitFor([&] { return road.finished(); }, UpdateMs));
+        QVERIFY(road.waitUntilFinished(UpdateMs));
         QVERIFY(road.succeeded());
         QCOMPARE(road.rig->progressLines.count(RetryLine), 1);
 

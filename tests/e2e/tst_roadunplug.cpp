@@ -9,7 +9,9 @@ using namespace road;
 namespace {
 
 const QString RemovedText = QStringLiteral("Movra device removed");
-constexpr int RetryGivesUpMs = 13 * 5000 + 5000;
+// The re-sends come this far apart here (5 s in the program).
+constexpr int RetryIntervalMs = 200;
+constexpr int RetryGivesUpMs = 13 * RetryIntervalMs + 5000;
 
 } // namespace
 
@@ -26,6 +28,7 @@ private slots:
     {
         QTemporaryDir dir;
         Road road(QStringLiteral("HLX58"));
+        road.shortenRetries(RetryIntervalMs);
         QVERIFY(road.waitForVersions());
         const auto found = road.rig->reports.first().seen;
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), imageOf(road.family));
@@ -39,10 +42,10 @@ private slots:
                     }
                 });
         QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, true), 0);
-        QVERIFY(QTest::qWaitFor([&] { return packetsAtUnplug >= 0; }, 20000));
+        QVERIFY(road.rig->waitUntil([&] { return packetsAtUnplug >= 0; }, 20000));
         QTRY_COMPARE_WITH_TIMEOUT(road.rig->statusesWith(RemovedText).size(), 2, 3000); // the reset, then this
 
-        QVERIFY(QTest::qWaitFor([&] { return road.finished(); }, RetryGivesUpMs));
+        QVERIFY(road.waitUntilFinished(RetryGivesUpMs));
         QCOMPARE(road.rig->responses.last(), (Response { 3, 1, -1 }));
         for (const Response& r : qAsConst(road.rig->responses))
             QVERIFY(r.status != 2);

@@ -68,7 +68,7 @@ private slots:
         road.startMotherboardStepWith(motherboardPath, found.deviceType, found.uid);
         const Response done = motherboardStep ? MotherboardDone : Response { 26, 2, 100 };
         QCOMPARE(rig.updater->startUpdate(channelPath, found.deviceType, found.uid, false, false), 0);
-        QVERIFY(QTest::qWaitFor([&] { return road.ended(done); }, UpdateMs));
+        QVERIFY(rig.waitUntil([&] { return road.ended(done); }, UpdateMs));
         QVERIFY2(road.errors().isEmpty(), qPrintable(QTest::toString(road.errors().value(0))));
         QCOMPARE(road.successes(), 1);
         QCOMPARE(rig.responses.last(), done);
@@ -102,7 +102,7 @@ private slots:
             const QByteArray motherboardImage = reference(motherboardPath);
             QCOMPARE(flash.left(motherboardImage.size()).toHex(), motherboardImage.toHex());
             QTRY_COMPARE(board.mode(), sim::Instrument::Mode::Application);
-            QVERIFY(QTest::qWaitFor([&] { return !rig.reportsOf(road.board->uid()).isEmpty(); }, FoundAndReadMs));
+            QVERIFY(rig.waitUntil([&] { return !rig.reportsOf(road.board->uid()).isEmpty(); }, FoundAndReadMs));
             QCOMPARE(rig.reportsOf(road.board->uid()).last().seen.deviceType, type);
         } else {
             QCOMPARE(flash, blank(flash.size()));

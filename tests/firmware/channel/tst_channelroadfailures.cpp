@@ -68,7 +68,7 @@ private slots:
             writeHex(dir.filePath("Movra-Motherboard_Firmware_V3.2.hex"), imageBytes(1024, 42));
         road.startMotherboardStepWith(motherboardPath, found.deviceType, found.uid);
         QCOMPARE(rig.updater->startUpdate(channelPath, found.deviceType, found.uid, false, false), 0);
-        QVERIFY(QTest::qWaitFor([&] { return !road.errors().isEmpty(); }, UpdateMs));
+        QVERIFY(rig.waitUntil([&] { return !road.errors().isEmpty(); }, UpdateMs));
         // Nothing more comes: no success, no second error, no motherboard
         // step after a channel failure.
         QTest::qWait(fault == "vanish" ? 500 : 2500);
@@ -104,7 +104,7 @@ private slots:
             writeHex(dir.filePath("Movra-Motherboard_Firmware_V3.2.hex"), imageBytes(1024, 42));
         road.startMotherboardStepWith(motherboardPath, found.deviceType, found.uid);
         QCOMPARE(rig.updater->startUpdate(channelPath, found.deviceType, found.uid, false, false), 0);
-        QVERIFY(QTest::qWaitFor([&] { return road.ended(MotherboardDone); }, UpdateMs + 6000));
+        QVERIFY(rig.waitUntil([&] { return road.ended(MotherboardDone); }, UpdateMs + 6000));
         QVERIFY(road.errors().isEmpty());
         QCOMPARE(rig.responses.last(), MotherboardDone);
         QVERIFY(

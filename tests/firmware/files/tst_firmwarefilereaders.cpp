@@ -486,6 +486,41 @@ private slots:
         QCOMPARE(buffer[4], uchar('c'));
     }
 
+    // The file is read once, when it is opened: what is checked is what is
+    // programmed and what the device's CRC is compared with, whatever
+    // happens to the file on the disk afterwards.
+    void recordsAreThoseChecked()
+    {
+        const QByteArray content = joinLines(SixteenByteLine, "\r\n");
+        const QString name = newFile(content);
+        MCSVivadoFirmwareFileManager reader;
+        QVERIFY(reader.openFile(name));
+        const FirmwareImageInformation info = reader.getImageInformation();
+        QVERIFY(writeFile(name,
+                          joinLines({ IntelHex::line(0, 0, QByteArray(16, 'w')), IntelHex::line(0, 1, {}) }, "\r\n")));
+        const QList<QByteArray> records = allRecords(reader);
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records.first().mid(4, 16).toHex(), QByteArray("00112233445566778899aabbccddeeff"));
+        QCOMPARE(reader.getImageInformation(), info);
+    }
+
+    // Two readers of a kind open at once share the image buffer: each keeps
+    // the start, length and CRC of its own file.
+    void readersOfOneKindKeepTheirOwnImage()
+    {
+        const QString first = newFile(joinLines(SixteenByteLine, "\n"));
+        const QString second =
+            newFile(joinLines({ IntelHex::line(0x40, 0, QByteArray(8, 'k')), IntelHex::line(0, 1, {}) }, "\n"));
+        HEXFirmwareFileManager one;
+        HEXFirmwareFileManager other;
+        QVERIFY(one.openFile(first));
+        const FirmwareImageInformation alone = one.getImageInformation();
+        QVERIFY(other.openFile(second));
+        QCOMPARE(one.getImageInformation(), alone);
+        QCOMPARE(alone.length, quint32(16));
+        QCOMPARE(other.getImageInformation().startAddress, quint32(0x20));
+    }
+
     // Every reader of a kind builds its image in the same buffer, which is
     // blanked again only where the last image was written: a file's gaps
     // never show the data of a file read before it.

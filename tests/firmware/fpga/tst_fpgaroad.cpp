@@ -105,7 +105,7 @@ private slots:
             face.identity.product = QStringLiteral("Acquisition Console");
             face.identity.serial = QStringLiteral("AcquisitionConsole");
             front = std::make_unique<UsbFpgaBoard>(bus, face, 1, 2);
-            QVERIFY(QTest::qWaitFor([&] { return !rig->reports.isEmpty(); }, 7000));
+            QVERIFY(rig->waitUntil([&] { return !rig->reports.isEmpty(); }, 7000));
             front->unplug();
             rig->reports.clear();
         }
@@ -133,7 +133,7 @@ private slots:
                 b.loseAcknowledgement(10);
         });
 
-        QVERIFY(QTest::qWaitFor(
+        QVERIFY(rig->waitUntil(
             [&] {
                 return !rig->reports.isEmpty() && !rig->reports.last().seen.bootloaderVersion.isEmpty()
                        && rig->reports.last().seen.bootloaderVersion != QStringLiteral("2.0");
@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(found.bootloaderVersion, QStringLiteral("2.7"));
 
         QCOMPARE(rig->updater->startUpdate(file, found.deviceType, found.uid, false, false), 0);
-        QVERIFY(QTest::qWaitFor([&] { return ended(*rig); }, 60000));
+        QVERIFY(rig->waitUntil([&] { return ended(*rig); }, 60000));
         QTest::qWait(300);
         int successes = 0;
         int errors = 0;

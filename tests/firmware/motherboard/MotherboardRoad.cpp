@@ -73,7 +73,7 @@ Road::~Road()
 
 bool Road::waitForVersions()
 {
-    return QTest::qWaitFor([this] { return !rig->reports.isEmpty(); }, FoundAndReadMs);
+    return rig->waitUntil([this] { return !rig->reports.isEmpty(); }, FoundAndReadMs);
 }
 
 bool Road::ended(const Response& success) const

@@ -65,7 +65,7 @@ private slots:
         const QByteArray image = imageBytes(1536, 31);
         const QString path = writeHex(dir.filePath("Movra-Motherboard_Firmware_V3.2.hex"), image);
         QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, motherboardPhase, false), 0);
-        QVERIFY(QTest::qWaitFor([&] { return road.ended(MotherboardDone); }, UpdateMs));
+        QVERIFY(rig.waitUntil([&] { return road.ended(MotherboardDone); }, UpdateMs));
         QVERIFY2(road.errors().isEmpty(), qPrintable(QTest::toString(road.errors().value(0))));
         QCOMPARE(road.successes(), 1);
         QCOMPARE(rig.responses.first(), (Response { 113, 0, 5 }));
@@ -87,7 +87,7 @@ private slots:
         if (profile.channels > 0)
             QCOMPARE(road.board->core().channelFlash(0), channelsBefore);
         // Back in its application: found and read again.
-        QVERIFY(QTest::qWaitFor([&] { return !rig.reportsOf(road.board->uid()).isEmpty(); }, FoundAndReadMs));
+        QVERIFY(rig.waitUntil([&] { return !rig.reportsOf(road.board->uid()).isEmpty(); }, FoundAndReadMs));
     }
 };
 

@@ -37,6 +37,8 @@ AbstractFirmwareCommunicator* ObservedUpdater::createUpdateCommunicator(int devi
 {
     AbstractFirmwareCommunicator* made =
         FirmwareUpdater::createUpdateCommunicator(deviceType, device, motherboardPhase);
+    if (made && retryIntervalMs > 0)
+        made->setRetryTiming(retryIntervalMs, AbstractFirmwareCommunicator::MaxRetries);
     updateTypes.append(deviceType);
     updateCommunicators.append(made ? QString::fromLatin1(made->metaObject()->className()) : QStringLiteral("none"));
     madeForUpdates.append(made);

@@ -33,6 +33,9 @@ public:
     using FirmwareUpdater::FirmwareUpdater;
 
     bool silentTV720 = false;
+    // When above 0, the re-send interval of the update communicators made
+    // from now on; their re-send count stays the program's.
+    int retryIntervalMs = 0;
     QList<int> updateTypes;
     QStringList updateCommunicators; // class name, or "none"
     QList<QPointer<AbstractFirmwareCommunicator>> madeForUpdates;

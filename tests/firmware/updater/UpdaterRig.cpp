@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
+#include <QTimer>
 
 UpdaterRig::UpdaterRig(bool silentTV720)
 {
@@ -51,6 +53,32 @@ UpdaterRig::~UpdaterRig()
     updater.reset();
     // Communicators released with a deferred delete go before the rig does.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+bool UpdaterRig::waitUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // Connected after watch()'s own: the report is written down first.
+    const auto ask = [&] {
+        if (done())
+            loop.quit();
+    };
+    ObservedUpdater* u = updater.data();
+    QObject::connect(u, &FirmwareUpdater::sendMessageToStatusBar, &loop, ask);
+    QObject::connect(u, &FirmwareUpdater::sendInstalledVersionToView, &loop, ask);
+    QObject::connect(u, &FirmwareUpdater::sendDeviceConnectedToView, &loop, ask);
+    QObject::connect(u, &FirmwareUpdater::sendDeviceResponseToView, &loop, ask);
+    QObject::connect(u, &FirmwareUpdater::openUSBDevice, &loop, ask);
+    QObject::connect(u, &FirmwareUpdater::sendReconnectedToBootloader, &loop, ask);
+    QObject::connect(u, &FirmwareUpdater::sendMessageToProgressDialog, &loop, ask);
+    deadline.start(timeoutMs);
+    loop.exec();
+    return done();
 }
 
 QList<UpdaterRig::Report> UpdaterRig::reportsOf(const QString& uid) const

@@ -10,6 +10,8 @@
 #include <QSharedPointer>
 #include <QString>
 
+#include <functional>
+
 // A firmware updater on a fake machine with a USB and a camera transport
 // (or over the transports a test gives it), with what it tells the widget
 // written down.
@@ -52,6 +54,10 @@ struct UpdaterRig
     ~UpdaterRig();
 
     QList<Report> reportsOf(const QString& uid) const;
+    // Runs the event loop until done() holds, asked after each report the
+    // rig writes down, or until timeoutMs have passed: no polling, so the
+    // program runs at its own pace meanwhile. done() then decides.
+    bool waitUntil(const std::function<bool()>& done, int timeoutMs);
     QList<Status> statusesWith(const QString& text) const;
 
     EventLog log;

@@ -91,7 +91,7 @@ std::optional<QByteArray> AsciiSerialLink::readLine(const QDeadlineTimer& deadli
                 if (m_port->error() != QSerialPort::TimeoutError && m_port->error() != QSerialPort::NoError)
                     portLost();
                 m_port->clearError();
-                return std::nullopt;
+                continue;
             }
         }
         m_buffer += m_port->readAll();

@@ -1,5 +1,6 @@
 #include "device/CommunicatorFactory.h"
 
+#include "device/serial/SerialCommunicator.h"
 #include "device/usb/USBCommunicator.h"
 
 CommunicatorFactory::~CommunicatorFactory() = default;
@@ -21,5 +22,5 @@ QSharedPointer<AbstractCommunicator> CommunicatorFactory::createTISCameraCommuni
 
 QSharedPointer<AbstractCommunicator> CommunicatorFactory::createSerialCommunicator()
 {
-    return {};
+    return QSharedPointer<SerialCommunicator>::create();
 }

@@ -38,6 +38,14 @@ constexpr quint16 FX3BootProgrammerProductId = 0x4720; // the boot programmer al
 constexpr quint16 IMUBootloaderProductId = 0x521F; // the inertial module in its bootloader
 constexpr quint16 ZuvoBasestationProductId = 0xB007;
 
+// The other USB-to-serial adapters the serial grabber accepts
+constexpr quint16 NordicVendorId = 0x1915; // the inertial module and the base station
+constexpr quint16 IMUProductId = 0x520F;   // the inertial module in its application
+constexpr quint16 PowerMeterVendorId = 0x1AD5;
+constexpr quint16 PowerMeterProductId = 0x0300;
+constexpr quint16 FtdiVendorId = 0x0403; // a stage chain or a pump, told apart by test commands
+constexpr quint16 FtdiProductId = 0x6001;
+
 inline bool isCypressVendor(quint16 vendorId)
 {
     return vendorId == CypressVendorId || vendorId == CypressSecondVendorId;

@@ -11,6 +11,9 @@
 #include "firmware/fpga/Microscope2ColorCommunicator.h"
 #include "firmware/motherboard/HKTRCommunicator.h"
 #include "firmware/motherboard/MotherboardCommunicator.h"
+#include "firmware/programmer/BootCypressFX3Communicator.h"
+#include "firmware/programmer/IMUFirmwareCommunicator.h"
+#include "firmware/programmer/ZuvoBasestationCommunicator.h"
 
 #include <QLatin1String>
 
@@ -35,9 +38,8 @@ constexpr FirmwareFamilyRegistry::Factory None = nullptr;
 // condition comes before the row that takes every other device. A type
 // whose family is not part of this build has no row: USB 3 channels (12
 // and 13 without the motherboard phase), USB 3, Ethernet and FX3
-// microscopes (the version query of 10 and 11 on Ethernet, 12, 13, 18),
-// external programmers (14, 20, 24). The camera (4) is not a firmware
-// device.
+// microscopes (the version query of 10 and 11 on Ethernet, 12, 13, 18).
+// The camera (4) is not a firmware device.
 constexpr Row Table[] = {
     // firmware/bootloader
     { AssistedRotaryJoint, "bootloader", EveryDevice, make<HLX58Communicator>, make<HLX58Communicator> },
@@ -75,6 +77,11 @@ constexpr Row Table[] = {
     { GQZ, "fpga", EveryDevice, None, make<Microscope1ColorCommunicator> },
     { GQZ2, "fpga", EveryDevice.exceptOnCommType(CommType::Ethernet), make<Microscope2ColorCommunicator>, None },
     { GQZ2, "fpga", EveryDevice, None, make<Microscope2ColorCommunicator> },
+    // firmware/programmer: programmed by a program outside this system.
+    { IMU, "programmer", EveryDevice, make<IMUFirmwareCommunicator>, make<IMUFirmwareCommunicator> },
+    { USB3Driver, "programmer", EveryDevice, make<BootCypressFX3Communicator>, make<BootCypressFX3Communicator> },
+    { ZuvoBasestation, "programmer", EveryDevice, make<ZuvoBasestationCommunicator>,
+      make<ZuvoBasestationCommunicator> },
 };
 
 template <typename Applies>

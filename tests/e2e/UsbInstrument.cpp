@@ -11,3 +11,8 @@ QSharedPointer<AbstractCommunicator> SimulatedUsbTransports::createUSBCommunicat
 {
     return QSharedPointer<USBCommunicator>::create(m_bus);
 }
+
+QSharedPointer<AbstractCommunicator> SimulatedUsbTransports::createSerialCommunicator()
+{
+    return {};
+}

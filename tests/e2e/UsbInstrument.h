@@ -17,6 +17,8 @@ class SimulatedUsbTransports : public CommunicatorFactory
 public:
     explicit SimulatedUsbTransports(QSharedPointer<SimUsbBus> bus);
     QSharedPointer<AbstractCommunicator> createUSBCommunicator() override;
+    // The machine's own serial ports stay out of the tests.
+    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override;
 
 private:
     QSharedPointer<SimUsbBus> m_bus;

@@ -104,16 +104,21 @@ private slots:
         QTest::newRow("11 on Ethernet") << 11 << 0 << 0 << "GQZ2" << ethernet << none << twoColor;
         QTest::newRow("11 on USB") << 11 << microchip << 0 << "GQZ2" << usb << twoColor << twoColor;
 
+        // firmware/programmer
+        const QString imu = QStringLiteral("IMUFirmwareCommunicator");
+        const QString fx3 = QStringLiteral("BootCypressFX3Communicator");
+        const QString zuvo = QStringLiteral("ZuvoBasestationCommunicator");
+        QTest::newRow("14 IMU") << 14 << 0 << int(nsUsbIds::IMUBootloaderProductId) << "IMU" << serial << imu << imu;
+        QTest::newRow("20 USB3 driver") << 20 << cypress << int(nsUsbIds::USB3DriverProductId) << "FX3" << usb << fx3
+                                        << fx3;
+        QTest::newRow("24 Zuvo") << 24 << 0 << int(nsUsbIds::ZuvoBasestationProductId) << "Zuvo" << serial << zuvo
+                                 << zuvo;
+
         // Families not part of this build: no row.
         QTest::newRow("4 camera") << 4 << 0 << 0 << "Camera" << int(CommType::Camera) << none << none;
         QTest::newRow("12 on USB 3") << 12 << cypress << int(nsUsbIds::GQZ3ProductId) << "GQZ3" << usb3 << none << none;
         QTest::newRow("13 on USB 3") << 13 << cypress << int(nsUsbIds::GQZ3ProductId) << "GQZ3" << usb3 << none << none;
-        QTest::newRow("14 IMU") << 14 << 0 << int(nsUsbIds::IMUBootloaderProductId) << "IMU" << serial << none << none;
         QTest::newRow("18 TV720") << 18 << cypress << int(nsUsbIds::TV720ProductId) << "TV720" << usb3 << none << none;
-        QTest::newRow("20 USB3 driver") << 20 << cypress << int(nsUsbIds::USB3DriverProductId) << "FX3" << usb << none
-                                        << none;
-        QTest::newRow("24 Zuvo") << 24 << 0 << int(nsUsbIds::ZuvoBasestationProductId) << "Zuvo" << serial << none
-                                 << none;
         QTest::newRow("no such type") << 26 << microchip << 0 << "Device" << usb << none << none;
         QTest::newRow("negative type") << -1 << microchip << 0 << "Device" << usb << none << none;
     }

@@ -85,6 +85,7 @@ bool SerialZaberDeviceHandler::openConnection()
 {
     const bool connected = attempt(QStringLiteral("connection"), [this] {
         m_connection = Connection::openSerialPort(m_deviceInfo->name().toLocal8Bit().toStdString(), BaudRate, false);
+        // Homed before anything else: the chain is reported ready to move.
         m_connection.homeAll(false);
         const QList<QPair<int, Device SerialZaberDeviceHandler::*>> roles = {
             { JoystickDeviceId, &SerialZaberDeviceHandler::m_joystickDevice },

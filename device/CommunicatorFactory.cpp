@@ -1,5 +1,6 @@
 #include "device/CommunicatorFactory.h"
 
+#include "device/ethernet/EthernetCommunicator.h"
 #include "device/usb/USBCommunicator.h"
 
 CommunicatorFactory::~CommunicatorFactory() = default;
@@ -11,7 +12,7 @@ QSharedPointer<AbstractCommunicator> CommunicatorFactory::createUSBCommunicator(
 
 QSharedPointer<AbstractCommunicator> CommunicatorFactory::createEthernetCommunicator()
 {
-    return {};
+    return QSharedPointer<EthernetCommunicator>::create();
 }
 
 QSharedPointer<AbstractCommunicator> CommunicatorFactory::createTISCameraCommunicator()

@@ -9,6 +9,9 @@
 #include "firmware/fpga/ConsoleChannelCommunicator.h"
 #include "firmware/fpga/Microscope1ColorCommunicator.h"
 #include "firmware/fpga/Microscope2ColorCommunicator.h"
+#include "firmware/microscope/MicroscopeEthernetCommunicator.h"
+#include "firmware/microscope/MicroscopeUSB3ChannelCommunicator.h"
+#include "firmware/microscope/MicroscopeUSB3Communicator.h"
 #include "firmware/motherboard/HKTRCommunicator.h"
 #include "firmware/motherboard/MotherboardCommunicator.h"
 
@@ -20,6 +23,7 @@ namespace {
 
 using Row = FirmwareFamilyRegistry::Row;
 using Condition = FirmwareFamilyRegistry::Condition;
+using Phase = FirmwareFamilyRegistry::Phase;
 using namespace nsUpdater;
 
 template <typename Communicator>
@@ -33,10 +37,9 @@ constexpr FirmwareFamilyRegistry::Factory None = nullptr;
 
 // The first row that applies decides, so within a type a row with a
 // condition comes before the row that takes every other device. A type
-// whose family is not part of this build has no row: USB 3 channels (12
-// and 13 without the motherboard phase), USB 3, Ethernet and FX3
-// microscopes (the version query of 10 and 11 on Ethernet, 12, 13, 18),
-// external programmers (14, 20, 24). The camera (4) is not a firmware
+// whose family is not part of this build has no row: the FX3 bridge (the
+// update of 12 and 13 in the motherboard phase, 18), external programmers
+// (14, 20, 24). The camera (4) is not a firmware
 // device.
 constexpr Row Table[] = {
     // firmware/bootloader
@@ -75,6 +78,17 @@ constexpr Row Table[] = {
     { GQZ, "fpga", EveryDevice, None, make<Microscope1ColorCommunicator> },
     { GQZ2, "fpga", EveryDevice.exceptOnCommType(CommType::Ethernet), make<Microscope2ColorCommunicator>, None },
     { GQZ2, "fpga", EveryDevice, None, make<Microscope2ColorCommunicator> },
+    // firmware/microscope: the drivers on the Ethernet link only read their
+    // versions (the rows above update them); the USB 3 drivers read theirs
+    // and, outside the motherboard phase, update their channel.
+    { GQZ, "microscope", EveryDevice.onCommType(CommType::Ethernet), make<MicroscopeEthernetCommunicator>, None },
+    { GQZ2, "microscope", EveryDevice.onCommType(CommType::Ethernet), make<MicroscopeEthernetCommunicator>, None },
+    { GQZ3, "microscope", EveryDevice, make<MicroscopeUSB3Communicator>, None },
+    { GQZ3, "microscope", EveryDevice.inPhase(Phase::WithoutMotherboard), None,
+      make<MicroscopeUSB3ChannelCommunicator> },
+    { GQZ3KAVOR, "microscope", EveryDevice, make<MicroscopeUSB3Communicator>, None },
+    { GQZ3KAVOR, "microscope", EveryDevice.inPhase(Phase::WithoutMotherboard), None,
+      make<MicroscopeUSB3ChannelCommunicator> },
 };
 
 template <typename Applies>

@@ -9,6 +9,7 @@
 #include "firmware/fpga/ConsoleChannelCommunicator.h"
 #include "firmware/fpga/Microscope1ColorCommunicator.h"
 #include "firmware/fpga/Microscope2ColorCommunicator.h"
+#include "firmware/fx3/CypressFX3Communicator.h"
 #include "firmware/microscope/MicroscopeEthernetCommunicator.h"
 #include "firmware/microscope/MicroscopeUSB3ChannelCommunicator.h"
 #include "firmware/microscope/MicroscopeUSB3Communicator.h"
@@ -37,8 +38,7 @@ constexpr FirmwareFamilyRegistry::Factory None = nullptr;
 
 // The first row that applies decides, so within a type a row with a
 // condition comes before the row that takes every other device. A type
-// whose family is not part of this build has no row: the FX3 bridge (the
-// update of 12 and 13 in the motherboard phase, 18), external programmers
+// whose family is not part of this build has no row: external programmers
 // (14, 20, 24). The camera (4) is not a firmware
 // device.
 constexpr Row Table[] = {
@@ -89,6 +89,11 @@ constexpr Row Table[] = {
     { GQZ3KAVOR, "microscope", EveryDevice, make<MicroscopeUSB3Communicator>, None },
     { GQZ3KAVOR, "microscope", EveryDevice.inPhase(Phase::WithoutMotherboard), None,
       make<MicroscopeUSB3ChannelCommunicator> },
+    // firmware/fx3: the TV720, and the USB 3 drivers' own firmware in the
+    // motherboard phase.
+    { TV720, "fx3", EveryDevice, make<CypressFX3Communicator>, make<CypressFX3Communicator> },
+    { GQZ3, "fx3", EveryDevice.inPhase(Phase::WithMotherboard), None, make<CypressFX3Communicator> },
+    { GQZ3KAVOR, "fx3", EveryDevice.inPhase(Phase::WithMotherboard), None, make<CypressFX3Communicator> },
 };
 
 template <typename Applies>

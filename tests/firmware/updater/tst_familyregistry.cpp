@@ -105,10 +105,14 @@ private slots:
         QTest::newRow("11 on Ethernet") << 11 << 0 << 0 << "GQZ2" << ethernet << ethernetMicroscope << twoColor;
         QTest::newRow("11 on USB") << 11 << microchip << 0 << "GQZ2" << usb << twoColor << twoColor;
 
+        // firmware/fx3
+        QTest::newRow("18 TV720") << 18 << cypress << int(nsUsbIds::TV720ProductId) << "TV720" << usb3
+                                  << "CypressFX3Communicator"
+                                  << "CypressFX3Communicator";
+
         // Families not part of this build: no row.
         QTest::newRow("4 camera") << 4 << 0 << 0 << "Camera" << int(CommType::Camera) << none << none;
         QTest::newRow("14 IMU") << 14 << 0 << int(nsUsbIds::IMUBootloaderProductId) << "IMU" << serial << none << none;
-        QTest::newRow("18 TV720") << 18 << cypress << int(nsUsbIds::TV720ProductId) << "TV720" << usb3 << none << none;
         QTest::newRow("20 USB3 driver") << 20 << cypress << int(nsUsbIds::USB3DriverProductId) << "FX3" << usb << none
                                         << none;
         QTest::newRow("24 Zuvo") << 24 << 0 << int(nsUsbIds::ZuvoBasestationProductId) << "Zuvo" << serial << none
@@ -141,7 +145,8 @@ private slots:
     }
 
     // The USB 3 drivers: versions by register commands; outside the
-    // motherboard phase their channel is updated, in it nothing of this build.
+    // motherboard phase their channel is updated, in it their own firmware
+    // through the FX3 bridge.
     void usb3Microscopes_data()
     {
         QTest::addColumn<int>("type");
@@ -160,7 +165,8 @@ private slots:
                  QStringLiteral("MicroscopeUSB3Communicator"));
         QCOMPARE(classNameOf(FirmwareFamilyRegistry::createUpdateCommunicator(type, device, false)),
                  QStringLiteral("MicroscopeUSB3ChannelCommunicator"));
-        QCOMPARE(classNameOf(FirmwareFamilyRegistry::createUpdateCommunicator(type, device, true)), QString());
+        QCOMPARE(classNameOf(FirmwareFamilyRegistry::createUpdateCommunicator(type, device, true)),
+                 QStringLiteral("CypressFX3Communicator"));
     }
 
     // Every row takes part in a lookup, names its folder, and makes

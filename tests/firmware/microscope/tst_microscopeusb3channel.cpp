@@ -1,5 +1,6 @@
 #include "firmware/microscope/MicroscopeUSB3ChannelCommunicator.h"
 #include "tests/firmware/microscope/RegisterDecoder.h"
+#include "tests/firmware/microscope/sim/SimUsb3Channel.h"
 #include "tests/support/IntelHex.h"
 
 #include <QElapsedTimer>
@@ -124,6 +125,75 @@ private slots:
         QCOMPARE(packet.mid(4 + n), QByteArray(f - 1 - n, '\0'));
         // The register write's length byte holds the whole payload.
         QCOMPARE(int(quint8(sent.at(1).at(1).toByteArray().at(2))), packet.size() + 4);
+    }
+
+    // A whole update against the simulated channel: its flash ends equal to
+    // the file's image only when every packet arrived whole.
+    void throughTheChannel_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("errorCode"); // 0: success
+        QTest::newRow("updated") << "" << 0;
+        QTest::newRow("CRC mismatch") << "stuck byte" << 26;
+        QTest::newRow("erase status error") << "erase error" << 24;
+    }
+
+    void throughTheChannel()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, errorCode);
+        QByteArray image(3000, '\0');
+        for (int i = 0; i < image.size(); ++i)
+            image[i] = char((i * 37 + 11) & 0xFF);
+        const QString path = m_dir.filePath(QStringLiteral("channel.hex"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            // Records of 28 bytes too: n = 56 goes whole into a bigger packet.
+            file.write(IntelHex::file({ { 0u, image } }, 23));
+        }
+        sim::Usb3Channel channel;
+        if (fault == "stuck byte")
+            channel.setStuckByte(1234, char(~image.at(1234)));
+        else if (fault == "erase error")
+            channel.setEraseStatus(1);
+
+        MicroscopeUSB3ChannelCommunicator c;
+        c.setReplyTimeout(2000);
+        const auto device = driver(QStringLiteral("u"));
+        QList<QPair<int, int>> responses;
+        connect(&c, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater, this,
+                [&](char code, nsFirmware::MessageStatus status, int) {
+                    responses.append({ int(code), int(status) });
+                });
+        connect(&c, &AbstractFirmwareCommunicator::sendCommandToDevice, this,
+                [&](QSharedPointer<MovraDeviceInfo>, QByteArray frame) {
+                    const QByteArray reply = channel.receive(frame);
+                    if (!reply.isEmpty())
+                        QMetaObject::invokeMethod(
+                            &c, [&c, device, reply] { c.onCommandReceivedFromDevice(device, reply); },
+                            Qt::QueuedConnection);
+                });
+        QVERIFY(c.updateFirmware(path, device, { NA, NA, NA }));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                for (const auto& r : responses) {
+                    if (r.second != nsFirmware::InProgress)
+                        return true;
+                }
+                return false;
+            },
+            10000));
+        QTest::qWait(100);
+        QCOMPARE(channel.rejectedFrames(), 0);
+        if (errorCode == 0) {
+            QCOMPARE(responses.last(), qMakePair(26, int(nsFirmware::Success)));
+            QVERIFY(channel.jumped());
+            QCOMPARE(channel.flash().left(image.size()).toHex(), image.toHex());
+        } else {
+            QCOMPARE(responses.last(), qMakePair(errorCode, int(nsFirmware::Error)));
+            QVERIFY(!channel.jumped());
+        }
     }
 
     void channelEntersItsBootloaderFirst_data()

@@ -1,6 +1,7 @@
 #include "device/CommunicatorFactory.h"
 
 #include "device/serial/SerialCommunicator.h"
+#include "device/ethernet/EthernetCommunicator.h"
 #include "device/usb/USBCommunicator.h"
 
 CommunicatorFactory::~CommunicatorFactory() = default;
@@ -12,7 +13,7 @@ QSharedPointer<AbstractCommunicator> CommunicatorFactory::createUSBCommunicator(
 
 QSharedPointer<AbstractCommunicator> CommunicatorFactory::createEthernetCommunicator()
 {
-    return {};
+    return QSharedPointer<EthernetCommunicator>::create();
 }
 
 QSharedPointer<AbstractCommunicator> CommunicatorFactory::createTISCameraCommunicator()

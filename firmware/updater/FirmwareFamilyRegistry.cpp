@@ -9,6 +9,10 @@
 #include "firmware/fpga/ConsoleChannelCommunicator.h"
 #include "firmware/fpga/Microscope1ColorCommunicator.h"
 #include "firmware/fpga/Microscope2ColorCommunicator.h"
+#include "firmware/fx3/CypressFX3Communicator.h"
+#include "firmware/microscope/MicroscopeEthernetCommunicator.h"
+#include "firmware/microscope/MicroscopeUSB3ChannelCommunicator.h"
+#include "firmware/microscope/MicroscopeUSB3Communicator.h"
 #include "firmware/motherboard/HKTRCommunicator.h"
 #include "firmware/motherboard/MotherboardCommunicator.h"
 #include "firmware/programmer/BootCypressFX3Communicator.h"
@@ -23,6 +27,7 @@ namespace {
 
 using Row = FirmwareFamilyRegistry::Row;
 using Condition = FirmwareFamilyRegistry::Condition;
+using Phase = FirmwareFamilyRegistry::Phase;
 using namespace nsUpdater;
 
 template <typename Communicator>
@@ -35,11 +40,8 @@ constexpr Condition EveryDevice {};
 constexpr FirmwareFamilyRegistry::Factory None = nullptr;
 
 // The first row that applies decides, so within a type a row with a
-// condition comes before the row that takes every other device. A type
-// whose family is not part of this build has no row: USB 3 channels (12
-// and 13 without the motherboard phase), USB 3, Ethernet and FX3
-// microscopes (the version query of 10 and 11 on Ethernet, 12, 13, 18).
-// The camera (4) is not a firmware device.
+// condition comes before the row that takes every other device. The camera
+// (4) is not a firmware device: it has no row.
 constexpr Row Table[] = {
     // firmware/bootloader
     { AssistedRotaryJoint, "bootloader", EveryDevice, make<HLX58Communicator>, make<HLX58Communicator> },
@@ -82,6 +84,22 @@ constexpr Row Table[] = {
     { USB3Driver, "programmer", EveryDevice, make<BootCypressFX3Communicator>, make<BootCypressFX3Communicator> },
     { ZuvoBasestation, "programmer", EveryDevice, make<ZuvoBasestationCommunicator>,
       make<ZuvoBasestationCommunicator> },
+    // firmware/microscope: the drivers on the Ethernet link only read their
+    // versions (the rows above update them); the USB 3 drivers read theirs
+    // and, outside the motherboard phase, update their channel.
+    { GQZ, "microscope", EveryDevice.onCommType(CommType::Ethernet), make<MicroscopeEthernetCommunicator>, None },
+    { GQZ2, "microscope", EveryDevice.onCommType(CommType::Ethernet), make<MicroscopeEthernetCommunicator>, None },
+    { GQZ3, "microscope", EveryDevice, make<MicroscopeUSB3Communicator>, None },
+    { GQZ3, "microscope", EveryDevice.inPhase(Phase::WithoutMotherboard), None,
+      make<MicroscopeUSB3ChannelCommunicator> },
+    { GQZ3KAVOR, "microscope", EveryDevice, make<MicroscopeUSB3Communicator>, None },
+    { GQZ3KAVOR, "microscope", EveryDevice.inPhase(Phase::WithoutMotherboard), None,
+      make<MicroscopeUSB3ChannelCommunicator> },
+    // firmware/fx3: the TV720, and the USB 3 drivers' own firmware in the
+    // motherboard phase.
+    { TV720, "fx3", EveryDevice, make<CypressFX3Communicator>, make<CypressFX3Communicator> },
+    { GQZ3, "fx3", EveryDevice.inPhase(Phase::WithMotherboard), None, make<CypressFX3Communicator> },
+    { GQZ3KAVOR, "fx3", EveryDevice.inPhase(Phase::WithMotherboard), None, make<CypressFX3Communicator> },
 };
 
 template <typename Applies>

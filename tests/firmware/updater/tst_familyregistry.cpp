@@ -50,6 +50,7 @@ private slots:
         const QString console = QStringLiteral("ConsoleChannelCommunicator");
         const QString oneColor = QStringLiteral("Microscope1ColorCommunicator");
         const QString twoColor = QStringLiteral("Microscope2ColorCommunicator");
+        const QString ethernetMicroscope = QStringLiteral("MicroscopeEthernetCommunicator");
         const QString none;
 
         // firmware/bootloader
@@ -93,15 +94,15 @@ private slots:
         QTest::newRow("17 motherboard") << 17 << microchip << 0 << "LightSource Driver" << usb << motherboard
                                         << motherboard;
 
-        // firmware/fpga; 10 and 11 on Ethernet read their versions through a
-        // family not part of this build.
+        // firmware/fpga; 10 and 11 on Ethernet read their versions through
+        // firmware/microscope.
         QTest::newRow("5 channels") << 5 << microchip << 0 << "Bootloader" << usb << console << console;
         QTest::newRow("6 console") << 6 << microchip << 0 << "Acquisition Console" << usb << console << console;
         QTest::newRow("8 ephys console") << 8 << microchip << 0 << "Console" << usb << console << console;
         QTest::newRow("9 photometry console") << 9 << microchip << 0 << "Console" << usb << console << console;
-        QTest::newRow("10 on Ethernet") << 10 << 0 << 0 << "GQZ" << ethernet << none << oneColor;
+        QTest::newRow("10 on Ethernet") << 10 << 0 << 0 << "GQZ" << ethernet << ethernetMicroscope << oneColor;
         QTest::newRow("10 on USB") << 10 << microchip << 0 << "GQZ" << usb << twoColor << oneColor;
-        QTest::newRow("11 on Ethernet") << 11 << 0 << 0 << "GQZ2" << ethernet << none << twoColor;
+        QTest::newRow("11 on Ethernet") << 11 << 0 << 0 << "GQZ2" << ethernet << ethernetMicroscope << twoColor;
         QTest::newRow("11 on USB") << 11 << microchip << 0 << "GQZ2" << usb << twoColor << twoColor;
 
         // firmware/programmer
@@ -114,11 +115,13 @@ private slots:
         QTest::newRow("24 Zuvo") << 24 << 0 << int(nsUsbIds::ZuvoBasestationProductId) << "Zuvo" << serial << zuvo
                                  << zuvo;
 
-        // Families not part of this build: no row.
+        // firmware/fx3
+        QTest::newRow("18 TV720") << 18 << cypress << int(nsUsbIds::TV720ProductId) << "TV720" << usb3
+                                  << "CypressFX3Communicator"
+                                  << "CypressFX3Communicator";
+
+        // Not a firmware device: no row.
         QTest::newRow("4 camera") << 4 << 0 << 0 << "Camera" << int(CommType::Camera) << none << none;
-        QTest::newRow("12 on USB 3") << 12 << cypress << int(nsUsbIds::GQZ3ProductId) << "GQZ3" << usb3 << none << none;
-        QTest::newRow("13 on USB 3") << 13 << cypress << int(nsUsbIds::GQZ3ProductId) << "GQZ3" << usb3 << none << none;
-        QTest::newRow("18 TV720") << 18 << cypress << int(nsUsbIds::TV720ProductId) << "TV720" << usb3 << none << none;
         QTest::newRow("no such type") << 26 << microchip << 0 << "Device" << usb << none << none;
         QTest::newRow("negative type") << -1 << microchip << 0 << "Device" << usb << none << none;
     }
@@ -144,6 +147,31 @@ private slots:
         // motherboard phase.
         QCOMPARE(classNameOf(FirmwareFamilyRegistry::createUpdateCommunicator(type, device, false)), update);
         QCOMPARE(classNameOf(FirmwareFamilyRegistry::createUpdateCommunicator(type, device, true)), update);
+    }
+
+    // The USB 3 drivers: versions by register commands; outside the
+    // motherboard phase their channel is updated, in it their own firmware
+    // through the FX3 bridge.
+    void usb3Microscopes_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::newRow("12 GQZ3") << 12;
+        QTest::newRow("13 GQZ3 KAVOR") << 13;
+    }
+
+    void usb3Microscopes()
+    {
+        QFETCH(int, type);
+        MovraDeviceInfo device;
+        device.setVid(nsUsbIds::CypressVendorId);
+        device.setPid(nsUsbIds::GQZ3ProductId);
+        device.setCommType(CommType::USB3);
+        QCOMPARE(classNameOf(FirmwareFamilyRegistry::createVersionQueryCommunicator(type, device)),
+                 QStringLiteral("MicroscopeUSB3Communicator"));
+        QCOMPARE(classNameOf(FirmwareFamilyRegistry::createUpdateCommunicator(type, device, false)),
+                 QStringLiteral("MicroscopeUSB3ChannelCommunicator"));
+        QCOMPARE(classNameOf(FirmwareFamilyRegistry::createUpdateCommunicator(type, device, true)),
+                 QStringLiteral("CypressFX3Communicator"));
     }
 
     // Every row takes part in a lookup, names its folder, and makes

@@ -342,7 +342,7 @@ private slots:
                                            << 0 << "MotherboardCommunicator";
         QTest::newRow("camera") << "camera" << 4 << "Camera.hex" << false << false << 1 << "-";
         QTest::newRow("device without a record")
-            << "unqueried" << 13 << "Microscope_V1.hex" << false << false << 1 << "-";
+            << "unqueried" << 20 << "Microscope_V1.hex" << false << false << 1 << "-";
     }
     void startUpdate()
     {
@@ -369,9 +369,10 @@ private slots:
             m_devices["sarvanti2"] = machine.plug(usbDevice(identity(0xF348, 1, QStringLiteral("Sarvanti Gen2")), 12));
             m_devices["motherboard"] =
                 machine.plug(usbDevice(identity(0xF57E, 4, QStringLiteral("Acquisition Console")), 13));
-            // A type without a family in this build: listed, never queried.
-            m_devices["unqueried"] =
-                machine.plug(usbDevice(identity(0xF57E, 10, QStringLiteral("Microscope KAVOR")), 14));
+            // A type without a family in this build (the FX3 bridge in its
+            // boot mode, programmed by an external program): listed, never
+            // queried.
+            m_devices["unqueried"] = machine.plug(usbDevice(identity(0x00F3, 1, QStringLiteral("FX3"), 0x04B4), 14));
             FakeDevice camera = FakeDevice::of(CommType::Camera, QString());
             camera.uid = QStringLiteral("CAFE0001");
             m_devices["camera"] = machine.plug(camera);

@@ -1,0 +1,234 @@
+#include "firmware/fx3/CypressFX3Communicator.h"
+
+#include "firmware/core/ProgressMessages.h"
+#include "firmware/files/FirmwareFileManager.h"
+#include "firmware/files/MCSVivadoFirmwareFileManager.h"
+#include "firmware/fpga/ReplyDeadline.h"
+
+#include <QDebug>
+
+namespace {
+
+constexpr char MotherboardVersion = 21;
+constexpr char ChannelVersion = 22;
+constexpr char BootloaderVersion = 23;
+// The version reply carries this at index 3 and its version from index 16.
+constexpr char VersionReplyMark = 13;
+constexpr int VersionReplyOffset = 16;
+constexpr quint16 BootInfoLength = 25;
+constexpr quint16 EraseLength = 5;
+constexpr quint16 ProgramLength = 4;
+constexpr quint16 CrcLength = 4;
+constexpr quint16 JumpLength = 2;
+
+QString number(char byte)
+{
+    return QString::number(qint8(byte));
+}
+
+} // namespace
+
+CypressFX3Communicator::CypressFX3Communicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+    , m_deadline(new ReplyDeadline(this))
+{
+    connect(m_deadline, &ReplyDeadline::expired, this, &CypressFX3Communicator::onReplyMissing);
+}
+
+void CypressFX3Communicator::setReplyTimeout(int ms)
+{
+    m_deadline->setTimeout(ms);
+}
+
+QByteArray CypressFX3Communicator::controlCommand(char code, quint16 index, quint16 returnedLength,
+                                                  const QByteArray& data)
+{
+    QByteArray command;
+    command.append(code);
+    command.append(char(0x00));
+    command.append(char(0x00));
+    command.append(char(index >> 8));
+    command.append(char(index & 0xFF));
+    command.append(char(returnedLength >> 8));
+    command.append(char(returnedLength & 0xFF));
+    command.append(data);
+    return command;
+}
+
+void CypressFX3Communicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    if (getDeviceIdentifier(device) != nsUpdater::TV720)
+        return;
+    m_awaitingVersionReply = true;
+    QByteArray command = buildRegisterReadCommand(0x00, 0x01, 0x02);
+    command.append(QByteArray(VersionCommandSize - command.size(), '\0'));
+    emit sendCommandToDevice(device, command);
+}
+
+void CypressFX3Communicator::report(const QSharedPointer<MovraDeviceInfo>& device, const DeviceVersions& versions)
+{
+    emit sendInstalledVersionToUpdater(getDeviceIdentifier(device), versions, device->uid());
+}
+
+void CypressFX3Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data)
+{
+    const int type = getDeviceIdentifier(deviceInfo);
+    if (!deviceInfo || (type != nsUpdater::GQZ3 && type != nsUpdater::GQZ3KAVOR && type != nsUpdater::TV720)
+        || data.isEmpty())
+        return;
+    if (m_awaitingVersionReply) {
+        if (data.size() <= VersionReplyOffset || data.at(3) != VersionReplyMark)
+            return;
+        m_awaitingVersionReply = false;
+        data = QByteArray(1, MotherboardVersion) + data.mid(VersionReplyOffset);
+    }
+    const QString na = ProgressMessages::NotAvailable;
+    // Update replies count only during this update and from its device.
+    const bool fromUpdate = m_updating && m_updateDevice && m_updateDevice->uid() == deviceInfo->uid();
+    switch (data.at(0)) {
+    case nsFirmware::ReadBootInfo:
+        if (data.size() >= 3)
+            report(deviceInfo, { na, na, versionText(data.at(1), data.at(2)) });
+        break;
+    case nsFirmware::EraseFlash:
+        if (fromUpdate && data.size() >= 2)
+            onEraseReply(deviceInfo, data.at(1));
+        break;
+    case nsFirmware::ProgramFlash:
+        if (fromUpdate)
+            onLinesAcknowledged(deviceInfo, data);
+        break;
+    case nsFirmware::ReadCrc:
+        if (!fromUpdate)
+            break;
+        m_deadline->disarm();
+        onCrcReceived(deviceInfo, data);
+        break;
+    case nsFirmware::JumpToApplication:
+        if (fromUpdate)
+            finishFirmwareFile();
+        break;
+    case MotherboardVersion:
+        if (data.size() >= 3)
+            report(deviceInfo, { versionText(data.at(2), data.at(1)), na, na });
+        break;
+    case ChannelVersion:
+        if (data.size() >= 5)
+            report(
+                deviceInfo,
+                { na, QStringLiteral("%1.%2.%3").arg(number(data.at(2)), number(data.at(3)), number(data.at(4))), na });
+        break;
+    case BootloaderVersion:
+        if (data.size() >= 5)
+            report(deviceInfo, { na, na, versionText(data.at(2), data.at(4)) });
+        break;
+    default: break;
+    }
+}
+
+void CypressFX3Communicator::onEraseReply(const QSharedPointer<MovraDeviceInfo>& device, char status)
+{
+    if (m_sectorIndex == m_sectorCount) {
+        if (m_eraseDone)
+            return;
+        m_eraseDone = true;
+        m_sectorIndex = 0;
+        m_sectorCount = 0;
+        emit sendDeviceResponseToUpdater(nsFirmware::EraseFlash, nsFirmware::InProgress, 15);
+        emit sendMessageToProgressDialog(ProgressMessages::ErasingMcsFileDone);
+        emit sendMessageToProgressDialog(programmingLine());
+        if (!sendBootloaderCommand(nsFirmware::ProgramFlash, device))
+            fail(nsFirmware::ProgramFlash);
+        return;
+    }
+    if (m_eraseDone)
+        return;
+    // A failed erase repeats the same sector, but only so often.
+    if (status == 0) {
+        ++m_sectorIndex;
+        m_eraseFailures = 0;
+    } else if (++m_eraseFailures > m_maxEraseRetries) {
+        qInfo() << "FX3 sector" << m_sectorIndex << "failed its erase" << m_eraseFailures << "times";
+        emit sendMessageToProgressDialog(ProgressMessages::EraseFailed);
+        fail(nsFirmware::EraseFlash);
+        return;
+    }
+    emit sendDeviceResponseToUpdater(nsFirmware::EraseFlash, nsFirmware::InProgress, -1);
+    emit sendMessageToProgressDialog(ProgressMessages::ErasingMcsFileSector.arg(m_sectorIndex).arg(m_sectorCount));
+    sendBootloaderCommand(nsFirmware::EraseFlash, device);
+}
+
+bool CypressFX3Communicator::sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device)
+{
+    if (!device)
+        return false;
+    QByteArray command;
+    switch (code) {
+    case nsFirmware::ReadBootInfo:
+        command = controlCommand(code, 0, BootInfoLength, QByteArray("\x01\xAB\x88\x55", 4));
+        break;
+    case nsFirmware::EraseFlash: command = controlCommand(code, quint16(m_sectorIndex & 0xFFFF), EraseLength); break;
+    case nsFirmware::ProgramFlash: {
+        QByteArray records;
+        // Records back to back, only while they fit the bridge's buffer.
+        const auto fits = [](const QByteArray& candidate) { return candidate.size() <= ProgramBufferSize; };
+        if (fillProgramPayload(records, MaxProgramRecords, FirmwareFileManager::LineBufferSize, fits)
+            != RecordFill::Filled)
+            return false;
+        command = controlCommand(code, 0, ProgramLength, records);
+        break;
+    }
+    case nsFirmware::ReadCrc: {
+        QByteArray request = crcRequestPayload(code);
+        if (request.isEmpty())
+            return false;
+        const quint16 crc = FirmwareFileManager::calculateCRC(request.constData(), int(request.size()));
+        request.append(char(crc & 0xFF));
+        request.append(char(crc >> 8));
+        command = controlCommand(code, 0, CrcLength, request);
+        break;
+    }
+    case nsFirmware::JumpToApplication: command = controlCommand(code, 0, JumpLength); break;
+    default: return false;
+    }
+    emit sendCtrlCmdToDevice(device, command);
+    if (m_updating && code >= nsFirmware::EraseFlash && code <= nsFirmware::ReadCrc)
+        m_deadline->arm(code);
+    else if (code == nsFirmware::JumpToApplication)
+        m_deadline->disarm();
+    return true;
+}
+
+bool CypressFX3Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                            nsFirmware::DeviceVersions)
+{
+    if (!device
+        || !takeFirmwareFile(QSharedPointer<MCSVivadoFirmwareFileManager>::create(), fileName,
+                             FirmwareFileManager::LineBufferSize))
+        return false;
+    m_updateDevice = device;
+    m_rewindBeforeRead = true;
+    m_eraseDone = false;
+    m_eraseFailures = 0;
+    m_sectorIndex = 0;
+    m_sectorCount = m_fileManager->countSectors();
+    m_updating = 1;
+    sendBootloaderCommand(nsFirmware::EraseFlash, device);
+    return true;
+}
+
+void CypressFX3Communicator::fail(char code)
+{
+    m_deadline->disarm();
+    m_updating = 0;
+    emit sendDeviceResponseToUpdater(code, nsFirmware::Error, -1);
+}
+
+void CypressFX3Communicator::onReplyMissing(char code)
+{
+    if (!m_updating)
+        return;
+    qInfo() << "No reply to FX3 command" << int(code);
+    emit sendMessageToProgressDialog(ProgressMessages::NoConfirmationReceived);
+    fail(code);
+}

@@ -1,0 +1,190 @@
+#include "firmware/microscope/MicroscopeUSB3Communicator.h"
+
+#include "firmware/core/ProgressMessages.h"
+#include "firmware/core/RegisterFrame.h"
+#include "firmware/files/MCSVivadoFirmwareFileManager.h"
+#include "firmware/fpga/FpgaFamily.h"
+#include "firmware/fpga/ReplyDeadline.h"
+
+#include <QDebug>
+#include <QThread>
+
+namespace {
+
+constexpr char MotherboardVersion = 21;
+constexpr char ChannelVersion = 22;
+constexpr char BootloaderVersion = 23;
+constexpr char KavorVersion = 71;
+// The driver's own acknowledgement ('O'), which carries nothing.
+constexpr char Acknowledgement = 79;
+
+QString signedNumber(char byte)
+{
+    return QString::number(qint8(byte));
+}
+
+} // namespace
+
+MicroscopeUSB3Communicator::MicroscopeUSB3Communicator(QObject* parent)
+    : AbstractFirmwareCommunicator(parent)
+    , m_deadline(new ReplyDeadline(this))
+{
+    connect(m_deadline, &ReplyDeadline::expired, this, &MicroscopeUSB3Communicator::onReplyMissing);
+    connect(this, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater, this,
+            [this](char, nsFirmware::MessageStatus status, int) {
+                if (status == nsFirmware::Error) {
+                    m_deadline->disarm();
+                    m_updating = 0;
+                }
+            });
+}
+
+void MicroscopeUSB3Communicator::setReplyTimeout(int ms)
+{
+    m_deadline->setTimeout(ms);
+}
+
+QByteArray MicroscopeUSB3Communicator::channelRegisterWrite(char code)
+{
+    const char data[] = { code, 0x00, 0x00 };
+    return buildRegisterWriteCommand(ChannelRegister, data, int(sizeof(data)));
+}
+
+QByteArray MicroscopeUSB3Communicator::registerRead(quint32 address)
+{
+    QByteArray body;
+    body.append(RegisterFrame::Start);
+    body.append(RegisterFrame::ReadCode);
+    body.append(char(0x10));
+    body.append(char(address >> 24));
+    body.append(char(address >> 16));
+    body.append(char(address >> 8));
+    body.append(char(address));
+    return RegisterFrame::finish(body, m_crc8Table.get());
+}
+
+void MicroscopeUSB3Communicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
+{
+    if (!device)
+        return;
+    // The driver needs these pauses between register commands; they block
+    // the calling thread.
+    emit sendCommandToDevice(device, channelRegisterWrite(BootloaderVersion));
+    QThread::msleep(RegisterPauseMs);
+    m_awaitingRegisterReply = true;
+    emit sendCommandToDevice(device, registerRead(0));
+    QThread::msleep(RegisterPauseMs);
+    emit sendCommandToDevice(device, channelRegisterWrite(ChannelVersion));
+    QThread::msleep(RegisterPauseMs);
+    if (getDeviceIdentifier(device) == nsUpdater::GQZ3KAVOR)
+        emit sendCommandToDevice(device, channelRegisterWrite(KavorVersion));
+    QThread::msleep(RegisterPauseMs);
+}
+
+void MicroscopeUSB3Communicator::reportVersions(const QSharedPointer<MovraDeviceInfo>& device,
+                                                const DeviceVersions& versions)
+{
+    emit sendInstalledVersionToUpdater(getDeviceIdentifier(device), versions, device->uid());
+}
+
+void MicroscopeUSB3Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo,
+                                                             QByteArray data)
+{
+    const int type = getDeviceIdentifier(deviceInfo);
+    if (!deviceInfo || (type != nsUpdater::GQZ3 && type != nsUpdater::GQZ3KAVOR) || data.isEmpty()
+        || data.at(0) == Acknowledgement)
+        return;
+    if (m_awaitingRegisterReply && (data.at(0) == 5 || data.at(0) == 1)) {
+        m_awaitingRegisterReply = false;
+        data.prepend(MotherboardVersion);
+    }
+    const QString na = ProgressMessages::NotAvailable;
+    const bool fromUpdate = m_updating && m_updateDevice && m_updateDevice->uid() == deviceInfo->uid();
+    switch (data.at(0)) {
+    case nsFirmware::EraseFlash:
+        if (fromUpdate && data.size() >= 2)
+            onSectorErased(deviceInfo, data.at(1));
+        break;
+    case nsFirmware::ProgramFlash:
+        if (fromUpdate)
+            onLinesAcknowledged(deviceInfo, data);
+        break;
+    case nsFirmware::ReadCrc:
+        if (fromUpdate)
+            onCrcReceived(deviceInfo, data);
+        break;
+    case MotherboardVersion:
+        if (data.size() >= 6)
+            reportVersions(deviceInfo,
+                           { QStringLiteral("%1.%2.%3")
+                                 .arg(signedNumber(data.at(1)), signedNumber(data.at(2)), signedNumber(data.at(5))),
+                             na, na });
+        break;
+    case ChannelVersion:
+        if (data.size() >= 5)
+            reportVersions(deviceInfo,
+                           { na,
+                             QStringLiteral("%1.%2.%3")
+                                 .arg(signedNumber(data.at(2)), signedNumber(data.at(3)), signedNumber(data.at(4))),
+                             na });
+        break;
+    case BootloaderVersion:
+        if (data.size() >= 5)
+            reportVersions(deviceInfo, { na, na, versionText(data.at(2), data.at(4)) });
+        break;
+    default: break;
+    }
+}
+
+bool MicroscopeUSB3Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                                nsFirmware::DeviceVersions)
+{
+    if (!device
+        || !takeFirmwareFile(QSharedPointer<MCSVivadoFirmwareFileManager>::create(), fileName, GrowingFrameReadBound))
+        return false;
+    m_updateDevice = device;
+    m_rewindBeforeRead = true;
+    beginSectorErase(m_fileManager->countSectors());
+    m_updating = 1;
+    emit sendMessageToProgressDialog(ProgressMessages::ErasingMcsFile);
+    emit sendClearAvailableDevices();
+    sendBootloaderCommand(nsFirmware::EraseFlash, device);
+    return true;
+}
+
+bool MicroscopeUSB3Communicator::sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device)
+{
+    if (!device)
+        return false;
+    QByteArray payload(1, code);
+    switch (code) {
+    case nsFirmware::EraseFlash: payload.append(char(m_sectorIndex)); break;
+    case nsFirmware::ProgramFlash:
+        if (fillGrowingFramePayload(payload) != RecordFill::Filled)
+            return false;
+        break;
+    case nsFirmware::ReadCrc:
+        payload = crcRequestPayload(code);
+        if (payload.isEmpty())
+            return false;
+        break;
+    case nsFirmware::JumpToApplication: payload.append(char(0x00)); break;
+    default: return false;
+    }
+    emit sendCommandToDevice(device, FpgaFamily::frame(payload));
+    if (code == nsFirmware::JumpToApplication) {
+        m_deadline->disarm();
+        finishFirmwareFile();
+    } else if (m_updating) {
+        m_deadline->arm(code);
+    }
+    return true;
+}
+
+void MicroscopeUSB3Communicator::onReplyMissing(char code)
+{
+    if (!m_updating)
+        return;
+    qInfo() << "No reply to command" << int(code) << "of the USB 3 microscope update";
+    reportProgrammingFailure(code, ProgressMessages::NoConfirmationReceived);
+}

@@ -1,0 +1,111 @@
+#include "tests/firmware/microscope/sim/SimUsb3Channel.h"
+
+#include "tests/firmware/microscope/sim/SimRegisterCrc.h"
+
+namespace sim {
+
+namespace {
+
+quint16 crc16(const char* data, qsizetype size)
+{
+    quint16 crc = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        crc ^= quint16(quint8(data[i])) << 8;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 0x8000) ? quint16((crc << 1) ^ 0x1021) : quint16(crc << 1);
+    }
+    return crc;
+}
+
+quint32 le32(const QByteArray& b, int at)
+{
+    return quint32(quint8(b.at(at))) | quint32(quint8(b.at(at + 1))) << 8 | quint32(quint8(b.at(at + 2))) << 16
+           | quint32(quint8(b.at(at + 3))) << 24;
+}
+
+} // namespace
+
+Usb3Channel::Usb3Channel()
+    : m_flash(FlashSize, char(0x3C)) // old firmware
+{
+}
+
+void Usb3Channel::setStuckByte(int address, char value)
+{
+    m_stuckAddress = address;
+    m_stuckValue = value;
+}
+
+bool Usb3Channel::program(const QByteArray& payload)
+{
+    // 25, 0, f, n, n record bytes, zeros: f + 3 bytes in all.
+    if (payload.size() < 4 || payload.size() != quint8(payload.at(2)) + 3)
+        return false;
+    const int n = quint8(payload.at(3));
+    if (4 + n > payload.size())
+        return false;
+    const QByteArray records = payload.mid(4, n);
+    int at = 0;
+    while (at < records.size()) {
+        if (at + 5 > records.size())
+            return false;
+        const int length = quint8(records.at(at));
+        if (at + 5 + length > records.size())
+            return false;
+        quint8 sum = 0;
+        for (int i = 0; i < length + 5; ++i)
+            sum = quint8(sum + quint8(records.at(at + i)));
+        if (sum != 0)
+            return false;
+        const int address = quint8(records.at(at + 1)) << 8 | quint8(records.at(at + 2));
+        if (records.at(at + 3) == 0) {
+            for (int i = 0; i < length && address + i < m_flash.size(); ++i)
+                m_flash[address + i] = address + i == m_stuckAddress ? m_stuckValue : records.at(at + 4 + i);
+        }
+        at += 5 + length;
+    }
+    return true;
+}
+
+QByteArray Usb3Channel::receive(const QByteArray& frame)
+{
+    // '#', 0x07, length, address (4), data, CRC-8, CR.
+    if (frame.size() < 9 || frame.at(0) != '#' || frame.at(1) != 0x07 || frame.at(frame.size() - 1) != '\r'
+        || quint8(frame.at(2)) != frame.size() - 5
+        || quint8(frame.at(frame.size() - 2)) != registerCrc(frame.mid(1, frame.size() - 3))
+        || frame.mid(3, 4) != QByteArray::fromHex("00000600")) {
+        ++m_rejected;
+        return {};
+    }
+    const QByteArray payload = frame.mid(7, frame.size() - 9);
+    if (payload.size() < 3) {
+        ++m_rejected;
+        return {};
+    }
+    switch (payload.at(0)) {
+    case 24:
+        if (m_eraseStatus == 0)
+            m_flash.fill(char(0xFF));
+        return QByteArray("\x18\x00", 2) + QByteArray(1, m_eraseStatus);
+    case 25:
+        if (!program(payload)) {
+            ++m_rejected;
+            return {};
+        }
+        return QByteArray("\x19\x00", 2);
+    case 26: {
+        if (payload.size() != 11)
+            return {};
+        const quint32 start = le32(payload, 3);
+        const quint32 length = le32(payload, 7);
+        quint16 crc = 0;
+        if (qint64(start) + length <= m_flash.size())
+            crc = crc16(m_flash.constData() + start, length);
+        return QByteArray("\x1A\x00", 2) + QByteArray(1, char(crc & 0xFF)) + QByteArray(1, char(crc >> 8));
+    }
+    case 27: m_jumped = true; return {};
+    default: return {};
+    }
+}
+
+} // namespace sim

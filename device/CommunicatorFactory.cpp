@@ -1,5 +1,6 @@
 #include "device/CommunicatorFactory.h"
 
+#include "device/camera/TISCameraCommunicator.h"
 #include "device/usb/USBCommunicator.h"
 
 CommunicatorFactory::~CommunicatorFactory() = default;
@@ -16,7 +17,7 @@ QSharedPointer<AbstractCommunicator> CommunicatorFactory::createEthernetCommunic
 
 QSharedPointer<AbstractCommunicator> CommunicatorFactory::createTISCameraCommunicator()
 {
-    return {};
+    return QSharedPointer<TISCameraCommunicator>::create();
 }
 
 QSharedPointer<AbstractCommunicator> CommunicatorFactory::createSerialCommunicator()

@@ -1,7 +1,8 @@
 #include "device/CommunicatorFactory.h"
 
-#include "device/serial/SerialCommunicator.h"
+#include "device/camera/TISCameraCommunicator.h"
 #include "device/ethernet/EthernetCommunicator.h"
+#include "device/serial/SerialCommunicator.h"
 #include "device/usb/USBCommunicator.h"
 
 CommunicatorFactory::~CommunicatorFactory() = default;
@@ -18,7 +19,7 @@ QSharedPointer<AbstractCommunicator> CommunicatorFactory::createEthernetCommunic
 
 QSharedPointer<AbstractCommunicator> CommunicatorFactory::createTISCameraCommunicator()
 {
-    return {};
+    return QSharedPointer<TISCameraCommunicator>::create();
 }
 
 QSharedPointer<AbstractCommunicator> CommunicatorFactory::createSerialCommunicator()

@@ -16,3 +16,8 @@ QSharedPointer<AbstractCommunicator> SimulatedUsbTransports::createSerialCommuni
 {
     return {};
 }
+
+QSharedPointer<AbstractCommunicator> SimulatedUsbTransports::createTISCameraCommunicator()
+{
+    return {};
+}

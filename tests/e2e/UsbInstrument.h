@@ -11,7 +11,8 @@
 using UsbInstrument = UsbPlugged<sim::Instrument>;
 
 // The program's transports with the USB one over the simulated bus; no
-// Ethernet, camera or serial transport.
+// camera or serial transport (the Ethernet one finds nothing outside a test's
+// own network namespace).
 class SimulatedUsbTransports : public CommunicatorFactory
 {
 public:
@@ -19,6 +20,8 @@ public:
     QSharedPointer<AbstractCommunicator> createUSBCommunicator() override;
     // The machine's own serial ports stay out of the tests.
     QSharedPointer<AbstractCommunicator> createSerialCommunicator() override;
+    // Nor its cameras.
+    QSharedPointer<AbstractCommunicator> createTISCameraCommunicator() override;
 
 private:
     QSharedPointer<SimUsbBus> m_bus;

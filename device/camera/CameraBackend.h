@@ -1,0 +1,26 @@
+#pragma once
+
+#include "device/camera/CameraDevice.h"
+#include "device/camera/CameraEntry.h"
+
+#include <QList>
+#include <QSharedPointer>
+
+namespace DShowLib {
+
+// The camera stack under the library layer. Called from several threads at
+// once (the list watcher, discovery and the camera handlers).
+class CameraBackend
+{
+public:
+    virtual ~CameraBackend();
+
+    // Looks again for cameras and lists them.
+    virtual QList<CameraEntry> cameras() = 0;
+    // Null when the camera cannot be opened.
+    virtual QSharedPointer<CameraDevice> open(const QString& id) = 0;
+    // How often the layer looks at the list for changes.
+    virtual int watchIntervalMs() const = 0;
+};
+
+} // namespace DShowLib

@@ -1,0 +1,7 @@
+#include "device/camera/CameraDevice.h"
+
+namespace DShowLib {
+
+CameraDevice::~CameraDevice() = default;
+
+} // namespace DShowLib

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "device/camera/VCDPropertyElement.h"
+#include "device/camera/VideoFormatItem.h"
+
+#include <QList>
+#include <QSharedPointer>
+#include <QUuid>
+
+namespace DShowLib {
+
+// One open camera as a backend drives it. Closed when released. Faults are
+// reported by result values.
+class CameraDevice
+{
+public:
+    virtual ~CameraDevice();
+
+    // False once the camera stopped answering.
+    virtual bool isValid() = 0;
+
+    virtual QList<VideoFormatItem> videoFormats() = 0;
+    virtual bool setVideoFormat(const VideoFormatItem& format) = 0;
+    virtual VideoFormatItem videoFormat() = 0;
+
+    // The frame rates of the current video format, fastest first.
+    virtual QList<double> frameRates() = 0;
+    virtual bool setFrameRate(double fps) = 0;
+    virtual double frameRate() = 0;
+
+    virtual bool setExternalTrigger(bool on) = 0;
+    virtual bool externalTrigger() = 0;
+    virtual bool setFlipH(bool on) = 0;
+    virtual bool flipH() = 0;
+    virtual bool setFlipV(bool on) = 0;
+    virtual bool flipV() = 0;
+
+    // The camera's clock in 100 ns steps; false when it has none.
+    virtual bool referenceTime(qint64& time) = 0;
+
+    // Null when the camera lacks the property.
+    virtual QSharedPointer<VCDPropertyElement> propertyElement(const QUuid& item, const QUuid& element) = 0;
+};
+
+} // namespace DShowLib

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "device/camera/CameraBackend.h"
+#include "device/camera/CameraDevice.h"
+#include "device/camera/DeviceListWatcher.h"
+#include "device/camera/GrabberListener.h"
+#include "device/camera/VCDPropertyElement.h"
+#include "device/camera/VideoCaptureDeviceItem.h"
+#include "device/camera/VideoFormatItem.h"
+
+#include <QList>
+#include <QSharedPointer>
+#include <QString>
+#include <QUuid>
+
+#include <memory>
+#include <mutex>
+
+namespace DShowLib {
+
+// The camera connection object: lists cameras, opens one by its serial
+// number and drives it. Operations on a closed camera fail by their result.
+class Grabber
+{
+public:
+    Grabber();
+    virtual ~Grabber();
+
+    Grabber(const Grabber&) = delete;
+    Grabber& operator=(const Grabber&) = delete;
+
+    // The listener is called on the library's own thread until it is removed;
+    // once removeListener returns, no call to it is running or will come.
+    bool addListener(GrabberListener* listener, int eventMask);
+    bool removeListener(GrabberListener* listener);
+
+    QList<VideoCaptureDeviceItem> getAvailableVideoCaptureDevices_();
+
+    bool openDev(quint64 serial);
+    bool closeDev();
+    bool isDevOpen() const;
+    bool isDevValid() const;
+
+    QList<VideoFormatItem> getAvailableVideoFormats_() const;
+    bool setVideoFormat(const QString& format);
+    QString getVideoFormat() const;
+
+    QList<double> getAvailableFPS_() const;
+    bool setFPS(double fps);
+    double getFPS() const;
+
+    bool setExternalTrigger(bool on);
+    bool getExternalTrigger() const;
+    bool setFlipH(bool on);
+    bool getFlipH() const;
+    bool setFlipV(bool on);
+    bool getFlipV() const;
+    bool getCurReferenceTime(qint64& time) const;
+
+    QSharedPointer<VCDPropertyElement> getVCDPropertyElement(const QUuid& item, const QUuid& element) const;
+
+protected:
+    QSharedPointer<CameraDevice> device() const { return m_device; }
+
+private:
+    void notifyListeners(const QList<CameraEntry>& cameras);
+
+    QSharedPointer<CameraBackend> m_backend;
+    QSharedPointer<CameraDevice> m_device;
+
+    std::mutex m_listenersLock;
+    QList<GrabberListener*> m_listeners;
+    std::unique_ptr<DeviceListWatcher> m_watcher;
+};
+
+} // namespace DShowLib

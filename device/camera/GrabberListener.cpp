@@ -1,0 +1,11 @@
+#include "device/camera/GrabberListener.h"
+
+namespace DShowLib {
+
+GrabberListener::~GrabberListener() = default;
+
+void GrabberListener::deviceListChanged(Grabber&, DeviceListChangeData)
+{
+}
+
+} // namespace DShowLib

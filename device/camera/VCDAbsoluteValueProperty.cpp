@@ -1,0 +1,7 @@
+#include "device/camera/VCDAbsoluteValueProperty.h"
+
+namespace DShowLib {
+
+VCDAbsoluteValueProperty::~VCDAbsoluteValueProperty() = default;
+
+} // namespace DShowLib

@@ -1,0 +1,7 @@
+#include "device/camera/VCDRangeProperty.h"
+
+namespace DShowLib {
+
+VCDRangeProperty::~VCDRangeProperty() = default;
+
+} // namespace DShowLib

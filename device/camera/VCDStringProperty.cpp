@@ -1,0 +1,7 @@
+#include "device/camera/VCDStringProperty.h"
+
+namespace DShowLib {
+
+VCDStringProperty::~VCDStringProperty() = default;
+
+} // namespace DShowLib

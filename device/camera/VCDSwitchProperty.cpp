@@ -1,0 +1,7 @@
+#include "device/camera/VCDSwitchProperty.h"
+
+namespace DShowLib {
+
+VCDSwitchProperty::~VCDSwitchProperty() = default;
+
+} // namespace DShowLib

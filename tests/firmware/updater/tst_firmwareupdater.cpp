@@ -341,8 +341,8 @@ private slots:
         QTest::newRow("motherboard phase") << "motherboard" << 17 << "Movra-LS_Default_Firmware_V3.hex" << true << false
                                            << 0 << "MotherboardCommunicator";
         QTest::newRow("camera") << "camera" << 4 << "Camera.hex" << false << false << 1 << "-";
-        QTest::newRow("device without a record")
-            << "unqueried" << 20 << "Microscope_V1.hex" << false << false << 1 << "-";
+        QTest::newRow("FX3 in boot mode")
+            << "fx3boot" << 20 << "Microscope_V1.img" << false << false << 0 << "BootCypressFX3Communicator";
     }
     void startUpdate()
     {
@@ -369,14 +369,13 @@ private slots:
             m_devices["sarvanti2"] = machine.plug(usbDevice(identity(0xF348, 1, QStringLiteral("Sarvanti Gen2")), 12));
             m_devices["motherboard"] =
                 machine.plug(usbDevice(identity(0xF57E, 4, QStringLiteral("Acquisition Console")), 13));
-            // A type without a family in this build (the FX3 bridge in its
-            // boot mode, programmed by an external program): listed, never
-            // queried.
-            m_devices["unqueried"] = machine.plug(usbDevice(identity(0x00F3, 1, QStringLiteral("FX3"), 0x04B4), 14));
+            // The FX3 bridge in its boot mode: recorded on arrival, updated
+            // by the external programmer.
+            m_devices["fx3boot"] = machine.plug(usbDevice(identity(0x00F3, 1, QStringLiteral("FX3"), 0x04B4), 14));
             FakeDevice camera = FakeDevice::of(CommType::Camera, QString());
             camera.uid = QStringLiteral("CAFE0001");
             m_devices["camera"] = machine.plug(camera);
-            QTRY_COMPARE_WITH_TIMEOUT(m_table->reports.size(), 9, FirstPollMs + 3000 + 2 * Slack);
+            QTRY_COMPARE_WITH_TIMEOUT(m_table->reports.size(), 10, FirstPollMs + 3000 + 2 * Slack);
         }
         UpdaterRig& rig = *m_table;
         // A started update forgets the listed devices: list them again, as

@@ -307,21 +307,17 @@ void SerialZaberDeviceHandler::onSetGetZPositionUnitsReceived(QSharedPointer<Mov
 void SerialZaberDeviceHandler::onSetAxisAbsolutePositionReceived(QSharedPointer<MovraDeviceInfo> deviceInfo,
                                                                  StageAxes axisId, double position, Units units)
 {
-    if (!isOwnRecord(deviceInfo))
-        return;
-    const std::optional<Axis> axis = stageAxis(axisId);
-    if (!axis)
-        return;
-    double reached = 0.0;
-    if (attempt(QStringLiteral("moving to %1").arg(position), [&] {
-            axis->moveAbsolute(position, units, true, 0.0, Units::Native, 0.0, Units::Native);
-            reached = axis->getPosition(units);
-        }))
-        emit sendAxisPositionConfirmationToController(m_deviceInfo, axisId, reached, units);
+    moveAxis(deviceInfo, axisId, position, units, false);
 }
 
 void SerialZaberDeviceHandler::onSetAxisRelativePositionReceived(QSharedPointer<MovraDeviceInfo> deviceInfo,
                                                                  StageAxes axisId, double position, Units units)
+{
+    moveAxis(deviceInfo, axisId, position, units, true);
+}
+
+void SerialZaberDeviceHandler::moveAxis(const QSharedPointer<MovraDeviceInfo>& deviceInfo, StageAxes axisId,
+                                        double position, Units units, bool relative)
 {
     if (!isOwnRecord(deviceInfo))
         return;
@@ -329,8 +325,12 @@ void SerialZaberDeviceHandler::onSetAxisRelativePositionReceived(QSharedPointer<
     if (!axis)
         return;
     double reached = 0.0;
-    if (attempt(QStringLiteral("moving by %1").arg(position), [&] {
-            axis->moveRelative(position, units, true, 0.0, Units::Native, 0.0, Units::Native);
+    const QString what = (relative ? QStringLiteral("moving by %1") : QStringLiteral("moving to %1")).arg(position);
+    if (attempt(what, [&] {
+            if (relative)
+                axis->moveRelative(position, units, true, 0.0, Units::Native, 0.0, Units::Native);
+            else
+                axis->moveAbsolute(position, units, true, 0.0, Units::Native, 0.0, Units::Native);
             reached = axis->getPosition(units);
         }))
         emit sendAxisPositionConfirmationToController(m_deviceInfo, axisId, reached, units);

@@ -112,6 +112,9 @@ private:
     bool isOwnRecord(const QSharedPointer<MovraDeviceInfo>& deviceInfo) const;
     // Runs one library step; a failure is logged and stays here.
     bool attempt(const QString& what, const std::function<void()>& step) const;
+    // Moves to or by the position, then reports where the axis stopped.
+    void moveAxis(const QSharedPointer<MovraDeviceInfo>& deviceInfo, nsZaber::StageAxes axisId, double position,
+                  zaber::motion::Units units, bool relative);
 
     zaber::motion::ascii::Connection m_connection;
     zaber::motion::ascii::Device m_joystickDevice;

@@ -1,9 +1,9 @@
 #include "firmware/fpga/FpgaMicroscopeCommunicator.h"
 
 #include "firmware/core/ProgressMessages.h"
+#include "firmware/core/ReplyDeadline.h"
 #include "firmware/files/FirmwareFileManager.h"
 #include "firmware/fpga/FpgaFamily.h"
-#include "firmware/fpga/ReplyDeadline.h"
 
 #include <QDebug>
 

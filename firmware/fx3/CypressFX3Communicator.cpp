@@ -1,9 +1,9 @@
 #include "firmware/fx3/CypressFX3Communicator.h"
 
 #include "firmware/core/ProgressMessages.h"
+#include "firmware/core/ReplyDeadline.h"
 #include "firmware/files/FirmwareFileManager.h"
 #include "firmware/files/MCSVivadoFirmwareFileManager.h"
-#include "firmware/fpga/ReplyDeadline.h"
 
 #include <QDebug>
 

@@ -2,8 +2,8 @@
 
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/core/RegisterFrame.h"
+#include "firmware/core/ReplyDeadline.h"
 #include "firmware/files/HEXFirmwareFileManager.h"
-#include "firmware/fpga/ReplyDeadline.h"
 
 #include <QDebug>
 #include <QThread>

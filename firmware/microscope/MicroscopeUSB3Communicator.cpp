@@ -2,9 +2,9 @@
 
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/core/RegisterFrame.h"
+#include "firmware/core/ReplyDeadline.h"
 #include "firmware/files/MCSVivadoFirmwareFileManager.h"
 #include "firmware/fpga/FpgaFamily.h"
-#include "firmware/fpga/ReplyDeadline.h"
 
 #include <QDebug>
 #include <QThread>

@@ -1,4 +1,4 @@
-#include "firmware/fpga/ReplyDeadline.h"
+#include "firmware/core/ReplyDeadline.h"
 #include "tests/e2e/UsbInstrument.h"
 #include "tests/firmware/fpga/McsFixture.h"
 #include "tests/firmware/fpga/UsbFpgaBoard.h"

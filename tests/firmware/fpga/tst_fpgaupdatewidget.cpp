@@ -1,6 +1,6 @@
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "firmware/fpga/ReplyDeadline.h"
+#include "firmware/core/ReplyDeadline.h"
 #include "tests/e2e/UsbInstrument.h"
 #include "tests/firmware/fpga/McsFixture.h"
 #include "tests/firmware/fpga/UsbConsoleServicePort.h"

@@ -1,4 +1,4 @@
-#include "firmware/fpga/ReplyDeadline.h"
+#include "firmware/core/ReplyDeadline.h"
 
 #include <atomic>
 

@@ -1,0 +1,98 @@
+#include "tests/e2e/UsbInstrument.h"
+#include "tests/firmware/fpga/McsFixture.h"
+#include "tests/firmware/fx3/UsbTv720.h"
+#include "tests/firmware/updater/UpdaterRig.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+// A TV720 console on the simulated bus under the whole program: its version
+// read on the bulk endpoints, then its FX3 bridge updated from an MCS file
+// through real vendor control transfers.
+class TestTv720Road : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_mcs;
+    QByteArray m_reference;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        McsFixture fixture;
+        // Two 64 KiB sectors.
+        switch (fixture.make(m_dir.path(), 300 * 16, 5)) {
+        case McsFixture::Outcome::ToolsMissing: QSKIP("srec_cat and objcopy make and check the MCS fixture");
+        case McsFixture::Outcome::Failed: QFAIL(qPrintable(fixture.error));
+        case McsFixture::Outcome::Made: break;
+        }
+        m_mcs = fixture.path;
+        m_reference = fixture.reference;
+    }
+
+    void updated_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("lastCode");
+        QTest::addColumn<int>("lastStatus");
+        QTest::newRow("updated") << "" << 4 << 2;
+        QTest::newRow("CRC mismatch") << "stuck byte" << 4 << 1;
+        QTest::newRow("erase keeps failing") << "erase" << 2 << 1;
+    }
+    void updated()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, lastCode);
+        QFETCH(int, lastStatus);
+        auto bus = QSharedPointer<SimUsbBus>::create();
+        auto console = std::make_unique<UsbTv720>(bus, char(7), char(2));
+        console->with([&](sim::Fx3Bridge& b) {
+            if (fault == "stuck byte")
+                b.setStuckByte(777, char(~m_reference.at(777)));
+            else if (fault == "erase")
+                b.failErases(1, 1000);
+            return 0;
+        });
+        auto rig = std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus));
+        const QString uid = console->uid();
+        const auto read = [&] {
+            const auto reports = rig->reportsOf(uid);
+            return !reports.isEmpty() && reports.last().seen.motherboardVersion == "7.2";
+        };
+        QVERIFY(rig->waitUntil(read, 15000));
+        QCOMPARE(int(rig->reportsOf(uid).last().seen.deviceType), 18);
+
+        QCOMPARE(rig->updater->startUpdate(m_mcs, 18, uid, false, false), 0);
+        const auto ended = [&] {
+            for (const UpdaterRig::Response& r : rig->responses) {
+                if (r.status != 0)
+                    return true;
+            }
+            return false;
+        };
+        QVERIFY(rig->waitUntil(ended, 60000));
+        QTest::qWait(300);
+        QCOMPARE(rig->responses.last().msg, lastCode);
+        QCOMPARE(rig->responses.last().status, lastStatus);
+        for (const UpdaterRig::Response& r : rig->responses)
+            QVERIFY(r.status != 2 || lastStatus == 2);
+
+        const bool success = lastStatus == 2;
+        const QByteArray flash = console->with([](sim::Fx3Bridge& b) { return b.flash(); });
+        QCOMPARE(console->with([](sim::Fx3Bridge& b) { return b.jumped(); }), success);
+        QCOMPARE(console->rejectedFrames(), 0);
+        if (success)
+            QCOMPARE(flash.left(m_reference.size()).toHex(), m_reference.toHex());
+        else
+            QVERIFY(flash.left(m_reference.size()) != m_reference);
+
+        rig.reset();
+        console.reset();
+        QCOMPARE(bus->errors(), QStringList());
+    }
+};
+
+QTEST_MAIN(TestTv720Road)
+#include "tst_tv720road.moc"

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "tests/device/usb/sim/SimUsbBus.h"
+#include "tests/firmware/microscope/sim/SimUsb3Microscope.h"
+
+#include <QMutex>
+#include <QSharedPointer>
+
+// A simulated USB 3 microscope driver plugged into the simulated bus at
+// SuperSpeed: bulk OUT 0x01 and IN 0x81 with their companion descriptors.
+// Its frames reach the driver's own parser; its replies come back on 0x81.
+class UsbMicroscope
+{
+public:
+    static constexpr quint16 VendorId = 0x04B4;
+    static constexpr quint16 ProductId = 0x00F1;
+
+    UsbMicroscope(QSharedPointer<SimUsbBus> bus, quint16 release,
+                  const sim::Usb3Microscope::Versions& versions = sim::Usb3Microscope::Versions());
+    ~UsbMicroscope();
+
+    UsbMicroscope(const UsbMicroscope&) = delete;
+    UsbMicroscope& operator=(const UsbMicroscope&) = delete;
+
+    QString uid() const;
+    // Runs f on the driver while its frames are held back.
+    template <typename F>
+    auto with(F f)
+    {
+        QMutexLocker locker(&m_lock);
+        return f(m_driver);
+    }
+
+private:
+    QSharedPointer<SimUsbBus> m_bus;
+    QSharedPointer<SimUsbDevice> m_device;
+    mutable QMutex m_lock;
+    sim::Usb3Microscope m_driver;
+};

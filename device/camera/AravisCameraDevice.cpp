@@ -6,6 +6,8 @@
 #include "device/camera/AravisSwitchProperty.h"
 #include "device/camera/CameraPropertyIds.h"
 
+#include <QDebug>
+
 #include <algorithm>
 
 namespace {
@@ -140,6 +142,7 @@ AravisCameraDevice::AravisCameraDevice(ArvCamera* camera)
 
 AravisCameraDevice::~AravisCameraDevice()
 {
+    stopStream();
     g_signal_handler_disconnect(arv_camera_get_device(m_camera), m_controlLostHandler);
     g_object_unref(m_camera);
 }
@@ -384,4 +387,91 @@ QSharedPointer<DShowLib::VCDPropertyElement> AravisCameraDevice::propertyElement
         }
     }
     return {};
+}
+
+QByteArray AravisCameraDevice::toBottomUpRgb32(const QByteArray& rgb, int width, int height)
+{
+    // Aravis gives RGB8 top-down; the layer's RGB32 is B, G, R, 0xff bottom-up.
+    const qsizetype inLine = qsizetype(width) * 3;
+    if (width <= 0 || height <= 0 || rgb.size() < inLine * height)
+        return rgb;
+    QByteArray out(qsizetype(width) * 4 * height, char(0xff));
+    for (int y = 0; y < height; ++y) {
+        const char* in = rgb.constData() + inLine * (height - 1 - y);
+        char* line = out.data() + qsizetype(width) * 4 * y;
+        for (int x = 0; x < width; ++x) {
+            line[4 * x] = in[3 * x + 2];
+            line[4 * x + 1] = in[3 * x + 1];
+            line[4 * x + 2] = in[3 * x];
+        }
+    }
+    return out;
+}
+
+bool AravisCameraDevice::startStream(FrameCallback callback)
+{
+    if (m_stream || !callback)
+        return false;
+    m_frameCallback = std::move(callback);
+    m_streamColorCode = videoFormat().getFrameType();
+    GError* error = nullptr;
+    arv_camera_set_acquisition_mode(m_camera, ARV_ACQUISITION_MODE_CONTINUOUS, nullptr);
+    const guint payload = arv_camera_get_payload(m_camera, &error);
+    if (!error)
+        m_stream = arv_camera_create_stream(m_camera, &AravisCameraDevice::onStreamEvent, this, &error);
+    if (m_stream && !error) {
+        for (int i = 0; i < StreamBuffers; ++i)
+            arv_stream_push_buffer(m_stream, arv_buffer_new(payload, nullptr));
+        arv_camera_start_acquisition(m_camera, &error);
+    }
+    if (error) {
+        qDebug() << "Camera stream could not start:" << error->message;
+        g_clear_error(&error);
+        releaseStream();
+        m_frameCallback = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void AravisCameraDevice::releaseStream()
+{
+    if (!m_stream)
+        return;
+    // The unref joins the stream thread, which reads m_stream until then: no
+    // frame comes after this.
+    g_object_unref(m_stream);
+    m_stream = nullptr;
+}
+
+void AravisCameraDevice::stopStream()
+{
+    if (!m_stream)
+        return;
+    arv_camera_stop_acquisition(m_camera, nullptr);
+    releaseStream();
+    m_frameCallback = nullptr;
+}
+
+void AravisCameraDevice::onStreamEvent(void* data, ArvStreamCallbackType type, ArvBuffer*)
+{
+    if (type != ARV_STREAM_CALLBACK_TYPE_BUFFER_DONE)
+        return;
+    auto* self = static_cast<AravisCameraDevice*>(data);
+    ArvBuffer* buffer = arv_stream_try_pop_buffer(self->m_stream);
+    if (!buffer)
+        return;
+    if (arv_buffer_get_status(buffer) == ARV_BUFFER_STATUS_SUCCESS
+        && arv_buffer_get_payload_type(buffer) == ARV_BUFFER_PAYLOAD_TYPE_IMAGE) {
+        size_t size = 0;
+        const void* bytes = arv_buffer_get_image_data(buffer, &size);
+        const DShowLib::FrameTypeInfo frameType(
+            self->m_streamColorCode, QSize(arv_buffer_get_image_width(buffer), arv_buffer_get_image_height(buffer)));
+        QByteArray frame(static_cast<const char*>(bytes), qsizetype(size));
+        if (frameType.colorCode == DShowLib::VideoFormatItem::RGB32)
+            frame = toBottomUpRgb32(frame, frameType.width, frameType.height);
+        self->m_frameCallback(frameType, frame, qint64(arv_buffer_get_timestamp(buffer)),
+                              qint64(arv_buffer_get_frame_id(buffer)));
+    }
+    arv_stream_push_buffer(self->m_stream, buffer);
 }

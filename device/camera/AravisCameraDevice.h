@@ -43,8 +43,17 @@ public:
 
     QSharedPointer<DShowLib::VCDPropertyElement> propertyElement(const QUuid& item, const QUuid& element) override;
 
+    bool startStream(FrameCallback callback) override;
+    void stopStream() override;
+
 private:
+    static constexpr int StreamBuffers = 8;
+
     static void onControlLost(ArvDevice* device, gpointer self);
+    void releaseStream();
+    static QByteArray toBottomUpRgb32(const QByteArray& rgb, int width, int height);
+    // Runs on Aravis's stream thread.
+    static void onStreamEvent(void* self, ArvStreamCallbackType type, ArvBuffer* buffer);
 
     QMap<int, ArvPixelFormat> pixelFormats();
     QList<QSize> sizes();
@@ -54,4 +63,7 @@ private:
     ArvCamera* m_camera = nullptr;
     gulong m_controlLostHandler = 0;
     std::atomic<bool> m_controlLost { false };
+    ArvStream* m_stream = nullptr;
+    FrameCallback m_frameCallback;
+    int m_streamColorCode = 0;
 };

@@ -4,4 +4,13 @@ namespace DShowLib {
 
 CameraDevice::~CameraDevice() = default;
 
+bool CameraDevice::startStream(FrameCallback)
+{
+    return false;
+}
+
+void CameraDevice::stopStream()
+{
+}
+
 } // namespace DShowLib

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "device/camera/FrameTypeInfo.h"
 #include "device/camera/VCDPropertyElement.h"
 #include "device/camera/VideoFormatItem.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QSharedPointer>
 #include <QUuid>
+
+#include <functional>
 
 namespace DShowLib {
 
@@ -40,6 +44,14 @@ public:
 
     // Null when the camera lacks the property.
     virtual QSharedPointer<VCDPropertyElement> propertyElement(const QUuid& item, const QUuid& element) = 0;
+
+    // Called on the backend's threads with each frame of the stream.
+    using FrameCallback =
+        std::function<void(const FrameTypeInfo& type, const QByteArray& bytes, qint64 stamp1, qint64 stamp2)>;
+    // False when the camera cannot stream.
+    virtual bool startStream(FrameCallback callback);
+    // Once it returns, no callback is running or will come.
+    virtual void stopStream();
 };
 
 } // namespace DShowLib

@@ -87,6 +87,7 @@ bool Grabber::closeDev()
 {
     if (!m_device)
         return false;
+    stopLive();
     m_device.reset();
     return true;
 }
@@ -172,6 +173,41 @@ bool Grabber::getCurReferenceTime(qint64& time) const
 QSharedPointer<VCDPropertyElement> Grabber::getVCDPropertyElement(const QUuid& item, const QUuid& element) const
 {
     return m_device ? m_device->propertyElement(item, element) : QSharedPointer<VCDPropertyElement>();
+}
+
+bool Grabber::setSinkType(const smart_ptr<FrameSink>& sink)
+{
+    if (m_live)
+        return false;
+    m_sink = sink;
+    return true;
+}
+
+bool Grabber::startLive(bool showVideo)
+{
+    if (showVideo || m_live || !m_device || !m_sink)
+        return false;
+    const VideoFormatItem format = m_device->videoFormat();
+    const FrameTypeInfo outputType(format.getFrameType(), format.getSize());
+    m_sink->connect(outputType);
+    // The sink is held by the stream: it cannot change until the stream stops.
+    const smart_ptr<FrameSink> sink = m_sink;
+    m_live = m_device->startStream([sink](const FrameTypeInfo& type, const QByteArray& bytes, qint64 stamp1,
+                                          qint64 stamp2) { sink->deliver(type, bytes, stamp1, stamp2); });
+    if (!m_live)
+        m_sink->disconnect();
+    return m_live;
+}
+
+bool Grabber::stopLive()
+{
+    if (!m_live)
+        return false;
+    m_device->stopStream();
+    m_live = false;
+    if (m_sink)
+        m_sink->disconnect();
+    return true;
 }
 
 } // namespace DShowLib

@@ -3,6 +3,7 @@
 #include "device/camera/CameraBackend.h"
 #include "device/camera/CameraDevice.h"
 #include "device/camera/DeviceListWatcher.h"
+#include "device/camera/FrameSink.h"
 #include "device/camera/GrabberListener.h"
 #include "device/camera/VCDPropertyElement.h"
 #include "device/camera/VideoCaptureDeviceItem.h"
@@ -57,6 +58,16 @@ public:
     bool getFlipV() const;
     bool getCurReferenceTime(qint64& time) const;
 
+    // The sink cannot change while live acquisition runs.
+    bool setSinkType(const smart_ptr<FrameSink>& sink);
+    smart_ptr<FrameSink> getSinkTypePtr() const { return m_sink; }
+
+    // Frames go to the current sink on the backend's threads. Display is
+    // not offered.
+    bool startLive(bool showVideo = false);
+    bool stopLive();
+    bool isLive() const { return m_live; }
+
     QSharedPointer<VCDPropertyElement> getVCDPropertyElement(const QUuid& item, const QUuid& element) const;
 
 protected:
@@ -67,6 +78,8 @@ private:
 
     QSharedPointer<CameraBackend> m_backend;
     QSharedPointer<CameraDevice> m_device;
+    smart_ptr<FrameSink> m_sink;
+    bool m_live = false;
 
     std::mutex m_listenersLock;
     QList<GrabberListener*> m_listeners;

@@ -9,6 +9,9 @@ TISCameraCommunicator::TISCameraCommunicator(QObject* parent)
     qRegisterMetaType<QList<QSize>>();
     qRegisterMetaType<QList<float>>();
     qRegisterMetaType<std::pair<int, int>>();
+    qRegisterMetaType<int64_t>("int64_t");
+    qRegisterMetaType<DShowLib::smart_ptr<DShowLib::FrameQueueBuffer>>();
+    qRegisterMetaType<QSharedPointer<TISCameraImage>>();
 }
 
 // Handlers still here close their cameras as they go.
@@ -55,6 +58,9 @@ void TISCameraCommunicator::connectHandler(TISCameraHandler* handler, bool conne
     connect(handler, &H::sendIsExternalTriggerToController, this, &C::onIsExternalTriggerReceived);
     connect(handler, &H::sendFlipValuesToController, this, &C::onFlipValuesReceived);
     connect(handler, &H::sendWhiteBalanceValuesToController, this, &C::onWhiteBalanceValuesReceived);
+    connect(handler, &H::sendNewImageReceivedToController, this, &C::onImageReceived);
+    connect(handler, &H::sendStartStopConfirmationToController, this, &C::onStartStopConfirmationReceived);
+    connect(handler, &H::sendReferenceTimeToController, this, &C::onReferenceTimeReceived);
 }
 
 void TISCameraCommunicator::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInfo)
@@ -153,6 +159,43 @@ void TISCameraCommunicator::onWhiteBalanceValuesReceived(QSharedPointer<MovraDev
 {
     if (isKnown(deviceInfo))
         emit sendWhiteBalanceValuesReceivedFromDevice(deviceInfo, red, green, blue);
+}
+
+void TISCameraCommunicator::onImageReceived(QSharedPointer<MovraDeviceInfo> deviceInfo,
+                                            QSharedPointer<TISCameraImage> image)
+{
+    if (isKnown(deviceInfo))
+        emit sendImageReceivedFromDevice(deviceInfo, image);
+}
+
+void TISCameraCommunicator::onStartStopConfirmationReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, bool isStarted)
+{
+    if (isKnown(deviceInfo))
+        emit sendStartStopConfirmationReceivedFromDevice(deviceInfo, isStarted);
+}
+
+void TISCameraCommunicator::onReferenceTimeReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, int64_t referenceTime)
+{
+    if (isKnown(deviceInfo))
+        emit sendReferenceTimeReceivedFromDevice(deviceInfo, referenceTime);
+}
+
+void TISCameraCommunicator::onSnapImageReceived(QSharedPointer<MovraDeviceInfo> deviceInfo)
+{
+    if (const auto handler = handlerOf(deviceInfo))
+        handler->snapImage();
+}
+
+void TISCameraCommunicator::onStartStopReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, bool isStarted)
+{
+    if (const auto handler = handlerOf(deviceInfo))
+        handler->startStop(isStarted);
+}
+
+void TISCameraCommunicator::onResetForNewGatedAcquistionReceived(QSharedPointer<MovraDeviceInfo> deviceInfo)
+{
+    if (const auto handler = handlerOf(deviceInfo))
+        handler->sinkRestarted();
 }
 
 void TISCameraCommunicator::onAskForAvailableResolutionsReceived(QSharedPointer<MovraDeviceInfo> deviceInfo)

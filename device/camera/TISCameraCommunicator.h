@@ -24,6 +24,7 @@ public:
     ~TISCameraCommunicator() override;
 
 signals:
+    void sendImageReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QSharedPointer<TISCameraImage> image);
     void sendAvailableResolutionsReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo,
                                                     QList<QSize> resolutions);
     void sendAvailableFPSReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QList<float> fpsList);
@@ -35,6 +36,8 @@ signals:
     void sendFlipValuesReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, bool isFlippedH, bool isFlippedV);
     void sendWhiteBalanceValuesReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, int red, int green,
                                                   int blue);
+    void sendStartStopConfirmationReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, bool isStarted);
+    void sendReferenceTimeReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, int64_t referenceTime);
 
 public slots:
     void onCommunicationThreadStarted() override;
@@ -46,6 +49,7 @@ public slots:
     void onSendCommandToDeviceReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray cmd) override;
 
     void onConnectionChanged(QSharedPointer<MovraDeviceInfo> deviceInfo, bool isOpened);
+    void onImageReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, QSharedPointer<TISCameraImage> image);
     void onAvailableResolutionsReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, QList<QSize> resolutions);
     void onAvailableFPSReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, QList<float> fpsList);
     void onAvailableGainRangeReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, std::pair<int, int> gainRange);
@@ -54,7 +58,12 @@ public slots:
     void onIsExternalTriggerReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, bool isExternalTrigger);
     void onFlipValuesReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, bool isFlippedH, bool isFlippedV);
     void onWhiteBalanceValuesReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, int red, int green, int blue);
+    void onStartStopConfirmationReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, bool isStarted);
+    void onReferenceTimeReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, int64_t referenceTime);
 
+    void onSnapImageReceived(QSharedPointer<MovraDeviceInfo> deviceInfo);
+    void onStartStopReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, bool isStarted);
+    void onResetForNewGatedAcquistionReceived(QSharedPointer<MovraDeviceInfo> deviceInfo);
     void onAskForAvailableResolutionsReceived(QSharedPointer<MovraDeviceInfo> deviceInfo);
     void onAskForAvailableGainRangeReceived(QSharedPointer<MovraDeviceInfo> deviceInfo);
     void onResolutionChangedReceived(QSharedPointer<MovraDeviceInfo> deviceInfo, QSize resolution);

@@ -5,6 +5,7 @@
 #include "device/camera/VideoFormatItem.h"
 
 #include <QDebug>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -25,9 +26,24 @@ TISCameraHandler::TISCameraHandler(QSharedPointer<MovraDeviceInfo> deviceInfo, Q
 
 TISCameraHandler::~TISCameraHandler()
 {
+    // No callback may reach the handler while its members go.
+    if (m_queueSink)
+        m_queueSink->setListener(nullptr);
     // The closing is not reported: whoever listened has let the handler go.
-    if (m_grabber.isDevOpen())
+    if (m_grabber.isDevOpen()) {
+        pauseSinksAndStopLive();
         m_grabber.closeDev();
+    }
+}
+
+void TISCameraHandler::pauseSinksAndStopLive()
+{
+    if (m_snapSink && m_snapSink->getSinkMode() == DShowLib::FrameSink::Running)
+        m_snapSink->setSinkMode(DShowLib::FrameSink::Paused);
+    if (m_queueSink && m_queueSink->getSinkMode() == DShowLib::FrameSink::Running)
+        m_queueSink->setSinkMode(DShowLib::FrameSink::Paused);
+    if (m_grabber.isLive())
+        m_grabber.stopLive();
 }
 
 bool TISCameraHandler::isReady() const
@@ -113,6 +129,9 @@ void TISCameraHandler::open()
     }
     switchOffWhenOn(ids::WhiteBalanceItem, ids::AutoElement);
     setStrobe(true);
+    createQueueSink();
+    createSnapSink();
+    m_grabber.setSinkType(m_queueSink);
 
     emit sendConnectionChanged(m_deviceInfo, true);
 }
@@ -121,6 +140,7 @@ void TISCameraHandler::close()
 {
     if (!m_grabber.isDevOpen())
         return;
+    pauseSinksAndStopLive();
     if (m_grabber.closeDev())
         emit sendConnectionChanged(m_deviceInfo, false);
 }
@@ -425,4 +445,144 @@ void TISCameraHandler::setWhiteBalanceManually(int red, int green, int blue)
     setRangeWhenDifferent(ids::WhiteBalanceItem, ids::WhiteBalanceRedElement, red, true);
     setRangeWhenDifferent(ids::WhiteBalanceItem, ids::WhiteBalanceGreenElement, green, true);
     setRangeWhenDifferent(ids::WhiteBalanceItem, ids::WhiteBalanceBlueElement, blue, true);
+}
+
+QList<DShowLib::FrameTypeInfo> TISCameraHandler::sinkFrameTypes() const
+{
+    return { DShowLib::FrameTypeInfo(int(m_colorFormat), QSize()) };
+}
+
+void TISCameraHandler::createQueueSink()
+{
+    if (m_queueSink)
+        m_queueSink->setListener(nullptr);
+    m_queueSink = DShowLib::FrameQueueSink::create_(this, sinkFrameTypes());
+    m_queueSink->setSinkMode(DShowLib::FrameSink::Paused);
+}
+
+void TISCameraHandler::createSnapSink()
+{
+    m_snapSink = DShowLib::FrameSnapSink::create(sinkFrameTypes(), 1);
+    m_snapSink->setSinkMode(DShowLib::FrameSink::Paused);
+}
+
+void TISCameraHandler::activateSink(int kind)
+{
+    const DShowLib::smart_ptr<DShowLib::FrameSink> current = m_grabber.getSinkTypePtr();
+    if (!current || current->getSinkType() != kind) {
+        if (current && current->getSinkMode() == DShowLib::FrameSink::Running)
+            current->setSinkMode(DShowLib::FrameSink::Paused);
+        if (m_grabber.isLive())
+            m_grabber.stopLive();
+        if (kind == DShowLib::FrameSink::QueueSinkKind)
+            m_grabber.setSinkType(m_queueSink);
+        else
+            m_grabber.setSinkType(m_snapSink);
+    } else if (m_grabber.isLive()) {
+        m_grabber.stopLive();
+    }
+    if (!m_grabber.isLive())
+        m_grabber.startLive(false);
+}
+
+void TISCameraHandler::startStop(bool start)
+{
+    if (!isReady() || !m_queueSink)
+        return;
+    if (start) {
+        m_firstFramePending = true;
+        m_lastFrameStamp = 0;
+        activateSink(DShowLib::FrameSink::QueueSinkKind);
+        qint64 referenceTime = 0;
+        if (m_grabber.getCurReferenceTime(referenceTime))
+            emit sendReferenceTimeToController(m_deviceInfo, referenceTime / 10);
+        if (m_queueSink->getSinkMode() == DShowLib::FrameSink::Paused)
+            m_queueSink->setSinkMode(DShowLib::FrameSink::Running);
+        emit sendStartStopConfirmationToController(m_deviceInfo, true);
+        return;
+    }
+    if (m_queueSink->getSinkMode() != DShowLib::FrameSink::Running)
+        return;
+    m_queueSink->setSinkMode(DShowLib::FrameSink::Paused);
+    // Bound to the handler: a destroyed handler confirms nothing.
+    QTimer::singleShot(StopConfirmationMs, this,
+                       [this]() { emit sendStartStopConfirmationToController(m_deviceInfo, false); });
+}
+
+void TISCameraHandler::snapImage()
+{
+    if (!isReady() || !m_snapSink)
+        return;
+    const bool triggerWasOn = m_grabber.getExternalTrigger();
+    if (triggerWasOn)
+        setExternalTrigger(false);
+    activateSink(DShowLib::FrameSink::SnapSinkKind);
+    if (m_snapSink->getSinkMode() == DShowLib::FrameSink::Paused)
+        m_snapSink->setSinkMode(DShowLib::FrameSink::Running);
+    const DShowLib::smart_ptr<DShowLib::FrameQueueBuffer> buffer = m_snapSink->snapSequence_(SnapTimeoutMs);
+    if (triggerWasOn)
+        setExternalTrigger(true);
+    if (!buffer) {
+        qInfo() << "Camera" << m_deviceInfo->serialNumber() << "gave no frame to snap within" << SnapTimeoutMs << "ms";
+        return;
+    }
+    emit sendNewImageReceivedToController(m_deviceInfo, QSharedPointer<TISCameraImage>::create(m_deviceInfo, buffer));
+}
+
+void TISCameraHandler::sinkConnected(DShowLib::FrameQueueSink& sink, DShowLib::FrameTypeInfo)
+{
+    QList<DShowLib::smart_ptr<DShowLib::FrameQueueBuffer>> buffers;
+    const DShowLib::Error error =
+        DShowLib::createFrameQueueBuffer_(buffers, sink.getOutputFrameType(), QueueBufferCount);
+    if (error.isError()) {
+        qDebug() << Q_FUNC_INFO << error.toString_();
+        return;
+    }
+    for (const auto& buffer : std::as_const(buffers))
+        sink.queueBuffer(buffer);
+}
+
+void TISCameraHandler::framesQueued(DShowLib::FrameQueueSink& sink)
+{
+    for (const auto& buffer : sink.popAllCopiedBuffers_()) {
+        const qint64 stamp = buffer->getMetadataStamp1();
+        bool passes = false;
+        if (stamp != 0) {
+            passes = stamp != m_lastFrameStamp;
+        } else if (m_firstFramePending) {
+            passes = true;
+            m_firstFramePending = false;
+        }
+        m_lastFrameStamp = stamp;
+        if (passes)
+            emit sendNewImageReceivedToController(m_deviceInfo,
+                                                  QSharedPointer<TISCameraImage>::create(m_deviceInfo, buffer));
+        sink.queueBuffer(buffer);
+    }
+}
+
+void TISCameraHandler::sinkDisconnected(DShowLib::FrameQueueSink& sink)
+{
+    for (const auto& buffer : sink.popAllCopiedBuffers_()) {
+        if (buffer)
+            emit sendNewImageReceivedToController(m_deviceInfo,
+                                                  QSharedPointer<TISCameraImage>::create(m_deviceInfo, buffer));
+    }
+}
+
+void TISCameraHandler::sinkRestarted()
+{
+    if (!m_queueSink)
+        return;
+    if (m_grabber.isLive())
+        m_grabber.stopLive();
+    m_firstFramePending = true;
+    m_lastFrameStamp = 0;
+    if (m_queueSink->getSinkMode() == DShowLib::FrameSink::Running)
+        m_queueSink->setSinkMode(DShowLib::FrameSink::Paused);
+    for (const auto& buffer : m_queueSink->popAllCopiedBuffers_())
+        m_queueSink->queueBuffer(buffer);
+    if (!m_grabber.isLive())
+        m_grabber.startLive(false);
+    m_queueSink->setSinkMode(DShowLib::FrameSink::Running);
 }

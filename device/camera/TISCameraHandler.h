@@ -2,19 +2,24 @@
 
 #include "device/MovraDeviceInfo.h"
 #include "device/camera/CameraColorFormat.h"
+#include "device/camera/FrameQueueSink.h"
+#include "device/camera/FrameQueueSinkListener.h"
+#include "device/camera/FrameSnapSink.h"
 #include "device/camera/Grabber.h"
+#include "device/camera/TISCameraImage.h"
 
 #include <QList>
 #include <QObject>
 #include <QSharedPointer>
 #include <QSize>
 
+#include <atomic>
 #include <utility>
 
 // One discovered camera: opens it by its serial number, sets it up, writes
 // what it learns into the camera record and carries out the camera-control
 // requests. Lives in the camera communication thread.
-class TISCameraHandler : public QObject
+class TISCameraHandler : public QObject, public DShowLib::FrameQueueSinkListener
 {
     Q_OBJECT
 
@@ -23,6 +28,9 @@ public:
     static constexpr double LimitedFps = 16.0;
     static constexpr double SlowCameraFps = 115.0;
     static constexpr int StrobeValue = 1000;
+    static constexpr int QueueBufferCount = 150;
+    static constexpr int StopConfirmationMs = 200;
+    static constexpr int SnapTimeoutMs = 1000;
 
     explicit TISCameraHandler(QSharedPointer<MovraDeviceInfo> deviceInfo, QObject* parent = nullptr);
     ~TISCameraHandler() override;
@@ -53,11 +61,26 @@ public:
     void setWhiteBalanceAuto(bool on);
     void setWhiteBalanceManually(int red, int green, int blue);
 
+    void activateSink(int kind);
+    void startStop(bool start);
+    void snapImage();
+
     CameraColorFormat colorFormat() const { return m_colorFormat; }
     QList<float> frameRates() const { return m_frameRates; }
 
+public slots:
+    // Called by the library on its own threads.
+    void sinkConnected(DShowLib::FrameQueueSink& sink, DShowLib::FrameTypeInfo frameType) override;
+    void sinkDisconnected(DShowLib::FrameQueueSink& sink) override;
+    virtual void sinkRestarted();
+    void framesQueued(DShowLib::FrameQueueSink& sink) override;
+
 signals:
     void sendConnectionChanged(QSharedPointer<MovraDeviceInfo> deviceInfo, bool isOpened);
+    void sendNewImageReceivedToController(QSharedPointer<MovraDeviceInfo> deviceInfo,
+                                          QSharedPointer<TISCameraImage> image);
+    void sendStartStopConfirmationToController(QSharedPointer<MovraDeviceInfo> deviceInfo, bool isStarted);
+    void sendReferenceTimeToController(QSharedPointer<MovraDeviceInfo> deviceInfo, int64_t referenceTime);
     void sendAvailableResolutionToController(QSharedPointer<MovraDeviceInfo> deviceInfo, QList<QSize> resolution);
     void sendAvailableGainRangeToController(QSharedPointer<MovraDeviceInfo> deviceInfo, std::pair<int, int> gainRange);
     void sendAvailableFPSToController(QSharedPointer<MovraDeviceInfo> deviceInfo, QList<float> fpsList);
@@ -84,9 +107,18 @@ private:
     void setStrobe(bool on);
     void setFrameRateForTrigger(double rate);
     QString videoFormatText(const QSize& size) const;
+    QList<DShowLib::FrameTypeInfo> sinkFrameTypes() const;
+    void createQueueSink();
+    void createSnapSink();
+    void pauseSinksAndStopLive();
 
     QSharedPointer<MovraDeviceInfo> m_deviceInfo;
     DShowLib::Grabber m_grabber;
+    // Written by start and restart while no frames come, read by the library's threads.
+    std::atomic<bool> m_firstFramePending { true };
+    std::atomic<qint64> m_lastFrameStamp { 0 };
+    DShowLib::smart_ptr<DShowLib::FrameQueueSink> m_queueSink;
+    DShowLib::smart_ptr<DShowLib::FrameSnapSink> m_snapSink;
     std::pair<int, int> m_gainRange { 0, 0 };
     QList<QSize> m_resolutions;
     CameraColorFormat m_colorFormat = CameraColorFormat::None;

@@ -3,8 +3,10 @@
 #include "device/camera/CameraPropertyIds.h"
 #include "device/camera/Grabber.h"
 #include "device/camera/TISCameraGrabber.h"
+#include "device/camera/TISCameraHandler.h"
 #include "tests/device/camera/sim/PrivateNetwork.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
@@ -174,6 +176,52 @@ private slots:
         QVERIFY(!grabber.isDevOpen());
         QVERIFY(grabber.getAvailableVideoFormats_().isEmpty());
         QVERIFY(!grabber.getVCDPropertyElement(ids::ExposureItem, ids::ValueElement));
+    }
+
+    void fakeCameraStreamsStopsAndSnaps()
+    {
+        auto record = QSharedPointer<MovraCameraInfo>::create();
+        record->setName(QStringLiteral("Fake"));
+        record->setSerialNumber(QStringLiteral("01"));
+        TISCameraHandler handler(record);
+        QList<QSharedPointer<TISCameraImage>> images;
+        QList<bool> confirmations;
+        connect(
+            &handler, &TISCameraHandler::sendNewImageReceivedToController, this,
+            [&images](QSharedPointer<MovraDeviceInfo>, QSharedPointer<TISCameraImage> image) { images << image; },
+            Qt::QueuedConnection);
+        connect(
+            &handler, &TISCameraHandler::sendStartStopConfirmationToController, this,
+            [&confirmations](QSharedPointer<MovraDeviceInfo>, bool started) { confirmations << started; },
+            Qt::QueuedConnection);
+        handler.open();
+        QCOMPARE(handler.colorFormat(), CameraColorFormat::RGB32);
+        handler.setResolution(QSize(640, 480));
+        handler.setFrameRate(30);
+
+        handler.startStop(true);
+        QTRY_VERIFY_WITH_TIMEOUT(images.size() >= 3, 10000);
+        QElapsedTimer clock;
+        clock.start();
+        handler.startStop(false);
+        QTRY_COMPARE(confirmations, (QList<bool> { true, false }));
+        QVERIFY(clock.elapsed() >= TISCameraHandler::StopConfirmationMs - 5);
+
+        const auto isPattern = [](const QImage& image) {
+            if (image.size() != QSize(640, 480) || image.format() != QImage::Format_RGB32)
+                return false;
+            QSet<QRgb> colours;
+            for (int x = 0; x < image.width(); x += 7)
+                colours.insert(image.pixel(x, image.height() / 2));
+            return colours.size() > 1;
+        };
+        QVERIFY(isPattern(images.first()->image()));
+
+        images.clear();
+        handler.snapImage();
+        QCoreApplication::processEvents();
+        QCOMPARE(images.size(), 1);
+        QVERIFY(isPattern(images.first()->image()));
     }
 
     void gigECameraComesAndGoesOnNotices()

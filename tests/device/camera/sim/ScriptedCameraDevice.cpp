@@ -151,8 +151,76 @@ bool ScriptedCameraDevice::setFlipV(bool on)
 
 bool ScriptedCameraDevice::referenceTime(qint64& time)
 {
-    time = 0;
-    return false;
+    time = hasClock ? clock : 0;
+    return hasClock;
+}
+
+ScriptedCameraDevice::~ScriptedCameraDevice()
+{
+    stopStream();
+}
+
+void ScriptedCameraDevice::pushFrame(const DShowLib::FrameTypeInfo& type, const QByteArray& bytes, qint64 stamp1,
+                                     qint64 stamp2)
+{
+    std::lock_guard<std::mutex> guard(m_streamLock);
+    if (!m_streaming)
+        return;
+    m_frames.append(Frame { type, bytes, stamp1, stamp2 });
+    m_streamWake.notify_all();
+}
+
+bool ScriptedCameraDevice::streaming()
+{
+    std::lock_guard<std::mutex> guard(m_streamLock);
+    return m_streaming;
+}
+
+int ScriptedCameraDevice::pendingFrames()
+{
+    std::lock_guard<std::mutex> guard(m_streamLock);
+    return int(m_frames.size()) + (m_delivering ? 1 : 0);
+}
+
+bool ScriptedCameraDevice::startStream(FrameCallback callback)
+{
+    std::lock_guard<std::mutex> guard(m_streamLock);
+    if (m_streaming)
+        return false;
+    m_streaming = true;
+    m_callback = std::move(callback);
+    m_stream = std::thread([this]() { deliverFrames(); });
+    return true;
+}
+
+void ScriptedCameraDevice::stopStream()
+{
+    {
+        std::lock_guard<std::mutex> guard(m_streamLock);
+        if (!m_streaming)
+            return;
+        m_streaming = false;
+        m_frames.clear();
+        m_streamWake.notify_all();
+    }
+    m_stream.join();
+    m_callback = nullptr;
+}
+
+void ScriptedCameraDevice::deliverFrames()
+{
+    std::unique_lock<std::mutex> lock(m_streamLock);
+    for (;;) {
+        m_streamWake.wait(lock, [this]() { return !m_streaming || !m_frames.isEmpty(); });
+        if (!m_streaming)
+            return;
+        const Frame frame = m_frames.takeFirst();
+        m_delivering = true;
+        lock.unlock();
+        m_callback(frame.type, frame.bytes, frame.stamp1, frame.stamp2);
+        lock.lock();
+        m_delivering = false;
+    }
 }
 
 QSharedPointer<DShowLib::VCDPropertyElement> ScriptedCameraDevice::propertyElement(const QUuid& item,

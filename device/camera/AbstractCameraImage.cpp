@@ -1,0 +1,6 @@
+#include "device/camera/AbstractCameraImage.h"
+
+AbstractCameraImage::AbstractCameraImage(QObject* parent)
+    : QObject(parent)
+{
+}

@@ -1,0 +1,7 @@
+#include "device/camera/FrameQueueSinkListener.h"
+
+namespace DShowLib {
+
+FrameQueueSinkListener::~FrameQueueSinkListener() = default;
+
+} // namespace DShowLib

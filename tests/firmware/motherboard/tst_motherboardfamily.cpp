@@ -1,3 +1,4 @@
+#include "firmware/channel/LightsourceChannelCommunicator.h"
 #include "firmware/motherboard/HKTRCommunicator.h"
 #include "firmware/motherboard/MotherboardCommunicator.h"
 #include "tests/support/IntelHex.h"
@@ -27,6 +28,8 @@ std::unique_ptr<AbstractFirmwareCommunicator> make(const QString& family)
 {
     if (family == "HKTR")
         return std::make_unique<HKTRCommunicator>();
+    if (family == "LS")
+        return std::make_unique<LightsourceChannelCommunicator>();
     return std::make_unique<MotherboardCommunicator>();
 }
 
@@ -246,6 +249,45 @@ private slots:
             expected.append(command.toHex());
         QCOMPARE(heard.commands, expected);
         QCOMPARE(heard.versions, reports);
+    }
+
+    // The bytes after each application command's code and 0x00; a code the
+    // device does not take sends nothing.
+    void applicationCommands_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("sent");
+        const struct
+        {
+            const char* family;
+            QList<int> plain;
+            QList<QPair<int, QByteArray>> withBytes;
+            QList<int> refused;
+        } tables[] = {
+            { "MB", { 1, 6, 7, 21, 22, 73 }, { { 2, "0200aabb" }, { 112, "700075bb75bb" } }, { 3, 16, 24, 28, 0 } },
+            { "HKTR", { 1, 2, 6, 7, 21, 22, 112 }, {}, { 3, 16, 24, 28, 73 } },
+            { "LS", { 1, 2, 6, 7, 21, 22, 24, 28, 73, 112 }, {}, { 3, 16, 23, 0 } },
+        };
+        for (const auto& t : tables) {
+            for (int code : t.plain)
+                QTest::addRow("%s %d", t.family, code)
+                    << t.family << code << padded(QByteArray::number(code, 16).rightJustified(2, '0') + "00");
+            for (const auto& [code, bytes] : t.withBytes)
+                QTest::addRow("%s %d", t.family, code) << t.family << code << padded(bytes);
+            for (int code : t.refused)
+                QTest::addRow("%s %d refused", t.family, code) << t.family << code << QByteArray();
+        }
+    }
+    void applicationCommands()
+    {
+        QFETCH(QString, family);
+        QFETCH(int, code);
+        QFETCH(QByteArray, sent);
+        auto c = make(family);
+        Heard heard(c.get());
+        c->sendApplicationCommand(char(code), device(1, "LightSource Driver"));
+        QCOMPARE(heard.commands, sent.isEmpty() ? QList<QByteArray> {} : QList<QByteArray> { sent.toHex() });
     }
 
     // Command 112 first, then the reset the installed bootloader needs.

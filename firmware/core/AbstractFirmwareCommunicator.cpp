@@ -127,9 +127,21 @@ int AbstractFirmwareCommunicator::programmingProgress() const
     return int(float(current) / float(count) * 84.0f + 15.0f);
 }
 
+namespace {
+QString signedNumber(char byte)
+{
+    return QString::number(qint8(byte));
+}
+} // namespace
+
 QString AbstractFirmwareCommunicator::versionText(char major, char minor)
 {
-    return QStringLiteral("%1.%2").arg(QString::number(qint8(major)), QString::number(qint8(minor)));
+    return QStringLiteral("%1.%2").arg(signedNumber(major), signedNumber(minor));
+}
+
+QString AbstractFirmwareCommunicator::versionText(char major, char minor, char patch)
+{
+    return QStringLiteral("%1.%2.%3").arg(signedNumber(major), signedNumber(minor), signedNumber(patch));
 }
 
 QString AbstractFirmwareCommunicator::versionText(const QByteArray& reply, int majorIndex, int minorIndex)

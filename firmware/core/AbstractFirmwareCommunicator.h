@@ -79,8 +79,9 @@ public:
     // 15 with no line sent, 99 with all of them.
     int programmingProgress() const;
 
-    // Version text of two reply bytes, each a signed 8-bit number.
+    // Version text of two or three reply bytes, each a signed 8-bit number.
     static QString versionText(char major, char minor);
+    static QString versionText(char major, char minor, char patch);
     // Null when the reply is too short for either index.
     static QString versionText(const QByteArray& reply, int majorIndex, int minorIndex);
 
@@ -195,6 +196,9 @@ protected:
     std::unique_ptr<quint8[]> m_crc8Table;
 
 private:
+    // It ends the update whose reply did not come as a programming failure.
+    friend class ReplyDeadline;
+
     void startProgramming(QSharedPointer<MovraDeviceInfo> device);
     // The erase is over: report it and send the first programming packet.
     void finishMcsErase(QSharedPointer<MovraDeviceInfo> device, bool announceProgramming);

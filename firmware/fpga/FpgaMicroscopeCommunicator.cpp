@@ -1,31 +1,13 @@
 #include "firmware/fpga/FpgaMicroscopeCommunicator.h"
 
 #include "firmware/core/ProgressMessages.h"
-#include "firmware/core/ReplyDeadline.h"
 #include "firmware/files/FirmwareFileManager.h"
 #include "firmware/fpga/FpgaFamily.h"
 
-#include <QDebug>
-
 FpgaMicroscopeCommunicator::FpgaMicroscopeCommunicator(QObject* parent)
     : AbstractFirmwareCommunicator(parent)
-    , m_deadline(new ReplyDeadline(this))
+    , m_deadline(new ReplyDeadline(this, "the microscope update"))
 {
-    connect(m_deadline, &ReplyDeadline::expired, this, &FpgaMicroscopeCommunicator::onReplyMissing);
-    // Every command of an update re-arms the deadline; an update that has
-    // ended, well or not, waits for nothing more.
-    connect(this, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater, this,
-            [this](char, nsFirmware::MessageStatus status, int) {
-                if (status == nsFirmware::Error) {
-                    m_deadline->disarm();
-                    m_updating = 0;
-                }
-            });
-}
-
-void FpgaMicroscopeCommunicator::setReplyTimeout(int ms)
-{
-    m_deadline->setTimeout(ms);
 }
 
 bool FpgaMicroscopeCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
@@ -76,14 +58,6 @@ bool FpgaMicroscopeCommunicator::sendBootloaderCommand(char code, QSharedPointer
 bool FpgaMicroscopeCommunicator::drivesUpdate(const QSharedPointer<MovraDeviceInfo>& device) const
 {
     return m_updating && (!m_updateDevice || m_updateDevice->uid() == device->uid());
-}
-
-void FpgaMicroscopeCommunicator::onReplyMissing(char code)
-{
-    if (!m_updating)
-        return;
-    qInfo() << "No reply to command" << int(code) << "of the microscope update";
-    reportProgrammingFailure(code, ProgressMessages::NoConfirmationReceived);
 }
 
 void FpgaMicroscopeCommunicator::reportBootloaderVersion(const QSharedPointer<MovraDeviceInfo>& device,

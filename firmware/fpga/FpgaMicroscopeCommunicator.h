@@ -1,9 +1,9 @@
 #pragma once
 
 #include "firmware/core/AbstractFirmwareCommunicator.h"
+#include "firmware/core/ReplyDeadline.h"
 
 class FirmwareFileManager;
-class ReplyDeadline;
 
 // What the one- and two-colour microscope drivers share: an MCS update in
 // growing frames with no re-send, begun by the boot info and the erase; an
@@ -19,7 +19,7 @@ public:
     bool sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device) override;
 
     // Shorter timings for tests.
-    void setReplyTimeout(int ms);
+    void setReplyTimeout(int ms) { m_deadline->setTimeout(ms); }
     void setEraseRetryLimitForTest(int retries) { setEraseRetryLimit(retries); }
 
 protected:
@@ -34,7 +34,5 @@ protected:
     void reportBootloaderVersion(const QSharedPointer<MovraDeviceInfo>& device, const QString& version);
 
 private:
-    void onReplyMissing(char code);
-
     ReplyDeadline* m_deadline;
 };

@@ -1,7 +1,7 @@
 #include "firmware/fx3/CypressFX3Communicator.h"
 
 #include "firmware/core/ProgressMessages.h"
-#include "firmware/core/ReplyDeadline.h"
+#include "firmware/core/RegisterVersionCode.h"
 #include "firmware/files/FirmwareFileManager.h"
 #include "firmware/files/MCSVivadoFirmwareFileManager.h"
 
@@ -9,9 +9,8 @@
 
 namespace {
 
-constexpr char MotherboardVersion = 21;
-constexpr char ChannelVersion = 22;
-constexpr char BootloaderVersion = 23;
+using namespace RegisterVersionCode;
+
 // The version reply carries this at index 3 and its version from index 16.
 constexpr char VersionReplyMark = 13;
 constexpr int VersionReplyOffset = 16;
@@ -21,23 +20,12 @@ constexpr quint16 ProgramLength = 4;
 constexpr quint16 CrcLength = 4;
 constexpr quint16 JumpLength = 2;
 
-QString number(char byte)
-{
-    return QString::number(qint8(byte));
-}
-
 } // namespace
 
 CypressFX3Communicator::CypressFX3Communicator(QObject* parent)
     : AbstractFirmwareCommunicator(parent)
-    , m_deadline(new ReplyDeadline(this))
+    , m_deadline(new ReplyDeadline(this, "the FX3 update"))
 {
-    connect(m_deadline, &ReplyDeadline::expired, this, &CypressFX3Communicator::onReplyMissing);
-}
-
-void CypressFX3Communicator::setReplyTimeout(int ms)
-{
-    m_deadline->setTimeout(ms);
 }
 
 QByteArray CypressFX3Communicator::controlCommand(char code, quint16 index, quint16 returnedLength,
@@ -114,9 +102,7 @@ void CypressFX3Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDev
         break;
     case ChannelVersion:
         if (data.size() >= 5)
-            report(
-                deviceInfo,
-                { na, QStringLiteral("%1.%2.%3").arg(number(data.at(2)), number(data.at(3)), number(data.at(4))), na });
+            report(deviceInfo, { na, versionText(data.at(2), data.at(3), data.at(4)), na });
         break;
     case BootloaderVersion:
         if (data.size() >= 5)
@@ -219,16 +205,6 @@ bool CypressFX3Communicator::updateFirmware(QString fileName, QSharedPointer<Mov
 
 void CypressFX3Communicator::fail(char code)
 {
-    m_deadline->disarm();
-    m_updating = 0;
+    // The deadline ends the update on this report.
     emit sendDeviceResponseToUpdater(code, nsFirmware::Error, -1);
-}
-
-void CypressFX3Communicator::onReplyMissing(char code)
-{
-    if (!m_updating)
-        return;
-    qInfo() << "No reply to FX3 command" << int(code);
-    emit sendMessageToProgressDialog(ProgressMessages::NoConfirmationReceived);
-    fail(code);
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "firmware/core/AbstractFirmwareCommunicator.h"
-
-class ReplyDeadline;
+#include "firmware/core/ReplyDeadline.h"
 
 // The consoles and microscope drivers built around the Cypress FX3 bridge:
 // the TV720's version (type 18) and the update of types 12, 13 (in the
@@ -29,7 +28,7 @@ public:
 
     bool awaitingVersionReply() const { return m_awaitingVersionReply; }
     // Shorter timings for tests.
-    void setReplyTimeout(int ms);
+    void setReplyTimeout(int ms) { m_deadline->setTimeout(ms); }
     void setEraseRetryLimitForTest(int retries) { m_maxEraseRetries = retries; }
 
 public slots:
@@ -40,7 +39,6 @@ private:
     void onEraseReply(const QSharedPointer<MovraDeviceInfo>& device, char status);
     void report(const QSharedPointer<MovraDeviceInfo>& device, const DeviceVersions& versions);
     void fail(char code);
-    void onReplyMissing(char code);
 
     bool m_awaitingVersionReply = false;
     int m_eraseFailures = 0;

@@ -2,16 +2,12 @@
 
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/core/RegisterFrame.h"
-#include "firmware/core/ReplyDeadline.h"
+#include "firmware/core/RegisterVersionCode.h"
 #include "firmware/files/HEXFirmwareFileManager.h"
 
-#include <QDebug>
 #include <QThread>
 
 namespace {
-
-constexpr char ChannelVersionReply = 22;
-constexpr char BootloaderVersionReply = 23;
 
 bool isNotAvailable(const QString& version)
 {
@@ -23,14 +19,8 @@ bool isNotAvailable(const QString& version)
 
 MicroscopeUSB3ChannelCommunicator::MicroscopeUSB3ChannelCommunicator(QObject* parent)
     : AbstractFirmwareCommunicator(parent)
-    , m_deadline(new ReplyDeadline(this))
+    , m_deadline(new ReplyDeadline(this, "the USB 3 microscope channel update"))
 {
-    connect(m_deadline, &ReplyDeadline::expired, this, &MicroscopeUSB3ChannelCommunicator::onReplyMissing);
-}
-
-void MicroscopeUSB3ChannelCommunicator::setReplyTimeout(int ms)
-{
-    m_deadline->setTimeout(ms);
 }
 
 int MicroscopeUSB3ChannelCommunicator::packetSize(int recordBytes)
@@ -156,18 +146,8 @@ bool MicroscopeUSB3ChannelCommunicator::sendBootloaderCommand(char code, QShared
 
 void MicroscopeUSB3ChannelCommunicator::fail(char code, int progress)
 {
-    m_deadline->disarm();
-    m_updating = 0;
+    // The deadline ends the update on this report.
     emit sendDeviceResponseToUpdater(code, nsFirmware::Error, progress);
-}
-
-void MicroscopeUSB3ChannelCommunicator::onReplyMissing(char code)
-{
-    if (!m_updating)
-        return;
-    qInfo() << "No reply to channel command" << int(code) << "of the USB 3 microscope";
-    emit sendMessageToProgressDialog(ProgressMessages::NoConfirmationReceived);
-    fail(code, -1);
 }
 
 void MicroscopeUSB3ChannelCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo,
@@ -181,15 +161,12 @@ void MicroscopeUSB3ChannelCommunicator::onCommandReceivedFromDevice(QSharedPoint
         return;
     const QString na = ProgressMessages::NotAvailable;
     switch (data.at(0)) {
-    case ChannelVersionReply:
-        if (data.size() >= 5) {
-            const QString version = QStringLiteral("%1.%2.%3")
-                                        .arg(QString::number(qint8(data.at(2))), QString::number(qint8(data.at(3))),
-                                             QString::number(qint8(data.at(4))));
-            emit sendInstalledVersionToUpdater(DeviceIdentifier(type), { na, version, na }, deviceInfo->uid());
-        }
+    case RegisterVersionCode::ChannelVersion:
+        if (data.size() >= 5)
+            emit sendInstalledVersionToUpdater(
+                DeviceIdentifier(type), { na, versionText(data.at(2), data.at(3), data.at(4)), na }, deviceInfo->uid());
         break;
-    case BootloaderVersionReply:
+    case RegisterVersionCode::BootloaderVersion:
         if (data.size() >= 5)
             emit sendInstalledVersionToUpdater(DeviceIdentifier(type), { na, na, versionText(data.at(2), data.at(4)) },
                                                deviceInfo->uid());

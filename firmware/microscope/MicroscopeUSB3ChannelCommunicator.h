@@ -1,8 +1,7 @@
 #pragma once
 
 #include "firmware/core/AbstractFirmwareCommunicator.h"
-
-class ReplyDeadline;
+#include "firmware/core/ReplyDeadline.h"
 
 // The channel of the USB 3 microscope drivers (types 12 and 13), programmed
 // from a HEX file through the driver: every command is a register write to
@@ -35,7 +34,7 @@ public:
     static int packetSize(int recordBytes);
 
     // Shorter timing for tests.
-    void setReplyTimeout(int ms);
+    void setReplyTimeout(int ms) { m_deadline->setTimeout(ms); }
 
 public slots:
     void onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data) override;
@@ -43,7 +42,6 @@ public slots:
 private:
     bool emitChannelWrite(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& payload);
     bool recordsPayload(QByteArray& payload);
-    void onReplyMissing(char code);
     void fail(char code, int progress);
 
     ReplyDeadline* m_deadline;

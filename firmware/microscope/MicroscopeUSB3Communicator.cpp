@@ -2,46 +2,26 @@
 
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/core/RegisterFrame.h"
-#include "firmware/core/ReplyDeadline.h"
+#include "firmware/core/RegisterVersionCode.h"
 #include "firmware/files/MCSVivadoFirmwareFileManager.h"
 #include "firmware/fpga/FpgaFamily.h"
 
-#include <QDebug>
 #include <QThread>
 
 namespace {
 
-constexpr char MotherboardVersion = 21;
-constexpr char ChannelVersion = 22;
-constexpr char BootloaderVersion = 23;
+using namespace RegisterVersionCode;
+
 constexpr char KavorVersion = 71;
 // The driver's own acknowledgement ('O'), which carries nothing.
 constexpr char Acknowledgement = 79;
-
-QString signedNumber(char byte)
-{
-    return QString::number(qint8(byte));
-}
 
 } // namespace
 
 MicroscopeUSB3Communicator::MicroscopeUSB3Communicator(QObject* parent)
     : AbstractFirmwareCommunicator(parent)
-    , m_deadline(new ReplyDeadline(this))
+    , m_deadline(new ReplyDeadline(this, "the USB 3 microscope update"))
 {
-    connect(m_deadline, &ReplyDeadline::expired, this, &MicroscopeUSB3Communicator::onReplyMissing);
-    connect(this, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater, this,
-            [this](char, nsFirmware::MessageStatus status, int) {
-                if (status == nsFirmware::Error) {
-                    m_deadline->disarm();
-                    m_updating = 0;
-                }
-            });
-}
-
-void MicroscopeUSB3Communicator::setReplyTimeout(int ms)
-{
-    m_deadline->setTimeout(ms);
 }
 
 QByteArray MicroscopeUSB3Communicator::channelRegisterWrite(char code)
@@ -115,18 +95,11 @@ void MicroscopeUSB3Communicator::onCommandReceivedFromDevice(QSharedPointer<Movr
         break;
     case MotherboardVersion:
         if (data.size() >= 6)
-            reportVersions(deviceInfo,
-                           { QStringLiteral("%1.%2.%3")
-                                 .arg(signedNumber(data.at(1)), signedNumber(data.at(2)), signedNumber(data.at(5))),
-                             na, na });
+            reportVersions(deviceInfo, { versionText(data.at(1), data.at(2), data.at(5)), na, na });
         break;
     case ChannelVersion:
         if (data.size() >= 5)
-            reportVersions(deviceInfo,
-                           { na,
-                             QStringLiteral("%1.%2.%3")
-                                 .arg(signedNumber(data.at(2)), signedNumber(data.at(3)), signedNumber(data.at(4))),
-                             na });
+            reportVersions(deviceInfo, { na, versionText(data.at(2), data.at(3), data.at(4)), na });
         break;
     case BootloaderVersion:
         if (data.size() >= 5)
@@ -179,12 +152,4 @@ bool MicroscopeUSB3Communicator::sendBootloaderCommand(char code, QSharedPointer
         m_deadline->arm(code);
     }
     return true;
-}
-
-void MicroscopeUSB3Communicator::onReplyMissing(char code)
-{
-    if (!m_updating)
-        return;
-    qInfo() << "No reply to command" << int(code) << "of the USB 3 microscope update";
-    reportProgrammingFailure(code, ProgressMessages::NoConfirmationReceived);
 }

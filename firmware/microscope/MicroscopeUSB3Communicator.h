@@ -1,8 +1,7 @@
 #pragma once
 
 #include "firmware/core/AbstractFirmwareCommunicator.h"
-
-class ReplyDeadline;
+#include "firmware/core/ReplyDeadline.h"
 
 // The third-generation microscope drivers (USB 3): their versions through
 // register commands, the channel's behind register 0x600. Its MCS update is
@@ -25,7 +24,7 @@ public:
 
     bool awaitingRegisterReply() const { return m_awaitingRegisterReply; }
     // Shorter timing for tests.
-    void setReplyTimeout(int ms);
+    void setReplyTimeout(int ms) { m_deadline->setTimeout(ms); }
 
 public slots:
     void onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data) override;
@@ -34,7 +33,6 @@ private:
     QByteArray channelRegisterWrite(char code);
     QByteArray registerRead(quint32 address);
     void reportVersions(const QSharedPointer<MovraDeviceInfo>& device, const DeviceVersions& versions);
-    void onReplyMissing(char code);
 
     bool m_awaitingRegisterReply = false;
     ReplyDeadline* m_deadline;

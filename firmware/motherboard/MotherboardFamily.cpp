@@ -1,23 +1,15 @@
 #include "firmware/motherboard/MotherboardFamily.h"
 
+#include "firmware/core/AbstractFirmwareCommunicator.h"
 #include "firmware/core/ProgressMessages.h"
 
 namespace MotherboardFamily {
-
-namespace {
-
-QString signedByte(char byte)
-{
-    return QString::number(qint8(byte));
-}
-} // namespace
 
 QString threePartVersion(const QByteArray& reply, int first)
 {
     if (first < 0 || reply.size() < first + 3)
         return {};
-    return QStringLiteral("%1.%2.%3")
-        .arg(signedByte(reply.at(first)), signedByte(reply.at(first + 1)), signedByte(reply.at(first + 2)));
+    return AbstractFirmwareCommunicator::versionText(reply.at(first), reply.at(first + 1), reply.at(first + 2));
 }
 
 nsUpdater::DeviceIdentifier channelDeviceType(const QString& name, quint16 release, qint8 c1, qint8 c2)

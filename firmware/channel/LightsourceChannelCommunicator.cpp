@@ -17,6 +17,13 @@ constexpr quint16 MemoryManagerRelease = 7;
 // From this motherboard version on, the channels take the direct path.
 constexpr int FirstDirectMotherboardMajor = 3;
 
+const QList<MotherboardFamilyCommunicator::CommandRow> Commands = {
+    { AskBootloaderVersion, {} }, { ResetFromBlankBootloader, {} }, { ResetToBootloader, {} },
+    { AskFirmwareVersion, {} },   { AskMotherboardVersion, {} },    { AskChannelVersion, {} },
+    { ChannelErase, {} },         { ChannelEnterBootloader, {} },   { AskDriverMChannelVersion, {} },
+    { PrepareUpdate, {} },
+};
+
 bool hasKavorName(const QSharedPointer<MovraDeviceInfo>& device)
 {
     return device->name().contains(QLatin1String("KAVOR Driver"));
@@ -30,7 +37,7 @@ bool hasMemoryManagerName(const QSharedPointer<MovraDeviceInfo>& device)
 } // namespace
 
 LightsourceChannelCommunicator::LightsourceChannelCommunicator(QObject* parent)
-    : AbstractFirmwareCommunicator(parent)
+    : MotherboardFamilyCommunicator(Commands, parent)
     , m_eraseDelayTimer(QSharedPointer<QTimer>::create())
 {
     m_eraseDelayTimer->setTimerType(Qt::PreciseTimer);
@@ -132,23 +139,6 @@ bool LightsourceChannelCommunicator::sendBootloaderCommand(char command, QShared
     return true;
 }
 
-void LightsourceChannelCommunicator::sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device)
-{
-    switch (command) {
-    case AskBootloaderVersion:
-    case ResetFromBlankBootloader:
-    case ResetToBootloader:
-    case AskFirmwareVersion:
-    case AskMotherboardVersion:
-    case AskChannelVersion:
-    case ChannelErase:
-    case ChannelEnterBootloader:
-    case AskDriverMChannelVersion:
-    case PrepareUpdate: emit sendCommandToDevice(device, applicationCommand(command)); break;
-    default: break;
-    }
-}
-
 void LightsourceChannelCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
 {
     if (!device)
@@ -185,8 +175,7 @@ void LightsourceChannelCommunicator::onCommandReceivedFromDevice(QSharedPointer<
     const QString na = ProgressMessages::NotAvailable;
     switch (reply.at(0)) {
     case AskBootloaderVersion: {
-        const int first = isInBootloader(deviceInfo) ? 2 : 1;
-        const QString version = versionText(reply, first, first + 1);
+        const QString version = bootloaderVersion(deviceInfo, reply);
         if (!version.isEmpty())
             report(deviceInfo, na, na, version);
         break;

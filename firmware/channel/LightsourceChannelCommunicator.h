@@ -1,12 +1,12 @@
 #pragma once
 
-#include "firmware/core/AbstractFirmwareCommunicator.h"
+#include "firmware/motherboard/MotherboardFamilyCommunicator.h"
 
 // The channel modules of light sources, KAVOR drivers and memory managers,
 // reprogrammed through their running motherboard: the channel commands
 // travel in the motherboard's USB traffic and the motherboard update is
 // asked for once the channels are done.
-class LightsourceChannelCommunicator : public AbstractFirmwareCommunicator
+class LightsourceChannelCommunicator : public MotherboardFamilyCommunicator
 {
     Q_OBJECT
 
@@ -22,7 +22,6 @@ public:
     bool updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
                         nsFirmware::DeviceVersions versions) override;
     bool sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device) override;
-    void sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device) override;
     void askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device) override;
 
     // Shorter blocking waits for tests.

@@ -1,7 +1,6 @@
 #include "firmware/motherboard/HKTRCommunicator.h"
 
 #include "firmware/core/ProgressMessages.h"
-#include "firmware/files/HEXFirmwareFileManager.h"
 #include "firmware/motherboard/MotherboardFamily.h"
 
 using namespace MotherboardFamily;
@@ -12,6 +11,12 @@ namespace {
 // channel version.
 constexpr quint16 TextVersionRelease = 1;
 constexpr quint16 ChannelTextRelease = 20;
+
+const QList<MotherboardFamilyCommunicator::CommandRow> Commands = {
+    { AskBootloaderVersion, {} }, { ResetFromBlankBootloader, {} }, { ResetToBootloader, {} },
+    { AskFirmwareVersion, {} },   { AskMotherboardVersion, {} },    { AskChannelVersion, {} },
+    { PrepareUpdate, {} },
+};
 
 bool isOfThisFamily(const QSharedPointer<MovraDeviceInfo>& device)
 {
@@ -29,40 +34,20 @@ bool isOfThisFamily(const QSharedPointer<MovraDeviceInfo>& device)
 } // namespace
 
 HKTRCommunicator::HKTRCommunicator(QObject* parent)
-    : AbstractFirmwareCommunicator(parent)
+    : MotherboardFamilyCommunicator(Commands, parent)
 {
 }
 
 bool HKTRCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
                                       nsFirmware::DeviceVersions versions)
 {
-    if (!device || !takeFirmwareFile(QSharedPointer<HEXFirmwareFileManager>::create(), fileName, FixedFrameReadBound))
-        return false;
-    m_updateDevice = device;
-    m_updating = 1;
-    sendApplicationCommand(PrepareUpdate, device);
-    resetIntoBootloader(
-        isBlankBootloader(versions.bootloaderVersion, true) ? ResetFromBlankBootloader : ResetToBootloader, device);
-    return true;
+    // "N/A" counts as blank here.
+    return startUpdateThroughReset(fileName, device, versions.bootloaderVersion, true);
 }
 
 bool HKTRCommunicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
 {
     return sendFixedFrameCommand(command, device);
-}
-
-void HKTRCommunicator::sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device)
-{
-    switch (command) {
-    case AskBootloaderVersion:
-    case ResetFromBlankBootloader:
-    case ResetToBootloader:
-    case AskFirmwareVersion:
-    case AskMotherboardVersion:
-    case AskChannelVersion:
-    case PrepareUpdate: emit sendCommandToDevice(device, applicationCommand(command)); break;
-    default: break;
-    }
 }
 
 void HKTRCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
@@ -93,8 +78,7 @@ void HKTRCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInf
     const QString na = ProgressMessages::NotAvailable;
     switch (reply.at(0)) {
     case AskBootloaderVersion: {
-        const int first = isInBootloader(deviceInfo) ? 2 : 1;
-        const QString version = versionText(reply, first, first + 1);
+        const QString version = bootloaderVersion(deviceInfo, reply);
         if (!version.isEmpty())
             report(deviceInfo, na, na, version);
         break;

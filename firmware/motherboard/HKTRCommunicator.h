@@ -1,11 +1,11 @@
 #pragma once
 
-#include "firmware/core/AbstractFirmwareCommunicator.h"
+#include "firmware/motherboard/MotherboardFamilyCommunicator.h"
 
 // The pulse generators: reads their versions (from their firmware text for
 // the older releases) and programs them from a HEX file after a reset into
 // their bootloader.
-class HKTRCommunicator : public AbstractFirmwareCommunicator
+class HKTRCommunicator : public MotherboardFamilyCommunicator
 {
     Q_OBJECT
 
@@ -15,7 +15,6 @@ public:
     bool updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
                         nsFirmware::DeviceVersions versions) override;
     bool sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device) override;
-    void sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device) override;
     void askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device) override;
 
 public slots:

@@ -1,12 +1,23 @@
 #include "firmware/motherboard/MotherboardCommunicator.h"
 
 #include "firmware/core/ProgressMessages.h"
-#include "firmware/files/HEXFirmwareFileManager.h"
 #include "firmware/motherboard/MotherboardFamily.h"
 
 using namespace MotherboardFamily;
 
 namespace {
+
+const QList<MotherboardFamilyCommunicator::CommandRow> Commands = {
+    { AskBootloaderVersion, {} },
+    // The blank bootloader only resets on this key.
+    { ResetFromBlankBootloader, QByteArray::fromHex("aabb") },
+    { ResetToBootloader, {} },
+    { AskFirmwareVersion, {} },
+    { AskMotherboardVersion, {} },
+    { AskChannelVersion, {} },
+    { AskDriverMChannelVersion, {} },
+    { PrepareUpdate, QByteArray::fromHex("75bb75bb") },
+};
 
 bool isOfThisFamily(nsUpdater::DeviceIdentifier type)
 {
@@ -28,46 +39,19 @@ bool isOfThisFamily(nsUpdater::DeviceIdentifier type)
 } // namespace
 
 MotherboardCommunicator::MotherboardCommunicator(QObject* parent)
-    : AbstractFirmwareCommunicator(parent)
+    : MotherboardFamilyCommunicator(Commands, parent)
 {
 }
 
 bool MotherboardCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
                                              nsFirmware::DeviceVersions versions)
 {
-    if (!device || !takeFirmwareFile(QSharedPointer<HEXFirmwareFileManager>::create(), fileName, FixedFrameReadBound))
-        return false;
-    m_updateDevice = device;
-    m_updating = 1;
-    sendApplicationCommand(PrepareUpdate, device);
-    resetIntoBootloader(
-        isBlankBootloader(versions.bootloaderVersion, false) ? ResetFromBlankBootloader : ResetToBootloader, device);
-    return true;
+    return startUpdateThroughReset(fileName, device, versions.bootloaderVersion, false);
 }
 
 bool MotherboardCommunicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
 {
     return sendFixedFrameCommand(command, device);
-}
-
-void MotherboardCommunicator::sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device)
-{
-    switch (command) {
-    case ResetFromBlankBootloader:
-        // The blank bootloader only resets on this key.
-        emit sendCommandToDevice(device, applicationCommand(command, QByteArray::fromHex("aabb")));
-        break;
-    case PrepareUpdate:
-        emit sendCommandToDevice(device, applicationCommand(command, QByteArray::fromHex("75bb75bb")));
-        break;
-    case AskBootloaderVersion:
-    case ResetToBootloader:
-    case AskFirmwareVersion:
-    case AskMotherboardVersion:
-    case AskChannelVersion:
-    case AskDriverMChannelVersion: emit sendCommandToDevice(device, applicationCommand(command)); break;
-    default: break;
-    }
 }
 
 void MotherboardCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
@@ -106,8 +90,7 @@ void MotherboardCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDe
     const QString na = ProgressMessages::NotAvailable;
     switch (reply.at(0)) {
     case AskBootloaderVersion: {
-        const int first = isInBootloader(deviceInfo) ? 2 : 1;
-        const QString version = versionText(reply, first, first + 1);
+        const QString version = bootloaderVersion(deviceInfo, reply);
         if (!version.isEmpty())
             report(type, deviceInfo, na, na, version);
         break;

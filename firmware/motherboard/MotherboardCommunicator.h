@@ -1,12 +1,12 @@
 #pragma once
 
-#include "firmware/core/AbstractFirmwareCommunicator.h"
+#include "firmware/motherboard/MotherboardFamilyCommunicator.h"
 
 // The motherboards of consoles and light sources: reads their own and their
 // channels' versions, decides from the channel version what the device
 // drives, and programs the motherboard from a HEX file after a reset into
 // its bootloader.
-class MotherboardCommunicator : public AbstractFirmwareCommunicator
+class MotherboardCommunicator : public MotherboardFamilyCommunicator
 {
     Q_OBJECT
 
@@ -16,7 +16,6 @@ public:
     bool updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
                         nsFirmware::DeviceVersions versions) override;
     bool sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device) override;
-    void sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device) override;
     void askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device) override;
 
 public slots:

@@ -64,4 +64,10 @@ bool hasDriverM(const QSharedPointer<MovraDeviceInfo>& device)
     return device && device->motherboardFirmware().contains("DriverM");
 }
 
+QString bootloaderVersion(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& reply)
+{
+    const int first = AbstractFirmwareCommunicator::isInBootloader(device) ? 2 : 1;
+    return AbstractFirmwareCommunicator::versionText(reply, first, first + 1);
+}
+
 } // namespace MotherboardFamily

@@ -52,4 +52,8 @@ QString textAfterPositionOfFirstV(const QByteArray& text, const QByteArray& posi
 
 bool hasDriverM(const QSharedPointer<MovraDeviceInfo>& device);
 
+// The bootloader version of reply 1: bytes 2 and 3 from a device in its
+// bootloader, else bytes 1 and 2; null when the reply is too short.
+QString bootloaderVersion(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& reply);
+
 } // namespace MotherboardFamily

@@ -101,13 +101,12 @@ void CypressFX3Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDev
             report(deviceInfo, { versionText(data.at(2), data.at(1)), na, na });
         break;
     case ChannelVersion:
-        if (data.size() >= 5)
-            report(deviceInfo, { na, versionText(data.at(2), data.at(3), data.at(4)), na });
+    case BootloaderVersion: {
+        DeviceVersions versions;
+        if (channelVersions(data, &versions))
+            report(deviceInfo, versions);
         break;
-    case BootloaderVersion:
-        if (data.size() >= 5)
-            report(deviceInfo, { na, na, versionText(data.at(2), data.at(4)) });
-        break;
+    }
     default: break;
     }
 }

@@ -159,18 +159,14 @@ void MicroscopeUSB3ChannelCommunicator::onCommandReceivedFromDevice(QSharedPoint
     // Another driver's replies never drive this update.
     if (m_updateDevice && m_updateDevice->uid() != deviceInfo->uid())
         return;
-    const QString na = ProgressMessages::NotAvailable;
     switch (data.at(0)) {
     case RegisterVersionCode::ChannelVersion:
-        if (data.size() >= 5)
-            emit sendInstalledVersionToUpdater(
-                DeviceIdentifier(type), { na, versionText(data.at(2), data.at(3), data.at(4)), na }, deviceInfo->uid());
+    case RegisterVersionCode::BootloaderVersion: {
+        DeviceVersions versions;
+        if (RegisterVersionCode::channelVersions(data, &versions))
+            emit sendInstalledVersionToUpdater(DeviceIdentifier(type), versions, deviceInfo->uid());
         break;
-    case RegisterVersionCode::BootloaderVersion:
-        if (data.size() >= 5)
-            emit sendInstalledVersionToUpdater(DeviceIdentifier(type), { na, na, versionText(data.at(2), data.at(4)) },
-                                               deviceInfo->uid());
-        break;
+    }
     case nsFirmware::ChannelEraseFlash:
         if (data.size() < 3)
             return;

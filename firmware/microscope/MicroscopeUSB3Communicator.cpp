@@ -98,13 +98,12 @@ void MicroscopeUSB3Communicator::onCommandReceivedFromDevice(QSharedPointer<Movr
             reportVersions(deviceInfo, { versionText(data.at(1), data.at(2), data.at(5)), na, na });
         break;
     case ChannelVersion:
-        if (data.size() >= 5)
-            reportVersions(deviceInfo, { na, versionText(data.at(2), data.at(3), data.at(4)), na });
+    case BootloaderVersion: {
+        DeviceVersions versions;
+        if (channelVersions(data, &versions))
+            reportVersions(deviceInfo, versions);
         break;
-    case BootloaderVersion:
-        if (data.size() >= 5)
-            reportVersions(deviceInfo, { na, na, versionText(data.at(2), data.at(4)) });
-        break;
+    }
     default: break;
     }
 }

@@ -2,7 +2,7 @@
 
 #include "tests/firmware/microscope/sim/SimRegisterCrc.h"
 
-UsbTv720::UsbTv720(QSharedPointer<SimUsbBus> bus, char major, char minor)
+UsbTv720::UsbTv720(QSharedPointer<SimUsbBus> bus, char major, char minor, quint8 port, quint8 address)
     : m_bus(bus)
     , m_major(major)
     , m_minor(minor)
@@ -11,8 +11,8 @@ UsbTv720::UsbTv720(QSharedPointer<SimUsbBus> bus, char major, char minor)
     setup.vendorId = 0x04B4;
     setup.productId = 0x00F2;
     setup.bcdDevice = 9;
-    setup.port = 4;
-    setup.address = 9;
+    setup.port = port;
+    setup.address = address;
     setup.speed = LIBUSB_SPEED_SUPER;
     setup.product = QStringLiteral("TV720");
     setup.endpoints = { { 0x01, 1024, LIBUSB_TRANSFER_TYPE_BULK, 0, 15, true },
@@ -57,6 +57,17 @@ int UsbTv720::rejectedFrames() const
     return m_rejected;
 }
 
+void UsbTv720::sendUnasked(const QByteArray& bytes)
+{
+    m_device->queueIn(0x81, bytes);
+}
+
+void UsbTv720::setOnCommand(std::function<void(quint8)> onCommand)
+{
+    QMutexLocker locker(&m_lock);
+    m_onCommand = std::move(onCommand);
+}
+
 int UsbTv720::control(const SimControlRequest& request, QByteArray& data)
 {
     QMutexLocker locker(&m_lock);
@@ -81,6 +92,8 @@ int UsbTv720::control(const SimControlRequest& request, QByteArray& data)
         command.append(m_pendingData);
     m_pendingData.clear();
     m_pendingRequest = 0;
+    if (m_onCommand)
+        m_onCommand(request.request);
     const QByteArray reply = m_bridge.control(command);
     if (reply.isEmpty())
         return LIBUSB_ERROR_TIMEOUT;

@@ -6,13 +6,15 @@
 #include <QMutex>
 #include <QSharedPointer>
 
+#include <functional>
+
 // A simulated TV720 console on the simulated bus at SuperSpeed: its version
 // answered on the bulk endpoints (register read checked with its own CRC-8),
 // its FX3 bridge answering the vendor control transfers.
 class UsbTv720
 {
 public:
-    UsbTv720(QSharedPointer<SimUsbBus> bus, char major, char minor);
+    UsbTv720(QSharedPointer<SimUsbBus> bus, char major, char minor, quint8 port = 4, quint8 address = 9);
     ~UsbTv720();
 
     UsbTv720(const UsbTv720&) = delete;
@@ -26,6 +28,10 @@ public:
         return f(m_bridge);
     }
     int rejectedFrames() const;
+    // Bytes on its bulk IN endpoint that nothing asked for.
+    void sendUnasked(const QByteArray& bytes);
+    // Told the request of each control command before the bridge answers.
+    void setOnCommand(std::function<void(quint8 request)> onCommand);
 
 private:
     int control(const SimControlRequest& request, QByteArray& data);
@@ -39,4 +45,5 @@ private:
     char m_major;
     char m_minor;
     int m_rejected = 0;
+    std::function<void(quint8)> m_onCommand;
 };

@@ -1,9 +1,11 @@
+#include "firmware/core/ReplyDeadline.h"
 #include "tests/e2e/UsbInstrument.h"
 #include "tests/firmware/fpga/McsFixture.h"
 #include "tests/firmware/fx3/UsbTv720.h"
 #include "tests/firmware/updater/UpdaterRig.h"
 
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 // A TV720 console on the simulated bus under the whole program: its version
@@ -30,7 +32,11 @@ private slots:
         }
         m_mcs = fixture.path;
         m_reference = fixture.reference;
+        // A bridge that stops answering is given up on sooner.
+        ReplyDeadline::setInitialTimeout(1500);
     }
+
+    void cleanupTestCase() { ReplyDeadline::setInitialTimeout(0); }
 
     void updated_data()
     {
@@ -40,6 +46,8 @@ private slots:
         QTest::newRow("updated") << "" << 4 << 2;
         QTest::newRow("CRC mismatch") << "stuck byte" << 4 << 1;
         QTest::newRow("erase keeps failing") << "erase" << 2 << 1;
+        // Three erases (sectors 0 to 2) answered, the first programming not.
+        QTest::newRow("stops answering") << "silent" << 3 << 1;
     }
     void updated()
     {
@@ -53,6 +61,8 @@ private slots:
                 b.setStuckByte(777, char(~m_reference.at(777)));
             else if (fault == "erase")
                 b.failErases(1, 1000);
+            else if (fault == "silent")
+                b.stopAnsweringAfter(3);
             return 0;
         });
         auto rig = std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus));
@@ -90,6 +100,62 @@ private slots:
 
         rig.reset();
         console.reset();
+        QCOMPARE(bus->errors(), QStringList());
+    }
+
+    // A second TV720 on the bus sends update replies of its own while the
+    // first one is updated (a CRC that does not match, a programming
+    // acknowledgement, the jump's answer): none of them drives the update.
+    void secondConsole()
+    {
+        auto bus = QSharedPointer<SimUsbBus>::create();
+        auto console = std::make_unique<UsbTv720>(bus, char(7), char(2));
+        auto other = std::make_unique<UsbTv720>(bus, char(7), char(1), 5, 12);
+        const QByteArray otherFlash = other->with([](sim::Fx3Bridge& b) { return b.flash(); });
+        int injected = 0;
+        // The other console speaks while the first one's command is under
+        // way, before its answer.
+        console->setOnCommand([&](quint8 request) {
+            if (request != 2 && request != 3)
+                return;
+            ++injected;
+            other->sendUnasked(QByteArray("\x04\x00\x12\x34", 4));
+            other->sendUnasked(QByteArray(1, 3));
+            other->sendUnasked(QByteArray(1, 5));
+            QThread::msleep(20);
+        });
+        auto rig = std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus));
+        const QString uid = console->uid();
+        QVERIFY(uid != other->uid());
+        const auto read = [&] {
+            const auto reports = rig->reportsOf(uid);
+            return !reports.isEmpty() && reports.last().seen.motherboardVersion == "7.2";
+        };
+        QVERIFY(rig->waitUntil(read, 15000));
+
+        QCOMPARE(rig->updater->startUpdate(m_mcs, 18, uid, false, false), 0);
+        const auto ended = [&] {
+            for (const UpdaterRig::Response& r : rig->responses) {
+                if (r.status != 0)
+                    return true;
+            }
+            return false;
+        };
+        QVERIFY(rig->waitUntil(ended, 60000));
+        QTest::qWait(300);
+        QVERIFY(injected >= 3);
+        QCOMPARE(rig->responses.last(), (UpdaterRig::Response { 4, 2, 100 }));
+        QVERIFY(console->with([](sim::Fx3Bridge& b) { return b.jumped(); }));
+        QCOMPARE(console->with([](sim::Fx3Bridge& b) { return b.flash(); }).left(m_reference.size()).toHex(),
+                 m_reference.toHex());
+        QCOMPARE(other->with([](sim::Fx3Bridge& b) { return b.erases() + b.programCommands(); }), 0);
+        QVERIFY(!other->with([](sim::Fx3Bridge& b) { return b.jumped(); }));
+        QVERIFY(other->with([](sim::Fx3Bridge& b) { return b.flash(); }) == otherFlash);
+
+        console->setOnCommand({});
+        rig.reset();
+        console.reset();
+        other.reset();
         QCOMPARE(bus->errors(), QStringList());
     }
 };

@@ -6,6 +6,8 @@
 #include <QMutex>
 #include <QSharedPointer>
 
+#include <functional>
+
 // A simulated USB 3 microscope driver plugged into the simulated bus at
 // SuperSpeed: bulk OUT 0x01 and IN 0x81 with their companion descriptors.
 // Its frames reach the driver's own parser; its replies come back on 0x81.
@@ -16,13 +18,19 @@ public:
     static constexpr quint16 ProductId = 0x00F1;
 
     UsbMicroscope(QSharedPointer<SimUsbBus> bus, quint16 release,
-                  const sim::Usb3Microscope::Versions& versions = sim::Usb3Microscope::Versions());
+                  const sim::Usb3Microscope::Versions& versions = sim::Usb3Microscope::Versions(), quint8 port = 3,
+                  quint8 address = 7);
     ~UsbMicroscope();
 
     UsbMicroscope(const UsbMicroscope&) = delete;
     UsbMicroscope& operator=(const UsbMicroscope&) = delete;
 
     QString uid() const;
+    // Bytes on its bulk IN endpoint that nothing asked for.
+    void sendUnasked(const QByteArray& bytes);
+    // Told the payload's first byte of each register write to the channel
+    // before the driver answers it.
+    void setOnChannelWrite(std::function<void(char code)> onWrite);
     // Runs f on the driver while its frames are held back.
     template <typename F>
     auto with(F f)
@@ -36,4 +44,5 @@ private:
     QSharedPointer<SimUsbDevice> m_device;
     mutable QMutex m_lock;
     sim::Usb3Microscope m_driver;
+    std::function<void(char)> m_onWrite;
 };

@@ -80,8 +80,10 @@ bool Fx3Bridge::program(const QByteArray& records)
 
 QByteArray Fx3Bridge::control(const QByteArray& command)
 {
-    if (command.size() < 7)
+    if (command.size() < 7 || m_answersLeft == 0)
         return {};
+    if (m_answersLeft > 0)
+        --m_answersLeft;
     const char request = command.at(0);
     const int index = quint8(command.at(3)) << 8 | quint8(command.at(4));
     const int returned = quint8(command.at(5)) << 8 | quint8(command.at(6));

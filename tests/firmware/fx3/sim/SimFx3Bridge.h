@@ -25,6 +25,8 @@ public:
     void failErases(char status, int times);
     // A flash cell that keeps this value whatever is programmed.
     void setStuckByte(int address, char value);
+    // Answers this many more commands, then none.
+    void stopAnsweringAfter(int commands) { m_answersLeft = commands; }
 
     QByteArray flash() const { return m_flash; }
     int erases() const { return m_erases; }
@@ -41,6 +43,7 @@ private:
     int m_failingErases = 0;
     int m_stuckAddress = -1;
     char m_stuckValue = 0;
+    int m_answersLeft = -1;
     int m_erases = 0;
     int m_programCommands = 0;
     QList<int> m_recordsPerCommand;

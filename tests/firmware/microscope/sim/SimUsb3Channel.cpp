@@ -82,6 +82,10 @@ QByteArray Usb3Channel::receive(const QByteArray& frame)
         ++m_rejected;
         return {};
     }
+    if (m_answersLeft == 0)
+        return {};
+    if (m_answersLeft > 0)
+        --m_answersLeft;
     switch (payload.at(0)) {
     case 24:
         if (m_eraseStatus == 0)
@@ -96,7 +100,9 @@ QByteArray Usb3Channel::receive(const QByteArray& frame)
     case 26: {
         if (payload.size() != 11)
             return {};
-        const quint32 start = le32(payload, 3);
+        // Its bootloader counts addresses in words of two file bytes; the
+        // length is in bytes.
+        const quint32 start = le32(payload, 3) * 2;
         const quint32 length = le32(payload, 7);
         quint16 crc = 0;
         if (qint64(start) + length <= m_flash.size())

@@ -21,6 +21,8 @@ public:
 
     void setEraseStatus(char status) { m_eraseStatus = status; }
     void setStuckByte(int address, char value);
+    // Answers this many more frames, then none.
+    void stopAnsweringAfter(int frames) { m_answersLeft = frames; }
 
     QByteArray flash() const { return m_flash; }
     bool jumped() const { return m_jumped; }
@@ -33,6 +35,7 @@ private:
     char m_eraseStatus = 0;
     int m_stuckAddress = -1;
     char m_stuckValue = 0;
+    int m_answersLeft = -1;
     bool m_jumped = false;
     int m_rejected = 0;
 };

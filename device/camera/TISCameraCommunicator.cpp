@@ -26,6 +26,10 @@ void TISCameraCommunicator::onCommunicationThreadStarted()
 void TISCameraCommunicator::onCommunicationThreadStopped()
 {
     stopGrabber();
+    // Nothing would take a frame once the thread has ended; the handlers
+    // stay, their cameras open, until the communicator goes.
+    for (const QSharedPointer<TISCameraHandler>& handler : qAsConst(m_handlers))
+        handler->stopAcquisition();
     DShowLib::ExitLibrary();
 }
 

@@ -136,6 +136,12 @@ void TISCameraHandler::open()
     emit sendConnectionChanged(m_deviceInfo, true);
 }
 
+void TISCameraHandler::stopAcquisition()
+{
+    if (m_grabber.isDevOpen())
+        pauseSinksAndStopLive();
+}
+
 void TISCameraHandler::close()
 {
     if (!m_grabber.isDevOpen())

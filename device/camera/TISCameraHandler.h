@@ -64,6 +64,9 @@ public:
     void activateSink(int kind);
     void startStop(bool start);
     void snapImage();
+    // Pauses both sinks and stops live acquisition, unreported; the camera
+    // stays open.
+    void stopAcquisition();
 
     CameraColorFormat colorFormat() const { return m_colorFormat; }
     QList<float> frameRates() const { return m_frameRates; }

@@ -482,9 +482,13 @@ void FirmwareUpdater::onDeviceConnectionChanged(QSharedPointer<MovraDeviceInfo> 
 
 void FirmwareUpdater::clearAvailableDevices()
 {
+    // A camera is not reset by an update and its transport never reports it
+    // again: dropped here, it would keep its row after it goes.
     const auto devices = m_availableDevices;
-    for (const auto& device : devices)
-        onDeviceRemoved(device);
+    for (const auto& device : devices) {
+        if (!handlingOf(AbstractFirmwareCommunicator::getDeviceIdentifier(device)).camera)
+            onDeviceRemoved(device);
+    }
 }
 
 void FirmwareUpdater::onMicVersionReceived(QByteArray version)

@@ -232,8 +232,18 @@ private slots:
         QCOMPARE(rig.updater->getAvailableDevices(nsUpdater::DeviceIdentifier::GQZ3).size(), 1);
     }
 
+    void cameraPath_data()
+    {
+        QTest::addColumn<bool>("updateReset");
+        QTest::newRow("unplugged") << false;
+        // An update's reset drops the devices the update may find again; a
+        // camera is not one of them.
+        QTest::newRow("unplugged after an update's reset") << true;
+    }
+
     void cameraPath()
     {
+        QFETCH(bool, updateReset);
         UpdaterRig rig;
         FakeDevice description = FakeDevice::of(CommType::Camera, QStringLiteral("DMK 33UX249"));
         description.serialNumber = QStringLiteral("1A2B3C4D");
@@ -248,6 +258,11 @@ private slots:
         QCOMPARE(rig.statusesWith(CameraText).first().timeout, 3000);
         QCOMPARE(rig.log.matching(QStringLiteral("camera:open:1A2B3C4D")).size(), 1);
 
+        if (updateReset) {
+            QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "clearAvailableDevices"));
+            QCOMPARE(rig.updater->getAvailableDevices(nsUpdater::DeviceIdentifier::Camera).size(), 1);
+            QCOMPARE(rig.connected.size(), 1);
+        }
         rig.machine->unplug(camera);
         QTRY_COMPARE_WITH_TIMEOUT(rig.connected.size(), 2, FirstPollMs + Slack);
         QVERIFY(!rig.connected.last().connected);

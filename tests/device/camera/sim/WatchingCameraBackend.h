@@ -1,0 +1,34 @@
+#pragma once
+
+#include "device/camera/CameraBackend.h"
+
+#include <QObject>
+#include <QSharedPointer>
+
+#include <atomic>
+
+// Another camera stack (Aravis in the tests) seen from below the camera
+// layer: counts the frames its streams deliver and the cameras left open.
+class WatchingCameraBackend : public QObject, public DShowLib::CameraBackend
+{
+    Q_OBJECT
+
+public:
+    explicit WatchingCameraBackend(QSharedPointer<DShowLib::CameraBackend> inner);
+
+    int frames() const { return m_frames; }
+    int openCameras() const { return m_openCameras; }
+
+    QList<DShowLib::CameraEntry> cameras() override;
+    QSharedPointer<DShowLib::CameraDevice> open(const QString& id) override;
+    int watchIntervalMs() const override;
+
+signals:
+    // From the stack's stream threads, with the running count.
+    void frameDelivered(int count);
+
+private:
+    QSharedPointer<DShowLib::CameraBackend> m_inner;
+    std::atomic<int> m_frames { 0 };
+    std::atomic<int> m_openCameras { 0 };
+};

@@ -2,11 +2,15 @@
 
 #include "tests/device/usb/sim/SimUsbBus.h"
 #include "tests/firmware/bootloader/sim/SimInstrument.h"
+#include "tests/support/SignalWait.h"
 
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSharedPointer>
 #include <QString>
+
+#include <functional>
+#include <utility>
 
 // A simulated instrument's protocol core plugged into the simulated USB bus:
 // its OUT packets reach the core, whose replies come back on the IN
@@ -70,6 +74,25 @@ public:
         return m_enumerations;
     }
 
+    // Called in the bus's thread after each packet the instrument took, so
+    // that a test can wait on it; none is called once this returns.
+    void setPacketWatcher(std::function<void()> watcher)
+    {
+        QMutexLocker locker(&m_lock);
+        m_packetWatcher = std::move(watcher);
+    }
+
+    // Runs the event loop until done() holds, asked after each packet the
+    // instrument took, or until timeoutMs have passed.
+    bool waitUntil(const std::function<bool()>& done, int timeoutMs)
+    {
+        SignalWait wait(done);
+        setPacketWatcher([&wait] { wait.askSoon(); });
+        const bool held = wait.wait(timeoutMs);
+        setPacketWatcher({});
+        return held;
+    }
+
 private:
     void attach(const sim::UsbIdentity& identity) // lock held
     {
@@ -102,6 +125,8 @@ private:
             return;
         const sim::Instrument::Output out = m_core.receive(data);
         QMutexLocker locker(&m_lock);
+        if (m_packetWatcher)
+            m_packetWatcher();
         if (!m_device || m_pulled)
             return;
         for (const QByteArray& reply : out.replies)
@@ -121,4 +146,5 @@ private:
     quint8 m_nextAddress;
     bool m_pulled = false;
     int m_enumerations = 0;
+    std::function<void()> m_packetWatcher;
 };

@@ -5,6 +5,7 @@
 #include "app/dialogs/ProgressDialog.h"
 #include "app/updater/VEKUpdaterWidget.h"
 #include "tests/support/FakeMachine.h"
+#include "tests/support/SignalWait.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -130,6 +131,8 @@ public:
     QList<Seen> seen;
     // Called with each dialog before it is answered.
     std::function<void(const Seen&)> onShown;
+    // Called once a dialog is written down in seen.
+    std::function<void()> afterSeen;
 
     QStringList remaining() const { return m_answers; }
 
@@ -166,6 +169,8 @@ private:
         if (onShown)
             onShown(s);
         seen.append(s);
+        if (afterSeen)
+            afterSeen();
         const QString answer = s.answer;
         QTimer::singleShot(0, modal, [modal, answer] { answerDialog(modal, answer); });
     }
@@ -202,3 +207,30 @@ private:
     QPointer<QWidget> m_answered;
     QTimer m_timer;
 };
+
+// Waits, on the dialogs the user answers, until the last one seen is a box
+// with one of the given texts.
+inline bool waitForBox(DialogAnswerer& user, const QStringList& texts, int timeoutMs)
+{
+    SignalWait wait([&] { return !user.seen.isEmpty() && texts.contains(user.seen.last().text); });
+    user.afterSeen = [&] { wait.ask(); };
+    const bool seen = wait.wait(timeoutMs);
+    user.afterSeen = nullptr;
+    return seen;
+}
+
+// Waits until the button is enabled.
+inline bool waitUntilEnabled(QWidget* widget, int timeoutMs)
+{
+    return SignalWait([widget] { return widget->isEnabled(); }).onEvent(widget, QEvent::EnabledChange).wait(timeoutMs);
+}
+
+// Waits until the type's row in the device tree holds the given number of
+// devices.
+inline bool waitForDevices(Form& form, QTreeWidgetItem* typeRow, int count, int timeoutMs)
+{
+    return SignalWait([typeRow, count] { return typeRow->childCount() == count; })
+        .on(form.tree->model(), &QAbstractItemModel::rowsInserted)
+        .on(form.tree->model(), &QAbstractItemModel::rowsRemoved)
+        .wait(timeoutMs);
+}

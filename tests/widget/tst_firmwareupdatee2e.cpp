@@ -62,7 +62,7 @@ private:
     static QTreeWidgetItem* waitForJoint(Form& form)
     {
         QTreeWidgetItem* joints = form.typeRow(nsUpdater::AssistedRotaryJoint);
-        if (!QTest::qWaitFor([&] { return joints->childCount() == 1; }, road::FoundAndReadMs))
+        if (!waitForDevices(form, joints, 1, road::FoundAndReadMs))
             return nullptr;
         return joints->child(0);
     }
@@ -78,13 +78,17 @@ private:
         if (!m_server.writeFile(QStringLiteral("downloads/.updates/firmwares/firmwares_admin.json"),
                                 QJsonDocument(root).toJson()))
             return false;
-        Form(&widget).check->click();
-        return QTest::qWaitFor(
-            [&] {
-                return widget.informationHandler()->getFirmwareInformationList(0).first().motherboardAvailableVersion
-                       == QLatin1String("2.6");
-            },
-            10000);
+        Form form(&widget);
+        form.check->click();
+        // The catalogue's versions reach the tree and the buttons.
+        return SignalWait([&] {
+                   return widget.informationHandler()->getFirmwareInformationList(0).first().motherboardAvailableVersion
+                          == QLatin1String("2.6");
+               })
+            .on(form.tree->model(), &QAbstractItemModel::dataChanged)
+            .onEvent(form.update, QEvent::EnabledChange)
+            .onEvent(form.manual, QEvent::EnabledChange)
+            .wait(10000);
     }
 
 private slots:
@@ -145,8 +149,7 @@ private slots:
             QElapsedTimer clock;
             QVERIFY(fromCatalogue ? form.update->isEnabled() : form.manual->isEnabled());
             (fromCatalogue ? form.update : form.manual)->click();
-            QVERIFY(QTest::qWaitFor([&] { return !user.seen.isEmpty() && user.seen.last().text == CompletedText; },
-                                    road::UpdateMs + 10000));
+            QVERIFY(waitForBox(user, { CompletedText }, road::UpdateMs + 10000));
             clock.start();
             if (!fromCatalogue) {
                 QCOMPARE(user.seen.first().kind, QStringLiteral("file"));
@@ -169,7 +172,9 @@ private slots:
             QVERIFY(lockedAtSuccess);
 
             // Free 5000 ms after the box was closed.
-            QTRY_VERIFY_WITH_TIMEOUT(!lock.last().at(0).toBool(), 7000);
+            QVERIFY(SignalWait([&] { return !lock.last().at(0).toBool(); })
+                        .on(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior)
+                        .wait(7000));
             QVERIFY2(clock.elapsed() >= 4800, qPrintable(QString::number(clock.elapsed())));
 
             // Back in its application, found and read again at its new address.
@@ -177,13 +182,19 @@ private slots:
             QVERIFY(core.jumped());
             QCOMPARE(core.eraseCount(), 1);
             QCOMPARE(core.badFrames(), 0);
-            QTRY_VERIFY_WITH_TIMEOUT(joint->uid() != before, 5000);
-            QTRY_VERIFY_WITH_TIMEOUT(
-                form.typeRow(0)->childCount() == 1
-                    && widget.informationHandler()->getFirmwareInformationList(0).first().uid == joint->uid()
-                    && widget.informationHandler()->getFirmwareInformationList(0).first().motherboardInstalledVersion
-                           == QLatin1String("2.5"),
-                road::FoundAndReadMs);
+            QVERIFY(joint->waitUntil([&] { return joint->uid() != before; }, 5000));
+            QVERIFY(SignalWait([&] {
+                        return form.typeRow(0)->childCount() == 1
+                               && widget.informationHandler()->getFirmwareInformationList(0).first().uid == joint->uid()
+                               && widget.informationHandler()
+                                          ->getFirmwareInformationList(0)
+                                          .first()
+                                          .motherboardInstalledVersion
+                                      == QLatin1String("2.5");
+                    })
+                        .on(form.tree->model(), &QAbstractItemModel::rowsInserted)
+                        .on(form.tree->model(), &QAbstractItemModel::dataChanged)
+                        .wait(road::FoundAndReadMs));
             // A download is the program's own and goes; a chosen file stays.
             QCOMPARE(QFile::exists(QDir::homePath() + QStringLiteral("/downloads/") + FirmwareName), false);
             QCOMPARE(QFile::exists(chosen), !fromCatalogue);
@@ -227,8 +238,7 @@ private slots:
             QVERIFY(!road::writeFile(path, road::imageOf("HLX58")).isEmpty());
             DialogAnswerer user({ QStringLiteral("file:") + path });
             form.manual->click();
-            QVERIFY(QTest::qWaitFor([&] { return joint->core().programmingPackets() >= 10; }, road::UpdateMs));
-            QTest::qWait(200);
+            QVERIFY(joint->waitUntil([&] { return joint->core().programmingPackets() >= 10; }, road::UpdateMs));
             ProgressDialog* dialog = progressDialog();
             QVERIFY(dialog && dialog->isVisible());
             QVERIFY(lock.last().at(0).toBool());
@@ -237,7 +247,7 @@ private slots:
             const int sent = joint->core().programmingPackets();
             const int locks = lock.size();
             // Past the re-send interval: nothing more reached the device.
-            QTest::qWait(6000);
+            QVERIFY(!joint->waitUntil([&] { return joint->core().programmingPackets() > sent; }, 6000));
             QCOMPARE(joint->core().programmingPackets(), sent);
             QCOMPARE(lock.size(), locks);
             QVERIFY(!dialog->isVisible());

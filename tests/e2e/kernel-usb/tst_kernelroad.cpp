@@ -17,8 +17,10 @@ const QString RemovedText = QStringLiteral("Movra device removed");
 // Software emulation is several times slower than the machine it runs on.
 constexpr int GuestFoundAndReadMs = 3 * FoundAndReadMs;
 constexpr int GuestUpdateMs = 3 * UpdateMs;
-// Twelve re-sends 5 s apart, and some room.
-constexpr int RetryGivesUpMs = 13 * 5000 + 15000;
+// The re-send interval, shortened through the rig; the re-send count stays
+// the program's: twelve re-sends, and some room.
+constexpr int RetryIntervalMs = 500;
+constexpr int RetryGivesUpMs = 13 * RetryIntervalMs + 15000;
 
 // The program's USB transport over the real libusb of the guest.
 class KernelUsbTransports : public CommunicatorFactory
@@ -80,7 +82,7 @@ private slots:
 
         // Found by the poller, named from its string descriptor, versions
         // read over the bulk endpoints.
-        QVERIFY(QTest::qWaitFor([&] { return !rig.reports.isEmpty(); }, GuestFoundAndReadMs));
+        QVERIFY(rig.waitUntil([&] { return !rig.reports.isEmpty(); }, GuestFoundAndReadMs));
         QCOMPARE(rig.statusesWith(FoundText).size(), 1);
         const nsUpdater::DeviceCommunicationInfo found = rig.reports.first().seen;
         QCOMPARE(found.name, QStringLiteral("HLX_58 Rotary Joint"));
@@ -95,7 +97,7 @@ private slots:
         QElapsedTimer update;
         update.start();
         QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
-        QVERIFY(QTest::qWaitFor(
+        QVERIFY(rig.waitUntil(
             [&] {
                 for (const Response& r : qAsConst(rig.responses)) {
                     if (r.status != 0)
@@ -138,7 +140,7 @@ private slots:
                  referenceFlash(QStringLiteral("HLX58"), image).mid(offset, length).toHex());
 
         // Found again at a new address and read.
-        QVERIFY(QTest::qWaitFor(
+        QVERIFY(rig.waitUntil(
             [&] {
                 for (const UpdaterRig::Report& r : qAsConst(rig.reports)) {
                     if (r.seen.uid != found.uid && r.seen.uid.startsWith(QLatin1String("04D8-F57E-")))
@@ -158,7 +160,8 @@ private slots:
         const int baseContexts = api->contexts();
         {
             UpdaterRig rig(QSharedPointer<KernelUsbTransports>::create(api));
-            QVERIFY(QTest::qWaitFor([&] { return !rig.reports.isEmpty(); }, GuestFoundAndReadMs));
+            rig.updater->retryIntervalMs = RetryIntervalMs;
+            QVERIFY(rig.waitUntil([&] { return !rig.reports.isEmpty(); }, GuestFoundAndReadMs));
             const auto found = rig.reports.first().seen;
             const QString path =
                 writeFile(dir.filePath(QStringLiteral("Firmware.hex")), imageOf(QStringLiteral("HLX58")));
@@ -172,10 +175,10 @@ private slots:
                         }
                     });
             QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
-            QVERIFY(QTest::qWaitFor([&] { return packetsAtPull >= 0; }, GuestUpdateMs));
+            QVERIFY(rig.waitUntil([&] { return packetsAtPull >= 0; }, GuestUpdateMs));
             QVERIFY(packetsAtPull > 0);
             // The reset, then the pull.
-            QTRY_COMPARE_WITH_TIMEOUT(rig.statusesWith(RemovedText).size(), 2, 10000);
+            QVERIFY(rig.waitUntil([&] { return rig.statusesWith(RemovedText).size() == 2; }, 10000));
             const qint64 packetsOffBus = gadget.state().value(QStringLiteral("programmingPackets"));
             QVERIFY(packetsOffBus >= packetsAtPull);
 
@@ -186,7 +189,7 @@ private slots:
             QCOMPARE(api->contexts(), baseContexts + 1); // the poller's
             QCOMPARE(openUsbFiles(), QStringList());
 
-            QVERIFY(QTest::qWaitFor(
+            QVERIFY(rig.waitUntil(
                 [&] {
                     for (const Response& r : qAsConst(rig.responses)) {
                         if (r.status != 0)

@@ -55,7 +55,7 @@ private:
                                 QJsonDocument(root).toJson()))
             return false;
         form.check->click();
-        return QTest::qWaitFor([&] { return form.manual->isEnabled(); }, 10000);
+        return waitUntilEnabled(form.manual, 10000);
     }
 
 private slots:
@@ -103,7 +103,7 @@ private slots:
             // Shown under the type its channel version gives it.
             QTreeWidgetItem* lightSources = form.typeRow(nsUpdater::LightSource);
             QVERIFY(lightSources);
-            QVERIFY(QTest::qWaitFor([&] { return lightSources->childCount() == 1; }, FoundAndReadMs));
+            QVERIFY(waitForDevices(form, lightSources, 1, FoundAndReadMs));
             form.tree->setCurrentItem(lightSources->child(0));
             QVERIFY(checkForUpdates(form));
 
@@ -115,8 +115,7 @@ private slots:
             DialogAnswerer user(answers);
             QVERIFY(fromCatalogue ? form.update->isEnabled() : form.manual->isEnabled());
             (fromCatalogue ? form.update : form.manual)->click();
-            QVERIFY(QTest::qWaitFor([&] { return !user.seen.isEmpty() && user.seen.last().text == CompletedText; },
-                                    UpdateMs + 10000));
+            QVERIFY(waitForBox(user, { CompletedText }, UpdateMs + 10000));
             QCOMPARE(user.seen.size(), answers.size());
             if (!fromCatalogue) {
                 // The channels first, then the motherboard, each from its file.
@@ -137,7 +136,9 @@ private slots:
             QCOMPARE(core.flashBytes().left(motherboardImage.size()).toHex(), motherboardImage.toHex());
             QCOMPARE(core.resets(), 1);
             // Closing is allowed again after the success box.
-            QTRY_VERIFY_WITH_TIMEOUT(!lock.isEmpty() && !lock.last().at(0).toBool(), 7000);
+            QVERIFY(SignalWait([&] { return !lock.isEmpty() && !lock.last().at(0).toBool(); })
+                        .on(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior)
+                        .wait(7000));
         }
         board.reset();
         QFile::remove(channelPath);

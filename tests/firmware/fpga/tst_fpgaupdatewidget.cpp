@@ -80,13 +80,13 @@ class TestFpgaUpdateWidget : public QObject
                                 QJsonDocument(root).toJson()))
             return false;
         form.check->click();
-        return QTest::qWaitFor([&] { return form.manual->isEnabled(); }, 10000);
+        return waitUntilEnabled(form.manual, 10000);
     }
 
     static QTreeWidgetItem* waitForRow(Form& form, int type)
     {
         QTreeWidgetItem* typeRow = form.typeRow(type);
-        if (!typeRow || !QTest::qWaitFor([&] { return typeRow->childCount() == 1; }, FoundAndReadMs))
+        if (!typeRow || !waitForDevices(form, typeRow, 1, FoundAndReadMs))
             return nullptr;
         return typeRow->child(0);
     }
@@ -180,15 +180,11 @@ private slots:
                 servicePort = std::make_unique<UsbConsoleServicePort>(bus, profile, 1, 3);
                 if (stuckByte)
                     servicePort->core().change(1, [](sim::FpgaBoard& b) { b.setStuckByte(0x10020, 0x00); });
-                spokenToBeforeOk = QTest::qWaitFor([&] { return servicePort->core().packets() > 0; }, FoundAndReadMs);
+                spokenToBeforeOk =
+                    servicePort->waitUntil([&] { return servicePort->core().packets() > 0; }, FoundAndReadMs);
             };
             (fromCatalogue ? form.update : form.manual)->click();
-            QVERIFY(QTest::qWaitFor(
-                [&] {
-                    return !user.seen.isEmpty()
-                           && (user.seen.last().text == CompletedText || user.seen.last().text == FailedText);
-                },
-                UpdateMs));
+            QVERIFY(waitForBox(user, { CompletedText, FailedText }, UpdateMs));
             QVERIFY(spokenToBeforeOk);
             QCOMPARE(user.seen.size(), answers.size());
             QCOMPARE(user.seen.at(0).text,
@@ -222,7 +218,7 @@ private slots:
             } else {
                 QCOMPARE(result.text, CompletedText);
                 for (int board = 0; board < core.boards(); ++board) {
-                    QTRY_VERIFY(core.jumped(board));
+                    QVERIFY(servicePort->waitUntil([&] { return core.jumped(board); }, 5000));
                     QVERIFY2(flashMatches(core.flash(board), core.crcRange(board)), qPrintable(QString::number(board)));
                 }
             }
@@ -288,12 +284,7 @@ private slots:
             answers << QStringLiteral("OK");
             DialogAnswerer user(answers);
             (fromCatalogue ? form.update : form.manual)->click();
-            QVERIFY(QTest::qWaitFor(
-                [&] {
-                    return !user.seen.isEmpty()
-                           && (user.seen.last().text == CompletedText || user.seen.last().text == FailedText);
-                },
-                UpdateMs));
+            QVERIFY(waitForBox(user, { CompletedText, FailedText }, UpdateMs));
             QCOMPARE(user.seen.size(), answers.size());
             if (!fromCatalogue) {
                 const DialogAnswerer::Seen& files = user.seen.at(answers.size() - 2);
@@ -306,7 +297,7 @@ private slots:
                 QVERIFY(!core.jumped());
             } else {
                 QCOMPARE(user.seen.last().text, CompletedText);
-                QTRY_VERIFY(core.jumped());
+                QVERIFY(board->waitUntil([&] { return core.jumped(); }, 5000));
                 QVERIFY(flashMatches(core.flash(), core.crcRange()));
             }
         }

@@ -54,6 +54,18 @@ bool ended(const UpdaterRig& rig)
     return false;
 }
 
+// A second end report within ms of the first; the wait ends on it.
+bool endedAgain(UpdaterRig& rig, int ms)
+{
+    const auto twice = [&rig] {
+        int ends = 0;
+        for (const Response& r : rig.responses)
+            ends += r.status != nsFirmware::InProgress;
+        return ends > 1;
+    };
+    return rig.waitUntil(twice, ms);
+}
+
 int count(const UpdaterRig& rig, int status)
 {
     int n = 0;
@@ -117,7 +129,7 @@ private slots:
             QSKIP("no pseudo-terminal can be opened here");
         const QString before = module.portName();
         UpdaterRig rig(QSharedPointer<SimulatedTransports>::create(QSharedPointer<SimUsbBus>::create(), ports));
-        QVERIFY(QTest::qWaitFor([&] { return reportOf(rig, nsUpdater::IMU); }, FoundMs));
+        QVERIFY(rig.waitUntil([&] { return reportOf(rig, nsUpdater::IMU); }, FoundMs));
         const nsUpdater::DeviceCommunicationInfo found = *reportOf(rig, nsUpdater::IMU);
         QCOMPARE(found.motherboardVersion, QStringLiteral("1.7"));
         QCOMPARE(found.channelVersion, QStringLiteral("1.7"));
@@ -125,8 +137,8 @@ private slots:
         QCOMPARE(found.uid, QStringLiteral("1915-520F-494D-5530-3034-32"));
 
         QCOMPARE(rig.updater->startUpdate(m_firmware, nsUpdater::IMU, found.uid, false, false), 0);
-        QVERIFY(QTest::qWaitFor([&] { return ended(rig); }, UpdateMs));
-        QTest::qWait(300);
+        QVERIFY(rig.waitUntil([&] { return ended(rig); }, UpdateMs));
+        QVERIFY(!endedAgain(rig, 300));
         QCOMPARE(count(rig, nsFirmware::Success), 1);
         QCOMPARE(count(rig, nsFirmware::Error), 0);
         QCOMPARE(rig.responses.first().msg, int('r'));
@@ -152,11 +164,11 @@ private slots:
         if (!module.start())
             QSKIP("no pseudo-terminal can be opened here");
         UpdaterRig rig(QSharedPointer<SimulatedTransports>::create(QSharedPointer<SimUsbBus>::create(), ports));
-        QVERIFY(QTest::qWaitFor([&] { return reportOf(rig, nsUpdater::IMU); }, FoundMs));
+        QVERIFY(rig.waitUntil([&] { return reportOf(rig, nsUpdater::IMU); }, FoundMs));
         const QString uid = reportOf(rig, nsUpdater::IMU)->uid;
         QCOMPARE(rig.updater->startUpdate(m_firmware, nsUpdater::IMU, uid, false, false), 0);
-        QVERIFY(QTest::qWaitFor([&] { return ended(rig); }, UpdateMs));
-        QTest::qWait(500);
+        QVERIFY(rig.waitUntil([&] { return ended(rig); }, UpdateMs));
+        QVERIFY(!endedAgain(rig, 500));
         QCOMPARE(count(rig, nsFirmware::Success), 0);
         QCOMPARE(count(rig, nsFirmware::Error), 1);
         QCOMPARE(rig.responses.last().msg, int('q'));
@@ -191,15 +203,15 @@ private slots:
         if (!station.start())
             QSKIP("no pseudo-terminal can be opened here");
         UpdaterRig rig(QSharedPointer<SimulatedTransports>::create(QSharedPointer<SimUsbBus>::create(), ports));
-        QVERIFY(QTest::qWaitFor([&] { return reportOf(rig, nsUpdater::ZuvoBasestation); }, FoundMs));
+        QVERIFY(rig.waitUntil([&] { return reportOf(rig, nsUpdater::ZuvoBasestation); }, FoundMs));
         const nsUpdater::DeviceCommunicationInfo found = *reportOf(rig, nsUpdater::ZuvoBasestation);
         QCOMPARE(found.motherboardVersion, QStringLiteral("2.0"));
         QCOMPARE(found.channelVersion, QStringLiteral("N/A"));
         QCOMPARE(found.bootloaderVersion, QStringLiteral("1.4"));
 
         QCOMPARE(rig.updater->startUpdate(m_firmware, nsUpdater::ZuvoBasestation, found.uid, false, false), 0);
-        QVERIFY(QTest::qWaitFor([&] { return ended(rig); }, UpdateMs));
-        QTest::qWait(500);
+        QVERIFY(rig.waitUntil([&] { return ended(rig); }, UpdateMs));
+        QVERIFY(!endedAgain(rig, 500));
         QCOMPARE(count(rig, nsFirmware::Success), succeeds ? 1 : 0);
         QCOMPARE(count(rig, nsFirmware::Error), succeeds ? 0 : 1);
         QCOMPARE(rig.responses.last().msg, 3);
@@ -227,22 +239,30 @@ private slots:
         chip.serial = QString();
         QSharedPointer<SimUsbDevice> device = bus->plug(chip);
         UpdaterRig rig(QSharedPointer<SimulatedTransports>::create(bus, QSharedPointer<TestPortList>::create()));
-        QVERIFY(QTest::qWaitFor([&] { return reportOf(rig, nsUpdater::USB3Driver); }, FoundMs));
+        QVERIFY(rig.waitUntil([&] { return reportOf(rig, nsUpdater::USB3Driver); }, FoundMs));
         const nsUpdater::DeviceCommunicationInfo found = *reportOf(rig, nsUpdater::USB3Driver);
         QCOMPARE(found.name, QStringLiteral("USB3 Communication"));
 
         const QString image = m_work.filePath(QStringLiteral("Movra-USB3_Firmware_V1.2.img"));
         QCOMPARE(rig.updater->startUpdate(image, nsUpdater::USB3Driver, found.uid, false, false), 0);
-        // The boot programmer runs: the chip leaves and comes back as it.
-        QVERIFY(QTest::qWaitFor([&] { return !ProgrammerScripts::runs(m_work.path(), program).isEmpty(); }, 5000));
-        // After the program's end, which clears the list of devices.
-        QTest::qWait(300);
+        // The boot programmer runs: the chip leaves and comes back as it,
+        // after the program's end, which clears the list of devices.
+        QVERIFY(rig.waitUntil(
+            [&] {
+                for (const UpdaterRig::Connected& c : rig.connected) {
+                    if (c.uid == found.uid && !c.connected)
+                        return true;
+                }
+                return false;
+            },
+            5000));
+        QVERIFY(!ProgrammerScripts::runs(m_work.path(), program).isEmpty());
         bus->unplug(device);
         chip.productId = 0x4720;
         chip.address = 10;
         device = bus->plug(chip);
-        QVERIFY(QTest::qWaitFor([&] { return ended(rig); }, 6000 + 5000));
-        QTest::qWait(300);
+        QVERIFY(rig.waitUntil([&] { return ended(rig); }, 6000 + 5000));
+        QVERIFY(!endedAgain(rig, 300));
         QCOMPARE(count(rig, nsFirmware::Success), 1);
         QCOMPARE(count(rig, nsFirmware::Error), 0);
         const QString bootProgrammer = QDir::currentPath() + QStringLiteral("/scripts/CyBootProgrammer.img");

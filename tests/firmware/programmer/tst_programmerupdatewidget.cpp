@@ -111,17 +111,18 @@ private slots:
             Form form(&widget);
             QTreeWidgetItem* typeRow = form.typeRow(type);
             QVERIFY(typeRow);
-            QVERIFY(QTest::qWaitFor([&] { return typeRow->childCount() == 1; }, 1500 + 3000 + 2500));
+            QVERIFY(waitForDevices(form, typeRow, 1, 1500 + 3000 + 2500));
             form.tree->setCurrentItem(typeRow->child(0));
-            QVERIFY(QTest::qWaitFor([&] { return form.motherboard->toPlainText().contains(installed); }, 3000));
+            QVERIFY(SignalWait([&] { return form.motherboard->toPlainText().contains(installed); })
+                        .on(form.motherboard, &QTextEdit::textChanged)
+                        .wait(3000));
             QVERIFY(form.boot->toPlainText().contains(boot));
 
             form.check->click();
-            QVERIFY(QTest::qWaitFor([&] { return form.update->isEnabled(); }, 10000));
+            QVERIFY(waitUntilEnabled(form.update, 10000));
             DialogAnswerer user({ QStringLiteral("OK") });
             form.update->click();
-            QVERIFY(
-                QTest::qWaitFor([&] { return !user.seen.isEmpty() && user.seen.last().text == CompletedText; }, 20000));
+            QVERIFY(waitForBox(user, { CompletedText }, 20000));
             QCOMPARE(user.seen.size(), 1);
             const QString downloaded = QDir::homePath() + QStringLiteral("/downloads/") + fileName;
             const QList<QStringList> runs = ProgrammerScripts::runs(QDir::currentPath(), program);

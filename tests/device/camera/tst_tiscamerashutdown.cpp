@@ -48,6 +48,7 @@ class TestTISCameraShutdown : public QObject
 signals:
     void frameSeen();
     void frameAfterTheEnd();
+    void answered();
 
 private:
     QSharedPointer<WatchingCameraBackend> m_watch;
@@ -61,8 +62,19 @@ private slots:
         DShowLib::setCameraBackend(m_watch);
     }
 
+    void noFrameOnceTheThreadHasEnded_data()
+    {
+        QTest::addColumn<bool>("stoppedFirst");
+        QTest::newRow("streaming") << false;
+        // The 200 ms stop confirmation still pending when the thread ends.
+        QTest::newRow("just stopped") << true;
+    }
+
     void noFrameOnceTheThreadHasEnded()
     {
+        QFETCH(bool, stoppedFirst);
+        // This row's connections to the test's thread go with it.
+        QObject here;
         auto factory = QSharedPointer<CamerasOnly>::create();
         auto server = std::make_unique<MovraHardwareServer>(factory);
         QSignalSpy inserted(server.get(), &MovraHardwareServer::deviceInserted);
@@ -93,17 +105,29 @@ private slots:
         QVERIFY(QMetaObject::invokeMethod(communicator, "onStartStopReceived",
                                           Q_ARG(QSharedPointer<MovraDeviceInfo>, camera), Q_ARG(bool, true)));
         // Brought to this thread to be waited on.
-        connect(m_watch.data(), &WatchingCameraBackend::frameDelivered, this, [this](int) { emit frameSeen(); });
+        connect(m_watch.data(), &WatchingCameraBackend::frameDelivered, &here, [this](int) { emit frameSeen(); });
         QSignalSpy frames(this, &TestTISCameraShutdown::frameSeen);
         while (relayed < 3)
             QVERIFY(frames.wait(10000));
         QCOMPARE(confirmations.load(), 1);
+        if (stoppedFirst) {
+            QVERIFY(QMetaObject::invokeMethod(communicator, "onStartStopReceived",
+                                              Q_ARG(QSharedPointer<MovraDeviceInfo>, camera), Q_ARG(bool, false)));
+            // Answered after the stop, so the stop has been done.
+            connect(communicator, &TISCameraCommunicator::sendAvailableResolutionsReceivedFromDevice, &here,
+                    [this] { emit answered(); });
+            QSignalSpy answer(this, &TestTISCameraShutdown::answered);
+            QVERIFY(QMetaObject::invokeMethod(communicator, "onAskForAvailableResolutionsReceived",
+                                              Q_ARG(QSharedPointer<MovraDeviceInfo>, camera)));
+            QVERIFY(answer.wait(5000));
+        }
 
         // The program's end: the server's threads are stopped, then it goes.
         server->stopCommunicationThreads();
         const int framesAtTheEnd = m_watch->frames();
         const int relayedAtTheEnd = relayed;
-        connect(m_watch.data(), &WatchingCameraBackend::frameDelivered, this, [&](int count) {
+        const int confirmationsAtTheEnd = confirmations;
+        connect(m_watch.data(), &WatchingCameraBackend::frameDelivered, &here, [&](int count) {
             if (count > framesAtTheEnd)
                 emit frameAfterTheEnd();
         });
@@ -119,7 +143,7 @@ private slots:
         QCOMPARE(m_watch->openCameras(), 0);
         QCOMPARE(m_watch->frames(), framesAtTheEnd);
         QCOMPARE(relayed.load(), relayedAtTheEnd);
-        QCOMPARE(confirmations.load(), 1);
+        QCOMPARE(confirmations.load(), confirmationsAtTheEnd);
     }
 };
 

@@ -30,8 +30,8 @@ const QString Tv720Image = QStringLiteral("Movra-TV720_USB3_Firmware_V9.9.img");
 const QString ServedFolder = QStringLiteral("downloads/firmwares/");
 
 // First poll, the version wait (10 s for a TV720) and some room.
-constexpr int Tv720FoundMs = 1500 + 10000 + 3500;
-constexpr int ChipFoundMs = 1500 + 3000 + 2500;
+constexpr int Tv720FoundMs = 1500 + 10000 + 6500;
+constexpr int ChipFoundMs = 1500 + 3000 + 5500;
 // The TV720's programming, its follow-up and the two programmer stages
 // with the 6 s re-find between them.
 constexpr int UpdateMs = 60000;

@@ -1,29 +1,10 @@
 #include "tests/firmware/fx3/sim/SimFx3Bridge.h"
 
-#include <QList>
+#include "tests/firmware/bootloader/sim/SimCrc16.h"
+#include "tests/firmware/bootloader/sim/SimFields.h"
+#include "tests/firmware/bootloader/sim/SimRecords.h"
 
 namespace sim {
-
-namespace {
-
-quint16 crc16(const char* data, qsizetype size)
-{
-    quint16 crc = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        crc ^= quint16(quint8(data[i])) << 8;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 0x8000) ? quint16((crc << 1) ^ 0x1021) : quint16(crc << 1);
-    }
-    return crc;
-}
-
-quint32 le32(const QByteArray& b, int at)
-{
-    return quint32(quint8(b.at(at))) | quint32(quint8(b.at(at + 1))) << 8 | quint32(quint8(b.at(at + 2))) << 16
-           | quint32(quint8(b.at(at + 3))) << 24;
-}
-
-} // namespace
 
 Fx3Bridge::Fx3Bridge(int sectors)
     : m_flash(sectors * SectorSize, char(0x5A))
@@ -42,39 +23,25 @@ void Fx3Bridge::setStuckByte(int address, char value)
     m_stuckValue = value;
 }
 
-bool Fx3Bridge::program(const QByteArray& records)
+bool Fx3Bridge::program(const QByteArray& bytes)
 {
-    int at = 0;
-    int count = 0;
-    while (at < records.size()) {
-        if (at + 5 > records.size())
-            return false;
-        const int length = quint8(records.at(at));
-        if (at + 5 + length > records.size())
-            return false;
-        quint8 sum = 0;
-        for (int i = 0; i < length + 5; ++i)
-            sum = quint8(sum + quint8(records.at(at + i)));
-        if (sum != 0)
-            return false;
-        const quint16 offset = quint16(quint8(records.at(at + 1)) << 8 | quint8(records.at(at + 2)));
-        const int type = quint8(records.at(at + 3));
-        const QByteArray data = records.mid(at + 4, length);
-        if (type == 4 && length == 2) {
-            m_upper = quint32(quint8(data.at(0)) << 8 | quint8(data.at(1))) << 16;
-        } else if (type == 0) {
-            const qint64 address = qint64(m_upper) + offset;
-            if (address + length > m_flash.size())
+    QList<Record> records;
+    if (!parseRecords(bytes, &records))
+        return false;
+    for (const Record& record : qAsConst(records)) {
+        if (record.type == 4 && record.data.size() == 2) {
+            m_upper = quint32(quint8(record.data.at(0)) << 8 | quint8(record.data.at(1))) << 16;
+        } else if (record.type == 0) {
+            const qint64 address = qint64(m_upper) + record.address;
+            if (address + record.data.size() > m_flash.size())
                 return false;
-            for (int i = 0; i < length; ++i) {
+            for (int i = 0; i < record.data.size(); ++i) {
                 const qint64 cell = address + i;
-                m_flash[int(cell)] = cell == m_stuckAddress ? m_stuckValue : data.at(i);
+                m_flash[int(cell)] = cell == m_stuckAddress ? m_stuckValue : record.data.at(i);
             }
         }
-        at += 5 + length;
-        ++count;
     }
-    m_recordsPerCommand.append(count);
+    m_recordsPerCommand.append(int(records.size()));
     return true;
 }
 
@@ -119,8 +86,8 @@ QByteArray Fx3Bridge::control(const QByteArray& command)
         const quint16 check = quint16(quint8(data.at(11)) | quint8(data.at(12)) << 8);
         if (crc16(data.constData(), 11) != check)
             return {};
-        const quint32 start = le32(data, 1);
-        const quint32 length = le32(data, 5);
+        const quint32 start = littleEndian32(data, 1);
+        const quint32 length = littleEndian32(data, 5);
         quint16 crc = 0;
         if (qint64(start) + length <= m_flash.size())
             crc = crc16(m_flash.constData() + start, length);

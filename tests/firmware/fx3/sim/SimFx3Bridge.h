@@ -35,7 +35,7 @@ public:
     bool jumped() const { return m_jumped; }
 
 private:
-    bool program(const QByteArray& records);
+    bool program(const QByteArray& bytes);
 
     QByteArray m_flash;
     quint32 m_upper = 0;

@@ -1,29 +1,11 @@
 #include "tests/firmware/microscope/sim/SimUsb3Channel.h"
 
+#include "tests/firmware/bootloader/sim/SimCrc16.h"
+#include "tests/firmware/bootloader/sim/SimFields.h"
+#include "tests/firmware/bootloader/sim/SimRecords.h"
 #include "tests/firmware/microscope/sim/SimRegisterCrc.h"
 
 namespace sim {
-
-namespace {
-
-quint16 crc16(const char* data, qsizetype size)
-{
-    quint16 crc = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        crc ^= quint16(quint8(data[i])) << 8;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 0x8000) ? quint16((crc << 1) ^ 0x1021) : quint16(crc << 1);
-    }
-    return crc;
-}
-
-quint32 le32(const QByteArray& b, int at)
-{
-    return quint32(quint8(b.at(at))) | quint32(quint8(b.at(at + 1))) << 8 | quint32(quint8(b.at(at + 2))) << 16
-           | quint32(quint8(b.at(at + 3))) << 24;
-}
-
-} // namespace
 
 Usb3Channel::Usb3Channel()
     : m_flash(FlashSize, char(0x3C)) // old firmware
@@ -44,25 +26,14 @@ bool Usb3Channel::program(const QByteArray& payload)
     const int n = quint8(payload.at(3));
     if (4 + n > payload.size())
         return false;
-    const QByteArray records = payload.mid(4, n);
-    int at = 0;
-    while (at < records.size()) {
-        if (at + 5 > records.size())
-            return false;
-        const int length = quint8(records.at(at));
-        if (at + 5 + length > records.size())
-            return false;
-        quint8 sum = 0;
-        for (int i = 0; i < length + 5; ++i)
-            sum = quint8(sum + quint8(records.at(at + i)));
-        if (sum != 0)
-            return false;
-        const int address = quint8(records.at(at + 1)) << 8 | quint8(records.at(at + 2));
-        if (records.at(at + 3) == 0) {
-            for (int i = 0; i < length && address + i < m_flash.size(); ++i)
-                m_flash[address + i] = address + i == m_stuckAddress ? m_stuckValue : records.at(at + 4 + i);
-        }
-        at += 5 + length;
+    QList<Record> records;
+    if (!parseRecords(payload.mid(4, n), &records))
+        return false;
+    for (const Record& record : qAsConst(records)) {
+        if (record.type != 0)
+            continue;
+        for (int i = 0; i < record.data.size() && record.address + i < m_flash.size(); ++i)
+            m_flash[record.address + i] = record.address + i == m_stuckAddress ? m_stuckValue : record.data.at(i);
     }
     return true;
 }
@@ -102,8 +73,8 @@ QByteArray Usb3Channel::receive(const QByteArray& frame)
             return {};
         // Its bootloader counts addresses in words of two file bytes; the
         // length is in bytes.
-        const quint32 start = le32(payload, 3) * 2;
-        const quint32 length = le32(payload, 7);
+        const quint32 start = littleEndian32(payload, 3) * 2;
+        const quint32 length = littleEndian32(payload, 7);
         quint16 crc = 0;
         if (qint64(start) + length <= m_flash.size())
             crc = crc16(m_flash.constData() + start, length);

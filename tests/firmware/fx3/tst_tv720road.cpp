@@ -19,6 +19,32 @@ class TestTv720Road : public QObject
     QString m_mcs;
     QByteArray m_reference;
 
+    // Waits for the console's version, starts the update from the MCS file
+    // and waits for its end (an error or success), then a little longer so
+    // that a late report would show.
+    bool versionReadThenUpdated(UpdaterRig& rig, const QString& uid)
+    {
+        const auto read = [&] {
+            const auto reports = rig.reportsOf(uid);
+            return !reports.isEmpty() && reports.last().seen.motherboardVersion == "7.2";
+        };
+        if (!rig.waitUntil(read, 15000) || int(rig.reportsOf(uid).last().seen.deviceType) != 18)
+            return false;
+        if (rig.updater->startUpdate(m_mcs, 18, uid, false, false) != 0)
+            return false;
+        const auto ended = [&] {
+            for (const UpdaterRig::Response& r : rig.responses) {
+                if (r.status != 0)
+                    return true;
+            }
+            return false;
+        };
+        if (!rig.waitUntil(ended, 60000))
+            return false;
+        QTest::qWait(300);
+        return true;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -67,23 +93,7 @@ private slots:
         });
         auto rig = std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus));
         const QString uid = console->uid();
-        const auto read = [&] {
-            const auto reports = rig->reportsOf(uid);
-            return !reports.isEmpty() && reports.last().seen.motherboardVersion == "7.2";
-        };
-        QVERIFY(rig->waitUntil(read, 15000));
-        QCOMPARE(int(rig->reportsOf(uid).last().seen.deviceType), 18);
-
-        QCOMPARE(rig->updater->startUpdate(m_mcs, 18, uid, false, false), 0);
-        const auto ended = [&] {
-            for (const UpdaterRig::Response& r : rig->responses) {
-                if (r.status != 0)
-                    return true;
-            }
-            return false;
-        };
-        QVERIFY(rig->waitUntil(ended, 60000));
-        QTest::qWait(300);
+        QVERIFY(versionReadThenUpdated(*rig, uid));
         QCOMPARE(rig->responses.last().msg, lastCode);
         QCOMPARE(rig->responses.last().status, lastStatus);
         for (const UpdaterRig::Response& r : rig->responses)
@@ -127,22 +137,7 @@ private slots:
         auto rig = std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus));
         const QString uid = console->uid();
         QVERIFY(uid != other->uid());
-        const auto read = [&] {
-            const auto reports = rig->reportsOf(uid);
-            return !reports.isEmpty() && reports.last().seen.motherboardVersion == "7.2";
-        };
-        QVERIFY(rig->waitUntil(read, 15000));
-
-        QCOMPARE(rig->updater->startUpdate(m_mcs, 18, uid, false, false), 0);
-        const auto ended = [&] {
-            for (const UpdaterRig::Response& r : rig->responses) {
-                if (r.status != 0)
-                    return true;
-            }
-            return false;
-        };
-        QVERIFY(rig->waitUntil(ended, 60000));
-        QTest::qWait(300);
+        QVERIFY(versionReadThenUpdated(*rig, uid));
         QVERIFY(injected >= 3);
         QCOMPARE(rig->responses.last(), (UpdaterRig::Response { 4, 2, 100 }));
         QVERIFY(console->with([](sim::Fx3Bridge& b) { return b.jumped(); }));

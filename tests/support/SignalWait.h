@@ -64,8 +64,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // Asked once the event has been handled, when what it changes holds.
         if (m_eventTypes.contains(event->type()))
-            ask();
+            askSoon();
         return QObject::eventFilter(watched, event);
     }
 

@@ -5,9 +5,9 @@
 #include "tests/firmware/fpga/McsFixture.h"
 #include "tests/firmware/fx3/UsbTv720.h"
 #include "tests/firmware/programmer/ProgrammerScripts.h"
+#include "tests/support/SignalWait.h"
 #include "tests/support/WidgetTestEnvironment.h"
 #include "tests/widget/CatalogueServer.h"
-#include "tests/widget/EventWait.h"
 #include "tests/widget/WidgetFixtures.h"
 
 #include <QDir>
@@ -114,7 +114,7 @@ class TestTv720UpdateWidget : public QObject
         if (!m_server.writeFile(QStringLiteral("downloads/.updates/firmwares/firmwares_admin.json"),
                                 QJsonDocument(root).toJson()))
             return false;
-        EventWait offered([&] { return form.update->isEnabled(); });
+        SignalWait offered([&] { return form.update->isEnabled(); });
         offered.onEvent(form.update, QEvent::EnabledChange);
         form.check->click();
         return offered.wait(10000);
@@ -125,7 +125,7 @@ class TestTv720UpdateWidget : public QObject
         QTreeWidgetItem* typeRow = form.typeRow(type);
         if (!typeRow)
             return nullptr;
-        EventWait shown([&] { return typeRow->childCount() == 1; });
+        SignalWait shown([&] { return typeRow->childCount() == 1; });
         shown.on(form.tree->model(), &QAbstractItemModel::rowsInserted);
         return shown.wait(Tv720FoundMs) ? typeRow->child(0) : nullptr;
     }
@@ -178,7 +178,7 @@ private slots:
             QTreeWidgetItem* row = waitForRow(form, nsUpdater::TV720);
             QVERIFY(row);
             form.tree->setCurrentItem(row);
-            EventWait versionShown([&] { return form.motherboard->toPlainText().contains(QLatin1String("7.2")); });
+            SignalWait versionShown([&] { return form.motherboard->toPlainText().contains(QLatin1String("7.2")); });
             versionShown.on(form.motherboard, &QTextBrowser::textChanged);
             QVERIFY(versionShown.wait(3000));
             QVERIFY(checkForUpdates(form));
@@ -201,7 +201,7 @@ private slots:
                 // its FX3 chip comes back in boot mode.
                 consoleFlash = console->with([](sim::Fx3Bridge& b) { return b.flash(); });
                 console.reset();
-                EventWait selected(
+                SignalWait selected(
                     [&] { return form.tree->currentItem() && form.tree->currentItem()->parent() == usb3Type; });
                 selected.on(form.tree, &QTreeWidget::currentItemChanged);
                 chip = bus->plug(fx3Chip(0x00F3, 10));

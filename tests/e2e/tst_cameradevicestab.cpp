@@ -23,8 +23,7 @@ using Record = QSharedPointer<MovraDeviceInfo>;
 namespace {
 
 const QString FirmwareName = QStringLiteral("Movra-HLX58_Firmware_V2.6.hex");
-const QString FirmwarePath = QStringLiteral("downloads/firmwares/") + FirmwareName;
-const QString CompletedText = QStringLiteral("<b>Update completed successfully!</b>");
+const QString FirmwarePath = ServedFolder + FirmwareName;
 const QString GigESerial = QStringLiteral("FACE5");
 // Aravis lists a GigE Vision camera that went silent for 10 to 20 s more.
 constexpr int GigEFoundMs = 20000;

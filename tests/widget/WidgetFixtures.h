@@ -22,6 +22,12 @@
 
 #include <functional>
 
+// The headlines of the boxes that end an update, as the user reads them.
+inline const QString CompletedText = QStringLiteral("<b>Update completed successfully!</b>");
+inline const QString FailedText = QStringLiteral("<b>A problem occured while updating the firmware.</b>");
+// Where the local catalogue server keeps the firmware files.
+inline const QString ServedFolder = QStringLiteral("downloads/firmwares/");
+
 // What the widget tests share: the widget's form by object name, the
 // progress dialog, a widget without transports, and a user who answers
 // the modal dialogs the widget opens.

@@ -18,8 +18,7 @@
 namespace {
 
 const QString FirmwareName = QStringLiteral("Movra-HLX58_Firmware_V2.6.hex");
-const QString FirmwarePath = QStringLiteral("downloads/firmwares/") + FirmwareName;
-const QString CompletedText = QStringLiteral("<b>Update completed successfully!</b>");
+const QString FirmwarePath = ServedFolder + FirmwareName;
 
 // What the progress dialog showed while the update ran.
 struct ProgressWatch : QObject

@@ -21,7 +21,6 @@
 using namespace mbroad;
 
 namespace {
-const QString CompletedText = QStringLiteral("<b>Update completed successfully!</b>");
 }
 
 // A light source on the simulated USB bus updated from the Devices tab, from

@@ -23,13 +23,10 @@
 
 namespace {
 
-const QString CompletedText = QStringLiteral("<b>Update completed successfully!</b>");
-const QString FailedText = QStringLiteral("<b>A problem occured while updating the firmware.</b>");
 const QString PortChangeTitle = QStringLiteral("Acquisition Console Update");
 const QString ConsoleFile = QStringLiteral("TRZ_Channels_Firmware_V1.5.mcs");
 const QString TwoColourFile = QStringLiteral("Movra-Microscope2_Firmware_V3.1.mcs");
 const QString OneColourFile = QStringLiteral("MovraMicroscopeDriver_V2.8.mcs");
-const QString ServedFolder = QStringLiteral("downloads/firmwares/");
 
 // First poll, version burst and some room.
 constexpr int FoundAndReadMs = 1500 + 3000 + 2500;

@@ -21,13 +21,10 @@
 
 namespace {
 
-const QString CompletedText = QStringLiteral("<b>Update completed successfully!</b>");
-const QString FailedText = QStringLiteral("<b>A problem occured while updating the firmware.</b>");
 const QString FollowUpTitle = QStringLiteral("USB3.x Driver Update");
 const QString RemovedStatus = QStringLiteral("Movra device removed");
 const QString Tv720File = QStringLiteral("Movra-TV720_Firmware_V9.9.mcs");
 const QString Tv720Image = QStringLiteral("Movra-TV720_USB3_Firmware_V9.9.img");
-const QString ServedFolder = QStringLiteral("downloads/firmwares/");
 
 // First poll, the version wait (10 s for a TV720) and some room.
 constexpr int Tv720FoundMs = 1500 + 10000 + 6500;

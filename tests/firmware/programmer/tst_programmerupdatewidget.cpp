@@ -22,8 +22,6 @@
 
 namespace {
 
-const QString CompletedText = QStringLiteral("<b>Update completed successfully!</b>");
-
 // Only the serial transport, over the test's pseudo-terminals.
 class SerialTransport : public CommunicatorFactory
 {
@@ -88,7 +86,7 @@ private slots:
             QLatin1String(imu ? IMUFirmwareCommunicator::Program : ZuvoBasestationCommunicator::Program);
         QVERIFY(
             ProgrammerScripts::install(QDir::currentPath(), program, ProgrammerScripts::Behaviour::CopiesFileToPort));
-        const QString served = QStringLiteral("downloads/firmwares/") + fileName;
+        const QString served = ServedFolder + fileName;
         QVERIFY(m_server.writeFile(served, m_image));
         QJsonObject entry { { QStringLiteral("Version"), QJsonArray { QStringLiteral("9.9") } },
                             { QStringLiteral("URLS"), QJsonArray { MovraWebHost + QLatin1Char('/') + served } },

@@ -371,6 +371,18 @@ bool AbstractFirmwareCommunicator::takeFirmwareFile(QSharedPointer<FirmwareFileM
     return false;
 }
 
+bool AbstractFirmwareCommunicator::beginDirectUpdate(QSharedPointer<MovraDeviceInfo> device,
+                                                     QSharedPointer<FirmwareFileManager> manager,
+                                                     const QString& fileName, int recordBound)
+{
+    if (!device || !takeFirmwareFile(manager, fileName, recordBound))
+        return false;
+    m_updateDevice = device;
+    m_rewindBeforeRead = true;
+    m_updating = 1;
+    return true;
+}
+
 void AbstractFirmwareCommunicator::resetIntoBootloader(char resetCommand, QSharedPointer<MovraDeviceInfo> device)
 {
     m_updateDevice = device;

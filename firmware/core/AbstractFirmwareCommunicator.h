@@ -132,6 +132,10 @@ protected:
     // Takes the reader for an update and opens the file through it; a refused
     // file leaves no reader behind and stays as it is on disk.
     bool takeFirmwareFile(QSharedPointer<FirmwareFileManager> manager, const QString& fileName, int recordBound);
+    // Starts an update that speaks to the device at once, with no reset:
+    // takes the file (read from its start) and the device.
+    bool beginDirectUpdate(QSharedPointer<MovraDeviceInfo> device, QSharedPointer<FirmwareFileManager> manager,
+                           const QString& fileName, int recordBound);
     // Starts the update of a device that runs its application: it is told to
     // reset into its bootloader and found again when the reconnect timer fires.
     void resetIntoBootloader(char resetCommand, QSharedPointer<MovraDeviceInfo> device);

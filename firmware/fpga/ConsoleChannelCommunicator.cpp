@@ -31,12 +31,10 @@ bool ConsoleChannelCommunicator::updateFirmware(QString fileName, QSharedPointer
     // refused file, never an update that seems to start and then hangs.
     if (!device || !QFileInfo(fileName).suffix().contains(QLatin1String("mcs"), Qt::CaseSensitive))
         return false;
-    if (!takeFirmwareFile(QSharedPointer<MCSVivadoFirmwareFileManager>::create(), fileName, GrowingFrameReadBound))
+    if (!beginDirectUpdate(device, QSharedPointer<MCSVivadoFirmwareFileManager>::create(), fileName,
+                           GrowingFrameReadBound))
         return false;
-    m_updateDevice = device;
-    m_rewindBeforeRead = true;
     beginSectorErase(m_fileManager->countSectors());
-    m_updating = 1;
     emit sendDeviceResponseToUpdater(nsFirmware::EraseFlash, nsFirmware::InProgress, 0);
     emit sendMessageToProgressDialog(ProgressMessages::ErasingMcsFile);
     sendBootloaderCommand(nsFirmware::EraseFlash, device);

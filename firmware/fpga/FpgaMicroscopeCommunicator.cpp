@@ -13,12 +13,9 @@ FpgaMicroscopeCommunicator::FpgaMicroscopeCommunicator(QObject* parent)
 bool FpgaMicroscopeCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
                                                 nsFirmware::DeviceVersions)
 {
-    if (!device || !takeFirmwareFile(makeFileManager(), fileName, GrowingFrameReadBound))
+    if (!beginDirectUpdate(device, makeFileManager(), fileName, GrowingFrameReadBound))
         return false;
-    m_updateDevice = device;
-    m_rewindBeforeRead = true;
     beginSectorErase(m_fileManager->countSectors());
-    m_updating = 1;
     emit sendMessageToProgressDialog(ProgressMessages::ErasingMcsFile);
     sendBootloaderCommand(nsFirmware::ReadBootInfo, device);
     sendBootloaderCommand(nsFirmware::EraseFlash, device);

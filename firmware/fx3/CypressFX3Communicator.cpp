@@ -187,17 +187,10 @@ bool CypressFX3Communicator::sendBootloaderCommand(char code, QSharedPointer<Mov
 bool CypressFX3Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
                                             nsFirmware::DeviceVersions)
 {
-    if (!device
-        || !takeFirmwareFile(QSharedPointer<MCSVivadoFirmwareFileManager>::create(), fileName,
-                             FirmwareFileManager::LineBufferSize))
+    if (!beginDirectUpdate(device, QSharedPointer<MCSVivadoFirmwareFileManager>::create(), fileName,
+                           FirmwareFileManager::LineBufferSize))
         return false;
-    m_updateDevice = device;
-    m_rewindBeforeRead = true;
-    m_eraseDone = false;
-    m_eraseFailures = 0;
-    m_sectorIndex = 0;
-    m_sectorCount = m_fileManager->countSectors();
-    m_updating = 1;
+    beginSectorErase(m_fileManager->countSectors());
     sendBootloaderCommand(nsFirmware::EraseFlash, device);
     return true;
 }

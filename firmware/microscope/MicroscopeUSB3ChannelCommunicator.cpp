@@ -39,11 +39,8 @@ void MicroscopeUSB3ChannelCommunicator::askForInstalledVersion(QSharedPointer<Mo
 bool MicroscopeUSB3ChannelCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
                                                        nsFirmware::DeviceVersions versions)
 {
-    if (!device || !takeFirmwareFile(QSharedPointer<HEXFirmwareFileManager>::create(), fileName, RecordReadBound))
+    if (!beginDirectUpdate(device, QSharedPointer<HEXFirmwareFileManager>::create(), fileName, RecordReadBound))
         return false;
-    m_updateDevice = device;
-    m_rewindBeforeRead = true;
-    m_updating = 1;
     emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
     if (!isNotAvailable(versions.channelVersion)) {
         sendApplicationCommand(nsFirmware::ChannelEnterBootloader, device);

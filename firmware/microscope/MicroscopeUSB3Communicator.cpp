@@ -111,13 +111,10 @@ void MicroscopeUSB3Communicator::onCommandReceivedFromDevice(QSharedPointer<Movr
 bool MicroscopeUSB3Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
                                                 nsFirmware::DeviceVersions)
 {
-    if (!device
-        || !takeFirmwareFile(QSharedPointer<MCSVivadoFirmwareFileManager>::create(), fileName, GrowingFrameReadBound))
+    if (!beginDirectUpdate(device, QSharedPointer<MCSVivadoFirmwareFileManager>::create(), fileName,
+                           GrowingFrameReadBound))
         return false;
-    m_updateDevice = device;
-    m_rewindBeforeRead = true;
     beginSectorErase(m_fileManager->countSectors());
-    m_updating = 1;
     emit sendMessageToProgressDialog(ProgressMessages::ErasingMcsFile);
     emit sendClearAvailableDevices();
     sendBootloaderCommand(nsFirmware::EraseFlash, device);

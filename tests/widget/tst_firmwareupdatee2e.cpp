@@ -178,10 +178,10 @@ private slots:
 
             // Back in its application, found and read again at its new address.
             sim::Instrument& core = joint->core();
-            QVERIFY(core.jumped());
+            QVERIFY(joint->waitUntil([&] { return core.jumped(); }, StepWait::OnItsWayMs));
             QCOMPARE(core.eraseCount(), 1);
             QCOMPARE(core.badFrames(), 0);
-            QVERIFY(joint->waitUntil([&] { return joint->uid() != before; }, 5000));
+            QVERIFY(joint->waitUntil([&] { return joint->uid() != before; }, StepWait::OnItsWayMs));
             QVERIFY(SignalWait([&] {
                         return form.typeRow(0)->childCount() == 1
                                && widget.informationHandler()->getFirmwareInformationList(0).first().uid == joint->uid()

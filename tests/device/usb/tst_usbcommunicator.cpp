@@ -2,6 +2,7 @@
 #include "device/MovraHardwareServer.h"
 #include "device/usb/USBCommunicator.h"
 #include "tests/device/usb/sim/SimUsbBus.h"
+#include "tests/support/RelaySpy.h"
 
 #include <QtTest>
 
@@ -228,7 +229,8 @@ private slots:
     void realLibraryFindsNothingAndStops()
     {
         auto communicator = QSharedPointer<USBCommunicator>::create();
-        QSignalSpy inserted(communicator.data(), &USBCommunicator::sendDeviceInserted);
+        // Emitted in the communicator's thread, written down in this one.
+        RelaySpy inserted(communicator.data(), &USBCommunicator::sendDeviceInserted);
         QThread thread;
         connect(&thread, &QThread::started, communicator.data(), &USBCommunicator::onCommunicationThreadStarted);
         connect(&thread, &QThread::finished, communicator.data(), &USBCommunicator::onCommunicationThreadStopped);

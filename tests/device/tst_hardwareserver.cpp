@@ -119,7 +119,8 @@ private slots:
         const QByteArray cmd = QByteArray::number(commType) + "route";
         m_server->commandReceivedFromUpdater(stranger, cmd);
         const QString entry = QStringLiteral(":command:") + QString::fromLatin1(cmd.toHex());
-        QTRY_COMPARE_WITH_TIMEOUT(m_log.matching(transport + entry).size(), 1, 2000);
+        QVERIFY(m_log.waitUntil([&] { return !m_log.matching(transport + entry).isEmpty(); }, StepWait::OnItsWayMs));
+        QCOMPARE(m_log.matching(transport + entry).size(), 1);
         QTest::qWait(100);
         QStringList reached;
         for (const char* t : { "usb", "ethernet", "camera", "serial" }) {
@@ -165,7 +166,7 @@ private slots:
             emit s->openSerialDeviceReceivedFromUpdater(m_serialDevice);
         if (request == "closeSerial")
             emit s->closeSerialDeviceReceivedFromUpdater(m_serialDevice);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_log.entries().isEmpty(), 2000);
+        QVERIFY(m_log.waitUntil([&] { return !m_log.entries().isEmpty(); }, StepWait::OnItsWayMs));
         QTest::qWait(100);
         QCOMPARE(m_log.entries(), QStringList { expected });
     }

@@ -256,7 +256,10 @@ private slots:
         QVERIFY(rig.connected.first().connected);
         QCOMPARE(rig.statusesWith(CameraText).size(), 1);
         QCOMPARE(rig.statusesWith(CameraText).first().timeout, 3000);
-        QCOMPARE(rig.log.matching(QStringLiteral("camera:open:1A2B3C4D")).size(), 1);
+        // Shown as it is asked to open: the camera transport takes the request in its thread.
+        const QString opened = QStringLiteral("camera:open:1A2B3C4D");
+        QVERIFY(rig.log.waitUntil([&] { return !rig.log.matching(opened).isEmpty(); }, StepWait::OnItsWayMs));
+        QCOMPARE(rig.log.matching(opened).size(), 1);
 
         if (updateReset) {
             QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "clearAvailableDevices"));

@@ -14,8 +14,8 @@ const QString StoppedLine = QStringLiteral("Error: No confirmation received, pro
 // the order of what is reported are what this road checks, and the unit tests
 // check the interval.
 constexpr int RetryIntervalMs = 200;
-// Twelve re-sends, and some room.
-constexpr int RetryGivesUpMs = 13 * RetryIntervalMs + 5000;
+// Twelve re-sends, and room for a loaded machine.
+constexpr int RetryGivesUpMs = 13 * RetryIntervalMs + 20000;
 
 bool anySuccess(const QList<Response>& responses)
 {

@@ -11,7 +11,7 @@ namespace {
 const QString RemovedText = QStringLiteral("Movra device removed");
 // The re-sends come this far apart here (5 s in the program).
 constexpr int RetryIntervalMs = 200;
-constexpr int RetryGivesUpMs = 13 * RetryIntervalMs + 5000;
+constexpr int RetryGivesUpMs = 13 * RetryIntervalMs + 20000;
 
 } // namespace
 

@@ -173,7 +173,7 @@ private slots:
             // Free 5000 ms after the box was closed.
             QVERIFY(SignalWait([&] { return !lock.last().at(0).toBool(); })
                         .on(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior)
-                        .wait(7000));
+                        .wait(15000));
             QVERIFY2(clock.elapsed() >= 4800, qPrintable(QString::number(clock.elapsed())));
 
             // Back in its application, found and read again at its new address.

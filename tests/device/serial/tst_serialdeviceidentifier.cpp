@@ -105,7 +105,7 @@ private slots:
         SerialDeviceIdentifier identifier(record);
         QSignalSpy identified(&identifier, &SerialDeviceIdentifier::sendDeviceIdentified);
         QSignalSpy notIdentified(&identifier, &SerialDeviceIdentifier::sendDeviceNotIdentified);
-        QVERIFY(notIdentified.wait(3000));
+        QVERIFY(notIdentified.wait(10000));
         QTest::qWait(300);
         QCOMPARE(notIdentified.size(), 1);
         QCOMPARE(identified.size(), 0);

@@ -464,7 +464,7 @@ private slots:
         // A short CRC-less reply changes nothing.
         communicator->onCommandReceivedFromDevice(device, bytes({ 9 }));
         QVERIFY(!reportedError(reports));
-        QTRY_VERIFY_WITH_TIMEOUT(reportedError(reports), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(reportedError(reports), 10000);
         QCOMPARE(reports.last().at(0).value<char>(), char(failedStep));
         QVERIFY(!reportedSuccess(reports));
         QCOMPARE(communicator->isUpdating(), 0);

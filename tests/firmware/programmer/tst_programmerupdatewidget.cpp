@@ -113,7 +113,7 @@ private slots:
             form.tree->setCurrentItem(typeRow->child(0));
             QVERIFY(SignalWait([&] { return form.motherboard->toPlainText().contains(installed); })
                         .on(form.motherboard, &QTextEdit::textChanged)
-                        .wait(3000));
+                        .wait(10000));
             QVERIFY(form.boot->toPlainText().contains(boot));
 
             form.check->click();

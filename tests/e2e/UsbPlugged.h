@@ -2,7 +2,7 @@
 
 #include "tests/device/usb/sim/SimUsbBus.h"
 #include "tests/firmware/bootloader/sim/SimInstrument.h"
-#include "tests/support/SignalWait.h"
+#include "tests/support/StepWait.h"
 
 #include <QMutex>
 #include <QMutexLocker>
@@ -10,7 +10,6 @@
 #include <QString>
 
 #include <functional>
-#include <utility>
 
 // A simulated instrument's protocol core plugged into the simulated USB bus:
 // its OUT packets reach the core, whose replies come back on the IN
@@ -74,24 +73,9 @@ public:
         return m_enumerations;
     }
 
-    // Called in the bus's thread after each packet the instrument took, so
-    // that a test can wait on it; none is called once this returns.
-    void setPacketWatcher(std::function<void()> watcher)
-    {
-        QMutexLocker locker(&m_lock);
-        m_packetWatcher = std::move(watcher);
-    }
-
     // Runs the event loop until done() holds, asked after each packet the
     // instrument took, or until timeoutMs have passed.
-    bool waitUntil(const std::function<bool()>& done, int timeoutMs)
-    {
-        SignalWait wait(done);
-        setPacketWatcher([&wait] { wait.askSoon(); });
-        const bool held = wait.wait(timeoutMs);
-        setPacketWatcher({});
-        return held;
-    }
+    bool waitUntil(const std::function<bool()>& done, int timeoutMs) { return m_packets.waitUntil(done, timeoutMs); }
 
 private:
     void attach(const sim::UsbIdentity& identity) // lock held
@@ -123,12 +107,14 @@ private:
     {
         if (endpoint != OutEndpoint)
             return;
-        const sim::Instrument::Output out = m_core.receive(data);
         QMutexLocker locker(&m_lock);
-        if (m_packetWatcher)
-            m_packetWatcher();
+        // Off the bus, it takes nothing more, not even a packet that was on
+        // its way when it left.
         if (!m_device || m_pulled)
             return;
+        const sim::Instrument::Output out = m_core.receive(data);
+        // Asked once the lock is let go: the bus as this packet leaves it.
+        m_packets.stepped();
         for (const QByteArray& reply : out.replies)
             m_device->queueIn(InEndpoint, reply);
         if (out.busAction == sim::Instrument::BusAction::None)
@@ -146,5 +132,5 @@ private:
     quint8 m_nextAddress;
     bool m_pulled = false;
     int m_enumerations = 0;
-    std::function<void()> m_packetWatcher;
+    StepWait m_packets;
 };

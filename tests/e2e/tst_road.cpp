@@ -98,12 +98,18 @@ private slots:
         QCOMPARE(core.eraseCount(), 1);
         QCOMPARE(core.badFrames(), 0);
         QCOMPARE(core.rejectedRecords(), 0);
-        QTRY_VERIFY(core.jumped());
+        // The jump is sent as the success is reported.
+        QVERIFY(road.instrument->waitUntil([&] { return core.jumped(); }, StepWait::OnItsWayMs));
         QCOMPARE(QFile::exists(path), !serverUpdate);
 
         if (resets) {
             // Back in its application at a new address: found and read again.
-            QTRY_COMPARE(core.mode(), sim::Instrument::Mode::Application);
+            QVERIFY(road.instrument->waitUntil(
+                [&] {
+                    return core.mode() == sim::Instrument::Mode::Application && road.instrument->enumerations() >= 3;
+                },
+                StepWait::OnItsWayMs));
+            QCOMPARE(core.mode(), sim::Instrument::Mode::Application);
             QCOMPARE(road.instrument->enumerations(), 3);
             const QString back = road.instrument->uid();
             QVERIFY(back != found.uid);

@@ -4,8 +4,11 @@
 
 void EventLog::append(const QString& event)
 {
-    QMutexLocker locker(&m_lock);
-    m_entries.append(event);
+    {
+        QMutexLocker locker(&m_lock);
+        m_entries.append(event);
+    }
+    m_appended.stepped();
 }
 
 QStringList EventLog::entries() const

@@ -7,6 +7,11 @@
 #include <QSslCertificate>
 #include <QSslConfiguration>
 
+namespace {
+// Room for the helper's start on a loaded machine.
+constexpr int ServerStartMs = 30000;
+} // namespace
+
 CatalogueServer::CatalogueServer(QObject* parent)
     : QObject(parent)
 {
@@ -64,10 +69,10 @@ bool CatalogueServer::start(const QString& helperScript, const QString& hostName
     m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_server.start(QStringLiteral("python3"), { helperScript, QStringLiteral("--cert"), certificate,
                                                 QStringLiteral("--key"), key, QStringLiteral("--root"), root() });
-    if (!m_server.waitForStarted(10000))
+    if (!m_server.waitForStarted(ServerStartMs))
         return false;
     while (!m_server.canReadLine()) {
-        if (!m_server.waitForReadyRead(10000))
+        if (!m_server.waitForReadyRead(ServerStartMs))
             return false;
     }
     m_serverPort = quint16(m_server.readLine().trimmed().toUInt());

@@ -173,15 +173,15 @@ private slots:
             // Free 5000 ms after the box was closed.
             QVERIFY(SignalWait([&] { return !lock.last().at(0).toBool(); })
                         .on(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior)
-                        .wait(7000));
+                        .wait(15000));
             QVERIFY2(clock.elapsed() >= 4800, qPrintable(QString::number(clock.elapsed())));
 
             // Back in its application, found and read again at its new address.
             sim::Instrument& core = joint->core();
-            QVERIFY(core.jumped());
+            QVERIFY(joint->waitUntil([&] { return core.jumped(); }, StepWait::OnItsWayMs));
             QCOMPARE(core.eraseCount(), 1);
             QCOMPARE(core.badFrames(), 0);
-            QVERIFY(joint->waitUntil([&] { return joint->uid() != before; }, 5000));
+            QVERIFY(joint->waitUntil([&] { return joint->uid() != before; }, StepWait::OnItsWayMs));
             QVERIFY(SignalWait([&] {
                         return form.typeRow(0)->childCount() == 1
                                && widget.informationHandler()->getFirmwareInformationList(0).first().uid == joint->uid()

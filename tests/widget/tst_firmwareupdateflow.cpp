@@ -340,7 +340,7 @@ private slots:
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages.first().at(0).toString(), QStringLiteral("Waiting for the channel(s) connection ..."));
         // The channels never report themselves: no file dialog.
-        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 2, 6000);
+        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 2, 15000);
         QCOMPARE(messages.last().at(0).toString(), QStringLiteral("ERROR : Channel(s) connection wasn't received"));
         QCOMPARE(user.seen.size(), 3);
     }
@@ -492,7 +492,7 @@ private slots:
         QCOMPARE(user.seen.first().text, QStringLiteral("<b>Update completed successfully!</b>"));
         QVERIFY(!progressDialog()->isVisible());
         QCOMPARE(lock.size(), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(lock.size(), 2, 7000);
+        QTRY_COMPARE_WITH_TIMEOUT(lock.size(), 2, 15000);
         QVERIFY2(closed.elapsed() >= 4900, qPrintable(QString::number(closed.elapsed())));
         QCOMPARE(lock.last().at(0).toBool(), false);
     }

@@ -790,7 +790,7 @@ private slots:
         }
         // A joined QThread's system thread leaves the task list a moment
         // after wait() returns.
-        QTRY_COMPARE_WITH_TIMEOUT(threadCount(), before, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(threadCount(), before, 10000);
 
         // With a request still running on a slow server.
         QVERIFY(m_server.writeFile(FirmwareCataloguePath, firmwareCatalogue(1, { QStringLiteral("1.3") })));

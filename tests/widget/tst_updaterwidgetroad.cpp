@@ -93,7 +93,7 @@ private slots:
 
             // Pulled out: its row and record go, the other device keeps its own.
             driver->unplug();
-            QTRY_COMPARE_WITH_TIMEOUT(drivers->childCount(), 0, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(drivers->childCount(), 0, 10000);
             QCOMPARE(drivers->text(1), QStringLiteral("Not connected"));
             QCOMPARE(widget.connectedDeviceCount(), 1);
             QCOMPARE(joints->childCount(), 1);
@@ -124,7 +124,7 @@ private slots:
                         .contains(QStringLiteral("Installed: 1.2")));
             QVERIFY(widget.findChild<QPushButton*>(QStringLiteral("pb_updateDeviceManually"))->isEnabled());
             bootloader->unplug();
-            QTRY_COMPARE_WITH_TIMEOUT(rows->childCount(), 0, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(rows->childCount(), 0, 10000);
             QCOMPARE(widget.connectedDeviceCount(), 0);
         }
         bootloader.reset();

@@ -154,10 +154,11 @@ private:
                      { QStringLiteral(MOVRA_HTTPS_SERVER), QStringLiteral("--cert"),
                        m_work.filePath(certificate + QStringLiteral(".pem")), QStringLiteral("--key"),
                        m_work.filePath(certificate + QStringLiteral(".key")), QStringLiteral("--root"), m_www });
-        if (!server.waitForStarted(10000))
+        // Python's start can take long on a loaded machine.
+        if (!server.waitForStarted(30000))
             return 0;
         while (!server.canReadLine()) {
-            if (!server.waitForReadyRead(10000))
+            if (!server.waitForReadyRead(30000))
                 return 0;
         }
         return quint16(server.readLine().trimmed().toUInt());

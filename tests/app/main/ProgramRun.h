@@ -37,10 +37,11 @@ public:
 
     bool started();
     // Waits for a report line whose first field is `kind`; returns its fields.
-    QStringList waitFor(const QString& kind, int timeoutMs = 20000);
+    // The program under the sanitizers starts slowly on a loaded machine.
+    QStringList waitFor(const QString& kind, int timeoutMs = 60000);
     QList<QStringList> reports() const { return m_reports; }
     void askToClose();
-    bool waitForExit(int timeoutMs = 20000);
+    bool waitForExit(int timeoutMs = 60000);
     int exitCode() const { return m_process.exitCode(); }
     bool crashed() const { return m_process.exitStatus() != QProcess::NormalExit; }
     QString errorOutput() const { return m_errors; }

@@ -2,6 +2,7 @@
 #include "device/camera/CameraLibrary.h"
 #include "device/camera/TISCameraCommunicator.h"
 #include "tests/device/camera/sim/PrivateNetwork.h"
+#include "tests/support/RelaySpy.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -28,7 +29,7 @@ private:
     QThread m_thread;
     QSharedPointer<TISCameraCommunicator> m_communicator;
 
-    static Record recordOf(const QSignalSpy& spy, int i) { return spy.at(i).at(0).value<Record>(); }
+    static Record recordOf(const RelaySpy& spy, int i) { return spy.at(i).at(0).value<Record>(); }
 
 private slots:
     void initTestCase()
@@ -60,10 +61,11 @@ private slots:
         connect(&thread, &QThread::finished, communicator.data(), &AbstractCommunicator::onCommunicationThreadStopped,
                 Qt::DirectConnection);
         communicator->moveToThread(&thread);
-        QSignalSpy inserted(communicator.data(), &AbstractCommunicator::sendDeviceInserted);
-        QSignalSpy removed(communicator.data(), &AbstractCommunicator::sendDeviceRemoved);
-        QSignalSpy connection(communicator.data(), &AbstractCommunicator::sendConnectionChanged);
-        QSignalSpy rates(communicator.data(), &TISCameraCommunicator::sendAvailableFPSReceivedFromDevice);
+        // Emitted in the camera thread, written down in this one.
+        RelaySpy inserted(communicator.data(), &AbstractCommunicator::sendDeviceInserted);
+        RelaySpy removed(communicator.data(), &AbstractCommunicator::sendDeviceRemoved);
+        RelaySpy connection(communicator.data(), &AbstractCommunicator::sendConnectionChanged);
+        RelaySpy rates(communicator.data(), &TISCameraCommunicator::sendAvailableFPSReceivedFromDevice);
         thread.start(QThread::HighPriority);
 
         QTRY_COMPARE_WITH_TIMEOUT(inserted.size(), 2, 20000);

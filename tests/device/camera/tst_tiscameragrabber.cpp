@@ -35,15 +35,17 @@ private:
         m_grabber->moveToThread(m_thread.data());
         connect(m_thread.data(), &QThread::started, m_grabber, &AbstractGrabber::run);
         connect(m_thread.data(), &QThread::finished, m_grabber, &QObject::deleteLater);
+        // Connected first, so run first: the emitting thread is written down
+        // before the report is queued to this thread, which reads it then.
+        connect(
+            m_grabber, &AbstractGrabber::sendDeviceInserted, this, [this] { m_emitters << QThread::currentThread(); },
+            Qt::DirectConnection);
         connect(m_grabber, &AbstractGrabber::sendDeviceInserted, this, [this](QSharedPointer<MovraDeviceInfo> d) {
             m_events << "in " + d->uid();
             m_insertTimes << m_sinceStart.elapsed();
         });
         connect(m_grabber, &AbstractGrabber::sendDeviceRemoved, this,
                 [this](QSharedPointer<MovraDeviceInfo> d) { m_events << "out " + d->uid(); });
-        connect(
-            m_grabber, &AbstractGrabber::sendDeviceInserted, this, [this] { m_emitters << QThread::currentThread(); },
-            Qt::DirectConnection);
         m_sinceStart.start();
         m_thread->start();
     }

@@ -119,7 +119,7 @@ private slots:
             QSignalSpy answer(this, &TestTISCameraShutdown::answered);
             QVERIFY(QMetaObject::invokeMethod(communicator, "onAskForAvailableResolutionsReceived",
                                               Q_ARG(QSharedPointer<MovraDeviceInfo>, camera)));
-            QVERIFY(answer.wait(5000));
+            QVERIFY(answer.wait(10000));
         }
 
         // The program's end: the server's threads are stopped, then it goes.

@@ -141,7 +141,7 @@ private slots:
         emit s.server.openSerialDeviceReceivedFromUpdater(record);
         QTRY_COMPARE(s.connection.size(), 4);
         device.unplug();
-        QTRY_COMPARE_WITH_TIMEOUT(s.removed.size(), 1, 4000);
+        QTRY_COMPARE_WITH_TIMEOUT(s.removed.size(), 1, 10000);
         QVERIFY(s.removed.first().at(0).value<Record>() == record);
         QCOMPARE(s.connection.size(), 4);
     }
@@ -189,7 +189,7 @@ private slots:
         if (!device.start())
             QSKIP("no pseudo-terminal can be opened here");
         Server s(ports);
-        QVERIFY(QTest::qWaitFor([&] { return !device.received().isEmpty(); }, 3000));
+        QVERIFY(QTest::qWaitFor([&] { return !device.received().isEmpty(); }, 10000));
         QElapsedTimer clock;
         clock.start();
         QVERIFY(s.waitForDevice());
@@ -204,7 +204,7 @@ private slots:
         if (!device.start())
             QSKIP("no pseudo-terminal can be opened here");
         Server s(ports);
-        QVERIFY(QTest::qWaitFor([&] { return device.received().endsWith("F5 \r\n"); }, 4000));
+        QVERIFY(QTest::qWaitFor([&] { return device.received().endsWith("F5 \r\n"); }, 10000));
         QTest::qWait(400);
         QCOMPARE(s.inserted.size(), 0);
         device.unplug();
@@ -227,7 +227,7 @@ private slots:
         auto record = Record::create();
         record->setName(device.portName());
         communicator.onDeviceInserted(record);
-        QVERIFY(QTest::qWaitFor([&] { return device.received().contains("/2 get"); }, 1000));
+        QVERIFY(QTest::qWaitFor([&] { return device.received().contains("/2 get"); }, 10000));
         communicator.onDeviceRemoved(record);
         const QByteArray seen = device.received();
         QTest::qWait(1200);

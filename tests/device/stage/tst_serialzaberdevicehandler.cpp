@@ -1,5 +1,6 @@
 #include "device/stage/SerialZaberDeviceHandler.h"
 #include "tests/device/stage/sim/SimZaberChain.h"
+#include "tests/support/RelaySpy.h"
 
 #include <QtTest>
 
@@ -16,6 +17,8 @@ using Record = QSharedPointer<MovraDeviceInfo>;
 // Native steps per millimetre of the simulated XY and Z stages.
 constexpr double XYSteps = 6400.0;
 constexpr double ZSteps = 16000.0;
+// A position poll on its way back from the chain, on a loaded machine.
+constexpr int PollBackMs = 10000;
 
 // The joystick set-up with all three devices, in order.
 const QList<QByteArray> GoldenJoystickSetUp = {
@@ -373,10 +376,13 @@ private slots:
         rig.chain.setAxis(SimZaberChain::XYAddress, 1, homedAxis(qint64(2 * XYSteps)));
         rig.chain.setAxis(SimZaberChain::XYAddress, 2, homedAxis(qint64(0.5 * XYSteps)));
         rig.chain.setAxis(SimZaberChain::ZAddress, 1, homedAxis(qint64(3 * ZSteps)));
-        QSignalSpy xyPositions(rig.handler.data(), &SerialZaberDeviceHandler::sendXYPositionToController);
-        QSignalSpy zPositions(rig.handler.data(), &SerialZaberDeviceHandler::sendZPositionToController);
-        QSignalSpy& positions = xy ? xyPositions : zPositions;
-        QSignalSpy& others = xy ? zPositions : xyPositions;
+        // Emitted in the handler's thread as the polls come back.
+        RelaySpy xyPositions(rig.handler.data(), &SerialZaberDeviceHandler::sendXYPositionToController);
+        RelaySpy zPositions(rig.handler.data(), &SerialZaberDeviceHandler::sendZPositionToController);
+        RelaySpy& positions = xy ? xyPositions : zPositions;
+        RelaySpy& others = xy ? zPositions : xyPositions;
+        // The axes' positions in native steps.
+        const double native = xy ? 0.5 * XYSteps : 3 * ZSteps;
         auto startStop = [&](bool start) {
             rig.run([&] {
                 if (xy)
@@ -389,34 +395,39 @@ private slots:
         startStop(true);
         QTimer* timer = rig.timer(intervalMs);
         QVERIFY(timer);
-        QTest::qWait(4 * intervalMs);
+        QVERIFY(positions.wait(PollBackMs));
         startStop(true);
         QCOMPARE(rig.timer(intervalMs), timer);
         rig.run([&] { QVERIFY(timer->isActive()); });
-        QTest::qWait(4 * intervalMs);
+        QVERIFY(positions.wait(PollBackMs));
         rig.run([&] {
             if (xy)
                 rig.handler->onSetGetXYPositionUnitsReceived(rig.record, Units::Native);
             else
                 rig.handler->onSetGetZPositionUnitsReceived(rig.record, Units::Native);
         });
-        QTest::qWait(4 * intervalMs);
+        // Until a poll made after the change has come back.
+        while (positions.last().at(1).toDouble() != native)
+            QVERIFY(positions.wait(PollBackMs));
         startStop(false);
         rig.run([&] { QVERIFY(!timer->isActive()); });
+        positions.catchUp();
+        others.catchUp();
         const int count = positions.count();
         QVERIFY2(count >= 3, qPrintable(QString::number(count)));
         QCOMPARE(others.count(), 0);
         if (xy) {
             QCOMPARE(positions.first().at(1).toDouble(), 0.5); // X is axis 2
             QCOMPARE(positions.first().at(2).toDouble(), 2.0); // Y is axis 1
-            QCOMPARE(positions.last().at(1).toDouble(), 0.5 * XYSteps);
+            QCOMPARE(positions.last().at(1).toDouble(), native);
             QCOMPARE(positions.last().at(2).toDouble(), 2 * XYSteps);
         } else {
             QCOMPARE(positions.first().at(1).toDouble(), 3.0);
-            QCOMPARE(positions.last().at(1).toDouble(), 3 * ZSteps);
+            QCOMPARE(positions.last().at(1).toDouble(), native);
         }
         QTest::qWait(3 * intervalMs);
         rig.run([] {});
+        positions.catchUp();
         QCOMPARE(positions.count(), count);
     }
 
@@ -458,12 +469,11 @@ private slots:
         QCOMPARE(rig.chain.commands().size(), 0);
         QCOMPARE(confirmed.count() + limits.count() + xyPositions.count() + zPositions.count(), 0);
         // The reading units stayed millimetres.
-        QSignalSpy reached(rig.handler.data(), &SerialZaberDeviceHandler::sendXYPositionToController);
+        RelaySpy reached(rig.handler.data(), &SerialZaberDeviceHandler::sendXYPositionToController);
         rig.chain.setAxis(SimZaberChain::XYAddress, 2, homedAxis(qint64(XYSteps)));
         rig.run([&] { rig.handler->onStartStopGetXYAxesPositionReceived(rig.record, true); });
-        QTest::qWait(300);
+        QVERIFY(reached.wait(PollBackMs));
         rig.run([&] { rig.handler->onStartStopGetXYAxesPositionReceived(rig.record, false); });
-        QVERIFY(reached.count() > 0);
         QCOMPARE(reached.first().at(1).toDouble(), 1.0);
     }
 

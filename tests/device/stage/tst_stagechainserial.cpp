@@ -90,7 +90,7 @@ private slots:
 
         chain.vanish();
         ports->unplug(chain.portName());
-        QTRY_COMPARE_WITH_TIMEOUT(removed.size(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(removed.size(), 1, 10000);
         QVERIFY(removed.first().at(0).value<Record>() == record);
         QCOMPARE(inserted.size(), 1);
         server.stopCommunicationThreads();

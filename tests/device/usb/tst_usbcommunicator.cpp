@@ -2,6 +2,7 @@
 #include "device/MovraHardwareServer.h"
 #include "device/usb/USBCommunicator.h"
 #include "tests/device/usb/sim/SimUsbBus.h"
+#include "tests/support/RelaySpy.h"
 
 #include <QtTest>
 
@@ -189,26 +190,26 @@ private slots:
         QSignalSpy replies(server.data(), &MovraHardwareServer::commandReceivedFromDevice);
         QSignalSpy usb3(server.data(), &MovraHardwareServer::commandUSB3ReceivedFromDevice);
         server->startCommunicationThreads();
-        QTRY_COMPARE_WITH_TIMEOUT(inserted.count(), 1, 4000);
+        QTRY_COMPARE_WITH_TIMEOUT(inserted.count(), 1, 10000);
         const Record record = inserted.at(0).at(0).value<Record>();
         QCOMPARE(record->uid(), device->locationKey());
 
         emit server->openUSBDeviceReceivedFromUpdater(record);
-        QTRY_COMPARE_WITH_TIMEOUT(connection.count(), 1, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(connection.count(), 1, 10000);
         server->commandReceivedFromUpdater(record, QByteArray("\x05", 1));
-        QTRY_COMPARE_WITH_TIMEOUT(replies.count(), 1, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(replies.count(), 1, 10000);
         QCOMPARE(replies.at(0).at(1).toByteArray().left(3), QByteArray("ok\x05"));
         emit server->sendCtrlCmdToDeviceFromUpdater(record, QByteArray::fromHex("31000000000001"));
-        QTRY_COMPARE_WITH_TIMEOUT(usb3.count(), 1, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(usb3.count(), 1, 10000);
 
         // Transfers in flight when the device goes.
         for (int i = 0; i < 3; ++i)
             device->queueIn(0x82, QByteArray(20, char(i)));
         server->commandReceivedFromUpdater(record, QByteArray(200, '\x00'));
         auto bootloader = m_bus->reenumerate(device, 9, 0xF676, QStringLiteral("Bootloader"), QString());
-        QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, 4000);
+        QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, 10000);
         QCOMPARE(removed.at(0).at(0).value<Record>(), record);
-        QTRY_COMPARE_WITH_TIMEOUT(inserted.count(), 2, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(inserted.count(), 2, 10000);
         QCOMPARE(inserted.at(1).at(0).value<Record>()->name(), QStringLiteral("Bootloader"));
         QCOMPARE(device->openHandles(), 0);
 
@@ -228,7 +229,8 @@ private slots:
     void realLibraryFindsNothingAndStops()
     {
         auto communicator = QSharedPointer<USBCommunicator>::create();
-        QSignalSpy inserted(communicator.data(), &USBCommunicator::sendDeviceInserted);
+        // Emitted in the communicator's thread, written down in this one.
+        RelaySpy inserted(communicator.data(), &USBCommunicator::sendDeviceInserted);
         QThread thread;
         connect(&thread, &QThread::started, communicator.data(), &USBCommunicator::onCommunicationThreadStarted);
         connect(&thread, &QThread::finished, communicator.data(), &USBCommunicator::onCommunicationThreadStopped);
@@ -236,7 +238,7 @@ private slots:
         thread.start(QThread::HighPriority);
         QVERIFY(!inserted.wait(AbstractGrabber::PollIntervalMs + 300));
         thread.quit();
-        QVERIFY(thread.wait(3000));
+        QVERIFY(thread.wait(10000));
         communicator.reset();
         QCOMPARE(inserted.count(), 0);
     }

@@ -609,7 +609,9 @@ private slots:
         QVERIFY(openHandler());
         m_device->failNextOut(0x01, LIBUSB_TRANSFER_ERROR);
         m_handler->sendCommandToDevice(QByteArray(130, '\x0A'));
-        QTest::qWait(20);
+        // The failure handled, and what was queued behind it dropped, before
+        // the next write.
+        QVERIFY(m_bus->waitUntil([&] { return m_device->failedOutsHandled() == 1; }, 10000));
         m_handler->sendCommandToDevice(bytes("0b"));
         QTRY_COMPARE(packetsOn(m_device, 0x01).size(), 2);
         QCOMPARE(packetsOn(m_device, 0x01).last(), bytes("0b") + QByteArray(63, '\xEF'));

@@ -87,7 +87,14 @@ private slots:
         // own (or, without its step, nothing new).
         const QByteArray channelImage = reference(channelPath);
         QCOMPARE(channelImage.size(), 1280);
-        QTRY_VERIFY(road.board->core().motherboardJumped() || !motherboardStep);
+        // The last jump is sent as the success is reported.
+        const auto channelsJumped = [&] {
+            bool jumped = false;
+            board.withChannels([&](sim::ChannelModules& channels) { jumped = channels.jumped(); });
+            return jumped;
+        };
+        QVERIFY(road.board->waitUntil(
+            [&] { return channelsJumped() && (board.motherboardJumped() || !motherboardStep); }, StepWait::OnItsWayMs));
         int modules = 0;
         board.withChannels([&](sim::ChannelModules& channels) {
             modules = channels.count();
@@ -101,7 +108,8 @@ private slots:
         if (motherboardStep) {
             const QByteArray motherboardImage = reference(motherboardPath);
             QCOMPARE(flash.left(motherboardImage.size()).toHex(), motherboardImage.toHex());
-            QTRY_COMPARE(board.mode(), sim::Instrument::Mode::Application);
+            QVERIFY(road.board->waitUntil([&] { return board.mode() == sim::Instrument::Mode::Application; },
+                                          StepWait::OnItsWayMs));
             QVERIFY(rig.waitUntil([&] { return !rig.reportsOf(road.board->uid()).isEmpty(); }, FoundAndReadMs));
             QCOMPARE(rig.reportsOf(road.board->uid()).last().seen.deviceType, type);
         } else {

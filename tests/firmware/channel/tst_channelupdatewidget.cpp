@@ -137,7 +137,7 @@ private slots:
             // Closing is allowed again after the success box.
             QVERIFY(SignalWait([&] { return !lock.isEmpty() && !lock.last().at(0).toBool(); })
                         .on(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior)
-                        .wait(7000));
+                        .wait(15000));
         }
         board.reset();
         QFile::remove(channelPath);

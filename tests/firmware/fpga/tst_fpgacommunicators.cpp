@@ -4,6 +4,7 @@
 #include "firmware/fpga/Microscope2ColorCommunicator.h"
 #include "tests/firmware/core/TestFrames.h"
 #include "tests/support/IntelHex.h"
+#include "tests/support/SignalWait.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -75,6 +76,19 @@ QList<QByteArray> framesOf(const QSignalSpy& spy)
     for (const auto& call : spy)
         frames.append(call.at(1).toByteArray());
     return frames;
+}
+
+// The console's re-send interval here: the test answers as a re-send goes
+// out, well before the next one, even on a loaded machine.
+constexpr int ResendMs = 250;
+
+// Waits until the communicator has sent count frames; the wait ends on the
+// send that makes the count, so the test answers before the next re-send.
+bool waitForSends(ConsoleChannelCommunicator& communicator, const QSignalSpy& sent, int count)
+{
+    return SignalWait([&] { return sent.size() >= count; })
+        .on(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice)
+        .wait(10000);
 }
 
 bool reportedError(const QSignalSpy& reports)
@@ -450,7 +464,7 @@ private slots:
         // A short CRC-less reply changes nothing.
         communicator->onCommandReceivedFromDevice(device, bytes({ 9 }));
         QVERIFY(!reportedError(reports));
-        QTRY_VERIFY_WITH_TIMEOUT(reportedError(reports), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(reportedError(reports), 10000);
         QCOMPARE(reports.last().at(0).value<char>(), char(failedStep));
         QVERIFY(!reportedSuccess(reports));
         QCOMPARE(communicator->isUpdating(), 0);
@@ -483,7 +497,7 @@ private slots:
     void consoleResendsLostPacket()
     {
         ConsoleChannelCommunicator communicator;
-        communicator.setRetryTimingForTest(50, 5);
+        communicator.setRetryTimingForTest(ResendMs, 5);
         auto device = consoleBoard(2);
         QSignalSpy sent(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
         QVERIFY(communicator.updateFirmware(mcsFile(12), device, {}));
@@ -491,7 +505,7 @@ private slots:
         communicator.onCommandReceivedFromDevice(device, bytes({ 2, 0 }));
         const QByteArray packet = framesOf(sent).last();
         QCOMPARE(TestFrames::payloadOf(packet)->at(0), char(3));
-        QTRY_VERIFY_WITH_TIMEOUT(sent.size() >= 4, 1000);
+        QVERIFY(waitForSends(communicator, sent, 4));
         QCOMPARE(framesOf(sent).last(), packet);
         communicator.onCommandReceivedFromDevice(device, bytes({ 3 }));
         QVERIFY(framesOf(sent).last() != packet);
@@ -511,7 +525,7 @@ private slots:
     {
         QFETCH(int, answeredAfter);
         ConsoleChannelCommunicator communicator;
-        communicator.setRetryTimingForTest(50, 4);
+        communicator.setRetryTimingForTest(ResendMs, 4);
         auto device = consoleBoard(2);
         QSignalSpy sent(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
         QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
@@ -519,16 +533,17 @@ private slots:
         const QByteArray erase = expectedFrame(bytes({ 2, 0, 0 }));
         QCOMPARE(framesOf(sent), QList<QByteArray> { erase });
         if (answeredAfter < 0) {
-            QTRY_VERIFY_WITH_TIMEOUT(reportedError(reports), 2000);
+            QTRY_VERIFY_WITH_TIMEOUT(reportedError(reports), 10000);
             QCOMPARE(reports.last().at(0).value<char>(), char(nsFirmware::EraseFlash));
             QVERIFY(!reportedSuccess(reports));
             QCOMPARE(framesOf(sent), QList<QByteArray>(5, erase));
             QCOMPARE(communicator.isUpdating(), 0);
-            QTest::qWait(200); // nothing more goes out
+            QTest::qWait(2 * ResendMs); // nothing more goes out
             QCOMPARE(sent.size(), 5);
             return;
         }
-        QTRY_COMPARE_WITH_TIMEOUT(sent.size(), 1 + answeredAfter, 1000);
+        QVERIFY(waitForSends(communicator, sent, 1 + answeredAfter));
+        QCOMPARE(sent.size(), 1 + answeredAfter);
         QCOMPARE(framesOf(sent).last(), erase);
         communicator.onCommandReceivedFromDevice(device, bytes({ 2, 0 }));
         // The next sector follows, and the wait for it starts afresh.

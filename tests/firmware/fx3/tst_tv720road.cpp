@@ -138,7 +138,8 @@ private slots:
         const QString uid = console->uid();
         QVERIFY(uid != other->uid());
         QVERIFY(versionReadThenUpdated(*rig, uid));
-        QVERIFY(injected >= 3);
+        // Counted in the USB thread, under the console's lock.
+        QVERIFY(console->with([&](sim::Fx3Bridge&) { return injected; }) >= 3);
         QCOMPARE(rig->responses.last(), (UpdaterRig::Response { 4, 2, 100 }));
         QVERIFY(console->with([](sim::Fx3Bridge& b) { return b.jumped(); }));
         QCOMPARE(console->with([](sim::Fx3Bridge& b) { return b.flash(); }).left(m_reference.size()).toHex(),

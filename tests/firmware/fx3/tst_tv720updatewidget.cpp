@@ -177,7 +177,7 @@ private slots:
             form.tree->setCurrentItem(row);
             SignalWait versionShown([&] { return form.motherboard->toPlainText().contains(QLatin1String("7.2")); });
             versionShown.on(form.motherboard, &QTextBrowser::textChanged);
-            QVERIFY(versionShown.wait(3000));
+            QVERIFY(versionShown.wait(10000));
             QVERIFY(checkForUpdates(form));
 
             QTreeWidgetItem* usb3Type = form.typeRow(nsUpdater::USB3Driver);

@@ -26,6 +26,7 @@ UsbMicroscope::UsbMicroscope(QSharedPointer<SimUsbBus> bus, quint16 release,
             m_onWrite(data.at(7));
         for (const QByteArray& reply : m_driver.receive(data))
             device->queueIn(0x81, reply);
+        m_frames.stepped();
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "tests/device/usb/sim/SimUsbBus.h"
 #include "tests/firmware/microscope/sim/SimUsb3Microscope.h"
+#include "tests/support/StepWait.h"
 
 #include <QMutex>
 #include <QSharedPointer>
@@ -31,6 +32,9 @@ public:
     // Told the payload's first byte of each register write to the channel
     // before the driver answers it.
     void setOnChannelWrite(std::function<void(char code)> onWrite);
+    // Runs the event loop until done() holds, asked after each frame the
+    // driver took, or until timeoutMs have passed.
+    bool waitUntil(const std::function<bool()>& done, int timeoutMs) { return m_frames.waitUntil(done, timeoutMs); }
     // Runs f on the driver while its frames are held back.
     template <typename F>
     auto with(F f)
@@ -45,4 +49,5 @@ private:
     mutable QMutex m_lock;
     sim::Usb3Microscope m_driver;
     std::function<void(char)> m_onWrite;
+    StepWait m_frames;
 };

@@ -67,11 +67,12 @@ private slots:
         // First poll, the version burst and the link's neighbour discovery.
         QVERIFY(QTest::qWaitFor([&] { return row->childCount() == 1; }, 12000));
         form.tree->setCurrentItem(row->child(0));
-        QTRY_VERIFY_WITH_TIMEOUT(form.motherboard->toPlainText().contains(version), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(form.motherboard->toPlainText().contains(version), 10000);
 
-        // The driver saw the request for its version register, whole.
+        // The driver saw the request for its version register, whole; it says
+        // so on its output, which may reach the test after its answer.
+        QVERIFY(QTest::qWaitFor([&] { return !link.received().isEmpty(); }, 5000));
         const QList<QByteArray> received = link.received();
-        QVERIFY(!received.isEmpty());
         QCOMPARE(received.first().left(7), QByteArray::fromHex("23081000000000"));
         // The other type's row stays empty.
         QTreeWidgetItem* other = form.typeRow(type == nsUpdater::GQZ ? nsUpdater::GQZ2 : nsUpdater::GQZ);

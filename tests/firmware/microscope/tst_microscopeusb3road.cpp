@@ -149,10 +149,16 @@ private slots:
             QVERIFY(r.status != 2 || last.status == 2);
 
         const bool updated = last.status == 2;
+        const auto channelJumped = [&] {
+            return microscope->with([](sim::Usb3Microscope& d) { return d.channel().jumped(); });
+        };
+        // The jump is sent as the success is reported.
+        if (updated)
+            QVERIFY(microscope->waitUntil(channelJumped, StepWait::OnItsWayMs));
         const QByteArray flash = microscope->with([](sim::Usb3Microscope& d) { return d.channel().flash(); });
         QCOMPARE(microscope->with([](sim::Usb3Microscope& d) { return d.rejectedFrames(); }), 0);
         QCOMPARE(microscope->with([](sim::Usb3Microscope& d) { return d.channel().rejectedFrames(); }), 0);
-        QCOMPARE(microscope->with([](sim::Usb3Microscope& d) { return d.channel().jumped(); }), updated);
+        QCOMPARE(channelJumped(), updated);
         if (updated)
             QCOMPARE(flash.toHex(), reference.toHex());
         else
@@ -200,9 +206,12 @@ private slots:
         QCOMPARE(rig->updater->startUpdate(path, 12, uid, false, false), 0);
         QVERIFY(rig->waitUntil([&] { return ended(*rig); }, 30000));
         QTest::qWait(300);
-        QVERIFY(injected >= 5);
+        // Counted in the bus's thread, under the driver's lock.
+        QVERIFY(microscope->with([&](sim::Usb3Microscope&) { return injected; }) >= 5);
         QCOMPARE(rig->responses.last(), (UpdaterRig::Response { 26, 2, 100 }));
-        QVERIFY(microscope->with([](sim::Usb3Microscope& d) { return d.channel().jumped(); }));
+        QVERIFY(microscope->waitUntil(
+            [&] { return microscope->with([](sim::Usb3Microscope& d) { return d.channel().jumped(); }); },
+            StepWait::OnItsWayMs));
         QCOMPARE(microscope->with([](sim::Usb3Microscope& d) { return d.channel().flash(); }).toHex(),
                  reference.toHex());
         QVERIFY(!other->with([](sim::Usb3Microscope& d) { return d.channel().jumped(); }));

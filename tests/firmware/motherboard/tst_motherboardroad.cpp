@@ -82,8 +82,10 @@ private slots:
         const QByteArray flash = road.board->core().flashBytes();
         QCOMPARE(flash.left(expected.size()).toHex(), expected.toHex());
         QCOMPARE(flash.mid(expected.size()), blank(flash.size()).mid(expected.size()));
-        QTRY_VERIFY(road.board->core().motherboardJumped());
-        QTRY_COMPARE(road.board->core().mode(), sim::Instrument::Mode::Application);
+        // The jump is sent as the success is reported.
+        QVERIFY(road.board->waitUntil([&] { return road.board->core().motherboardJumped(); }, StepWait::OnItsWayMs));
+        QVERIFY(road.board->waitUntil([&] { return road.board->core().mode() == sim::Instrument::Mode::Application; },
+                                      StepWait::OnItsWayMs));
         if (profile.channels > 0)
             QCOMPARE(road.board->core().channelFlash(0), channelsBefore);
         // Back in its application: found and read again.

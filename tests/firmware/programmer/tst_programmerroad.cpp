@@ -147,6 +147,8 @@ private slots:
         QVERIFY(module.portName() != before);
         QCOMPARE(ProgrammerScripts::runs(m_work.path(), program),
                  (QList<QStringList> { { m_firmware, module.portName() } }));
+        // The program has ended; what it wrote may still be on its way to the module.
+        QVERIFY(module.waitUntil([&] { return module.flash().size() >= m_image.size(); }, StepWait::OnItsWayMs));
         QCOMPARE(module.flash(), m_image);
         QVERIFY(rig.progressLines.contains(QStringLiteral("Resetting to bootloader... [Done]")));
         QCOMPARE(rig.progressLines.last(), QStringLiteral("Programming the device... [Done]"));
@@ -219,8 +221,10 @@ private slots:
             QCOMPARE(ProgrammerScripts::runs(m_work.path(), program),
                      (QList<QStringList> { { m_firmware, station.portName() } }));
         }
-        if (behaviour != Behaviour::Crashes && installed)
+        if (behaviour != Behaviour::Crashes && installed) {
+            QVERIFY(station.waitUntil([&] { return station.flash().size() >= m_image.size(); }, StepWait::OnItsWayMs));
             QCOMPARE(station.flash(), m_image);
+        }
     }
 
     // The chip in boot mode: the boot programmer into its RAM, the chip back

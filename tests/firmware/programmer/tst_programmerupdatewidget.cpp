@@ -113,7 +113,7 @@ private slots:
             form.tree->setCurrentItem(typeRow->child(0));
             QVERIFY(SignalWait([&] { return form.motherboard->toPlainText().contains(installed); })
                         .on(form.motherboard, &QTextEdit::textChanged)
-                        .wait(3000));
+                        .wait(10000));
             QVERIFY(form.boot->toPlainText().contains(boot));
 
             form.check->click();
@@ -127,7 +127,11 @@ private slots:
             QCOMPARE(runs.size(), 1);
             QCOMPARE(runs.first().value(0), downloaded);
             QCOMPARE(runs.first().value(1), imu ? module->portName() : station->portName());
-            QCOMPARE(imu ? module->flash() : station->flash(), m_image);
+            // The program has ended; what it wrote may still be on its way to the device.
+            PtyDevice& device = imu ? static_cast<PtyDevice&>(*module) : *station;
+            const auto flash = [&] { return imu ? module->flash() : station->flash(); };
+            QVERIFY(device.waitUntil([&] { return flash().size() >= m_image.size(); }, StepWait::OnItsWayMs));
+            QCOMPARE(flash(), m_image);
         }
     }
 };

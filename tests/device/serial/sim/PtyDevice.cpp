@@ -136,6 +136,7 @@ void PtyDevice::run()
                 m_received.append(chunk);
             }
             onBytes(chunk);
+            m_reads.stepped();
         }
         onTick();
 

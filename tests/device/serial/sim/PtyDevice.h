@@ -3,6 +3,7 @@
 #include "device/serial/SerialPortLister.h"
 #include "tests/device/serial/sim/PseudoTerminal.h"
 #include "tests/device/serial/sim/TestPortList.h"
+#include "tests/support/StepWait.h"
 
 #include <QByteArray>
 #include <QList>
@@ -12,6 +13,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -39,6 +41,9 @@ public:
     QByteArray received() const;
     // Pulled out by the test.
     void unplug();
+    // Runs the event loop until done() holds, asked after each read of the
+    // bytes the program wrote, or until timeoutMs have passed.
+    bool waitUntil(const std::function<bool()>& done, int timeoutMs) { return m_reads.waitUntil(done, timeoutMs); }
 
 protected:
     using Clock = std::chrono::steady_clock;
@@ -74,5 +79,6 @@ private:
     bool m_comingBack = false;
     Clock::time_point m_backAt;
     std::atomic<bool> m_running { false };
+    StepWait m_reads;
     std::thread m_thread;
 };

@@ -106,6 +106,12 @@ int SimUsbDevice::armedInTransfers(quint8 endpoint) const
     return int(m_armedIn.value(endpoint).size());
 }
 
+int SimUsbDevice::failedOutsHandled() const
+{
+    QMutexLocker locker(&m_bus->m_lock);
+    return m_failedOutsHandled;
+}
+
 int SimUsbDevice::openHandles() const
 {
     QMutexLocker locker(&m_bus->m_lock);
@@ -820,6 +826,7 @@ int SimUsbBus::handleEvents(libusb_context* context)
     for (libusb_transfer* transfer : qAsConst(due)) {
         SimUsbDevice::OutHandler outHandler;
         QByteArray outData;
+        QSharedPointer<SimUsbDevice> failedOut;
         quint8 endpoint = transfer->endpoint;
         {
             QMutexLocker locker(&m_lock);
@@ -834,10 +841,18 @@ int SimUsbBus::handleEvents(libusb_context* context)
                 outHandler = it->handle->device->m_outHandler;
                 outData = it->outData;
             }
+            if (!(endpoint & LIBUSB_ENDPOINT_IN) && transfer->status != LIBUSB_TRANSFER_COMPLETED && it->handle)
+                failedOut = it->handle->device;
         }
         if (outHandler)
             outHandler(endpoint, outData);
+        // The callback may free the transfer.
         transfer->callback(transfer);
+        if (failedOut) {
+            QMutexLocker locker(&m_lock);
+            ++failedOut->m_failedOutsHandled;
+        }
+        m_completions.stepped();
     }
     QMutexLocker locker(&m_lock);
     --c->inHandleEvents;

@@ -28,6 +28,7 @@
 // names what was taken and not given back. The bus must outlive its devices.
 
 #include "device/usb/LibUSBApi.h"
+#include "tests/support/StepWait.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -121,6 +122,9 @@ public:
     // "setConfiguration 1", "claimInterface 0", "releaseInterface 0".
     QStringList calls() const;
     int armedInTransfers(quint8 endpoint) const;
+    // OUT transfers that ended otherwise than completed and whose callback
+    // the program has run.
+    int failedOutsHandled() const;
     int openHandles() const;
     bool isPlugged() const;
 
@@ -141,6 +145,7 @@ private:
     QList<SimOutPacket> m_outPackets;
     QList<SimControlRequest> m_controlRequests;
     QStringList m_calls;
+    int m_failedOutsHandled = 0;
 };
 
 class SimUsbBus : public LibUSBApi
@@ -166,6 +171,12 @@ public:
     QStringList outstanding() const;
     int logLevel() const; // the last log level set
     int initCount() const;
+    // Runs the event loop until done() holds, asked after each completion
+    // whose callback the program has run, or until timeoutMs have passed.
+    bool waitUntil(const std::function<bool()>& done, int timeoutMs)
+    {
+        return m_completions.waitUntil(done, timeoutMs);
+    }
 
     // LibUSBApi
     int init(libusb_context** context) override;
@@ -256,4 +267,5 @@ private:
     int m_nextListError = 0;
     int m_logLevel = -1;
     int m_initCount = 0;
+    StepWait m_completions;
 };

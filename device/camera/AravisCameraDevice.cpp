@@ -291,9 +291,15 @@ QList<double> AravisCameraDevice::frameRates()
 
 bool AravisCameraDevice::setFrameRate(double fps)
 {
+    // Aravis switches the frame trigger off to set a rate; a triggered
+    // camera stays triggered, at the new rate.
+    const bool triggered = externalTrigger();
     GError* error = nullptr;
     arv_camera_set_frame_rate(m_camera, fps, &error);
-    return AravisFeature::succeeded(error);
+    const bool rateSet = AravisFeature::succeeded(error);
+    if (triggered && !externalTrigger())
+        return setExternalTrigger(true) && rateSet;
+    return rateSet;
 }
 
 double AravisCameraDevice::frameRate()

@@ -42,6 +42,11 @@ void TISCameraHandler::pauseSinksAndStopLive()
         m_snapSink->setSinkMode(DShowLib::FrameSink::Paused);
     if (m_queueSink && m_queueSink->getSinkMode() == DShowLib::FrameSink::Running)
         m_queueSink->setSinkMode(DShowLib::FrameSink::Paused);
+    stopLive();
+}
+
+void TISCameraHandler::stopLive()
+{
     if (m_grabber.isLive())
         m_grabber.stopLive();
 }
@@ -334,6 +339,7 @@ void TISCameraHandler::setResolution(QSize size)
 {
     if (!isReady())
         return;
+    stopLive();
     m_grabber.setVideoFormat(videoFormatText(size));
     const QList<float> reported = loadFrameRates();
     if (auto camera = qSharedPointerDynamicCast<MovraCameraInfo>(m_deviceInfo))
@@ -345,6 +351,7 @@ void TISCameraHandler::setFrameRate(float fps)
 {
     if (!isReady())
         return;
+    stopLive();
     if (m_grabber.getExternalTrigger())
         setFrameRateForTrigger(fps);
     else
@@ -355,6 +362,7 @@ void TISCameraHandler::setExternalTrigger(bool on)
 {
     if (!isReady())
         return;
+    stopLive();
     m_grabber.setExternalTrigger(on);
     if (on)
         setFrameRateForTrigger(m_grabber.getFPS());
@@ -478,14 +486,13 @@ void TISCameraHandler::activateSink(int kind)
     if (!current || current->getSinkType() != kind) {
         if (current && current->getSinkMode() == DShowLib::FrameSink::Running)
             current->setSinkMode(DShowLib::FrameSink::Paused);
-        if (m_grabber.isLive())
-            m_grabber.stopLive();
+        stopLive();
         if (kind == DShowLib::FrameSink::QueueSinkKind)
             m_grabber.setSinkType(m_queueSink);
         else
             m_grabber.setSinkType(m_snapSink);
-    } else if (m_grabber.isLive()) {
-        m_grabber.stopLive();
+    } else {
+        stopLive();
     }
     if (!m_grabber.isLive())
         m_grabber.startLive(false);
@@ -526,6 +533,7 @@ void TISCameraHandler::snapImage()
     if (m_snapSink->getSinkMode() == DShowLib::FrameSink::Paused)
         m_snapSink->setSinkMode(DShowLib::FrameSink::Running);
     const DShowLib::smart_ptr<DShowLib::FrameQueueBuffer> buffer = m_snapSink->snapSequence_(SnapTimeoutMs);
+    // Switching the trigger on again stops live acquisition.
     if (triggerWasOn)
         setExternalTrigger(true);
     if (!buffer) {
@@ -580,8 +588,7 @@ void TISCameraHandler::sinkRestarted()
 {
     if (!m_queueSink)
         return;
-    if (m_grabber.isLive())
-        m_grabber.stopLive();
+    stopLive();
     m_firstFramePending = true;
     m_lastFrameStamp = 0;
     if (m_queueSink->getSinkMode() == DShowLib::FrameSink::Running)

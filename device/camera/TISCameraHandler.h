@@ -46,6 +46,9 @@ public:
     void askForCurrentFlipValues();
     void askForCurrentWhiteBalanceValues();
 
+    // A camera keeps its stream's format, rate and trigger while it
+    // streams: these three stop live acquisition first and leave it stopped
+    // until a start, restart or snap.
     void setResolution(QSize size);
     void setFrameRate(float fps);
     void setExternalTrigger(bool on);
@@ -114,6 +117,7 @@ private:
     void createQueueSink();
     void createSnapSink();
     void pauseSinksAndStopLive();
+    void stopLive();
 
     QSharedPointer<MovraDeviceInfo> m_deviceInfo;
     DShowLib::Grabber m_grabber;

@@ -96,14 +96,19 @@ QSharedPointer<DShowLib::VCDPropertyElement> WatchedCameraDevice::propertyElemen
 bool WatchedCameraDevice::startStream(FrameCallback callback)
 {
     std::function<void()> onFrame = m_onFrame;
-    return m_inner->startStream([callback, onFrame](const DShowLib::FrameTypeInfo& type, const QByteArray& bytes,
-                                                    qint64 stamp1, qint64 stamp2) {
-        onFrame();
-        callback(type, bytes, stamp1, stamp2);
-    });
+    const bool started =
+        m_inner->startStream([callback, onFrame](const DShowLib::FrameTypeInfo& type, const QByteArray& bytes,
+                                                 qint64 stamp1, qint64 stamp2) {
+            onFrame();
+            callback(type, bytes, stamp1, stamp2);
+        });
+    if (started)
+        m_streaming = true;
+    return started;
 }
 
 void WatchedCameraDevice::stopStream()
 {
     m_inner->stopStream();
+    m_streaming = false;
 }

@@ -4,10 +4,11 @@
 
 #include <QSharedPointer>
 
+#include <atomic>
 #include <functional>
 
 // A camera of another stack, passed through untouched, that tells each frame
-// its stream delivers and its own closing.
+// its stream delivers and its own closing, and whether its stream runs.
 class WatchedCameraDevice : public DShowLib::CameraDevice
 {
 public:
@@ -33,8 +34,11 @@ public:
     bool startStream(FrameCallback callback) override;
     void stopStream() override;
 
+    bool streaming() const { return m_streaming; }
+
 private:
     QSharedPointer<DShowLib::CameraDevice> m_inner;
     std::function<void()> m_onFrame;
     std::function<void()> m_onClosed;
+    std::atomic<bool> m_streaming { false };
 };

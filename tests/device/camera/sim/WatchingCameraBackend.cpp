@@ -1,7 +1,5 @@
 #include "tests/device/camera/sim/WatchingCameraBackend.h"
 
-#include "tests/device/camera/sim/WatchedCameraDevice.h"
-
 WatchingCameraBackend::WatchingCameraBackend(QSharedPointer<DShowLib::CameraBackend> inner)
     : m_inner(inner)
 {
@@ -20,8 +18,17 @@ QSharedPointer<DShowLib::CameraDevice> WatchingCameraBackend::open(const QString
     if (!camera)
         return {};
     ++m_openCameras;
-    return QSharedPointer<WatchedCameraDevice>::create(
+    const auto watched = QSharedPointer<WatchedCameraDevice>::create(
         camera, [this] { emit frameDelivered(++m_frames); }, [this] { --m_openCameras; });
+    QMutexLocker locker(&m_lastLock);
+    m_last = watched;
+    return watched;
+}
+
+QSharedPointer<WatchedCameraDevice> WatchingCameraBackend::lastOpened() const
+{
+    QMutexLocker locker(&m_lastLock);
+    return m_last.toStrongRef();
 }
 
 int WatchingCameraBackend::watchIntervalMs() const

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "device/camera/CameraBackend.h"
+#include "tests/device/camera/sim/WatchedCameraDevice.h"
 
+#include <QMutex>
 #include <QObject>
 #include <QSharedPointer>
+#include <QWeakPointer>
 
 #include <atomic>
 
@@ -18,6 +21,8 @@ public:
 
     int frames() const { return m_frames; }
     int openCameras() const { return m_openCameras; }
+    // The camera opened last, while it is open.
+    QSharedPointer<WatchedCameraDevice> lastOpened() const;
 
     QList<DShowLib::CameraEntry> cameras() override;
     QSharedPointer<DShowLib::CameraDevice> open(const QString& id) override;
@@ -31,4 +36,6 @@ private:
     QSharedPointer<DShowLib::CameraBackend> m_inner;
     std::atomic<int> m_frames { 0 };
     std::atomic<int> m_openCameras { 0 };
+    mutable QMutex m_lastLock;
+    QWeakPointer<WatchedCameraDevice> m_last;
 };

@@ -708,23 +708,18 @@ private slots:
     void unusableConfigurationRefused_data()
     {
         QTest::addColumn<bool>("super");
-        QTest::addColumn<int>("interfaces");
         QTest::addColumn<bool>("companion");
         QTest::addColumn<int>("configError");
-        QTest::newRow("two interfaces") << false << 2 << true << 0;
-        QTest::newRow("no interface") << false << 0 << true << 0;
-        QTest::newRow("no SuperSpeed companion") << true << 1 << false << 0;
-        QTest::newRow("no configuration") << false << 1 << true << int(LIBUSB_ERROR_IO);
+        QTest::newRow("no SuperSpeed companion") << true << false << 0;
+        QTest::newRow("no configuration") << false << true << int(LIBUSB_ERROR_IO);
     }
 
     void unusableConfigurationRefused()
     {
         QFETCH(bool, super);
-        QFETCH(int, interfaces);
         QFETCH(bool, companion);
         QFETCH(int, configError);
         SimUsbDeviceSetup setup = super ? superSpeed() : lowSpeed();
-        setup.interfaceCount = interfaces;
         setup.endpoints.last().hasCompanion = companion;
         setup.configError = configError;
         makeHandler(setup);
@@ -736,6 +731,47 @@ private slots:
         QVERIFY(!m_device->calls().contains("claimInterface 0"));
         m_handler->sendCommandToDevice(bytes("01"));
         QVERIFY(m_device->outPackets().isEmpty());
+    }
+
+    // Which interface carries the endpoints is not known: opened and
+    // reported connected without endpoints, for control commands only.
+    void openedWithoutEndpointsUnlessOneInterface_data()
+    {
+        QTest::addColumn<int>("interfaces");
+        QTest::addColumn<QStringList>("claims");
+        QTest::newRow("two interfaces") << 2 << QStringList { "claimInterface 0" };
+        QTest::newRow("no interface") << 0 << QStringList();
+    }
+
+    void openedWithoutEndpointsUnlessOneInterface()
+    {
+        QFETCH(int, interfaces);
+        QFETCH(QStringList, claims);
+        SimUsbDeviceSetup setup = lowSpeed();
+        setup.interfaceCount = interfaces;
+        makeHandler(setup);
+        m_device->setControlHandler([](const SimControlRequest&, QByteArray& data) {
+            data = bytes("01020304");
+            return 4;
+        });
+        QSignalSpy connected(m_handler.data(), &USBDeviceHandler::sendConnectionChanged);
+        QSignalSpy usb3(m_handler.data(), &USBDeviceHandler::sendNewUSB3CommandConfirmationReceivedToController);
+        QVERIFY(openHandler());
+        QVERIFY(m_handler->endpoints().isEmpty());
+        QCOMPARE(m_device->calls(), QStringList { "setConfiguration 1" } + claims);
+        m_handler->sendCommandToDevice(bytes("01"));
+        QVERIFY(m_device->outPackets().isEmpty());
+        m_handler->sendCtrlCmdToDevice(bytes("a1000000000004"));
+        QCOMPARE(m_device->controlRequests().size(), 1);
+        QCOMPARE(usb3.count(), 1);
+        QCOMPARE(usb3.at(0).at(1).toByteArray(), bytes("01020304"));
+
+        m_handler->close();
+        QVERIFY(waitFor([&] { return connected.count() == 2; }));
+        QCOMPARE(connected.at(1).at(1).toBool(), false);
+        QCOMPARE(m_device->calls().mid(1 + claims.size()),
+                 claims.isEmpty() ? QStringList() : QStringList { "releaseInterface 0" });
+        QCOMPARE(m_device->openHandles(), 0);
     }
 
     void closeWaitsForCancellations_data()

@@ -26,6 +26,16 @@ bool anySuccess(const QList<Response>& responses)
     return false;
 }
 
+// The update ends in an error after its twelve re-sends.
+void checkStoppedAfterResends(Road& road)
+{
+    QVERIFY(road.waitUntilFinished(RetryGivesUpMs));
+    QCOMPARE(road.rig->responses.last(), (Response { 3, 1, -1 }));
+    QVERIFY(!anySuccess(road.rig->responses));
+    QCOMPARE(road.rig->progressLines.count(RetryLine), 12);
+    QCOMPARE(road.rig->progressLines.last(), StoppedLine);
+}
+
 } // namespace
 
 // Programming packets that are never acknowledged, or whose
@@ -59,11 +69,9 @@ private slots:
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), imageOf(road.family));
 
         QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
-        QVERIFY(road.waitUntilFinished(RetryGivesUpMs));
-        QCOMPARE(road.rig->responses.last(), (Response { 3, 1, -1 }));
-        QVERIFY(!anySuccess(road.rig->responses));
-        QCOMPARE(road.rig->progressLines.count(RetryLine), 12);
-        QCOMPARE(road.rig->progressLines.last(), StoppedLine);
+        checkStoppedAfterResends(road);
+        if (QTest::currentTestFailed())
+            return;
         // Packet 3 and its twelve re-sends reached the device.
         QTRY_COMPARE(road.instrument->core().programmingPackets(), 3 + 12);
         m_packetsAtError = road.instrument->core().programmingPackets();
@@ -88,19 +96,14 @@ private slots:
         QTest::ignoreMessage(QtInfoMsg,
                              QRegularExpression(QStringLiteral("USB endpoint 0x81 stays halted .*given up")));
         int packetsAtHalt = -1;
-        connect(road.rig->updater.data(), &FirmwareUpdater::sendDeviceResponseToView, this,
-                [&](char msg, nsFirmware::MessageStatus, int progress) {
-                    if (packetsAtHalt < 0 && msg == 3 && progress >= 50) {
-                        road.instrument->haltRepliesForGood();
-                        packetsAtHalt = road.instrument->core().programmingPackets();
-                    }
-                });
+        road.atHalfProgrammed([&] {
+            road.instrument->haltRepliesForGood();
+            packetsAtHalt = road.instrument->core().programmingPackets();
+        });
         QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
-        QVERIFY(road.waitUntilFinished(RetryGivesUpMs));
-        QCOMPARE(road.rig->responses.last(), (Response { 3, 1, -1 }));
-        QVERIFY(!anySuccess(road.rig->responses));
-        QCOMPARE(road.rig->progressLines.count(RetryLine), 12);
-        QCOMPARE(road.rig->progressLines.last(), StoppedLine);
+        checkStoppedAfterResends(road);
+        if (QTest::currentTestFailed())
+            return;
         // The re-sends still reached the instrument.
         QVERIFY(road.instrument->waitUntil(
             [&] { return road.instrument->core().programmingPackets() >= packetsAtHalt + 12; }, 5000));

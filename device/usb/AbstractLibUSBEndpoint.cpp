@@ -1,6 +1,7 @@
 #include "device/usb/AbstractLibUSBEndpoint.h"
 
 #include <QDebug>
+#include <QTimer>
 
 AbstractLibUSBEndpoint::AbstractLibUSBEndpoint(QSharedPointer<LibUSBApi> api, quint16 releaseNumber,
                                                const libusb_endpoint_descriptor& descriptor, QObject* parent)
@@ -111,18 +112,20 @@ void AbstractLibUSBEndpoint::prepareSlot(int index, libusb_device_handle* device
 void AbstractLibUSBEndpoint::submitSlot(int index)
 {
     TransferSlot& slot = *m_slots.at(size_t(index));
-    if (slot.buffer->isEmpty() || !slot.transfer || slot.inFlight || slot.cancelPending)
+    if (slot.buffer->isEmpty() || !slot.transfer || slot.inFlight || slot.cancelPending || m_givenUp)
         return;
     slot.transfer->buffer = slot.buffer->frontData();
     slot.transfer->length = slot.buffer->frontSize();
     slot.transfer->type = LIBUSB_TRANSFER_TYPE_BULK;
-    if (slot.transfer->status == LIBUSB_TRANSFER_ERROR)
-        return;
     const int result = m_api->submitTransfer(slot.transfer);
-    if (result == 0)
+    if (result == 0) {
         slot.inFlight = true;
-    else
-        qDebug() << "USB endpoint" << name() << ": submission failed:" << libusb_error_name(result);
+        slot.haltClearsAtSubmit = m_haltClears;
+        return;
+    }
+    qDebug() << "USB endpoint" << name() << ": submission failed:" << libusb_error_name(result);
+    if (result == LIBUSB_ERROR_NO_DEVICE)
+        m_deviceGone = true;
 }
 
 void AbstractLibUSBEndpoint::start(libusb_device_handle* deviceHandle)
@@ -144,6 +147,11 @@ void AbstractLibUSBEndpoint::write(QByteArray data)
     QMutexLocker life(&m_lifecycleLock);
     if (cancellationPending())
         return;
+    if (m_givenUp) {
+        if (!isIn())
+            qInfo() << "USB endpoint" << name() << "was given up," << data.size() << "bytes dropped";
+        return;
+    }
     TransferSlot& slot = *m_slots.at(size_t(m_ringPosition));
     if (lockSlot(slot, SlotLockAttempts)) {
         if (!data.isEmpty()) {
@@ -201,6 +209,81 @@ void AbstractLibUSBEndpoint::rearmSlot(int index)
         return;
     submitSlot(index);
     slot.mutex.unlock();
+}
+
+// Events thread. A transfer that failed or that someone else cancelled
+// leaves the slot idle: it is armed again from the endpoint's own thread
+// after a pause, so a device that keeps failing cannot keep the events
+// thread busy, and given up after a bound. A device that is gone shows as
+// "no device" and through the grabber's removal.
+void AbstractLibUSBEndpoint::retryLater(int index)
+{
+    // Often how a device that left the bus shows first, before a
+    // resubmission says so.
+    if (m_deviceGone)
+        return;
+    TransferSlot& slot = *m_slots.at(size_t(index));
+    ++slot.failedRun;
+    if (slot.failedRun >= FailedRunLimit) {
+        qInfo() << "USB endpoint" << name() << ":" << slot.failedRun << "failed transfers in a row, no longer armed";
+        return;
+    }
+    const int pauseMs = RetryPauseMs << (slot.failedRun - 1);
+    qDebug() << "USB endpoint" << name() << ": transfer failed, armed again in" << pauseMs << "ms";
+    QMetaObject::invokeMethod(
+        this, [this, index, pauseMs] { QTimer::singleShot(pauseMs, this, [this, index] { retrySlot(index); }); },
+        Qt::QueuedConnection);
+}
+
+void AbstractLibUSBEndpoint::retrySlot(int index)
+{
+    QMutexLocker life(&m_lifecycleLock);
+    TransferSlot& slot = *m_slots.at(size_t(index));
+    // Released by a close meanwhile, or armed again by a write.
+    if (cancellationPending() || !slot.transfer || slot.inFlight || !m_deviceHandle)
+        return;
+    prepareSlot(index, m_deviceHandle, transferLength(), fillByte());
+    if (!slot.inFlight && !m_givenUp)
+        retryLater(index);
+}
+
+// Events thread. A halted endpoint answers every transfer with a stall
+// until the halt is cleared. Every slot that met one halt comes back
+// stalled; the first clears it, the others were submitted before that
+// clear and only go again.
+void AbstractLibUSBEndpoint::clearHaltAndResubmit(int index)
+{
+    if (m_givenUp)
+        return;
+    TransferSlot& slot = *m_slots.at(size_t(index));
+    if (slot.haltClearsAtSubmit == m_haltClears) {
+        if (m_haltClearRun >= HaltClearLimit) {
+            giveUp(QStringLiteral("stays halted after %1 clears").arg(m_haltClearRun));
+            return;
+        }
+        ++m_haltClearRun;
+        ++m_haltClears;
+        const int result = m_api->clearHalt(m_deviceHandle, m_description->address);
+        if (result != 0)
+            qInfo() << "USB endpoint" << name() << ": halt not cleared:" << libusb_error_name(result);
+    }
+    rearmSlot(index);
+}
+
+void AbstractLibUSBEndpoint::giveUp(const QString& why)
+{
+    m_givenUp = true;
+    int dropped = 0;
+    if (!isIn()) {
+        TransferSlot& slot = *m_slots.front();
+        if (lockSlot(slot, SlotLockAttempts)) {
+            dropped = int(slot.buffer->count());
+            slot.buffer->clear();
+            slot.mutex.unlock();
+        }
+    }
+    qInfo().noquote()
+        << QStringLiteral("USB endpoint %1 %2: given up, %3 packets dropped").arg(name(), why).arg(dropped);
 }
 
 void AbstractLibUSBEndpoint::continueTransfers(int index)
@@ -299,25 +382,31 @@ void AbstractLibUSBEndpoint::handleInTransfer(libusb_transfer* transfer)
     }
     switch (transfer->status) {
     case LIBUSB_TRANSFER_COMPLETED:
+        slot.failedRun = 0;
+        m_haltClearRun = 0;
         // An empty packet still leaves the slot armed.
         if (transfer->actual_length > 0)
             processTransfer(transfer);
         else
             rearmSlot(index);
         break;
-    case LIBUSB_TRANSFER_TIMED_OUT:
-    case LIBUSB_TRANSFER_STALL: continueTransfers(index); break;
+    case LIBUSB_TRANSFER_TIMED_OUT: continueTransfers(index); break;
+    case LIBUSB_TRANSFER_STALL: clearHaltAndResubmit(index); break;
     case LIBUSB_TRANSFER_CANCELLED:
+        // Cancelled by someone else: not a close.
         if (transfer->actual_length > 0)
             processTransfer(transfer);
+        if (!slot.inFlight)
+            retryLater(index);
         break;
     case LIBUSB_TRANSFER_OVERFLOW:
         // The device sent more than the buffer holds: drop it and listen on.
         qDebug() << "USB endpoint" << name() << ": overflow, packet dropped";
         rearmSlot(index);
         break;
-    case LIBUSB_TRANSFER_ERROR:
-    case LIBUSB_TRANSFER_NO_DEVICE: break;
+    // Also a transient bus fault (EPROTO, EILSEQ or ETIME under usbfs).
+    case LIBUSB_TRANSFER_ERROR: retryLater(index); break;
+    case LIBUSB_TRANSFER_NO_DEVICE: m_deviceGone = true; break;
     }
 }
 
@@ -335,6 +424,7 @@ void AbstractLibUSBEndpoint::handleOutTransfer(libusb_transfer* transfer)
     }
     switch (transfer->status) {
     case LIBUSB_TRANSFER_COMPLETED:
+        m_haltClearRun = 0;
         takeTransferData(transfer);
         continueTransfers(index);
         break;
@@ -350,7 +440,8 @@ void AbstractLibUSBEndpoint::handleOutTransfer(libusb_transfer* transfer)
         m_api->freeTransfer(slot.transfer);
         slot.transfer = nullptr;
         break;
-    case LIBUSB_TRANSFER_STALL: continueTransfers(index); break;
+    // The packet stays first in the queue and goes again once cleared.
+    case LIBUSB_TRANSFER_STALL: clearHaltAndResubmit(index); break;
     case LIBUSB_TRANSFER_TIMED_OUT:
     case LIBUSB_TRANSFER_CANCELLED:
     case LIBUSB_TRANSFER_NO_DEVICE:

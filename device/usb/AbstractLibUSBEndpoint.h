@@ -31,6 +31,12 @@ struct TransferSlot
     // Submitted and its callback not yet entered: only the callback may
     // then free the transfer.
     bool inFlight = false;
+    // Transfers of this slot in a row that failed or were cancelled by
+    // someone else.
+    int failedRun = 0;
+    // The endpoint's halt clears when the transfer was last submitted: a
+    // stall met by an older submission was already cleared.
+    int haltClearsAtSubmit = 0;
 };
 
 // One bulk endpoint of an open device: a ring of transfer slots, each with
@@ -50,6 +56,13 @@ public:
     // A write that misses the slot lock tries again this many times before
     // it is reported as dropped.
     static constexpr int SlotLockAttempts = 40;
+    // A failed IN transfer is armed again after this pause, doubled at each
+    // failure in a row; the slot is given up at the limit.
+    static constexpr int RetryPauseMs = 4;
+    static constexpr int FailedRunLimit = 8;
+    // Halt clears in a row without a transfer getting through, before the
+    // endpoint is given up.
+    static constexpr int HaltClearLimit = 5;
 
     AbstractLibUSBEndpoint(QSharedPointer<LibUSBApi> api, quint16 releaseNumber,
                            const libusb_endpoint_descriptor& descriptor, QObject* parent = nullptr);
@@ -108,8 +121,17 @@ private:
     bool cancellationPending() const;
     bool allocateTransfer(TransferSlot& slot, libusb_device_handle* deviceHandle, int length);
     void rearmSlot(int index);
+    void retryLater(int index);
+    void retrySlot(int index);
+    void clearHaltAndResubmit(int index);
+    void giveUp(const QString& why);
     QString name() const;
 
     mutable QRecursiveMutex m_lifecycleLock;
     libusb_device_handle* m_deviceHandle = nullptr;
+    int m_haltClears = 0;
+    int m_haltClearRun = 0;
+    bool m_givenUp = false;
+    // The library said the device has left the bus: no retry can succeed.
+    bool m_deviceGone = false;
 };

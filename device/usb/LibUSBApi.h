@@ -49,6 +49,7 @@ public:
     virtual int setConfiguration(libusb_device_handle* handle, int configuration) = 0;
     virtual int claimInterface(libusb_device_handle* handle, int interfaceNumber) = 0;
     virtual int releaseInterface(libusb_device_handle* handle, int interfaceNumber) = 0;
+    virtual int clearHalt(libusb_device_handle* handle, unsigned char endpoint) = 0;
 
     virtual int controlTransfer(libusb_device_handle* handle, uint8_t requestType, uint8_t request, uint16_t value,
                                 uint16_t index, unsigned char* data, uint16_t length, unsigned int timeoutMs) = 0;

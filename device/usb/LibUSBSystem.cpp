@@ -119,6 +119,11 @@ int LibUSBSystem::releaseInterface(libusb_device_handle* handle, int interfaceNu
     return libusb_release_interface(handle, interfaceNumber);
 }
 
+int LibUSBSystem::clearHalt(libusb_device_handle* handle, unsigned char endpoint)
+{
+    return libusb_clear_halt(handle, endpoint);
+}
+
 int LibUSBSystem::controlTransfer(libusb_device_handle* handle, uint8_t requestType, uint8_t request, uint16_t value,
                                   uint16_t index, unsigned char* data, uint16_t length, unsigned int timeoutMs)
 {

@@ -34,6 +34,7 @@ public:
     int setConfiguration(libusb_device_handle* handle, int configuration) override;
     int claimInterface(libusb_device_handle* handle, int interfaceNumber) override;
     int releaseInterface(libusb_device_handle* handle, int interfaceNumber) override;
+    int clearHalt(libusb_device_handle* handle, unsigned char endpoint) override;
 
     int controlTransfer(libusb_device_handle* handle, uint8_t requestType, uint8_t request, uint16_t value,
                         uint16_t index, unsigned char* data, uint16_t length, unsigned int timeoutMs) override;

@@ -148,7 +148,7 @@ int USBDeviceHandler::openDevice(libusb_device* device)
     result = setupEndpoints(device);
     if (result != 0)
         return result;
-    if (m_api->kernelDriverActive(m_deviceHandle, m_interfaceNumber) == 1)
+    if (m_hasInterface && m_api->kernelDriverActive(m_deviceHandle, m_interfaceNumber) == 1)
         m_api->detachKernelDriver(m_deviceHandle, m_interfaceNumber);
     int current = -1;
     m_api->getConfiguration(m_deviceHandle, &current);
@@ -157,9 +157,12 @@ int USBDeviceHandler::openDevice(libusb_device* device)
         if (result != 0)
             return result;
     }
-    result = m_api->claimInterface(m_deviceHandle, m_interfaceNumber);
-    if (result != 0)
-        return result;
+    if (m_hasInterface) {
+        result = m_api->claimInterface(m_deviceHandle, m_interfaceNumber);
+        if (result != 0)
+            return result;
+        m_interfaceClaimed = true;
+    }
     for (const auto& endpoint : qAsConst(m_endpoints))
         endpoint->start(m_deviceHandle);
     return 0;
@@ -170,6 +173,7 @@ void USBDeviceHandler::abandonOpen()
     // Nothing of a failed attempt survives it: a later open starts clean and
     // no write reaches an endpoint that was never started.
     m_endpoints.clear();
+    m_interfaceClaimed = false;
     if (m_deviceHandle) {
         m_api->close(m_deviceHandle);
         m_deviceHandle = nullptr;
@@ -185,15 +189,22 @@ int USBDeviceHandler::setupEndpoints(libusb_device* device)
     if (result != 0)
         return result;
     m_configurationValue = config->bConfigurationValue;
-    if (config->bNumInterfaces != 1 || !config->interface || config->interface[0].num_altsetting < 1) {
-        // Which interface to claim is unknown: refuse rather than half open.
-        qInfo() << "USB device" << m_deviceInfo->serialNumber() << "refused:" << config->bNumInterfaces << "interfaces";
+    m_hasInterface = config->bNumInterfaces > 0 && config->interface && config->interface[0].num_altsetting > 0;
+    if (m_hasInterface) {
+        const libusb_interface_descriptor& first = config->interface[0].altsetting[0];
+        m_interfaceNumber = first.bInterfaceNumber;
+        m_alternateSetting = first.bAlternateSetting;
+    }
+    if (config->bNumInterfaces != 1 || !m_hasInterface) {
+        // Which interface carries the instrument's endpoints is not known:
+        // opened without endpoints, on its first interface if it has one,
+        // so that control commands still reach it.
+        qInfo() << "USB device" << m_deviceInfo->serialNumber() << "has" << config->bNumInterfaces
+                << "interfaces: opened without endpoints";
         m_api->freeConfigDescriptor(config);
-        return LIBUSB_ERROR_NOT_SUPPORTED;
+        return 0;
     }
     const libusb_interface_descriptor& setting = config->interface[0].altsetting[0];
-    m_interfaceNumber = setting.bInterfaceNumber;
-    m_alternateSetting = setting.bAlternateSetting;
     const bool superSpeed = m_deviceInfo->commType() == CommType::USB3;
     const quint16 release = m_deviceInfo->releaseNumber();
     for (int i = 0; i < setting.bNumEndpoints; ++i) {
@@ -268,7 +279,8 @@ void USBDeviceHandler::finishClose()
 {
     if (!m_open || !m_closing)
         return;
-    const int result = m_api->releaseInterface(m_deviceHandle, m_interfaceNumber);
+    const int result = m_interfaceClaimed ? m_api->releaseInterface(m_deviceHandle, m_interfaceNumber) : 0;
+    m_interfaceClaimed = false;
     // An unplugged device cannot give its interface back; it is closed all
     // the same, or it would stay half open for good.
     if (result != 0)

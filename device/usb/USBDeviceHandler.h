@@ -70,6 +70,9 @@ private:
     quint8 m_configurationValue = 0;
     quint8 m_interfaceNumber = 0;
     quint8 m_alternateSetting = 0;
+    // The first configuration has an interface to claim, and open claimed it.
+    bool m_hasInterface = false;
+    bool m_interfaceClaimed = false;
     QSharedPointer<LibUSBApi> m_api;
     libusb_context* m_context = nullptr;
     bool m_contextReady = false;

@@ -96,6 +96,18 @@ void Road::shortenRetries(int intervalMs)
     rig->updater->retryIntervalMs = intervalMs;
 }
 
+void Road::atHalfProgrammed(std::function<void()> action)
+{
+    auto done = QSharedPointer<bool>::create(false);
+    QObject::connect(rig->updater.data(), &FirmwareUpdater::sendDeviceResponseToView, rig->updater.data(),
+                     [done, action](char msg, nsFirmware::MessageStatus, int progress) {
+                         if (!*done && msg == 3 && progress >= 50) {
+                             *done = true;
+                             action();
+                         }
+                     });
+}
+
 bool Road::finished() const
 {
     for (const UpdaterRig::Response& r : rig->responses) {

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace road {
@@ -48,6 +49,9 @@ struct Road
     // The re-send interval of the update communicators made from now on;
     // their re-send count stays the program's.
     void shortenRetries(int intervalMs);
+    // Runs action once, in the test's thread, when programming reports half
+    // of its progress.
+    void atHalfProgrammed(std::function<void()> action);
     // The update ended: success, or an error report.
     bool finished() const;
     bool succeeded() const;

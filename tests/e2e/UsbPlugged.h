@@ -67,6 +67,14 @@ public:
         detach();
     }
 
+    // Its IN endpoint answers with stalls from now on, cleared or not.
+    void haltRepliesForGood()
+    {
+        QMutexLocker locker(&m_lock);
+        if (m_device)
+            m_device->halt(InEndpoint, SimUsbDevice::HaltForEver);
+    }
+
     int enumerations() const
     {
         QMutexLocker locker(&m_lock);

@@ -26,16 +26,31 @@ bool anySuccess(const QList<Response>& responses)
     return false;
 }
 
+// The update ends in an error after its twelve re-sends.
+void checkStoppedAfterResends(Road& road)
+{
+    QVERIFY(road.waitUntilFinished(RetryGivesUpMs));
+    QCOMPARE(road.rig->responses.last(), (Response { 3, 1, -1 }));
+    QVERIFY(!anySuccess(road.rig->responses));
+    QCOMPARE(road.rig->progressLines.count(RetryLine), 12);
+    QCOMPARE(road.rig->progressLines.last(), StoppedLine);
+}
+
 } // namespace
 
-// Programming packets that are never acknowledged: the re-sends are bounded
-// and the update ends in an error.
+// Programming packets that are never acknowledged, or whose
+// acknowledgements never leave the instrument: the re-sends are bounded and
+// the update ends in an error.
 class TestRoadRetry : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral(".*"))); }
+    void init()
+    {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+        m_packetsAtError = m_packetsAfterError = 0;
+    }
 
     void cleanup()
     {
@@ -54,11 +69,9 @@ private slots:
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), imageOf(road.family));
 
         QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
-        QVERIFY(road.waitUntilFinished(RetryGivesUpMs));
-        QCOMPARE(road.rig->responses.last(), (Response { 3, 1, -1 }));
-        QVERIFY(!anySuccess(road.rig->responses));
-        QCOMPARE(road.rig->progressLines.count(RetryLine), 12);
-        QCOMPARE(road.rig->progressLines.last(), StoppedLine);
+        checkStoppedAfterResends(road);
+        if (QTest::currentTestFailed())
+            return;
         // Packet 3 and its twelve re-sends reached the device, the last one
         // perhaps only now.
         QVERIFY(road.instrument->waitUntil([&] { return road.instrument->core().programmingPackets() >= 3 + 12; },
@@ -69,6 +82,34 @@ private slots:
         QTest::qWait(6 * RetryIntervalMs);
         m_packetsAfterError = road.instrument->core().programmingPackets();
         QVERIFY(!road.instrument->core().jumped());
+    }
+
+    // The IN endpoint halts for good in the middle of programming: the
+    // program gives it up after its clears, and the re-sends end the update.
+    void repliesHaltedForGood()
+    {
+        QTemporaryDir dir;
+        Road road(QStringLiteral("HLX58"));
+        road.shortenRetries(RetryIntervalMs);
+        QVERIFY(road.waitForVersions());
+        const auto found = road.rig->reports.first().seen;
+        const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), imageOf(road.family));
+
+        // Said once the clears are given up; the test fails without it.
+        QTest::ignoreMessage(QtInfoMsg,
+                             QRegularExpression(QStringLiteral("USB endpoint 0x81 stays halted .*given up")));
+        int packetsAtHalt = -1;
+        road.atHalfProgrammed([&] {
+            road.instrument->haltRepliesForGood();
+            packetsAtHalt = road.instrument->core().programmingPackets();
+        });
+        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
+        checkStoppedAfterResends(road);
+        if (QTest::currentTestFailed())
+            return;
+        // The re-sends still reached the instrument.
+        QVERIFY(road.instrument->waitUntil(
+            [&] { return road.instrument->core().programmingPackets() >= packetsAtHalt + 12; }, StepWait::OnItsWayMs));
     }
 
 private:

@@ -34,13 +34,10 @@ private slots:
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), imageOf(road.family));
 
         int packetsAtUnplug = -1;
-        connect(road.rig->updater.data(), &FirmwareUpdater::sendDeviceResponseToView, this,
-                [&](char msg, nsFirmware::MessageStatus, int progress) {
-                    if (packetsAtUnplug < 0 && msg == 3 && progress >= 50) {
-                        road.instrument->unplug();
-                        packetsAtUnplug = road.instrument->core().programmingPackets();
-                    }
-                });
+        road.atHalfProgrammed([&] {
+            road.instrument->unplug();
+            packetsAtUnplug = road.instrument->core().programmingPackets();
+        });
         QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, true), 0);
         QVERIFY(road.rig->waitUntil([&] { return packetsAtUnplug >= 0; }, 20000));
         // The reset, then this one, seen at the grabber's next poll.

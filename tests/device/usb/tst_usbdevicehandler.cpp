@@ -1,5 +1,6 @@
 #include "device/usb/USBDeviceHandler.h"
 #include "tests/device/usb/sim/SimUsbBus.h"
+#include "tests/support/SignalWait.h"
 
 #include <QtTest>
 
@@ -52,6 +53,80 @@ QList<QByteArray> packetsOn(const QSharedPointer<SimUsbDevice>& device, quint8 e
     return out;
 }
 
+// How often the program cleared a halt of the endpoint.
+int haltClears(const QSharedPointer<SimUsbDevice>& device, int endpoint)
+{
+    return int(device->calls().count(QStringLiteral("clearHalt 0x%1").arg(endpoint, 2, 16, QLatin1Char('0'))));
+}
+
+// The program's log lines, from whichever thread writes them; passed on to
+// the test's own output.
+class LogLines
+{
+public:
+    static LogLines& instance()
+    {
+        static LogLines lines;
+        return lines;
+    }
+
+    void install() { m_previous = qInstallMessageHandler(&LogLines::handle); }
+    void uninstall() { qInstallMessageHandler(m_previous); }
+
+    bool contains(const QString& text) const
+    {
+        QMutexLocker locker(&m_lock);
+        for (const QString& line : m_lines) {
+            if (line.contains(text))
+                return true;
+        }
+        return false;
+    }
+
+    // Runs the event loop until a line holding text was written.
+    bool waitFor(const QString& text, int timeoutMs)
+    {
+        SignalWait wait([&] { return contains(text); });
+        setWait(&wait);
+        const bool seen = wait.wait(timeoutMs);
+        setWait(nullptr);
+        return seen;
+    }
+
+    void clear()
+    {
+        QMutexLocker locker(&m_lock);
+        m_lines.clear();
+    }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        LogLines& self = instance();
+        {
+            QMutexLocker locker(&self.m_lock);
+            self.m_lines.append(message);
+            if (self.m_wait)
+                self.m_wait->askSoon();
+        }
+        if (self.m_previous)
+            self.m_previous(type, context, message);
+    }
+
+    void setWait(SignalWait* wait)
+    {
+        QMutexLocker locker(&m_lock);
+        m_wait = wait;
+    }
+
+    mutable QMutex m_lock;
+    QStringList m_lines;
+    SignalWait* m_wait = nullptr;
+    QtMessageHandler m_previous = nullptr;
+};
+
+constexpr int EventMs = 10000;
+
 } // namespace
 
 Q_DECLARE_METATYPE(SimUsbEndpoint)
@@ -65,9 +140,18 @@ private:
     QSharedPointer<SimUsbDevice> m_device;
     QSharedPointer<USBDeviceHandler> m_handler;
 
+    QMutex m_waitLock;
+    SignalWait* m_wait = nullptr;
+
     void makeHandler(const SimUsbDeviceSetup& setup)
     {
         m_device = m_bus->plug(setup);
+        // Called in the events thread, at every packet the device takes.
+        m_device->setOutHandler([this](quint8, const QByteArray&) {
+            QMutexLocker locker(&m_waitLock);
+            if (m_wait)
+                m_wait->askSoon();
+        });
         m_handler = QSharedPointer<USBDeviceHandler>::create(recordFor(m_device), m_bus);
     }
 
@@ -78,8 +162,37 @@ private:
         return connected.count() == 1 && connected.at(0).at(1).toBool() && m_handler->isOpen();
     }
 
+    // Runs the event loop until done() holds, asked at each packet the
+    // device takes and each reply or connection change the handler reports.
+    bool waitFor(const std::function<bool()>& done)
+    {
+        SignalWait wait(done);
+        wait.on(m_handler.data(), &USBDeviceHandler::sendNewCommandConfirmationReceivedToController)
+            .on(m_handler.data(), &USBDeviceHandler::sendNewUSB3CommandConfirmationReceivedToController)
+            .on(m_handler.data(), &USBDeviceHandler::sendNewDataReceivedToController)
+            .on(m_handler.data(), &USBDeviceHandler::sendConnectionChanged);
+        setWait(&wait);
+        const bool held = wait.wait(EventMs);
+        setWait(nullptr);
+        return held;
+    }
+
+    void setWait(SignalWait* wait)
+    {
+        QMutexLocker locker(&m_waitLock);
+        m_wait = wait;
+    }
+
 private slots:
-    void init() { m_bus = QSharedPointer<SimUsbBus>::create(); }
+    void initTestCase() { LogLines::instance().install(); }
+    // Every handler, and so every thread that logs, is gone by now.
+    void cleanupTestCase() { LogLines::instance().uninstall(); }
+
+    void init()
+    {
+        m_bus = QSharedPointer<SimUsbBus>::create();
+        LogLines::instance().clear();
+    }
 
     void cleanup()
     {
@@ -271,20 +384,29 @@ private slots:
         QCOMPARE(spy.at(1).at(1).toByteArray().left(1), bytes("33"));
     }
 
-    // After an empty packet, an overflow, a stall or a timeout the endpoint
-    // still picks up the next reply.
+    // After an empty packet, an overflow, a stall, a timeout, a bus error
+    // or a cancel by someone else the endpoint still picks up the next reply.
     void inEndpointKeepsListening_data()
     {
         QTest::addColumn<bool>("super");
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<int>("times"); // in a row, on every slot
         for (bool super : { false, true }) {
             const QByteArray speed = super ? "SuperSpeed " : "full speed ";
-            QTest::newRow(speed + "zero length") << super << int(LIBUSB_TRANSFER_COMPLETED) << QByteArray();
-            QTest::newRow(speed + "overflow") << super << int(LIBUSB_TRANSFER_COMPLETED) << QByteArray(40000, 'x');
-            QTest::newRow(speed + "stall") << super << int(LIBUSB_TRANSFER_STALL) << QByteArray();
-            QTest::newRow(speed + "timed out") << super << int(LIBUSB_TRANSFER_TIMED_OUT) << QByteArray();
+            QTest::newRow(speed + "zero length") << super << int(LIBUSB_TRANSFER_COMPLETED) << QByteArray() << 1;
+            QTest::newRow(speed + "overflow") << super << int(LIBUSB_TRANSFER_COMPLETED) << QByteArray(40000, 'x') << 1;
+            QTest::newRow(speed + "stall") << super << int(LIBUSB_TRANSFER_STALL) << QByteArray() << 1;
+            QTest::newRow(speed + "timed out") << super << int(LIBUSB_TRANSFER_TIMED_OUT) << QByteArray() << 1;
+            QTest::newRow(speed + "error") << super << int(LIBUSB_TRANSFER_ERROR) << QByteArray() << 1;
+            QTest::newRow(speed + "cancelled by someone else")
+                << super << int(LIBUSB_TRANSFER_CANCELLED) << QByteArray() << 1;
         }
+        // One short of the bound: the only slot of a full-speed device.
+        QTest::newRow("full speed run of errors")
+            << false << int(LIBUSB_TRANSFER_ERROR) << QByteArray() << AbstractLibUSBEndpoint::FailedRunLimit - 1;
+        QTest::newRow("full speed cancelled with data")
+            << false << int(LIBUSB_TRANSFER_CANCELLED) << bytes("0102") << 1;
     }
 
     void inEndpointKeepsListening()
@@ -292,22 +414,136 @@ private slots:
         QFETCH(bool, super);
         QFETCH(int, status);
         QFETCH(QByteArray, first);
+        QFETCH(int, times);
         makeHandler(super ? superSpeed() : lowSpeed());
         QSignalSpy command(m_handler.data(), &USBDeviceHandler::sendNewCommandConfirmationReceivedToController);
         QSignalSpy usb3(m_handler.data(), &USBDeviceHandler::sendNewUSB3CommandConfirmationReceivedToController);
         QVERIFY(openHandler());
-        if (super) {
-            // Every one of the fifty slots goes through it once.
-            for (int i = 0; i < 50; ++i)
-                m_device->queueIn(0x81, first, status);
-        } else {
+        // On SuperSpeed every one of the fifty slots goes through it.
+        for (int i = 0; i < (super ? 50 : 1) * times; ++i)
             m_device->queueIn(0x81, first, status);
-        }
         m_device->queueIn(0x81, bytes("4142"));
         QSignalSpy& spy = super ? usb3 : command;
         QTRY_COMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(1).toByteArray().left(2), bytes("4142"));
         QTRY_COMPARE(m_device->armedInTransfers(0x81), super ? 50 : 1);
+    }
+
+    // A device that errs for ever on the only IN slot of a full-speed
+    // device: armed again up to the bound, then left idle.
+    void inFailuresForEverGiveTheSlotUp()
+    {
+        makeHandler(lowSpeed());
+        QVERIFY(openHandler());
+        for (int i = 0; i < AbstractLibUSBEndpoint::FailedRunLimit + 1; ++i)
+            m_device->queueIn(0x81, QByteArray(), LIBUSB_TRANSFER_ERROR);
+        QVERIFY(LogLines::instance().waitFor(QStringLiteral("failed transfers in a row"), EventMs));
+        QCOMPARE(m_device->queuedIn(0x81), 1);
+        QCOMPARE(m_device->armedInTransfers(0x81), 0);
+        // The other endpoints go on.
+        m_handler->sendCommandToDevice(bytes("0e"));
+        QVERIFY(waitFor([&] { return packetsOn(m_device, 0x01).size() == 2; }));
+    }
+
+    // A device that left the bus often shows first through a failed
+    // transfer: the retry that learns it is gone is the last.
+    void inErrorOfAGoneDeviceEndsTheRetries()
+    {
+        makeHandler(lowSpeed());
+        QVERIFY(openHandler());
+        m_device->queueIn(0x81, QByteArray(), LIBUSB_TRANSFER_ERROR);
+        m_bus->unplug(m_device);
+        QVERIFY(LogLines::instance().waitFor(QStringLiteral("submission failed: LIBUSB_ERROR_NO_DEVICE"), EventMs));
+        // The retry runs in this thread: had it planned another, it would
+        // have said so by now.
+        QVERIFY(!LogLines::instance().contains(QStringLiteral("armed again in 8 ms")));
+    }
+
+    // A halt lasts until the program clears it: every transfer stalls till
+    // then. Cleared, the traffic goes on where it stopped.
+    void haltClearedTrafficResumes_data()
+    {
+        QTest::addColumn<bool>("super");
+        QTest::addColumn<int>("endpoint");
+        QTest::addColumn<int>("clears");
+        QTest::newRow("full speed IN") << false << 0x81 << 1;
+        QTest::newRow("SuperSpeed IN, fifty slots halted") << true << 0x81 << 1;
+        QTest::newRow("full speed OUT") << false << 0x01 << 1;
+        QTest::newRow("SuperSpeed OUT") << true << 0x01 << 1;
+        // As many as the bound allows.
+        QTest::newRow("full speed IN, halted again after each clear")
+            << false << 0x81 << AbstractLibUSBEndpoint::HaltClearLimit;
+        QTest::newRow("full speed OUT, halted again after each clear")
+            << false << 0x01 << AbstractLibUSBEndpoint::HaltClearLimit;
+    }
+
+    void haltClearedTrafficResumes()
+    {
+        QFETCH(bool, super);
+        QFETCH(int, endpoint);
+        QFETCH(int, clears);
+        makeHandler(super ? superSpeed() : lowSpeed());
+        QSignalSpy command(m_handler.data(), &USBDeviceHandler::sendNewCommandConfirmationReceivedToController);
+        QSignalSpy usb3(m_handler.data(), &USBDeviceHandler::sendNewUSB3CommandConfirmationReceivedToController);
+        QVERIFY(openHandler());
+        QVERIFY(waitFor([&] { return packetsOn(m_device, 0x01).size() == 1; })); // the filler
+        m_device->halt(quint8(endpoint), clears);
+        if (endpoint & LIBUSB_ENDPOINT_IN) {
+            m_device->queueIn(0x81, bytes("4142"));
+            QVERIFY(waitFor([&] { return command.count() + usb3.count() == 1; }));
+            const QSignalSpy& spy = super ? usb3 : command;
+            QCOMPARE(spy.at(0).at(1).toByteArray().left(2), bytes("4142"));
+            QTRY_COMPARE(m_device->armedInTransfers(0x81), super ? 50 : 1);
+        } else {
+            // Queued behind the halted packet; they leave in order.
+            const QByteArray first(130, '\x0A');
+            m_handler->sendCommandToDevice(first);
+            m_handler->sendCommandToDevice(bytes("0b"));
+            const QList<QByteArray> expected =
+                super ? QList<QByteArray> { first, bytes("0b") }
+                      : QList<QByteArray> { first.left(64), first.mid(64, 64), first.mid(128) + QByteArray(62, '\xEF'),
+                                            bytes("0b") + QByteArray(63, '\xEF') };
+            QVERIFY(waitFor([&] { return packetsOn(m_device, 0x01).size() == expected.size() + 1; }));
+            QCOMPARE(packetsOn(m_device, 0x01).mid(1), expected);
+        }
+        QCOMPARE(haltClears(m_device, endpoint), clears);
+    }
+
+    // A device that halts again after every clear: the endpoint is given up
+    // after the bound, the others go on.
+    void haltThatStaysGivesTheEndpointUp_data()
+    {
+        QTest::addColumn<int>("endpoint");
+        QTest::newRow("IN") << 0x81;
+        QTest::newRow("OUT") << 0x01;
+    }
+
+    void haltThatStaysGivesTheEndpointUp()
+    {
+        QFETCH(int, endpoint);
+        makeHandler(lowSpeed());
+        QSignalSpy command(m_handler.data(), &USBDeviceHandler::sendNewCommandConfirmationReceivedToController);
+        QSignalSpy data(m_handler.data(), &USBDeviceHandler::sendNewDataReceivedToController);
+        QVERIFY(openHandler());
+        QVERIFY(waitFor([&] { return packetsOn(m_device, 0x01).size() == 1; }));
+        m_device->halt(quint8(endpoint), SimUsbDevice::HaltForEver);
+        if (endpoint == 0x01)
+            m_handler->sendCommandToDevice(bytes("0c"));
+        QVERIFY(LogLines::instance().waitFor(QStringLiteral("stays halted after"), EventMs));
+        QCOMPARE(haltClears(m_device, endpoint), AbstractLibUSBEndpoint::HaltClearLimit);
+        if (endpoint == 0x81) {
+            QCOMPARE(m_device->armedInTransfers(0x81), 0);
+            m_handler->sendCommandToDevice(bytes("0d"));
+            QVERIFY(waitFor([&] { return packetsOn(m_device, 0x01).size() == 2; }));
+        } else {
+            // A write to it is dropped, said so, and sent nowhere.
+            m_handler->sendCommandToDevice(bytes("0d"));
+            QVERIFY(LogLines::instance().contains(QStringLiteral("was given up")));
+            QCOMPARE(packetsOn(m_device, 0x01).size(), 1);
+            m_device->queueIn(0x82, bytes("4344"));
+            QVERIFY(waitFor([&] { return data.count() == 1; }));
+        }
+        QCOMPARE(command.count(), 0);
     }
 
     void controlCommandLayout_data()
@@ -472,23 +708,18 @@ private slots:
     void unusableConfigurationRefused_data()
     {
         QTest::addColumn<bool>("super");
-        QTest::addColumn<int>("interfaces");
         QTest::addColumn<bool>("companion");
         QTest::addColumn<int>("configError");
-        QTest::newRow("two interfaces") << false << 2 << true << 0;
-        QTest::newRow("no interface") << false << 0 << true << 0;
-        QTest::newRow("no SuperSpeed companion") << true << 1 << false << 0;
-        QTest::newRow("no configuration") << false << 1 << true << int(LIBUSB_ERROR_IO);
+        QTest::newRow("no SuperSpeed companion") << true << false << 0;
+        QTest::newRow("no configuration") << false << true << int(LIBUSB_ERROR_IO);
     }
 
     void unusableConfigurationRefused()
     {
         QFETCH(bool, super);
-        QFETCH(int, interfaces);
         QFETCH(bool, companion);
         QFETCH(int, configError);
         SimUsbDeviceSetup setup = super ? superSpeed() : lowSpeed();
-        setup.interfaceCount = interfaces;
         setup.endpoints.last().hasCompanion = companion;
         setup.configError = configError;
         makeHandler(setup);
@@ -500,6 +731,47 @@ private slots:
         QVERIFY(!m_device->calls().contains("claimInterface 0"));
         m_handler->sendCommandToDevice(bytes("01"));
         QVERIFY(m_device->outPackets().isEmpty());
+    }
+
+    // Which interface carries the endpoints is not known: opened and
+    // reported connected without endpoints, for control commands only.
+    void openedWithoutEndpointsUnlessOneInterface_data()
+    {
+        QTest::addColumn<int>("interfaces");
+        QTest::addColumn<QStringList>("claims");
+        QTest::newRow("two interfaces") << 2 << QStringList { "claimInterface 0" };
+        QTest::newRow("no interface") << 0 << QStringList();
+    }
+
+    void openedWithoutEndpointsUnlessOneInterface()
+    {
+        QFETCH(int, interfaces);
+        QFETCH(QStringList, claims);
+        SimUsbDeviceSetup setup = lowSpeed();
+        setup.interfaceCount = interfaces;
+        makeHandler(setup);
+        m_device->setControlHandler([](const SimControlRequest&, QByteArray& data) {
+            data = bytes("01020304");
+            return 4;
+        });
+        QSignalSpy connected(m_handler.data(), &USBDeviceHandler::sendConnectionChanged);
+        QSignalSpy usb3(m_handler.data(), &USBDeviceHandler::sendNewUSB3CommandConfirmationReceivedToController);
+        QVERIFY(openHandler());
+        QVERIFY(m_handler->endpoints().isEmpty());
+        QCOMPARE(m_device->calls(), QStringList { "setConfiguration 1" } + claims);
+        m_handler->sendCommandToDevice(bytes("01"));
+        QVERIFY(m_device->outPackets().isEmpty());
+        m_handler->sendCtrlCmdToDevice(bytes("a1000000000004"));
+        QCOMPARE(m_device->controlRequests().size(), 1);
+        QCOMPARE(usb3.count(), 1);
+        QCOMPARE(usb3.at(0).at(1).toByteArray(), bytes("01020304"));
+
+        m_handler->close();
+        QVERIFY(waitFor([&] { return connected.count() == 2; }));
+        QCOMPARE(connected.at(1).at(1).toBool(), false);
+        QCOMPARE(m_device->calls().mid(1 + claims.size()),
+                 claims.isEmpty() ? QStringList() : QStringList { "releaseInterface 0" });
+        QCOMPARE(m_device->openHandles(), 0);
     }
 
     void closeWaitsForCancellations_data()

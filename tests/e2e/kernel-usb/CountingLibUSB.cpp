@@ -58,3 +58,11 @@ int CountingLibUSB::handleEvents(libusb_context* context)
     --m_inEvents;
     return result;
 }
+
+int CountingLibUSB::clearHalt(libusb_device_handle* handle, unsigned char endpoint)
+{
+    const int result = LibUSBSystem::clearHalt(handle, endpoint);
+    if (result == 0)
+        ++m_clearedHalts;
+    return result;
+}

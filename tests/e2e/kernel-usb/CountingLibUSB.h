@@ -6,7 +6,7 @@
 
 // The real libusb, with what the program took and has not given back
 // counted at the seam: contexts, open handles, transfers allocated and in
-// flight, threads inside the event handler.
+// flight, threads inside the event handler; and the halts it cleared.
 class CountingLibUSB : public LibUSBSystem
 {
 public:
@@ -15,6 +15,7 @@ public:
     int transfers() const { return m_transfers; }
     int submitted() const { return m_submitted; }
     int eventThreads() const { return m_inEvents; }
+    int clearedHalts() const { return m_clearedHalts; }
 
     int init(libusb_context** context) override;
     void exit(libusb_context* context) override;
@@ -24,6 +25,7 @@ public:
     void freeTransfer(libusb_transfer* transfer) override;
     int submitTransfer(libusb_transfer* transfer) override;
     int handleEvents(libusb_context* context) override;
+    int clearHalt(libusb_device_handle* handle, unsigned char endpoint) override;
 
 private:
     std::atomic<int> m_contexts { 0 };
@@ -31,4 +33,5 @@ private:
     std::atomic<int> m_transfers { 0 };
     std::atomic<int> m_submitted { 0 };
     std::atomic<int> m_inEvents { 0 };
+    std::atomic<int> m_clearedHalts { 0 };
 };

@@ -6,10 +6,11 @@
 
 #include <csignal>
 
-KernelGadget::KernelGadget(const QString& kind, const QString& name, const QString& udc)
+KernelGadget::KernelGadget(const QString& kind, const QString& name, const QString& udc, const QStringList& options)
     : m_kind(kind)
     , m_name(name)
     , m_udc(udc)
+    , m_options(options)
     , m_statePath(QDir::temp().filePath(name + QStringLiteral(".state")))
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -36,7 +37,7 @@ bool KernelGadget::start()
         m_error = QStringLiteral("MOVRA_GADGET does not name the gadget program");
         return false;
     }
-    m_process.start(program(), { m_kind, m_name, m_udc, m_statePath });
+    m_process.start(program(), QStringList { m_kind, m_name, m_udc, m_statePath } + m_options);
     if (!m_process.waitForStarted(5000)) {
         m_error = m_process.errorString();
         return false;

@@ -4,14 +4,17 @@
 #include <QMap>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 
 // The gadget program serving one simulated instrument on a UDC of the
 // guest's dummy controller, as a child process of the test.
 class KernelGadget
 {
 public:
-    // kind: "rotary-joint" or "usb3"; name: the configfs gadget's.
-    KernelGadget(const QString& kind, const QString& name, const QString& udc);
+    // kind: "rotary-joint" or "usb3"; name: the configfs gadget's; options:
+    // what the gadget program takes after them.
+    KernelGadget(const QString& kind, const QString& name, const QString& udc,
+                 const QStringList& options = QStringList());
     ~KernelGadget();
 
     // Started and bound; error() says why not.
@@ -30,6 +33,7 @@ private:
     QString m_kind;
     QString m_name;
     QString m_udc;
+    QStringList m_options;
     QString m_statePath;
     QString m_error;
     QProcess m_process;

@@ -1,9 +1,11 @@
 // Serves one simulated instrument as a real USB device through the kernel's
 // gadget framework (configfs and FunctionFS on the dummy controller):
 //
-//   kernelusb_gadget rotary-joint <name> <udc> <state-file>
+//   kernelusb_gadget rotary-joint <name> <udc> <state-file> [halt-in-at=<n>]
 //       the simulated rotary joint's protocol core; its reset and jump take
-//       the gadget off the bus and back under its other face
+//       the gadget off the bus and back under its other face; with
+//       halt-in-at, its bulk IN endpoint halts once, before the reply to
+//       the n-th programming packet, until the host clears the halt
 //   kernelusb_gadget usb3 <name> <udc> <state-file>
 //       a SuperSpeed device: each command packet (0x10 or 0x20 first) on
 //       its OUT endpoint is answered on 0x81 with its bytes inverted; command 0x20 n also sends
@@ -33,6 +35,8 @@ namespace {
 
 constexpr int ShortTail = 16;
 
+std::atomic<int> halts { 0 };
+
 // Writes queued packets to an IN endpoint, one write each, in order.
 class InQueue
 {
@@ -50,6 +54,9 @@ public:
         m_packets.push_back(packet);
         m_wake.notify_one();
     }
+    // Halts the endpoint once the packets before have left: the controller
+    // halts an IN endpoint only when nothing waits on it.
+    void halt() { push(QByteArray()); }
     void clear()
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -66,6 +73,21 @@ private:
                 m_wake.wait(lock, [this] { return !m_packets.empty(); });
                 packet = m_packets.front();
                 m_packets.pop_front();
+            }
+            if (packet.isNull()) {
+                // Reading an IN endpoint's file sets its halt and fails so.
+                char byte = 0;
+                bool halted = false;
+                for (int tries = 0; tries < 1000; ++tries) {
+                    const bool failed = ::read(m_file, &byte, 1) < 0;
+                    halted = failed && errno == EBADMSG;
+                    if (!failed || (errno != EAGAIN && errno != EINTR))
+                        break;
+                    usleep(1000);
+                }
+                if (halted)
+                    ++halts;
+                continue;
             }
             // A gadget that left the bus drops what it was sending.
             while (::write(m_file, packet.constData(), size_t(packet.size())) < 0 && errno == EINTR) { }
@@ -113,6 +135,7 @@ void writeState(const QString& path)
     put("enumerations", enumerations);
     put("commands", commands);
     put("dataPackets", dataPackets);
+    put("halts", halts);
     if (instrument) {
         put("application", instrument->mode() == sim::Instrument::Mode::Application);
         put("productId", instrument->identity().productId);
@@ -161,7 +184,7 @@ void handleSignals(FunctionFsGadget* gadget, const QString& statePath)
     }
 }
 
-int serveRotaryJoint(const QString& name, const QString& udc, const QString& statePath)
+int serveRotaryJoint(const QString& name, const QString& udc, const QString& statePath, int haltInAt)
 {
     sim::Instrument core(sim::hlx58Profile());
     instrument = &core;
@@ -181,7 +204,10 @@ int serveRotaryJoint(const QString& name, const QString& udc, const QString& sta
         if (packet.isEmpty())
             continue;
         ++commands;
+        const int programmed = core.programmingPackets();
         const sim::Instrument::Output out = core.receive(packet);
+        if (haltInAt > 0 && programmed < haltInAt && core.programmingPackets() >= haltInAt)
+            replies.halt();
         for (const QByteArray& reply : out.replies)
             replies.push(reply);
         if (out.busAction == sim::Instrument::BusAction::None)
@@ -259,8 +285,8 @@ int serveUsb3(const QString& name, const QString& udc, const QString& statePath)
 
 int main(int argc, char** argv)
 {
-    if (argc != 5) {
-        fprintf(stderr, "usage: %s rotary-joint|usb3 <name> <udc> <state-file>\n", argv[0]);
+    if (argc != 5 && argc != 6) {
+        fprintf(stderr, "usage: %s rotary-joint|usb3 <name> <udc> <state-file> [halt-in-at=<n>]\n", argv[0]);
         return 2;
     }
     // Every thread started from here on leaves these signals to sigwait.
@@ -275,8 +301,19 @@ int main(int argc, char** argv)
     const QString name = QString::fromLocal8Bit(argv[2]);
     const QString udc = QString::fromLocal8Bit(argv[3]);
     const QString state = QString::fromLocal8Bit(argv[4]);
+    int haltInAt = 0;
+    if (argc == 6) {
+        const QString option = QString::fromLocal8Bit(argv[5]);
+        const QString prefix = QStringLiteral("halt-in-at=");
+        bool ok = false;
+        haltInAt = option.startsWith(prefix) ? option.mid(prefix.size()).toInt(&ok) : 0;
+        if (!ok || haltInAt <= 0) {
+            fprintf(stderr, "unknown option %s\n", argv[5]);
+            return 2;
+        }
+    }
     if (kind == QLatin1String("rotary-joint"))
-        return serveRotaryJoint(name, udc, state);
+        return serveRotaryJoint(name, udc, state, haltInAt);
     if (kind == QLatin1String("usb3"))
         return serveUsb3(name, udc, state);
     fprintf(stderr, "unknown instrument %s\n", argv[1]);

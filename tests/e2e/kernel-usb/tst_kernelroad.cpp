@@ -21,6 +21,9 @@ constexpr int GuestUpdateMs = 3 * UpdateMs;
 // the program's: twelve re-sends, and some room.
 constexpr int RetryIntervalMs = 500;
 constexpr int RetryGivesUpMs = 13 * RetryIntervalMs + 15000;
+// The programming packet before whose reply the instrument halts its bulk
+// IN endpoint, once.
+constexpr int HaltInAtPacket = 10;
 
 // The program's USB transport over the real libusb of the guest.
 class KernelUsbTransports : public CommunicatorFactory
@@ -66,7 +69,8 @@ void writeFigure(const QString& name, qint64 value)
 
 // The rotary joint as a real USB device of a real kernel, under the
 // program's real USB transport and firmware updater: found by the poller,
-// versions read, updated, and pulled out in the middle of an update.
+// versions read, updated through a halt of its IN endpoint, and pulled out
+// in the middle of an update.
 class TestKernelRoad : public QObject
 {
     Q_OBJECT
@@ -75,7 +79,8 @@ private slots:
     void mainRoad()
     {
         QTemporaryDir dir;
-        KernelGadget gadget(QStringLiteral("rotary-joint"), QStringLiteral("hlx58a"), QStringLiteral("dummy_udc.0"));
+        KernelGadget gadget(QStringLiteral("rotary-joint"), QStringLiteral("hlx58a"), QStringLiteral("dummy_udc.0"),
+                            { QStringLiteral("halt-in-at=%1").arg(HaltInAtPacket) });
         QVERIFY2(gadget.start(), qPrintable(gadget.error()));
         auto api = QSharedPointer<CountingLibUSB>::create();
         UpdaterRig rig(QSharedPointer<KernelUsbTransports>::create(api));
@@ -91,7 +96,8 @@ private slots:
                  (QStringList { "2.5", "2.5", "1.3" }));
 
         // Updated from a HEX file: reset, gone and back as its bootloader,
-        // erase, programming, CRC, jump.
+        // erase, programming, CRC, jump. On the way the instrument halts its
+        // bulk IN endpoint, which stalls until the program clears the halt.
         const QList<IntelHex::Segment> image = imageOf(QStringLiteral("HLX58"));
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware_V9.9.hex")), image);
         QElapsedTimer update;
@@ -128,6 +134,8 @@ private slots:
             },
             10000));
         QCOMPARE(state.value(QStringLiteral("jumped")), 1);
+        QCOMPARE(state.value(QStringLiteral("halts")), 1);
+        QCOMPARE(api->clearedHalts(), 1);
         QCOMPARE(state.value(QStringLiteral("application")), 1);
         QCOMPARE(state.value(QStringLiteral("erases")), 1);
         QCOMPARE(state.value(QStringLiteral("badFrames")), 0);

@@ -70,6 +70,16 @@ void SimUsbDevice::failNextOut(quint8 endpoint, int status)
     m_outFailures[endpoint].append(status);
 }
 
+void SimUsbDevice::halt(quint8 endpoint, int clears)
+{
+    QMutexLocker locker(&m_bus->m_lock);
+    if (!m_plugged)
+        return;
+    m_halts[endpoint] = clears;
+    for (libusb_transfer* transfer : m_armedIn.take(endpoint))
+        m_bus->complete(transfer, LIBUSB_TRANSFER_STALL, 0);
+}
+
 void SimUsbDevice::setOpenError(int error)
 {
     QMutexLocker locker(&m_bus->m_lock);
@@ -110,6 +120,12 @@ int SimUsbDevice::failedOutsHandled() const
 {
     QMutexLocker locker(&m_bus->m_lock);
     return m_failedOutsHandled;
+}
+
+int SimUsbDevice::queuedIn(quint8 endpoint) const
+{
+    QMutexLocker locker(&m_bus->m_lock);
+    return int(m_inQueue.value(endpoint).size());
 }
 
 int SimUsbDevice::openHandles() const
@@ -656,6 +672,24 @@ int SimUsbBus::releaseInterface(libusb_device_handle* handle, int interfaceNumbe
     return 0;
 }
 
+int SimUsbBus::clearHalt(libusb_device_handle* handle, unsigned char endpoint)
+{
+    QMutexLocker locker(&m_lock);
+    Handle* h = handleOf(handle);
+    if (!h)
+        return LIBUSB_ERROR_INVALID_PARAM;
+    SimUsbDevice& device = *h->device;
+    device.m_calls << QStringLiteral("clearHalt 0x%1").arg(endpoint, 2, 16, QLatin1Char('0'));
+    if (!device.m_plugged)
+        return LIBUSB_ERROR_NO_DEVICE;
+    if (!h->claimed)
+        error(QStringLiteral("halt cleared before the interface was claimed"));
+    int& clears = device.m_halts[endpoint];
+    if (clears > 0)
+        --clears;
+    return 0;
+}
+
 int SimUsbBus::controlTransfer(libusb_device_handle* handle, uint8_t requestType, uint8_t request, uint16_t value,
                                uint16_t index, unsigned char* data, uint16_t length, unsigned int timeoutMs)
 {
@@ -750,6 +784,10 @@ int SimUsbBus::submitTransfer(libusb_transfer* transfer)
     it->handle = h;
     SimUsbDevice& device = *h->device;
     const quint8 endpoint = transfer->endpoint;
+    if (device.m_halts.value(endpoint) != 0) {
+        complete(transfer, LIBUSB_TRANSFER_STALL, 0);
+        return 0;
+    }
     if (endpoint & LIBUSB_ENDPOINT_IN) {
         auto& queue = device.m_inQueue[endpoint];
         if (!queue.isEmpty()) {

@@ -16,6 +16,9 @@
 //     packet; more data than the transfer holds ends it with an overflow).
 //     Queued data waits until the program arms the endpoint.
 //   - failNextOut(endpoint, status): the next OUT transfer there ends so.
+//   - halt(endpoint [, clears]): the endpoint answers every transfer with a
+//     stall (the IN transfers armed there at once) until the program has
+//     cleared the halt that many times (HaltForEver: never).
 //   - setControlHandler(f): answers control transfers; f gets the request
 //     (and the OUT data) and returns the byte count or a libusb error; for an
 //     IN request it fills data, which is cut to the requested length.
@@ -112,6 +115,8 @@ public:
     void setControlHandler(ControlHandler handler);
     void queueIn(quint8 endpoint, const QByteArray& data, int status = LIBUSB_TRANSFER_COMPLETED);
     void failNextOut(quint8 endpoint, int status);
+    static constexpr int HaltForEver = -1;
+    void halt(quint8 endpoint, int clears = 1);
     // Changes the errors of the setup while the device stays plugged.
     void setOpenError(int error);
     void setClaimError(int error);
@@ -119,12 +124,15 @@ public:
     QList<SimOutPacket> outPackets() const;
     QList<SimControlRequest> controlRequests() const;
     // Library calls that changed the device: "detachKernelDriver 0",
-    // "setConfiguration 1", "claimInterface 0", "releaseInterface 0".
+    // "setConfiguration 1", "claimInterface 0", "releaseInterface 0",
+    // "clearHalt 0x81".
     QStringList calls() const;
     int armedInTransfers(quint8 endpoint) const;
     // OUT transfers that ended otherwise than completed and whose callback
     // the program has run.
     int failedOutsHandled() const;
+    // Completions queued for the endpoint and not yet taken by a transfer.
+    int queuedIn(quint8 endpoint) const;
     int openHandles() const;
     bool isPlugged() const;
 
@@ -142,6 +150,7 @@ private:
     QMap<quint8, QList<QPair<QByteArray, int>>> m_inQueue;
     QMap<quint8, QList<libusb_transfer*>> m_armedIn;
     QMap<quint8, QList<int>> m_outFailures;
+    QMap<quint8, int> m_halts; // clears still needed, or HaltForEver
     QList<SimOutPacket> m_outPackets;
     QList<SimControlRequest> m_controlRequests;
     QStringList m_calls;
@@ -203,6 +212,7 @@ public:
     int setConfiguration(libusb_device_handle* handle, int configuration) override;
     int claimInterface(libusb_device_handle* handle, int interfaceNumber) override;
     int releaseInterface(libusb_device_handle* handle, int interfaceNumber) override;
+    int clearHalt(libusb_device_handle* handle, unsigned char endpoint) override;
     int controlTransfer(libusb_device_handle* handle, uint8_t requestType, uint8_t request, uint16_t value,
                         uint16_t index, unsigned char* data, uint16_t length, unsigned int timeoutMs) override;
     libusb_transfer* allocTransfer(int isoPackets) override;

@@ -31,6 +31,7 @@ void AbstractCommunicator::startGrabber(QSharedPointer<AbstractGrabber> grabber)
     connect(m_grabber.data(), &AbstractGrabber::sendDeviceRemoved, this, &AbstractCommunicator::onDeviceRemoved);
     connect(m_grabberThread.data(), &QThread::started, m_grabber.data(), &AbstractGrabber::run);
     connect(m_grabberThread.data(), &QThread::finished, m_grabber.data(), &AbstractGrabber::stop);
+    m_grabberThread->setObjectName(QString::fromLatin1(m_grabber->metaObject()->className()));
     m_grabber->moveToThread(m_grabberThread.data());
     m_grabberThread->start(QThread::LowPriority);
 }

@@ -123,6 +123,8 @@ MovraHardwareServer::initializeCommunicator(QSharedPointer<AbstractCommunicator>
         return communicator;
 
     auto thread = QSharedPointer<QThread>::create();
+    // Named after its transport, so that a thread's cost can be told apart.
+    thread->setObjectName(QString::fromLatin1(communicator->metaObject()->className()));
     m_communicationThreads.append(thread);
 
     AbstractCommunicator* c = communicator.data();

@@ -15,7 +15,9 @@
 class AravisBackend : public DShowLib::CameraBackend
 {
 public:
-    static constexpr int WatchIntervalMs = 1000;
+    // The other transports' poll period: each look wakes a thread, and
+    // GigE Vision's discovery sends on every network.
+    static constexpr int WatchIntervalMs = 1500;
     static constexpr const char* InterfacesVariable = "MOVRA_CAMERA_INTERFACES";
 
     AravisBackend();

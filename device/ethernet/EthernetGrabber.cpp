@@ -33,6 +33,10 @@ QSharedPointer<MovraDeviceInfo> EthernetGrabber::createDeviceInfo(const QString&
 
 void EthernetGrabber::refreshAvailableDevices()
 {
+    // A pass over unchanged interfaces finds what the last one found and
+    // reports nothing.
+    if (!m_interfaceChanges.changedSinceLastLook())
+        return;
     QStringList found;
     const auto interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface& networkInterface : interfaces) {

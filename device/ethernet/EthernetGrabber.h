@@ -2,6 +2,7 @@
 
 #include "device/AbstractGrabber.h"
 #include "device/MovraDeviceInfo.h"
+#include "device/ethernet/InterfaceChangeWatch.h"
 
 #include <QMap>
 #include <QSharedPointer>
@@ -27,4 +28,5 @@ private:
     QSharedPointer<MovraDeviceInfo> createDeviceInfo(const QString& address) const;
 
     QMap<QSharedPointer<MovraDeviceInfo>, QString> m_knownDevices;
+    InterfaceChangeWatch m_interfaceChanges;
 };

@@ -1,4 +1,5 @@
 #include "device/ethernet/EthernetGrabber.h"
+#include "device/ethernet/InterfaceChangeWatch.h"
 #include "tests/device/ethernet/NetworkSandbox.h"
 
 #include <QSignalSpy>
@@ -90,6 +91,42 @@ private slots:
             QCOMPARE(removals.first().first().value<QSharedPointer<MovraDeviceInfo>>(),
                      insertions.first().first().value<QSharedPointer<MovraDeviceInfo>>());
         }
+    }
+
+    // A pass is skipped while the interfaces stay as they were; each change
+    // a pass looks at (an interface, its running state, its IPv4 addresses)
+    // makes the next look count.
+    void interfaceChanges_data()
+    {
+        QTest::addColumn<QStringList>("change");
+
+        QTest::newRow("interface added") << QStringList { "link add t2 type veth peer name t3" };
+        QTest::newRow("interface up") << QStringList { "link set t0 up" };
+        QTest::newRow("interface down") << QStringList { "link set t0 up", "", "link set t0 down" };
+        QTest::newRow("address added") << QStringList { "addr add 192.168.1.149/24 dev t0" };
+        QTest::newRow("address removed") << QStringList { "addr add 192.168.1.149/24 dev t0", "",
+                                                          "addr del 192.168.1.149/24 dev t0" };
+    }
+
+    void interfaceChanges()
+    {
+        QFETCH(QStringList, change);
+
+        QString error;
+        QVERIFY2(runAll({ "link add t0 type veth peer name t1" }, &error), qPrintable(error));
+        InterfaceChangeWatch watch;
+        QVERIFY(watch.changedSinceLastLook());
+        QVERIFY(!watch.changedSinceLastLook());
+        // An empty step is a look between two changes.
+        for (const QString& step : change) {
+            if (step.isEmpty()) {
+                QVERIFY(watch.changedSinceLastLook());
+                continue;
+            }
+            QVERIFY2(runAll({ step }, &error), qPrintable(error));
+        }
+        QVERIFY(watch.changedSinceLastLook());
+        NetworkSandbox::ip({ QStringLiteral("link"), QStringLiteral("del"), QStringLiteral("t2") });
     }
 
     void recordOfTheLink()

@@ -770,6 +770,21 @@
         <translation>Version carte mère</translation>
     </message>
     <message>
+        <location filename="../../app/updater/PaneDocuments.cpp" line="75"/>
+        <source>Firmware Version</source>
+        <translation>Version du micrologiciel</translation>
+    </message>
+    <message>
+        <location filename="../../app/updater/PaneDocuments.cpp" line="76"/>
+        <source>Camera Informations Version</source>
+        <translation>Informations de la caméra</translation>
+    </message>
+    <message>
+        <location filename="../../app/updater/PaneDocuments.cpp" line="79"/>
+        <source>Serial Number</source>
+        <translation>Numéro de série</translation>
+    </message>
+    <message>
         <location filename="../../app/updater/PaneDocuments.cpp" line="79"/>
         <source>Channel(s) Version</source>
         <translation>Version des canaux</translation>
@@ -863,41 +878,9 @@
         <translation>&lt;b&gt;Veuillez patienter...&lt;/b&gt;</translation>
     </message>
     <message>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="402"/>
-        <source>Firmware</source>
-        <translation>Micrologiciel</translation>
-    </message>
-    <message>
         <location filename="../../app/updater/UpdateFlowBoxes.cpp" line="51"/>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="402"/>
         <source>Motherboard</source>
         <translation>Carte mère</translation>
-    </message>
-    <message>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="457"/>
-        <source>Bootloader</source>
-        <translation>Chargeur d’amorçage</translation>
-    </message>
-    <message>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="457"/>
-        <source>Camera Informations</source>
-        <translation>Informations de la caméra</translation>
-    </message>
-    <message>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="458"/>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="500"/>
-        <source>Installed</source>
-        <translation>Installée</translation>
-    </message>
-    <message>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="458"/>
-        <source>Serial Number</source>
-        <translation>Numéro de série</translation>
-    </message>
-    <message>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="500"/>
-        <source>Available</source>
-        <translation>Disponible</translation>
     </message>
     <message>
         <location filename="../../app/updater/VEKUpdaterWidget.cpp" line="234"/>

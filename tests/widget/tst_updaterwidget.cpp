@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTextBrowser>
+#include <QTranslator>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -40,6 +41,26 @@ QByteArray firmwareCatalogue(int type, const QStringList& versions)
     root.insert(QString::number(type), entry);
     return QJsonDocument(root).toJson();
 }
+
+// The program's French translation while it lives, as the language choice installs it.
+class Language
+{
+public:
+    explicit Language(const QString& language)
+    {
+        if (language == QLatin1String("fr"))
+            m_installed = m_french.load(QStringLiteral(":/Languages/MovraMaintenanceTool_fr_CA.qm"))
+                          && QCoreApplication::installTranslator(&m_french);
+        else
+            m_installed = true;
+    }
+    ~Language() { QCoreApplication::removeTranslator(&m_french); }
+    bool installed() const { return m_installed; }
+
+private:
+    QTranslator m_french;
+    bool m_installed = false;
+};
 
 int threadCount()
 {
@@ -556,6 +577,106 @@ private slots:
         form.tree->setCurrentItem(form.typeRow(15)->child(0));
         QVERIFY(form.motherboard->toPlainText().contains(QStringLiteral("Motherboard Version")));
         QVERIFY(!form.description->toPlainText().contains(QStringLiteral("inertial")));
+    }
+
+    // The status line's rules and the panes' headings give the same answers
+    // in every language; only the words differ.
+    void statusAndHeadingsInBothLanguages_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        // Motherboard, channel, bootloader, as the firmware updater stores them.
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QStringList>("available"); // empty: no catalogue
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QStringList>("texts");  // "B:", "M:" prefixed: in that pane
+        QTest::addColumn<QStringList>("absent"); // the same, not there
+
+        struct Words
+        {
+            const char* language;
+            QString upToDate, fresh, notChecked, camera, serial, firmware, available, bootloaderHeading,
+                motherboardHeading;
+        };
+        const QList<Words> languages {
+            { "en", "Already up-to-date", "New version(s) available", "Update(s) not checked yet",
+              "Camera Informations Version :", "Serial Number: N/A", "Firmware Version :", "Available: N/A",
+              "Bootloader Version", "Motherboard Version" },
+            { "fr", QStringLiteral("Déjà à jour"), "Nouvelle version disponible",
+              QStringLiteral("Mises à jour non vérifiées"), QStringLiteral("Informations de la caméra :"),
+              QStringLiteral("Numéro de série: N/D"), "Version du micrologiciel :", "Disponible: N/D",
+              QStringLiteral("Version d’amorçage"), QStringLiteral("Version carte mère") },
+        };
+        const QStringList none;
+        for (const Words& w : languages) {
+            QTest::addRow("%s, unread channel, same motherboard", w.language)
+                << w.language << 1 << "KZR410" << QStringList { "9.9", "N/A", "N/A" } << QStringList { "9.9" }
+                << w.upToDate << none << none;
+            QTest::addRow("%s, newer motherboard", w.language)
+                << w.language << 1 << "KZR410" << QStringList { "9.9", "N/A", "N/A" } << QStringList { "10.0" }
+                << w.fresh << none << none;
+            QTest::addRow("%s, no catalogue", w.language)
+                << w.language << 1 << "KZR410" << QStringList { "9.9", "N/A", "N/A" } << none << w.notChecked << none
+                << none;
+            QTest::addRow("%s, camera", w.language)
+                << w.language << 4 << "DMK" << QStringList() << none << w.upToDate
+                << QStringList { "B:" + w.camera, "B:" + w.serial } << QStringList { "B:" + w.bootloaderHeading };
+            QTest::addRow("%s, IMU", w.language)
+                << w.language << 14 << "IMU" << QStringList { "1.0", "N/A", "2.0" } << none << w.notChecked
+                << QStringList { "M:" + w.firmware } << QStringList { "M:" + w.motherboardHeading };
+            QTest::addRow("%s, base station", w.language)
+                << w.language << 24 << "Zuvo" << QStringList { "1.0", "N/A", "2.0" } << none << w.notChecked
+                << QStringList { "M:" + w.firmware } << QStringList { "M:" + w.motherboardHeading };
+            QTest::addRow("%s, USB3 driver", w.language)
+                << w.language << 20 << "USB3 Communication" << QStringList { "N/A", "N/A", "N/A" } << none << w.upToDate
+                << QStringList { "B:" + w.available } << none;
+        }
+    }
+
+    void statusAndHeadingsInBothLanguages()
+    {
+        QFETCH(QString, language);
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        QFETCH(QStringList, installed);
+        QFETCH(QStringList, available);
+        QFETCH(QString, status);
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, absent);
+
+        const Language chosen(language);
+        QVERIFY(chosen.installed());
+        VEKUpdaterWidget widget(noTransports());
+        Form form(&widget);
+        const QString uid = QStringLiteral("04D8-F57E-0101-05");
+        if (installed.isEmpty()) {
+            connectDevice(widget, type, name, uid);
+        } else {
+            auto infos = QSharedPointer<nsUpdater::DeviceCommunicationInfo>::create();
+            infos->deviceType = type;
+            infos->motherboardVersion = installed.at(0);
+            infos->channelVersion = installed.at(1);
+            infos->bootloaderVersion = installed.at(2);
+            infos->name = name;
+            infos->uid = uid;
+            widget.onDeviceVersionReceived(infos);
+        }
+        if (!available.isEmpty())
+            widget.onNetworkReplyReceived(QJsonDocument::fromJson(firmwareCatalogue(type, available)));
+        form.typeRow(type)->setHidden(false);
+        form.tree->setCurrentItem(form.typeRow(type)->child(0));
+
+        QCOMPARE(form.status->text(), status);
+        const auto paneOf = [&form](const QString& expected) {
+            return expected.startsWith(QLatin1String("B:")) ? form.boot : form.motherboard;
+        };
+        for (const QString& expected : texts)
+            QVERIFY2(paneOf(expected)->toPlainText().contains(expected.mid(2)),
+                     qPrintable(expected.mid(2) + QStringLiteral(" not in ") + paneOf(expected)->toPlainText()));
+        for (const QString& unexpected : absent)
+            QVERIFY2(!paneOf(unexpected)->toPlainText().contains(unexpected.mid(2)),
+                     qPrintable(unexpected.mid(2) + QStringLiteral(" in ") + paneOf(unexpected)->toPlainText()));
     }
 
     void catalogueTextsStayText()

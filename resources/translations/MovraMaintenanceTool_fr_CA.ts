@@ -62,27 +62,27 @@
     <message>
         <location filename="../../app/dialogs/CypressChoiceDialog.ui" line="27"/>
         <source>Which device are you updating?</source>
-        <translation type="unfinished"></translation>
+        <translation>Quel appareil mettez-vous à jour?</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/CypressChoiceDialog.ui" line="39"/>
         <source>GQZ3</source>
-        <translation type="unfinished"></translation>
+        <translation>GQZ3</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/CypressChoiceDialog.ui" line="46"/>
         <source>GQZ3 KAVOR</source>
-        <translation type="unfinished"></translation>
+        <translation>GQZ3 KAVOR</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/CypressChoiceDialog.ui" line="53"/>
         <source>TV720</source>
-        <translation type="unfinished"></translation>
+        <translation>TV720</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/CypressChoiceDialog.ui" line="60"/>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Annuler</translation>
     </message>
 </context>
 <context>
@@ -655,22 +655,22 @@
     <message>
         <location filename="../../app/dialogs/SoftwareChoiceDialog.ui" line="27"/>
         <source>Which version do you want to install?</source>
-        <translation type="unfinished"></translation>
+        <translation>Quelle version voulez-vous installer?</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/SoftwareChoiceDialog.ui" line="39"/>
         <source>Stable Version</source>
-        <translation type="unfinished"></translation>
+        <translation>Version stable</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/SoftwareChoiceDialog.ui" line="46"/>
         <source>Beta Version</source>
-        <translation type="unfinished"></translation>
+        <translation>Version bêta</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/SoftwareChoiceDialog.ui" line="53"/>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Annuler</translation>
     </message>
 </context>
 <context>

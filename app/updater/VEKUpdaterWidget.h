@@ -88,6 +88,8 @@ public slots:
     // Ends the download's flow: the dialog closes, the error is shown, and
     // closing is allowed again once the box is closed.
     void onNetworkReplyDownloadFailedReceived(QString fileName, QString errorString);
+    // Says, until the next message, that the tabs show the local catalogues.
+    void onLocalCataloguesLoadedReceived();
     void onProgressReceived(int value, int maximum);
 
     // Plugins and Softwares tabs

@@ -888,6 +888,11 @@
         <translation>Erreur réseau : %1</translation>
     </message>
     <message>
+        <location filename="../../app/updater/VEKUpdaterWidget.cpp" line="245"/>
+        <source>The update server could not be reached: the versions shown are those of the program&apos;s local copies of the catalogues.</source>
+        <translation>Le serveur de mises à jour est injoignable : les versions affichées sont celles des copies locales des catalogues du programme.</translation>
+    </message>
+    <message>
         <location filename="../../app/updater/UpdateFlowBoxes.cpp" line="29"/>
         <location filename="../../app/updater/UpdateFlowBoxes.cpp" line="39"/>
         <location filename="../../app/updater/UpdateFlowBoxes.cpp" line="48"/>

@@ -184,6 +184,8 @@ private:
     void showWrongPortBox();
     void showSeveralDevicesBox();
     UpdateFlowAnswer showUpdateBox(UpdateFlowBox which, const QString& argument = QString());
+    bool selectedTypeWaitsForChannels() const;
+    bool channelsFromServer(const QString& channelUrl, QString& url);
     void waitForChannelsForServer(const QString& url);
     void waitForChannels(const std::function<void()>& checkAgain);
     void startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url);
@@ -212,6 +214,7 @@ private:
     bool askChannelsFirst();
     void waitForChannelsForManual(const QStringList& filters);
 
+    bool channelsFromFile(const QStringList& channelFilters, QStringList& filters);
     // Plugins and Softwares tabs (VEKUpdaterWidgetPluginsSoftwares.cpp)
     void readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion, QString& analysisVersion);
     void readInstalledPlugins();

@@ -247,8 +247,7 @@ bool VEKUpdaterWidget::chooseConsoleUrl(const QList<FirmwareInformation>& record
                 break;
             }
         }
-        waitForChannelsForServer(channelUrl);
-        return false;
+        return channelsFromServer(channelUrl, url);
     }
     default: return false;
     }
@@ -300,11 +299,9 @@ bool VEKUpdaterWidget::chooseChannelUrlForMotherboard(QString& url)
     case ButtonIdentifier::LightSourceButton: url = address(firmwareRecords(nsUpdater::LightSource), -1); return true;
     case ButtonIdentifier::KAVORButton: url = address(firmwareRecords(nsUpdater::KAVOR), -1); return true;
     case ButtonIdentifier::ElectrophyButton:
-        waitForChannelsForServer(address(firmwareRecords(nsUpdater::ElectrophysiologyConsole), -1));
-        return false;
+        return channelsFromServer(address(firmwareRecords(nsUpdater::ElectrophysiologyConsole), -1), url);
     case ButtonIdentifier::PhotometryButton:
-        waitForChannelsForServer(address(firmwareRecords(nsUpdater::FiberPhotometryConsole), -1));
-        return false;
+        return channelsFromServer(address(firmwareRecords(nsUpdater::FiberPhotometryConsole), -1), url);
     default: return false;
     }
 }
@@ -376,6 +373,24 @@ UpdateFlowAnswer VEKUpdaterWidget::showUpdateBox(UpdateFlowBox which, const QStr
     if (second && box.clickedButton() == second)
         return UpdateFlowAnswer::SecondChoice;
     return result == QMessageBox::Ok ? UpdateFlowAnswer::Ok : UpdateFlowAnswer::Cancel;
+}
+
+// The selected type's rule says whether its console channels answer on the
+// service port only.
+bool VEKUpdaterWidget::selectedTypeWaitsForChannels() const
+{
+    return DeviceTypeRules::of(selectedRowType(selectedDeviceRow())).effects.testFlag(DeviceTypeRules::ChannelsWait);
+}
+
+// False while the channels are waited for: the download follows the wait.
+bool VEKUpdaterWidget::channelsFromServer(const QString& channelUrl, QString& url)
+{
+    if (selectedTypeWaitsForChannels()) {
+        waitForChannelsForServer(channelUrl);
+        return false;
+    }
+    url = channelUrl;
+    return true;
 }
 
 void VEKUpdaterWidget::waitForChannelsForServer(const QString& url)

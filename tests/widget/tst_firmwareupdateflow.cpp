@@ -325,24 +325,60 @@ private slots:
                  QDir(QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0)).absolutePath());
     }
 
+    // The types whose rule waits for the console's channels: the user moves
+    // the cable to the service port first, in both modes, and nothing is
+    // downloaded or chosen before the channels answer.
+    void consoleChannelsWaitForTheServicePort_data()
+    {
+        QTest::addColumn<bool>("serverMode");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<bool>("untilTheEnd"); // wait for the wait's end
+
+        QTest::newRow("motherboard, manual, photometry")
+            << false << 17 << "Console MB" << QStringList { "Channels", "Photometry", "OK" } << true;
+        QTest::newRow("motherboard, server, electrophy")
+            << true << 17 << "Console MB" << QStringList { "Channels", "Electrophy.", "OK" } << false;
+        QTest::newRow("console, manual") << false << 8 << "EP Console" << QStringList { "Channels", "OK" } << false;
+        QTest::newRow("console, server") << true << 9 << "FP Console" << QStringList { "Channels", "OK" } << false;
+    }
+
     void consoleChannelsWaitForTheServicePort()
     {
+        QFETCH(bool, serverMode);
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        QFETCH(QStringList, answers);
+        QFETCH(bool, untilTheEnd);
+
         VEKUpdaterWidget widget(noTransports());
-        selectDevice(widget, 17, QStringLiteral("Console MB"), QStringLiteral("04D8-F57E-0102-05"));
+        selectDevice(widget, type, name, QStringLiteral("04D8-F57E-0102-05"));
         QSignalSpy messages(&widget, &VEKUpdaterWidget::sendMessageToStatusBar);
-        DialogAnswerer user({ QStringLiteral("Channels"), QStringLiteral("Photometry"), QStringLiteral("OK") });
-        widget.onUpdateDeviceManuallyClicked();
-        QCOMPARE(user.seen.size(), 3);
-        // Only the console families are offered.
-        QCOMPARE(user.seen.at(1).kind, QStringLiteral("choice"));
-        QCOMPARE(user.seen.at(1).buttons, (QStringList { "Electrophy.", "Photometry", "Cancel" }));
-        QCOMPARE(user.seen.at(2).title, QStringLiteral("Acquisition Console Update"));
+        QSignalSpy requests(&widget, &VEKUpdaterWidget::sendRequestToNetwork);
+        DialogAnswerer user(answers);
+        if (serverMode)
+            widget.onUpdateDeviceClicked();
+        else
+            widget.onUpdateDeviceManuallyClicked();
+        QCOMPARE(user.seen.size(), answers.size());
+        if (!serverMode && answers.size() == 3) {
+            // Only the console families are offered.
+            QCOMPARE(user.seen.at(1).kind, QStringLiteral("choice"));
+            QCOMPARE(user.seen.at(1).buttons, (QStringList { "Electrophy.", "Photometry", "Cancel" }));
+        }
+        QCOMPARE(user.seen.last().title, QStringLiteral("Acquisition Console Update"));
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages.first().at(0).toString(), QStringLiteral("Waiting for the channel(s) connection ..."));
+        QCOMPARE(requests.size(), 0);
+        if (!untilTheEnd)
+            return;
         // The channels never report themselves: no file dialog.
-        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 2, 6000);
+        QVERIFY(SignalWait([&] { return messages.size() == 2; })
+                    .on(&widget, &VEKUpdaterWidget::sendMessageToStatusBar)
+                    .wait(30000));
         QCOMPARE(messages.last().at(0).toString(), QStringLiteral("ERROR : Channel(s) connection wasn't received"));
-        QCOMPARE(user.seen.size(), 3);
+        QCOMPARE(user.seen.size(), answers.size());
     }
 
     void refusedStartBoxes_data()

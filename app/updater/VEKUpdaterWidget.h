@@ -190,6 +190,8 @@ private:
     void waitForChannels(const std::function<void()>& checkAgain);
     void startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url);
     void startMotherboardDownload(const QList<FirmwareInformation>& records);
+    void requestFirmwareFile(const QUrl& url);
+    void releaseCarriedCloseLock();
     // False when the firmware updater refused the start (its box was shown).
     bool startProgramming(const QString& filePath);
     void showProgressDialogOnce();
@@ -212,9 +214,10 @@ private:
     bool setUSB3DriverFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
     void chooseMotherboardFileAfterChannels(QTreeWidgetItem* row);
     bool askChannelsFirst();
-    void waitForChannelsForManual(const QStringList& filters);
-
     bool channelsFromFile(const QStringList& channelFilters, QStringList& filters);
+    void waitForChannelsForManual(const QStringList& filters);
+    void chooseChannelFileAfterWait(const QStringList& filters);
+
     // Plugins and Softwares tabs (VEKUpdaterWidgetPluginsSoftwares.cpp)
     void readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion, QString& analysisVersion);
     void readInstalledPlugins();

@@ -328,6 +328,13 @@ void VEKUpdaterWidget::waitForChannelsForManual(const QStringList& filters)
 
 void VEKUpdaterWidget::checkChannelConnectionForManualSelection(QStringList filters)
 {
+    chooseChannelFileAfterWait(filters);
+    // Whatever ended the wait, a flow that started nothing unlocks the window.
+    releaseCarriedCloseLock();
+}
+
+void VEKUpdaterWidget::chooseChannelFileAfterWait(const QStringList& filters)
+{
     if (m_firmwareUpdater->isWaitingForChannels()) {
         emit sendMessageToStatusBar(shared(ProgressMessages::ChannelsConnectionNotReceived), StatusMessageMs);
         return;

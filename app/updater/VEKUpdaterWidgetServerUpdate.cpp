@@ -418,6 +418,7 @@ void VEKUpdaterWidget::checkChannelConnectionForServerSelection(QString serverLi
 {
     if (m_firmwareUpdater->isWaitingForChannels()) {
         emit sendMessageToStatusBar(shared(ProgressMessages::ChannelsConnectionNotReceived), StatusMessageMs);
+        releaseCarriedCloseLock();
         return;
     }
     emit sendMessageToStatusBar(shared(ProgressMessages::ChannelsConnectionReceived), StatusMessageMs);
@@ -427,7 +428,7 @@ void VEKUpdaterWidget::checkChannelConnectionForServerSelection(QString serverLi
     QThread::msleep(ChannelPauseMs);
     const QList<FirmwareInformation> channels = firmwareRecords(nsUpdater::Channels);
     m_session.selectedDeviceUid = channels.isEmpty() ? QString() : channels.first().uid;
-    emit sendRequestToNetwork(QUrl(serverLink), false);
+    requestFirmwareFile(QUrl(serverLink));
 }
 
 void VEKUpdaterWidget::startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url)
@@ -437,7 +438,7 @@ void VEKUpdaterWidget::startFirmwareDownload(const QList<FirmwareInformation>& r
     QTreeWidgetItem* row = selectedDeviceRow();
     const int index = row && row->parent() ? row->parent()->indexOfChild(row) : 0;
     m_session.selectedDeviceUid = records.value(index).uid;
-    emit sendRequestToNetwork(QUrl(url), false);
+    requestFirmwareFile(QUrl(url));
 }
 
 void VEKUpdaterWidget::startMotherboardDownload(const QList<FirmwareInformation>& records)
@@ -448,7 +449,22 @@ void VEKUpdaterWidget::startMotherboardDownload(const QList<FirmwareInformation>
                             : m_lightSourceMotherboardUrl;
     m_session.downloadFileName = QUrl(url).fileName();
     showDownloadTexts(QUrl(url));
-    emit sendRequestToNetwork(QUrl(url), false);
+    requestFirmwareFile(QUrl(url));
+}
+
+// The download's end releases the close lock from now on.
+void VEKUpdaterWidget::requestFirmwareFile(const QUrl& url)
+{
+    m_session.closeLockCarried = false;
+    emit sendRequestToNetwork(url, false);
+}
+
+void VEKUpdaterWidget::releaseCarriedCloseLock()
+{
+    if (!m_session.closeLockCarried)
+        return;
+    m_session.closeLockCarried = false;
+    emit sendDisableCloseBehavior(false);
 }
 
 bool VEKUpdaterWidget::startProgramming(const QString& filePath)
@@ -480,7 +496,11 @@ bool VEKUpdaterWidget::startProgramming(const QString& filePath)
     default: break;
     }
     m_firmwareUpdater->setWaitingForChannels(false);
-    return result == 0;
+    if (result != 0)
+        return false;
+    // The update's end releases the close lock from now on.
+    m_session.closeLockCarried = false;
+    return true;
 }
 
 void VEKUpdaterWidget::onStartMotherboardUpdateReceived()
@@ -541,10 +561,15 @@ void VEKUpdaterWidget::onFirmwareUpdaterResponseReceived(char cmd, nsFirmware::M
             m_session.usb3FollowUp = false;
             m_progressDialog->clearDetailsInformation();
             m_progressDialog->close();
+            // The window stays locked into the next update; a flow that
+            // starts nothing, now or after its channel wait, unlocks it.
+            m_session.closeLockCarried = true;
             if (m_session.serverMode)
                 onUpdateDeviceClicked();
             else
                 onUpdateDeviceManuallyClicked();
+            if (!m_channelWaitTimer->isActive())
+                releaseCarriedCloseLock();
         }
         break;
     }
@@ -622,5 +647,6 @@ void VEKUpdaterWidget::onProgressForceExitReceived()
     emit sendForceExitToNetwork();
     m_firmwareUpdater->stopUpdate();
     m_channelWaitTimer->stop();
+    m_session.closeLockCarried = false;
     emit sendDisableCloseBehavior(false);
 }

@@ -173,10 +173,14 @@ bool VEKUpdaterWidget::selectServerFirmwareUrl(int deviceType, const QList<Firmw
         url = address(records, firstDeviceHasProductId(deviceType, nsUsbIds::RotaryJointBootloaderProductId) ? 0 : -1);
         return true;
     case Rule::ChooseCypressBoard: return chooseCypressBoardUrl(records, url);
-    case Rule::OpenCameraDriverPage:
+    case Rule::OpenCameraDriverPage: {
         proceed = false;
-        QDesktopServices::openUrl(QUrl(QString::fromLatin1(CameraDriverPage)));
+        const QUrl page(QString::fromLatin1(CameraDriverPage));
+        if (!QDesktopServices::openUrl(page))
+            emit sendMessageToStatusBar(
+                tr("The page %1 could not be opened: no web browser is available.").arg(page.toString()), 0);
         return true;
+    }
     case Rule::ChooseChannelsFamily: return chooseChannelsUrl(records, url);
     case Rule::ChooseConsole: return chooseConsoleUrl(records, url);
     case Rule::ChooseGQZ3: return chooseGQZ3Url(records, url);

@@ -621,8 +621,8 @@
     </message>
     <message>
         <location filename="../../firmware/core/ProgressMessages.cpp" line="143"/>
-        <source>&lt;p&gt;The TV720 console acquires video and synchronisation signals over USB 3.&lt;/p&gt;</source>
-        <translation>&lt;p&gt;La console TV720 acquiert la vidéo et les signaux de synchronisation par USB 3.&lt;/p&gt;</translation>
+        <source>&lt;p&gt;The TV720 console acquires video and synchronisation signals over USB 3.&lt;/p&gt;&lt;br&gt;Connect only one port, USB3 or USB2, at a time.</source>
+        <translation>&lt;p&gt;La console TV720 acquiert la vidéo et les signaux de synchronisation par USB 3.&lt;/p&gt;&lt;br&gt;Ne connectez qu&apos;un seul port à la fois, USB3 ou USB2.</translation>
     </message>
     <message>
         <location filename="../../firmware/core/ProgressMessages.cpp" line="145"/>
@@ -891,6 +891,11 @@
         <location filename="../../app/updater/VEKUpdaterWidget.cpp" line="245"/>
         <source>The update server could not be reached: the versions shown are those of the program&apos;s local copies of the catalogues.</source>
         <translation>Le serveur de mises à jour est injoignable : les versions affichées sont celles des copies locales des catalogues du programme.</translation>
+    </message>
+    <message>
+        <location filename="../../app/updater/VEKUpdaterWidgetServerUpdate.cpp" line="181"/>
+        <source>The page %1 could not be opened: no web browser is available.</source>
+        <translation>La page %1 n&apos;a pas pu être ouverte : aucun navigateur Web n&apos;est disponible.</translation>
     </message>
     <message>
         <location filename="../../app/updater/UpdateFlowBoxes.cpp" line="29"/>

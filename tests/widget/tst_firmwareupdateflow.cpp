@@ -203,6 +203,29 @@ private slots:
         QVERIFY(!progressDialog() || !progressDialog()->isVisible());
     }
 
+    // No browser to open the page: the status bar gives its address instead.
+    void cameraPageWithoutBrowser()
+    {
+        VEKUpdaterWidget widget(noTransports());
+        widget.onDeviceConnectionStatusReceived(nsUpdater::KZR410, QStringLiteral("KZR410"),
+                                                QStringLiteral("04D8-F57E-0102-05"), true);
+        selectDevice(widget, nsUpdater::Camera, QStringLiteral("DMK"), QStringLiteral("12345678"));
+        QSignalSpy messages(&widget, &VEKUpdaterWidget::sendMessageToStatusBar);
+        QSignalSpy requests(&widget, &VEKUpdaterWidget::sendRequestToNetwork);
+        // A handler that cannot take the page, as a desktop without a browser.
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_pages, "noBrowser");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("invokeMethod.*noBrowser")));
+        widget.onUpdateDeviceClicked();
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_pages, "openUrl");
+        QCOMPARE(messages.size(), 1);
+        const QString message = messages.first().at(0).toString();
+        QVERIFY2(message.startsWith(QStringLiteral("The page https://")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("/support/downloads-for-windows/ could not be opened")),
+                 qPrintable(message));
+        QCOMPARE(messages.first().at(1).toInt(), 0);
+        QCOMPARE(requests.size(), 0);
+    }
+
     void deviceCount()
     {
         VEKUpdaterWidget widget(noTransports());

@@ -501,6 +501,10 @@ private slots:
         QTest::newRow("gqz3") << 12 << "Bootloader" << QStringList { "1.0", "1.0", "N/A" }
                               << QStringList { "1.0", "1.1" } << true << false << "MC" << true << true << fresh
                               << QStringList { "D:third-generation" };
+        QTest::newRow("tv720") << 18 << "TV720" << QStringList { "1.0", "N/A", "N/A" } << none << false << false << "M"
+                               << false << false << notChecked
+                               << QStringList { "D:TV720 console",
+                                                "D:Connect only one port, USB3 or USB2, at a time." };
         QTest::newRow("electrophysiology")
             << 8 << "Console" << QStringList { "1.0", "1.0", "N/A" } << none << false << false << "MC" << false << false
             << notChecked << QStringList { "D:acquisition console" };

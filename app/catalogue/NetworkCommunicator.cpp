@@ -122,7 +122,7 @@ void NetworkCommunicator::onAskRequestToNetworkReceived(QUrl url, bool isJson)
     sendRequest(url, isJson);
 }
 
-void NetworkCommunicator::sendRequest(const QUrl& url, bool isJson)
+void NetworkCommunicator::sendRequest(const QUrl& url, bool isJson, bool localCatalogue)
 {
     if (!m_networkManager) {
         m_networkManager = QSharedPointer<QNetworkAccessManager>::create();
@@ -133,7 +133,8 @@ void NetworkCommunicator::sendRequest(const QUrl& url, bool isJson)
     const int timeoutSeconds = nsUpdater::transferTimeoutSeconds();
     request.setTransferTimeout(timeoutSeconds * 1000);
     QNetworkReply* reply = m_networkManager->get(request);
-    m_pendingRequests.insert(reply, PendingRequest { isJson, decodedFileName(url), timeoutSeconds, false });
+    m_pendingRequests.insert(reply,
+                             PendingRequest { isJson, decodedFileName(url), timeoutSeconds, false, localCatalogue });
     if (!isJson) {
         // A failing reply still reports its bytes as it ends; that report
         // would show the progress dialog for a download that is over.
@@ -147,9 +148,18 @@ void NetworkCommunicator::sendRequest(const QUrl& url, bool isJson)
 void NetworkCommunicator::requestLocalCatalogues()
 {
     m_fallbackAllowed = false;
+    m_localCataloguesLeft = int(localCatalogueNames().size());
+    m_localCatalogueLoaded = false;
     const QString folder = localCatalogueFolder();
     for (const QString& name : localCatalogueNames())
-        sendRequest(QUrl::fromLocalFile(folder + QLatin1Char('/') + name), true);
+        sendRequest(QUrl::fromLocalFile(folder + QLatin1Char('/') + name), true, true);
+}
+
+void NetworkCommunicator::onLocalCatalogueEnded(bool loaded)
+{
+    m_localCatalogueLoaded = m_localCatalogueLoaded || loaded;
+    if (--m_localCataloguesLeft == 0 && m_localCatalogueLoaded)
+        emit sendLocalCataloguesLoaded();
 }
 
 void NetworkCommunicator::onForceExitReceived()
@@ -208,14 +218,19 @@ void NetworkCommunicator::onNetworkReplyReceived(QNetworkReply* reply)
             emit sendNetworkReplyInfos(error);
         else
             reportDownloadFailure(request.fileName, error);
-        if (request.isJson && m_fallbackAllowed)
+        // A request the user stopped says nothing of the server.
+        if (request.isJson && m_fallbackAllowed && !request.forcedExit)
             requestLocalCatalogues();
+        if (request.localCatalogue)
+            onLocalCatalogueEnded(false);
     } else if (request.isJson) {
         const QJsonDocument document = QJsonDocument::fromJson(reply->readAll());
         if (document.isNull())
             emit sendNetworkReplyInfos(reply->errorString());
         else
             emit sendNetworkReply(document);
+        if (request.localCatalogue)
+            onLocalCatalogueEnded(!document.isNull());
     } else {
         const QString error = saveDownloadedFile(reply->readAll(), request.fileName);
         if (error.isEmpty())

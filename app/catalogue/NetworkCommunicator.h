@@ -43,6 +43,9 @@ signals:
     // not written. Its error also goes out through sendNetworkReplyInfos. A
     // download stopped by a forced exit sends only that.
     void sendNetworkReplyDownloadFailed(QString fileName, QString errorString);
+    // The local catalogues stand in for the server's: all of them were asked
+    // for after a failed catalogue request, and at least one arrived.
+    void sendLocalCataloguesLoaded();
 
 public slots:
     void onAskRequestToNetworkReceived(QUrl url, bool isJson);
@@ -59,9 +62,11 @@ private:
         QString fileName;
         int timeoutSeconds = 0;
         bool forcedExit = false;
+        bool localCatalogue = false;
     };
 
-    void sendRequest(const QUrl& url, bool isJson);
+    void sendRequest(const QUrl& url, bool isJson, bool localCatalogue = false);
+    void onLocalCatalogueEnded(bool loaded);
     void requestLocalCatalogues();
     // Returns an error text, empty once the file is saved in every target folder.
     QString saveDownloadedFile(const QByteArray& body, const QString& fileName);
@@ -70,6 +75,8 @@ private:
     void reportDownloadFailure(const QString& fileName, const QString& errorString);
 
     bool m_fallbackAllowed = true;
+    int m_localCataloguesLeft = 0;
+    bool m_localCatalogueLoaded = false;
     QSharedPointer<QNetworkAccessManager> m_networkManager;
     // Each reply carries its own request until it has been handled.
     QHash<QNetworkReply*, PendingRequest> m_pendingRequests;

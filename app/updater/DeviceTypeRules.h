@@ -118,7 +118,7 @@ public:
         MotherboardPhase = 0x2,     // the motherboard phase is set before the rule runs
         WrongPortBox = 0x4,         // the wrong-port box instead of any update
         WrongPortOverNetwork = 0x8, // the same when the type's first record has a network uid ("192.168")
-        ChannelsWait = 0x10, // a Channels choice of the rule waits for the console's channels on the service port
+        ChannelsWait = 0x10, // a console Channels choice waits for the channels on the service port (else: at once)
     };
     Q_DECLARE_FLAGS(Effects, Effect)
     Q_FLAG(Effects)

@@ -9,7 +9,8 @@
 // A press on either button starts an update afresh (startAfresh). What an
 // update carries on from the one before stays: the USB3 driver follow-up that
 // an earlier update of a GQZ3 or TV720 asked for, the mode whose flow that
-// follow-up restarts, and the uid and file name of a download still under way.
+// follow-up restarts, the close lock it carries over, and the uid and file
+// name of a download still under way.
 // The motherboard step after a channel update is the second step of the same
 // update: it sets its phase itself and does not start afresh.
 struct FirmwareUpdateSession
@@ -28,6 +29,11 @@ struct FirmwareUpdateSession
     QString selectedDeviceUid;
     // The file name of the download or of the chosen file (the progress headline).
     QString downloadFileName;
+    // The window's close lock is still on from the update before, with no
+    // progress dialog left to end it (the USB3 driver follow-up): the flow
+    // releases it unless it starts a download or an update, whose own end
+    // then releases it.
+    bool closeLockCarried = false;
 
     // No motherboard phase and no channel wait yet.
     void startAfresh()

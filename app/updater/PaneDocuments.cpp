@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTextBrowser>
 
+#include <iterator>
+
 namespace {
 
 // The rich-text documents of the panes, as the form designer writes them.
@@ -64,17 +66,31 @@ QString descriptionDocument(const QString& heading)
                     + caption(QCoreApplication::translate("UpdaterWidget", "Website")) + markerLine(2));
 }
 
+// In the order of PaneWord.
+const char* const PaneWords[] = {
+    QT_TRANSLATE_NOOP("UpdaterWidget", "Bootloader Version"),
+    QT_TRANSLATE_NOOP("UpdaterWidget", "Motherboard Version"),
+    QT_TRANSLATE_NOOP("UpdaterWidget", "Firmware Version"),
+    QT_TRANSLATE_NOOP("UpdaterWidget", "Camera Informations Version"),
+    QT_TRANSLATE_NOOP("UpdaterWidget", "Installed"),
+    QT_TRANSLATE_NOOP("UpdaterWidget", "Available"),
+    QT_TRANSLATE_NOOP("UpdaterWidget", "Serial Number"),
+};
+static_assert(std::size(PaneWords) == std::size_t(PaneWord::SerialNumber) + 1, "one text per PaneWord");
+
 } // namespace
+
+QString paneWord(PaneWord word)
+{
+    return QCoreApplication::translate("UpdaterWidget", PaneWords[int(word)]);
+}
 
 void setInitialPaneDocuments(Ui::UpdaterWidget& form)
 {
-    const QStringList installedAvailable { QCoreApplication::translate("UpdaterWidget", "Installed"),
-                                           QCoreApplication::translate("UpdaterWidget", "Available") };
+    const QStringList installedAvailable { paneWord(PaneWord::Installed), paneWord(PaneWord::Available) };
     form.textBrowser_deviceBoot->setHtml(
-        versionDocument(QCoreApplication::translate("UpdaterWidget", "Bootloader Version"),
-                        { QCoreApplication::translate("UpdaterWidget", "Installed") }));
-    form.textBrowser_deviceMB->setHtml(
-        versionDocument(QCoreApplication::translate("UpdaterWidget", "Motherboard Version"), installedAvailable));
+        versionDocument(paneWord(PaneWord::BootloaderHeading), { paneWord(PaneWord::Installed) }));
+    form.textBrowser_deviceMB->setHtml(versionDocument(paneWord(PaneWord::MotherboardHeading), installedAvailable));
     form.textBrowser_deviceChannel->setHtml(
         versionDocument(QCoreApplication::translate("UpdaterWidget", "Channel(s) Version"), installedAvailable));
     form.textBrowser_deviceDesc->setHtml(
@@ -87,8 +103,7 @@ void setInitialPaneDocuments(Ui::UpdaterWidget& form)
 
     form.textBrowser_softwareVersion->setHtml(
         versionDocument(QCoreApplication::translate("UpdaterWidget", "Software Version"),
-                        { QCoreApplication::translate("UpdaterWidget", "Installed"),
-                          QCoreApplication::translate("UpdaterWidget", "Stable"),
+                        { paneWord(PaneWord::Installed), QCoreApplication::translate("UpdaterWidget", "Stable"),
                           QCoreApplication::translate("UpdaterWidget", "Beta") }));
     form.textBrowser_softwareDesc->setHtml(
         descriptionDocument(QCoreApplication::translate("UpdaterWidget", "Software Description")));

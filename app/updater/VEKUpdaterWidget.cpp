@@ -135,6 +135,8 @@ void VEKUpdaterWidget::createNetworkCommunicator()
             &VEKUpdaterWidget::onNetworkReplyDownloadDoneReceived);
     connect(m_networkCommunicator, &NetworkCommunicator::sendNetworkReplyDownloadFailed, this,
             &VEKUpdaterWidget::onNetworkReplyDownloadFailedReceived);
+    connect(m_networkCommunicator, &NetworkCommunicator::sendLocalCataloguesLoaded, this,
+            &VEKUpdaterWidget::onLocalCataloguesLoadedReceived);
     connect(this, &VEKUpdaterWidget::sendRequestToNetwork, m_networkCommunicator,
             &NetworkCommunicator::onAskRequestToNetworkReceived);
     connect(this, &VEKUpdaterWidget::sendForceExitToNetwork, m_networkCommunicator,
@@ -236,6 +238,13 @@ void VEKUpdaterWidget::onPluginsCatalogueReceived(const QJsonObject& root)
 void VEKUpdaterWidget::onNetworkReplyInfosReceived(QString errorString)
 {
     emit sendMessageToStatusBar(tr("Network Error : %1").arg(errorString), NetworkErrorMessageMs);
+}
+
+void VEKUpdaterWidget::onLocalCataloguesLoadedReceived()
+{
+    emit sendMessageToStatusBar(tr("The update server could not be reached: the versions shown are those of the "
+                                   "program's local copies of the catalogues."),
+                                0);
 }
 
 void VEKUpdaterWidget::onNetworkReplyDownloadProgressReceived(qlonglong bytesReceived, qlonglong bytesTotal)

@@ -88,6 +88,8 @@ public slots:
     // Ends the download's flow: the dialog closes, the error is shown, and
     // closing is allowed again once the box is closed.
     void onNetworkReplyDownloadFailedReceived(QString fileName, QString errorString);
+    // Says, until the next message, that the tabs show the local catalogues.
+    void onLocalCataloguesLoadedReceived();
     void onProgressReceived(int value, int maximum);
 
     // Plugins and Softwares tabs
@@ -182,10 +184,14 @@ private:
     void showWrongPortBox();
     void showSeveralDevicesBox();
     UpdateFlowAnswer showUpdateBox(UpdateFlowBox which, const QString& argument = QString());
+    bool selectedTypeWaitsForChannels() const;
+    bool channelsFromServer(const QString& channelUrl, QString& url);
     void waitForChannelsForServer(const QString& url);
     void waitForChannels(const std::function<void()>& checkAgain);
     void startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url);
     void startMotherboardDownload(const QList<FirmwareInformation>& records);
+    void requestFirmwareFile(const QUrl& url);
+    void releaseCarriedCloseLock();
     // False when the firmware updater refused the start (its box was shown).
     bool startProgramming(const QString& filePath);
     void showProgressDialogOnce();
@@ -208,7 +214,9 @@ private:
     bool setUSB3DriverFileFilter(const FirmwareInformation& information, QFileDialog* dialog);
     void chooseMotherboardFileAfterChannels(QTreeWidgetItem* row);
     bool askChannelsFirst();
+    bool channelsFromFile(const QStringList& channelFilters, QStringList& filters);
     void waitForChannelsForManual(const QStringList& filters);
+    void chooseChannelFileAfterWait(const QStringList& filters);
 
     // Plugins and Softwares tabs (VEKUpdaterWidgetPluginsSoftwares.cpp)
     void readInstalledSoftware(QString& acquisitionVersion, QString& memoryManagerVersion, QString& analysisVersion);

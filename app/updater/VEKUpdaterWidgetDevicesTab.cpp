@@ -9,6 +9,7 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/DeviceTypeRules.h"
 #include "app/updater/DisplayTables.h"
+#include "app/updater/PaneDocuments.h"
 #include "app/updater/UpdaterWidgetHelpers.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/updater/FirmwareUpdater.h"
@@ -53,6 +54,16 @@ int portNumber(const QString& uid)
     bool ok = false;
     const int port = uid.mid(12, 2).toInt(&ok, 16);
     return ok ? port : 0;
+}
+
+// A pane's caption or word, in its rich text, for another. It comes before
+// any version filled in, so only its first occurrence is its own.
+void swapPaneWord(QString& pane, PaneWord from, PaneWord to)
+{
+    const QString before = paneWord(from).toHtmlEscaped();
+    const qsizetype at = pane.indexOf(before);
+    if (at >= 0)
+        pane.replace(at, before.size(), paneWord(to).toHtmlEscaped());
 }
 
 FirmwareInformation missingRecord()
@@ -399,7 +410,7 @@ void VEKUpdaterWidget::fillDevicePanesByType(int deviceType, const FirmwareInfor
     if (rule.shownPanes.testFlag(DeviceTypeRules::ChannelPane))
         m_ui->textBrowser_deviceChannel->show();
     if (rule.paneExtras.testFlag(DeviceTypeRules::FirmwareHeading))
-        motherboard.replace(tr("Motherboard"), tr("Firmware"));
+        swapPaneWord(motherboard, PaneWord::MotherboardHeading, PaneWord::FirmwareHeading);
     if (rule.paneExtras.testFlag(DeviceTypeRules::ManualAlwaysEnabled))
         m_ui->pb_updateDeviceManually->setEnabled(true);
 }
@@ -454,8 +465,8 @@ void VEKUpdaterWidget::fillCameraPanes(QTreeWidgetItem* item, const QString& dev
     motherboard = m_deviceMotherboardTemplate.arg(missing, missing);
     channel = m_deviceChannelTemplate.arg(missing, missing);
     description = standardDescription(nsUpdater::Camera, deviceDescription);
-    bootloader.replace(tr("Bootloader"), tr("Camera Informations"));
-    bootloader.replace(tr("Installed"), tr("Serial Number"));
+    swapPaneWord(bootloader, PaneWord::BootloaderHeading, PaneWord::CameraHeading);
+    swapPaneWord(bootloader, PaneWord::Installed, PaneWord::SerialNumber);
     m_ui->textBrowser_deviceBoot->show();
     m_ui->textBrowser_deviceMB->hide();
     m_ui->textBrowser_deviceChannel->hide();
@@ -497,7 +508,7 @@ void VEKUpdaterWidget::fillUSB3DriverPanes(const FirmwareInformation& informatio
                                            QString& bootloader, QString& description)
 {
     bootloader = m_deviceBootloaderTemplate.arg(shown(information.motherboardAvailableVersion));
-    bootloader.replace(tr("Installed"), tr("Available"));
+    swapPaneWord(bootloader, PaneWord::Installed, PaneWord::Available);
     description =
         m_deviceDescriptionTemplate.arg(note(deviceNote), ProgressMessages::translated(ProgressMessages::WebLink));
     m_ui->textBrowser_deviceBoot->show();

@@ -154,7 +154,13 @@ bool VEKUpdaterWidget::setConsoleFileFilter(const FirmwareInformation& informati
         m_session.motherboardPhase = true;
         dialog->setNameFilters(oneFilter(filterAt(information.filters, 0)));
         return true;
-    case QMessageBox::Ok: waitForChannelsForManual(oneFilter(filterAt(information.filters, -1))); return false;
+    case QMessageBox::Ok: {
+        QStringList filters;
+        if (!channelsFromFile(oneFilter(filterAt(information.filters, -1)), filters))
+            return false;
+        dialog->setNameFilters(filters);
+        return true;
+    }
     default: return false;
     }
 }
@@ -254,8 +260,8 @@ bool VEKUpdaterWidget::chooseChannelFileFilter(const QString& name, QStringList&
         filters << (channels == 1 ? KAVOROnlyFirmwarePattern : KAVOROneChannelFirmwarePattern);
         return askChannelsFirst();
     }
-    case ButtonIdentifier::ElectrophyButton: waitForChannelsForManual({ QWMFirmwarePattern }); return false;
-    case ButtonIdentifier::PhotometryButton: waitForChannelsForManual({ TRZFirmwarePattern }); return false;
+    case ButtonIdentifier::ElectrophyButton: return channelsFromFile({ QWMFirmwarePattern }, filters);
+    case ButtonIdentifier::PhotometryButton: return channelsFromFile({ TRZFirmwarePattern }, filters);
     default: return false;
     }
 }
@@ -304,12 +310,30 @@ bool VEKUpdaterWidget::askChannelsFirst()
     return showUpdateBox(UpdateFlowBox::ChannelsFirst) == UpdateFlowAnswer::Ok;
 }
 
+// False while the channels are waited for: the file dialog follows the wait.
+bool VEKUpdaterWidget::channelsFromFile(const QStringList& channelFilters, QStringList& filters)
+{
+    if (selectedTypeWaitsForChannels()) {
+        waitForChannelsForManual(channelFilters);
+        return false;
+    }
+    filters << channelFilters;
+    return true;
+}
+
 void VEKUpdaterWidget::waitForChannelsForManual(const QStringList& filters)
 {
     waitForChannels([this, filters] { checkChannelConnectionForManualSelection(filters); });
 }
 
 void VEKUpdaterWidget::checkChannelConnectionForManualSelection(QStringList filters)
+{
+    chooseChannelFileAfterWait(filters);
+    // Whatever ended the wait, a flow that started nothing unlocks the window.
+    releaseCarriedCloseLock();
+}
+
+void VEKUpdaterWidget::chooseChannelFileAfterWait(const QStringList& filters)
 {
     if (m_firmwareUpdater->isWaitingForChannels()) {
         emit sendMessageToStatusBar(shared(ProgressMessages::ChannelsConnectionNotReceived), StatusMessageMs);

@@ -173,10 +173,14 @@ bool VEKUpdaterWidget::selectServerFirmwareUrl(int deviceType, const QList<Firmw
         url = address(records, firstDeviceHasProductId(deviceType, nsUsbIds::RotaryJointBootloaderProductId) ? 0 : -1);
         return true;
     case Rule::ChooseCypressBoard: return chooseCypressBoardUrl(records, url);
-    case Rule::OpenCameraDriverPage:
+    case Rule::OpenCameraDriverPage: {
         proceed = false;
-        QDesktopServices::openUrl(QUrl(QString::fromLatin1(CameraDriverPage)));
+        const QUrl page(QString::fromLatin1(CameraDriverPage));
+        if (!QDesktopServices::openUrl(page))
+            emit sendMessageToStatusBar(
+                tr("The page %1 could not be opened: no web browser is available.").arg(page.toString()), 0);
         return true;
+    }
     case Rule::ChooseChannelsFamily: return chooseChannelsUrl(records, url);
     case Rule::ChooseConsole: return chooseConsoleUrl(records, url);
     case Rule::ChooseGQZ3: return chooseGQZ3Url(records, url);
@@ -247,8 +251,7 @@ bool VEKUpdaterWidget::chooseConsoleUrl(const QList<FirmwareInformation>& record
                 break;
             }
         }
-        waitForChannelsForServer(channelUrl);
-        return false;
+        return channelsFromServer(channelUrl, url);
     }
     default: return false;
     }
@@ -300,11 +303,9 @@ bool VEKUpdaterWidget::chooseChannelUrlForMotherboard(QString& url)
     case ButtonIdentifier::LightSourceButton: url = address(firmwareRecords(nsUpdater::LightSource), -1); return true;
     case ButtonIdentifier::KAVORButton: url = address(firmwareRecords(nsUpdater::KAVOR), -1); return true;
     case ButtonIdentifier::ElectrophyButton:
-        waitForChannelsForServer(address(firmwareRecords(nsUpdater::ElectrophysiologyConsole), -1));
-        return false;
+        return channelsFromServer(address(firmwareRecords(nsUpdater::ElectrophysiologyConsole), -1), url);
     case ButtonIdentifier::PhotometryButton:
-        waitForChannelsForServer(address(firmwareRecords(nsUpdater::FiberPhotometryConsole), -1));
-        return false;
+        return channelsFromServer(address(firmwareRecords(nsUpdater::FiberPhotometryConsole), -1), url);
     default: return false;
     }
 }
@@ -378,6 +379,24 @@ UpdateFlowAnswer VEKUpdaterWidget::showUpdateBox(UpdateFlowBox which, const QStr
     return result == QMessageBox::Ok ? UpdateFlowAnswer::Ok : UpdateFlowAnswer::Cancel;
 }
 
+// The selected type's rule says whether its console channels answer on the
+// service port only.
+bool VEKUpdaterWidget::selectedTypeWaitsForChannels() const
+{
+    return DeviceTypeRules::of(selectedRowType(selectedDeviceRow())).effects.testFlag(DeviceTypeRules::ChannelsWait);
+}
+
+// False while the channels are waited for: the download follows the wait.
+bool VEKUpdaterWidget::channelsFromServer(const QString& channelUrl, QString& url)
+{
+    if (selectedTypeWaitsForChannels()) {
+        waitForChannelsForServer(channelUrl);
+        return false;
+    }
+    url = channelUrl;
+    return true;
+}
+
 void VEKUpdaterWidget::waitForChannelsForServer(const QString& url)
 {
     waitForChannels([this, url] { checkChannelConnectionForServerSelection(url); });
@@ -403,6 +422,7 @@ void VEKUpdaterWidget::checkChannelConnectionForServerSelection(QString serverLi
 {
     if (m_firmwareUpdater->isWaitingForChannels()) {
         emit sendMessageToStatusBar(shared(ProgressMessages::ChannelsConnectionNotReceived), StatusMessageMs);
+        releaseCarriedCloseLock();
         return;
     }
     emit sendMessageToStatusBar(shared(ProgressMessages::ChannelsConnectionReceived), StatusMessageMs);
@@ -412,7 +432,7 @@ void VEKUpdaterWidget::checkChannelConnectionForServerSelection(QString serverLi
     QThread::msleep(ChannelPauseMs);
     const QList<FirmwareInformation> channels = firmwareRecords(nsUpdater::Channels);
     m_session.selectedDeviceUid = channels.isEmpty() ? QString() : channels.first().uid;
-    emit sendRequestToNetwork(QUrl(serverLink), false);
+    requestFirmwareFile(QUrl(serverLink));
 }
 
 void VEKUpdaterWidget::startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url)
@@ -422,7 +442,7 @@ void VEKUpdaterWidget::startFirmwareDownload(const QList<FirmwareInformation>& r
     QTreeWidgetItem* row = selectedDeviceRow();
     const int index = row && row->parent() ? row->parent()->indexOfChild(row) : 0;
     m_session.selectedDeviceUid = records.value(index).uid;
-    emit sendRequestToNetwork(QUrl(url), false);
+    requestFirmwareFile(QUrl(url));
 }
 
 void VEKUpdaterWidget::startMotherboardDownload(const QList<FirmwareInformation>& records)
@@ -433,7 +453,22 @@ void VEKUpdaterWidget::startMotherboardDownload(const QList<FirmwareInformation>
                             : m_lightSourceMotherboardUrl;
     m_session.downloadFileName = QUrl(url).fileName();
     showDownloadTexts(QUrl(url));
-    emit sendRequestToNetwork(QUrl(url), false);
+    requestFirmwareFile(QUrl(url));
+}
+
+// The download's end releases the close lock from now on.
+void VEKUpdaterWidget::requestFirmwareFile(const QUrl& url)
+{
+    m_session.closeLockCarried = false;
+    emit sendRequestToNetwork(url, false);
+}
+
+void VEKUpdaterWidget::releaseCarriedCloseLock()
+{
+    if (!m_session.closeLockCarried)
+        return;
+    m_session.closeLockCarried = false;
+    emit sendDisableCloseBehavior(false);
 }
 
 bool VEKUpdaterWidget::startProgramming(const QString& filePath)
@@ -465,7 +500,11 @@ bool VEKUpdaterWidget::startProgramming(const QString& filePath)
     default: break;
     }
     m_firmwareUpdater->setWaitingForChannels(false);
-    return result == 0;
+    if (result != 0)
+        return false;
+    // The update's end releases the close lock from now on.
+    m_session.closeLockCarried = false;
+    return true;
 }
 
 void VEKUpdaterWidget::onStartMotherboardUpdateReceived()
@@ -526,10 +565,15 @@ void VEKUpdaterWidget::onFirmwareUpdaterResponseReceived(char cmd, nsFirmware::M
             m_session.usb3FollowUp = false;
             m_progressDialog->clearDetailsInformation();
             m_progressDialog->close();
+            // The window stays locked into the next update; a flow that
+            // starts nothing, now or after its channel wait, unlocks it.
+            m_session.closeLockCarried = true;
             if (m_session.serverMode)
                 onUpdateDeviceClicked();
             else
                 onUpdateDeviceManuallyClicked();
+            if (!m_channelWaitTimer->isActive())
+                releaseCarriedCloseLock();
         }
         break;
     }
@@ -607,5 +651,6 @@ void VEKUpdaterWidget::onProgressForceExitReceived()
     emit sendForceExitToNetwork();
     m_firmwareUpdater->stopUpdate();
     m_channelWaitTimer->stop();
+    m_session.closeLockCarried = false;
     emit sendDisableCloseBehavior(false);
 }

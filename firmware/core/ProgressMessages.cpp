@@ -143,7 +143,9 @@ const QString DescriptionMicroscopeGen3 = QCoreApplication::translate(
     "<p>The third-generation microscope driver runs a miniature microscope over USB 3.</p><br>Connect only one port, "
     "USB3 or USB2, at a time.");
 const QString DescriptionTV720 = QCoreApplication::translate(
-    "ProgressDialog", "<p>The TV720 console acquires video and synchronisation signals over USB 3.</p>");
+    "ProgressDialog",
+    "<p>The TV720 console acquires video and synchronisation signals over USB 3.</p><br>Connect only one port, USB3 "
+    "or USB2, at a time.");
 const QString DescriptionPulseGenerator = QCoreApplication::translate(
     "ProgressDialog", "<p>The pulse generator produces the stimulation patterns of optogenetics experiments.</p>");
 const QString DescriptionYLQSAMiniCube = QCoreApplication::translate(

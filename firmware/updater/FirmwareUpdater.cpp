@@ -20,9 +20,12 @@ using Phase = FirmwareFamilyRegistry::Phase;
 using WordList = FirmwareFamilyRegistry::WordList;
 using ItemStatusSignal = void (FirmwareUpdater::*)(bool);
 
+// Stored as the fixed English text, whatever the language: the widget and
+// the catalogue model compare versions against it, and translate it only
+// where they show it.
 QString notAvailable()
 {
-    return translated(ProgressMessages::NotAvailable);
+    return ProgressMessages::NotAvailable;
 }
 
 bool nameContainsAny(const QString& name, const QStringList& words)
@@ -409,16 +412,16 @@ void FirmwareUpdater::onSendInstalledVersionReceived(DeviceIdentifier deviceID,
         m_waitingForChannels = false;
         return;
     }
-    const QString untranslatedNotAvailable = ProgressMessages::NotAvailable;
+    const QString missing = notAvailable();
     for (const auto& info : qAsConst(m_communicationInfos)) {
         if (info->uid != uid)
             continue;
         info->deviceType = deviceID;
-        if (deviceVersions.motherboardVersion != untranslatedNotAvailable)
+        if (deviceVersions.motherboardVersion != missing)
             info->motherboardVersion = deviceVersions.motherboardVersion;
-        if (deviceVersions.channelVersion != untranslatedNotAvailable)
+        if (deviceVersions.channelVersion != missing)
             info->channelVersion = deviceVersions.channelVersion;
-        if (deviceVersions.bootloaderVersion != untranslatedNotAvailable)
+        if (deviceVersions.bootloaderVersion != missing)
             info->bootloaderVersion = deviceVersions.bootloaderVersion;
     }
 }

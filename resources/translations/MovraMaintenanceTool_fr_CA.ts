@@ -62,27 +62,27 @@
     <message>
         <location filename="../../app/dialogs/CypressChoiceDialog.ui" line="27"/>
         <source>Which device are you updating?</source>
-        <translation type="unfinished"></translation>
+        <translation>Quel appareil mettez-vous à jour?</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/CypressChoiceDialog.ui" line="39"/>
         <source>GQZ3</source>
-        <translation type="unfinished"></translation>
+        <translation>GQZ3</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/CypressChoiceDialog.ui" line="46"/>
         <source>GQZ3 KAVOR</source>
-        <translation type="unfinished"></translation>
+        <translation>GQZ3 KAVOR</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/CypressChoiceDialog.ui" line="53"/>
         <source>TV720</source>
-        <translation type="unfinished"></translation>
+        <translation>TV720</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/CypressChoiceDialog.ui" line="60"/>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Annuler</translation>
     </message>
 </context>
 <context>
@@ -621,8 +621,8 @@
     </message>
     <message>
         <location filename="../../firmware/core/ProgressMessages.cpp" line="143"/>
-        <source>&lt;p&gt;The TV720 console acquires video and synchronisation signals over USB 3.&lt;/p&gt;</source>
-        <translation>&lt;p&gt;La console TV720 acquiert la vidéo et les signaux de synchronisation par USB 3.&lt;/p&gt;</translation>
+        <source>&lt;p&gt;The TV720 console acquires video and synchronisation signals over USB 3.&lt;/p&gt;&lt;br&gt;Connect only one port, USB3 or USB2, at a time.</source>
+        <translation>&lt;p&gt;La console TV720 acquiert la vidéo et les signaux de synchronisation par USB 3.&lt;/p&gt;&lt;br&gt;Ne connectez qu&apos;un seul port à la fois, USB3 ou USB2.</translation>
     </message>
     <message>
         <location filename="../../firmware/core/ProgressMessages.cpp" line="145"/>
@@ -655,22 +655,22 @@
     <message>
         <location filename="../../app/dialogs/SoftwareChoiceDialog.ui" line="27"/>
         <source>Which version do you want to install?</source>
-        <translation type="unfinished"></translation>
+        <translation>Quelle version voulez-vous installer?</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/SoftwareChoiceDialog.ui" line="39"/>
         <source>Stable Version</source>
-        <translation type="unfinished"></translation>
+        <translation>Version stable</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/SoftwareChoiceDialog.ui" line="46"/>
         <source>Beta Version</source>
-        <translation type="unfinished"></translation>
+        <translation>Version bêta</translation>
     </message>
     <message>
         <location filename="../../app/dialogs/SoftwareChoiceDialog.ui" line="53"/>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Annuler</translation>
     </message>
 </context>
 <context>
@@ -770,6 +770,21 @@
         <translation>Version carte mère</translation>
     </message>
     <message>
+        <location filename="../../app/updater/PaneDocuments.cpp" line="75"/>
+        <source>Firmware Version</source>
+        <translation>Version du micrologiciel</translation>
+    </message>
+    <message>
+        <location filename="../../app/updater/PaneDocuments.cpp" line="76"/>
+        <source>Camera Informations Version</source>
+        <translation>Informations de la caméra</translation>
+    </message>
+    <message>
+        <location filename="../../app/updater/PaneDocuments.cpp" line="79"/>
+        <source>Serial Number</source>
+        <translation>Numéro de série</translation>
+    </message>
+    <message>
         <location filename="../../app/updater/PaneDocuments.cpp" line="79"/>
         <source>Channel(s) Version</source>
         <translation>Version des canaux</translation>
@@ -863,46 +878,24 @@
         <translation>&lt;b&gt;Veuillez patienter...&lt;/b&gt;</translation>
     </message>
     <message>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="402"/>
-        <source>Firmware</source>
-        <translation>Micrologiciel</translation>
-    </message>
-    <message>
         <location filename="../../app/updater/UpdateFlowBoxes.cpp" line="51"/>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="402"/>
         <source>Motherboard</source>
         <translation>Carte mère</translation>
-    </message>
-    <message>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="457"/>
-        <source>Bootloader</source>
-        <translation>Chargeur d’amorçage</translation>
-    </message>
-    <message>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="457"/>
-        <source>Camera Informations</source>
-        <translation>Informations de la caméra</translation>
-    </message>
-    <message>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="458"/>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="500"/>
-        <source>Installed</source>
-        <translation>Installée</translation>
-    </message>
-    <message>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="458"/>
-        <source>Serial Number</source>
-        <translation>Numéro de série</translation>
-    </message>
-    <message>
-        <location filename="../../app/updater/VEKUpdaterWidgetDevicesTab.cpp" line="500"/>
-        <source>Available</source>
-        <translation>Disponible</translation>
     </message>
     <message>
         <location filename="../../app/updater/VEKUpdaterWidget.cpp" line="234"/>
         <source>Network Error : %1</source>
         <translation>Erreur réseau : %1</translation>
+    </message>
+    <message>
+        <location filename="../../app/updater/VEKUpdaterWidget.cpp" line="245"/>
+        <source>The update server could not be reached: the versions shown are those of the program&apos;s local copies of the catalogues.</source>
+        <translation>Le serveur de mises à jour est injoignable : les versions affichées sont celles des copies locales des catalogues du programme.</translation>
+    </message>
+    <message>
+        <location filename="../../app/updater/VEKUpdaterWidgetServerUpdate.cpp" line="181"/>
+        <source>The page %1 could not be opened: no web browser is available.</source>
+        <translation>La page %1 n&apos;a pas pu être ouverte : aucun navigateur Web n&apos;est disponible.</translation>
     </message>
     <message>
         <location filename="../../app/updater/UpdateFlowBoxes.cpp" line="29"/>

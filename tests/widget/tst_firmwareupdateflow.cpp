@@ -203,6 +203,29 @@ private slots:
         QVERIFY(!progressDialog() || !progressDialog()->isVisible());
     }
 
+    // No browser to open the page: the status bar gives its address instead.
+    void cameraPageWithoutBrowser()
+    {
+        VEKUpdaterWidget widget(noTransports());
+        widget.onDeviceConnectionStatusReceived(nsUpdater::KZR410, QStringLiteral("KZR410"),
+                                                QStringLiteral("04D8-F57E-0102-05"), true);
+        selectDevice(widget, nsUpdater::Camera, QStringLiteral("DMK"), QStringLiteral("12345678"));
+        QSignalSpy messages(&widget, &VEKUpdaterWidget::sendMessageToStatusBar);
+        QSignalSpy requests(&widget, &VEKUpdaterWidget::sendRequestToNetwork);
+        // A handler that cannot take the page, as a desktop without a browser.
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_pages, "noBrowser");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("invokeMethod.*noBrowser")));
+        widget.onUpdateDeviceClicked();
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_pages, "openUrl");
+        QCOMPARE(messages.size(), 1);
+        const QString message = messages.first().at(0).toString();
+        QVERIFY2(message.startsWith(QStringLiteral("The page https://")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("/support/downloads-for-windows/ could not be opened")),
+                 qPrintable(message));
+        QCOMPARE(messages.first().at(1).toInt(), 0);
+        QCOMPARE(requests.size(), 0);
+    }
+
     void deviceCount()
     {
         VEKUpdaterWidget widget(noTransports());
@@ -325,24 +348,60 @@ private slots:
                  QDir(QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0)).absolutePath());
     }
 
+    // The types whose rule waits for the console's channels: the user moves
+    // the cable to the service port first, in both modes, and nothing is
+    // downloaded or chosen before the channels answer.
+    void consoleChannelsWaitForTheServicePort_data()
+    {
+        QTest::addColumn<bool>("serverMode");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<bool>("untilTheEnd"); // wait for the wait's end
+
+        QTest::newRow("motherboard, manual, photometry")
+            << false << 17 << "Console MB" << QStringList { "Channels", "Photometry", "OK" } << true;
+        QTest::newRow("motherboard, server, electrophy")
+            << true << 17 << "Console MB" << QStringList { "Channels", "Electrophy.", "OK" } << false;
+        QTest::newRow("console, manual") << false << 8 << "EP Console" << QStringList { "Channels", "OK" } << false;
+        QTest::newRow("console, server") << true << 9 << "FP Console" << QStringList { "Channels", "OK" } << false;
+    }
+
     void consoleChannelsWaitForTheServicePort()
     {
+        QFETCH(bool, serverMode);
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        QFETCH(QStringList, answers);
+        QFETCH(bool, untilTheEnd);
+
         VEKUpdaterWidget widget(noTransports());
-        selectDevice(widget, 17, QStringLiteral("Console MB"), QStringLiteral("04D8-F57E-0102-05"));
+        selectDevice(widget, type, name, QStringLiteral("04D8-F57E-0102-05"));
         QSignalSpy messages(&widget, &VEKUpdaterWidget::sendMessageToStatusBar);
-        DialogAnswerer user({ QStringLiteral("Channels"), QStringLiteral("Photometry"), QStringLiteral("OK") });
-        widget.onUpdateDeviceManuallyClicked();
-        QCOMPARE(user.seen.size(), 3);
-        // Only the console families are offered.
-        QCOMPARE(user.seen.at(1).kind, QStringLiteral("choice"));
-        QCOMPARE(user.seen.at(1).buttons, (QStringList { "Electrophy.", "Photometry", "Cancel" }));
-        QCOMPARE(user.seen.at(2).title, QStringLiteral("Acquisition Console Update"));
+        QSignalSpy requests(&widget, &VEKUpdaterWidget::sendRequestToNetwork);
+        DialogAnswerer user(answers);
+        if (serverMode)
+            widget.onUpdateDeviceClicked();
+        else
+            widget.onUpdateDeviceManuallyClicked();
+        QCOMPARE(user.seen.size(), answers.size());
+        if (!serverMode && answers.size() == 3) {
+            // Only the console families are offered.
+            QCOMPARE(user.seen.at(1).kind, QStringLiteral("choice"));
+            QCOMPARE(user.seen.at(1).buttons, (QStringList { "Electrophy.", "Photometry", "Cancel" }));
+        }
+        QCOMPARE(user.seen.last().title, QStringLiteral("Acquisition Console Update"));
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages.first().at(0).toString(), QStringLiteral("Waiting for the channel(s) connection ..."));
+        QCOMPARE(requests.size(), 0);
+        if (!untilTheEnd)
+            return;
         // The channels never report themselves: no file dialog.
-        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 2, 15000);
+        QVERIFY(SignalWait([&] { return messages.size() == 2; })
+                    .on(&widget, &VEKUpdaterWidget::sendMessageToStatusBar)
+                    .wait(30000));
         QCOMPARE(messages.last().at(0).toString(), QStringLiteral("ERROR : Channel(s) connection wasn't received"));
-        QCOMPARE(user.seen.size(), 3);
+        QCOMPARE(user.seen.size(), answers.size());
     }
 
     void refusedStartBoxes_data()
@@ -566,8 +625,129 @@ private slots:
     }
 
     // A GQZ3 update that succeeded offers the USB3 driver next; OK starts
-    // the same kind of update again, Cancel ends with the success box.
+    // the same kind of update again from the selected row. The window stays
+    // locked into that update, and only into it: every way the restarted
+    // flow ends without a download or an update unlocks it.
+    void usb3FollowUp_data()
+    {
+        QTest::addColumn<bool>("serverMode");
+        // While the question is open: "switched" (the GQZ3 leaves, its USB3
+        // driver comes in programming mode), "stayed", "second device",
+        // "left", "left, other plugged", "motherboard" (a console motherboard
+        // in its place, selected).
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QStringList>("answers"); // after OK; "file" chooses a firmware file
+        QTest::addColumn<QString>("next");        // kind or text of the restarted flow's first dialog
+        QTest::addColumn<bool>("waits");          // the flow waits for console channels first
+        QTest::addColumn<bool>("locked");         // a download runs: the window stays locked
+
+        const QString which =
+            QStringLiteral("Do you want to update the <b>[Motherboard]</b> or the <b>[Channel(s)]</b> ?");
+        const QString several = QStringLiteral("<b>There are more than one device connected.</b>");
+        QTest::newRow("manual, Cypress choice cancelled")
+            << false << "switched" << QStringList { "Cancel" } << "cypress" << false << false;
+        QTest::newRow("manual, file dialog cancelled")
+            << false << "switched" << QStringList { "GQZ3", "reject" } << "cypress" << false << false;
+        QTest::newRow("manual, file refused")
+            << false << "switched" << QStringList { "GQZ3", "file", "OK" } << "cypress" << false << false;
+        QTest::newRow("server, Cypress choice cancelled")
+            << true << "switched" << QStringList { "Cancel" } << "cypress" << false << false;
+        QTest::newRow("server, download") << true << "switched" << QStringList { "GQZ3" } << "cypress" << false << true;
+        QTest::newRow("server, still the GQZ3, cancelled")
+            << true << "stayed" << QStringList { "Cancel" } << which << false << false;
+        QTest::newRow("manual, still the GQZ3, cancelled")
+            << false << "stayed" << QStringList { "Cancel" } << which << false << false;
+        QTest::newRow("more than one device")
+            << false << "second device" << QStringList { "OK" } << several << false << false;
+        QTest::newRow("instrument left") << true << "left" << QStringList() << "" << false << false;
+        QTest::newRow("instrument left, no row selected")
+            << false << "left, other plugged" << QStringList() << "" << false << false;
+        QTest::newRow("console channels never came")
+            << false << "motherboard" << QStringList { "Channels", "Photometry", "OK" } << which << true << false;
+    }
+
     void usb3FollowUp()
+    {
+        QFETCH(bool, serverMode);
+        QFETCH(QString, meanwhile);
+        QFETCH(QStringList, answers);
+        QFETCH(QString, next);
+        QFETCH(bool, waits);
+        QFETCH(bool, locked);
+
+        VEKUpdaterWidget widget(noTransports());
+        Form form(&widget);
+        const QString gqz3 = QStringLiteral("04D8-F57E-0102-05");
+        const QString other = QStringLiteral("04D8-F57E-0103-05");
+        selectDevice(widget, nsUpdater::GQZ3, QStringLiteral("GQZ3"), gqz3);
+        {
+            // The GQZ3's update sets the follow-up; a downloaded file puts
+            // the flow in server mode (here its start is refused).
+            DialogAnswerer user({ QStringLiteral("Channels"), QStringLiteral("reject"), QStringLiteral("OK") });
+            widget.onUpdateDeviceManuallyClicked();
+            if (serverMode)
+                widget.onNetworkReplyDownloadDoneReceived(QUrl(url(12, 4)).fileName());
+            QCOMPARE(user.seen.size(), serverMode ? 3 : 2);
+        }
+        const QString file = m_environment.filePath(QStringLiteral("Movra-FX3_V2.img"));
+        QFile image(file);
+        QVERIFY(image.open(QIODevice::WriteOnly));
+        image.close();
+        for (QString& answer : answers) {
+            if (answer == QLatin1String("file"))
+                answer = QStringLiteral("file:") + file;
+        }
+
+        QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+        QSignalSpy requests(&widget, &VEKUpdaterWidget::sendRequestToNetwork);
+        QSignalSpy messages(&widget, &VEKUpdaterWidget::sendMessageToStatusBar);
+        widget.onFirmwareUpdaterResponseReceived(char(3), nsFirmware::InProgress, 99);
+        QCOMPARE(lock.size(), 1);
+
+        DialogAnswerer user(QStringList { QStringLiteral("OK") } + answers);
+        user.onShown = [&](const DialogAnswerer::Seen& seen) {
+            if (seen.title != QLatin1String("USB3.x Driver Update"))
+                return;
+            if (meanwhile != QLatin1String("stayed") && meanwhile != QLatin1String("second device"))
+                widget.onDeviceConnectionStatusReceived(nsUpdater::GQZ3, QString(), gqz3, false);
+            if (meanwhile == QLatin1String("switched")) {
+                widget.onSetUSB3CommunicationItemStatusReceived(false);
+                widget.onDeviceConnectionStatusReceived(nsUpdater::USB3Driver, QStringLiteral("Cypress FX3 USB"),
+                                                        QStringLiteral("04B4-00F3-0201-05"), true);
+            } else if (meanwhile == QLatin1String("second device")
+                       || meanwhile == QLatin1String("left, other plugged")) {
+                widget.onDeviceConnectionStatusReceived(nsUpdater::KZR410, QStringLiteral("KZR410"), other, true);
+            } else if (meanwhile == QLatin1String("motherboard")) {
+                widget.onSetMotherboardItemStatusReceived(false);
+                widget.onDeviceConnectionStatusReceived(nsUpdater::Motherboard, QStringLiteral("Console MB"), other,
+                                                        true);
+                form.tree->setCurrentItem(form.typeRow(nsUpdater::Motherboard)->child(0));
+            }
+        };
+        widget.onFirmwareUpdaterResponseReceived(char(4), nsFirmware::Success, 100);
+        QCOMPARE(user.seen.size(), 1 + answers.size());
+        QVERIFY(user.remaining().isEmpty());
+        QCOMPARE(user.seen.first().title, QStringLiteral("USB3.x Driver Update"));
+        if (!next.isEmpty())
+            QVERIFY2(user.seen.at(1).kind == next || user.seen.at(1).text == next, qPrintable(user.seen.at(1).text));
+        QVERIFY(!progressDialog()->isVisible());
+        QCOMPARE(requests.size(), locked ? 1 : 0);
+
+        if (waits) {
+            // Locked through the wait, which ends without channels.
+            QCOMPARE(lock.size(), 1);
+            const QString notReceived = QStringLiteral("ERROR : Channel(s) connection wasn't received");
+            QVERIFY(SignalWait([&] { return !messages.isEmpty() && messages.last().at(0).toString() == notReceived; })
+                        .on(&widget, &VEKUpdaterWidget::sendMessageToStatusBar)
+                        .wait(30000));
+        }
+        // Released once, right away, unless a download now holds the window.
+        QCOMPARE(lock.size(), locked ? 1 : 2);
+        QCOMPARE(lock.last().at(0).toBool(), locked);
+    }
+
+    // Declined: the success box; the window unlocks after it as after any update.
+    void usb3FollowUpDeclined()
     {
         VEKUpdaterWidget widget(noTransports());
         selectDevice(widget, nsUpdater::GQZ3, QStringLiteral("GQZ3"), QStringLiteral("04D8-F57E-0102-05"));
@@ -576,23 +756,11 @@ private slots:
             widget.onUpdateDeviceManuallyClicked();
             QCOMPARE(user.seen.size(), 2);
         }
-        {
-            DialogAnswerer user({ QStringLiteral("OK"), QStringLiteral("Cancel"), QStringLiteral("OK") });
-            widget.onFirmwareUpdaterResponseReceived(char(4), nsFirmware::Success, 100);
-            QCOMPARE(user.seen.size(), 2);
-            QCOMPARE(user.seen.at(0).title, QStringLiteral("USB3.x Driver Update"));
-            // The manual flow again, from the selected row.
-            QCOMPARE(user.seen.at(1).text,
-                     QStringLiteral("Do you want to update the <b>[Motherboard]</b> or the <b>[Channel(s)]</b> ?"));
-        }
-        {
-            // Cancelled before any choice: the follow-up was set again.
-            DialogAnswerer user({ QStringLiteral("Cancel"), QStringLiteral("OK") });
-            widget.onFirmwareUpdaterResponseReceived(char(4), nsFirmware::Success, 100);
-            QCOMPARE(user.seen.size(), 2);
-            QCOMPARE(user.seen.at(0).title, QStringLiteral("USB3.x Driver Update"));
-            QCOMPARE(user.seen.at(1).text, QStringLiteral("<b>Update completed successfully!</b>"));
-        }
+        DialogAnswerer user({ QStringLiteral("Cancel"), QStringLiteral("OK") });
+        widget.onFirmwareUpdaterResponseReceived(char(4), nsFirmware::Success, 100);
+        QCOMPARE(user.seen.size(), 2);
+        QCOMPARE(user.seen.at(0).title, QStringLiteral("USB3.x Driver Update"));
+        QCOMPARE(user.seen.at(1).text, CompletedText);
     }
 };
 

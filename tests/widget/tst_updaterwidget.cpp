@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTextBrowser>
+#include <QTranslator>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -40,6 +41,26 @@ QByteArray firmwareCatalogue(int type, const QStringList& versions)
     root.insert(QString::number(type), entry);
     return QJsonDocument(root).toJson();
 }
+
+// The program's French translation while it lives, as the language choice installs it.
+class Language
+{
+public:
+    explicit Language(const QString& language)
+    {
+        if (language == QLatin1String("fr"))
+            m_installed = m_french.load(QStringLiteral(":/Languages/MovraMaintenanceTool_fr_CA.qm"))
+                          && QCoreApplication::installTranslator(&m_french);
+        else
+            m_installed = true;
+    }
+    ~Language() { QCoreApplication::removeTranslator(&m_french); }
+    bool installed() const { return m_installed; }
+
+private:
+    QTranslator m_french;
+    bool m_installed = false;
+};
 
 int threadCount()
 {
@@ -480,6 +501,10 @@ private slots:
         QTest::newRow("gqz3") << 12 << "Bootloader" << QStringList { "1.0", "1.0", "N/A" }
                               << QStringList { "1.0", "1.1" } << true << false << "MC" << true << true << fresh
                               << QStringList { "D:third-generation" };
+        QTest::newRow("tv720") << 18 << "TV720" << QStringList { "1.0", "N/A", "N/A" } << none << false << false << "M"
+                               << false << false << notChecked
+                               << QStringList { "D:TV720 console",
+                                                "D:Connect only one port, USB3 or USB2, at a time." };
         QTest::newRow("electrophysiology")
             << 8 << "Console" << QStringList { "1.0", "1.0", "N/A" } << none << false << false << "MC" << false << false
             << notChecked << QStringList { "D:acquisition console" };
@@ -556,6 +581,106 @@ private slots:
         form.tree->setCurrentItem(form.typeRow(15)->child(0));
         QVERIFY(form.motherboard->toPlainText().contains(QStringLiteral("Motherboard Version")));
         QVERIFY(!form.description->toPlainText().contains(QStringLiteral("inertial")));
+    }
+
+    // The status line's rules and the panes' headings give the same answers
+    // in every language; only the words differ.
+    void statusAndHeadingsInBothLanguages_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        // Motherboard, channel, bootloader, as the firmware updater stores them.
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QStringList>("available"); // empty: no catalogue
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QStringList>("texts");  // "B:", "M:" prefixed: in that pane
+        QTest::addColumn<QStringList>("absent"); // the same, not there
+
+        struct Words
+        {
+            const char* language;
+            QString upToDate, fresh, notChecked, camera, serial, firmware, available, bootloaderHeading,
+                motherboardHeading;
+        };
+        const QList<Words> languages {
+            { "en", "Already up-to-date", "New version(s) available", "Update(s) not checked yet",
+              "Camera Informations Version :", "Serial Number: N/A", "Firmware Version :", "Available: N/A",
+              "Bootloader Version", "Motherboard Version" },
+            { "fr", QStringLiteral("Déjà à jour"), "Nouvelle version disponible",
+              QStringLiteral("Mises à jour non vérifiées"), QStringLiteral("Informations de la caméra :"),
+              QStringLiteral("Numéro de série: N/D"), "Version du micrologiciel :", "Disponible: N/D",
+              QStringLiteral("Version d’amorçage"), QStringLiteral("Version carte mère") },
+        };
+        const QStringList none;
+        for (const Words& w : languages) {
+            QTest::addRow("%s, unread channel, same motherboard", w.language)
+                << w.language << 1 << "KZR410" << QStringList { "9.9", "N/A", "N/A" } << QStringList { "9.9" }
+                << w.upToDate << none << none;
+            QTest::addRow("%s, newer motherboard", w.language)
+                << w.language << 1 << "KZR410" << QStringList { "9.9", "N/A", "N/A" } << QStringList { "10.0" }
+                << w.fresh << none << none;
+            QTest::addRow("%s, no catalogue", w.language)
+                << w.language << 1 << "KZR410" << QStringList { "9.9", "N/A", "N/A" } << none << w.notChecked << none
+                << none;
+            QTest::addRow("%s, camera", w.language)
+                << w.language << 4 << "DMK" << QStringList() << none << w.upToDate
+                << QStringList { "B:" + w.camera, "B:" + w.serial } << QStringList { "B:" + w.bootloaderHeading };
+            QTest::addRow("%s, IMU", w.language)
+                << w.language << 14 << "IMU" << QStringList { "1.0", "N/A", "2.0" } << none << w.notChecked
+                << QStringList { "M:" + w.firmware } << QStringList { "M:" + w.motherboardHeading };
+            QTest::addRow("%s, base station", w.language)
+                << w.language << 24 << "Zuvo" << QStringList { "1.0", "N/A", "2.0" } << none << w.notChecked
+                << QStringList { "M:" + w.firmware } << QStringList { "M:" + w.motherboardHeading };
+            QTest::addRow("%s, USB3 driver", w.language)
+                << w.language << 20 << "USB3 Communication" << QStringList { "N/A", "N/A", "N/A" } << none << w.upToDate
+                << QStringList { "B:" + w.available } << none;
+        }
+    }
+
+    void statusAndHeadingsInBothLanguages()
+    {
+        QFETCH(QString, language);
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        QFETCH(QStringList, installed);
+        QFETCH(QStringList, available);
+        QFETCH(QString, status);
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, absent);
+
+        const Language chosen(language);
+        QVERIFY(chosen.installed());
+        VEKUpdaterWidget widget(noTransports());
+        Form form(&widget);
+        const QString uid = QStringLiteral("04D8-F57E-0101-05");
+        if (installed.isEmpty()) {
+            connectDevice(widget, type, name, uid);
+        } else {
+            auto infos = QSharedPointer<nsUpdater::DeviceCommunicationInfo>::create();
+            infos->deviceType = type;
+            infos->motherboardVersion = installed.at(0);
+            infos->channelVersion = installed.at(1);
+            infos->bootloaderVersion = installed.at(2);
+            infos->name = name;
+            infos->uid = uid;
+            widget.onDeviceVersionReceived(infos);
+        }
+        if (!available.isEmpty())
+            widget.onNetworkReplyReceived(QJsonDocument::fromJson(firmwareCatalogue(type, available)));
+        form.typeRow(type)->setHidden(false);
+        form.tree->setCurrentItem(form.typeRow(type)->child(0));
+
+        QCOMPARE(form.status->text(), status);
+        const auto paneOf = [&form](const QString& expected) {
+            return expected.startsWith(QLatin1String("B:")) ? form.boot : form.motherboard;
+        };
+        for (const QString& expected : texts)
+            QVERIFY2(paneOf(expected)->toPlainText().contains(expected.mid(2)),
+                     qPrintable(expected.mid(2) + QStringLiteral(" not in ") + paneOf(expected)->toPlainText()));
+        for (const QString& unexpected : absent)
+            QVERIFY2(!paneOf(unexpected)->toPlainText().contains(unexpected.mid(2)),
+                     qPrintable(unexpected.mid(2) + QStringLiteral(" in ") + paneOf(unexpected)->toPlainText()));
     }
 
     void catalogueTextsStayText()
@@ -654,8 +779,24 @@ private slots:
                  QStringLiteral("N/A"));
     }
 
+    void unreachableServerFallsBackToLocalCatalogues_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("en") << "en"
+                            << "The update server could not be reached: the versions shown are those of the "
+                               "program's local copies of the catalogues.";
+        QTest::newRow("fr") << "fr"
+                            << QStringLiteral("Le serveur de mises à jour est injoignable : les versions affichées "
+                                              "sont celles des copies locales des catalogues du programme.");
+    }
+
     void unreachableServerFallsBackToLocalCatalogues()
     {
+        QFETCH(QString, language);
+        QFETCH(QString, notice);
+        const Language chosen(language);
+        QVERIFY(chosen.installed());
         m_server.setReachable(false);
         VEKUpdaterWidget widget(noTransports());
         Form form(&widget);
@@ -668,12 +809,16 @@ private slots:
         form.check->click();
         // The copy in scripts/ offers 1.4, and the software and plugin copies come too.
         QTRY_VERIFY_WITH_TIMEOUT(form.update->isEnabled(), 10000);
-        QVERIFY(form.motherboard->toPlainText().contains(QStringLiteral("Available: 1.4")));
+        QVERIFY(form.motherboard->toPlainText().contains(QStringLiteral(": 1.4")));
         QTRY_VERIFY(widget.informationHandler()->getSoftwareInformation(nsUpdater::MovraTessaly).stableVersion
                     != QStringLiteral("N/A"));
         QVERIFY(!messages.isEmpty());
-        QVERIFY(messages.first().at(0).toString().startsWith(QStringLiteral("Network Error : ")));
         QCOMPARE(messages.first().at(1).toInt(), 5000);
+        // The status bar then keeps saying where the versions come from.
+        QVERIFY(SignalWait([&] { return !messages.isEmpty() && messages.last().at(0).toString() == notice; })
+                    .on(&widget, &VEKUpdaterWidget::sendMessageToStatusBar)
+                    .wait(10000));
+        QCOMPARE(messages.last().at(1).toInt(), 0);
     }
 
     void networkErrorReachesStatusBar()

@@ -1,5 +1,6 @@
 #include "app/catalogue/NetworkCommunicator.h"
 #include "app/catalogue/TransferTimeout.h"
+#include "tests/support/SignalWait.h"
 
 #include <QtTest>
 
@@ -34,24 +35,39 @@ public:
         return found;
     }
 
+    // Runs the event loop until done() holds, asked after each event.
+    bool waitUntil(const std::function<bool()>& done, int timeoutMs = 10000)
+    {
+        return SignalWait(done).on(this, &Widget::recorded).wait(timeoutMs);
+    }
+
 signals:
     void sendRequestToNetwork(QUrl url, bool isJson);
     void sendForceExitToNetwork();
+    void recorded();
 
 public slots:
     void onNetworkReplyReceived(QJsonDocument document)
     {
-        events.append(QStringLiteral("reply:") + QString::fromUtf8(document.toJson(QJsonDocument::Compact)));
+        record(QStringLiteral("reply:") + QString::fromUtf8(document.toJson(QJsonDocument::Compact)));
     }
-    void onNetworkReplyInfosReceived(QString errorString) { events.append(QStringLiteral("infos:") + errorString); }
+    void onNetworkReplyInfosReceived(QString errorString) { record(QStringLiteral("infos:") + errorString); }
     void onNetworkReplyDownloadProgressReceived(qlonglong received, qlonglong total)
     {
-        events.append(QStringLiteral("progress:%1/%2").arg(received).arg(total));
+        record(QStringLiteral("progress:%1/%2").arg(received).arg(total));
     }
-    void onNetworkReplyDownloadDoneReceived(QString fileName) { events.append(QStringLiteral("done:") + fileName); }
+    void onNetworkReplyDownloadDoneReceived(QString fileName) { record(QStringLiteral("done:") + fileName); }
     void onNetworkReplyDownloadFailedReceived(QString fileName, QString errorString)
     {
-        events.append(QStringLiteral("failed:%1:%2").arg(fileName, errorString));
+        record(QStringLiteral("failed:%1:%2").arg(fileName, errorString));
+    }
+    void onLocalCataloguesLoadedReceived() { record(QStringLiteral("local")); }
+
+private:
+    void record(const QString& event)
+    {
+        events.append(event);
+        emit recorded();
     }
 };
 
@@ -71,6 +87,8 @@ public:
                          &Widget::onNetworkReplyDownloadDoneReceived);
         QObject::connect(client, &NetworkCommunicator::sendNetworkReplyDownloadFailed, widget,
                          &Widget::onNetworkReplyDownloadFailedReceived);
+        QObject::connect(client, &NetworkCommunicator::sendLocalCataloguesLoaded, widget,
+                         &Widget::onLocalCataloguesLoadedReceived);
         QObject::connect(widget, &Widget::sendRequestToNetwork, client,
                          &NetworkCommunicator::onAskRequestToNetworkReceived);
         QObject::connect(widget, &Widget::sendForceExitToNetwork, client, &NetworkCommunicator::onForceExitReceived);
@@ -244,9 +262,11 @@ private slots:
 
         widget.events.clear();
         emit widget.sendRequestToNetwork(url(QStringLiteral("missing.json")), true);
-        QTRY_COMPARE(widget.events.size(), 4);
+        // Once all three have been asked for, the widget hears that local copies stand in.
+        QVERIFY(widget.waitUntil([&] { return widget.events.contains(QStringLiteral("local")); }));
         settle();
-        QCOMPARE(widget.events.size(), 4);
+        QCOMPARE(widget.events.size(), 5);
+        QCOMPARE(widget.events.last(), QStringLiteral("local"));
         QVERIFY2(widget.events.first().startsWith(QStringLiteral("infos:")), qPrintable(widget.events.first()));
         QStringList replies = widget.matching(QStringLiteral("reply:"));
         replies.sort();
@@ -262,6 +282,18 @@ private slots:
         settle();
         QCOMPARE(widget.events.size(), 1);
         QVERIFY(widget.events.first().startsWith(QStringLiteral("infos:")));
+    }
+
+    // Nothing stands in when no local copy could be loaded: no notice.
+    void noLocalCopyNoNotice()
+    {
+        Widget widget;
+        ClientInThread client(&widget);
+        emit widget.sendRequestToNetwork(url(QStringLiteral("missing.json")), true);
+        QVERIFY(widget.waitUntil([&] { return widget.matching(QStringLiteral("infos:")).size() == 4; }));
+        settle();
+        QCOMPARE(widget.events.size(), 4);
+        QCOMPARE(widget.matching(QStringLiteral("infos:")).size(), 4);
     }
 
     void bodyThatIsNotJsonIsReported()
@@ -472,13 +504,17 @@ private slots:
         emit widget.sendRequestToNetwork(url(QStringLiteral("late.json?silent=1")), true);
         QTRY_VERIFY(widget.matching(QStringLiteral("progress:")).size() >= 2);
         settle();
+        // Written now: the stopped catalogue must not bring it.
+        QVERIFY(writeFile(m_run + QStringLiteral("/scripts/plugins.json"), R"({"Plugins": 0})"));
         emit widget.sendForceExitToNetwork();
-        // Three cancelled requests, then the three local catalogues, missing here.
-        QTRY_COMPARE(widget.matching(QStringLiteral("infos:")).size(), 6);
+        // Three cancelled requests; a stopped catalogue is no failure of the
+        // server, so no local catalogue follows.
+        QVERIFY(widget.waitUntil([&] { return widget.matching(QStringLiteral("infos:")).size() == 3; }));
         const int progressAtAbort = widget.matching(QStringLiteral("progress:")).size();
         settle();
-        QCOMPARE(widget.matching(QStringLiteral("infos:")).size(), 6);
+        QCOMPARE(widget.matching(QStringLiteral("infos:")).size(), 3);
         QCOMPARE(widget.matching(QStringLiteral("reply:")), QStringList());
+        QCOMPARE(widget.matching(QStringLiteral("local")), QStringList());
         QCOMPARE(widget.matching(QStringLiteral("done:")), QStringList());
         // Stopped on request: no failure to report.
         QCOMPARE(widget.matching(QStringLiteral("failed:")), QStringList());
@@ -491,6 +527,11 @@ private slots:
         emit widget.sendForceExitToNetwork();
         settle();
         QCOMPARE(widget.events, QStringList());
+
+        // The run's one fallback is still there for the server's first real failure.
+        emit widget.sendRequestToNetwork(url(QStringLiteral("missing.json")), true);
+        QVERIFY(widget.waitUntil([&] { return widget.events.contains(QStringLiteral("local")); }));
+        QCOMPARE(widget.matching(QStringLiteral("reply:")), QStringList { QStringLiteral(R"(reply:{"Plugins":0})") });
     }
 
     void transferTimeoutSetting_data()

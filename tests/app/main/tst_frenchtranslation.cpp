@@ -22,13 +22,6 @@ private:
     static QStringList scan(const QStringList& sourceDirs, const QString& tsCopy, QString* error);
 };
 
-namespace {
-
-// Their texts stay English on purpose.
-const QStringList EnglishOnlyContexts { QStringLiteral("CypressChoiceDialog"), QStringLiteral("SoftwareChoiceDialog") };
-
-} // namespace
-
 QStringList TestFrenchTranslation::untranslated(const QString& tsFile, QString* error)
 {
     QFile file(tsFile);
@@ -50,8 +43,7 @@ QStringList TestFrenchTranslation::untranslated(const QString& tsFile, QString* 
         else if (xml.name() == QLatin1String("translation")) {
             const QString type = xml.attributes().value(QLatin1String("type")).toString();
             const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-            if (EnglishOnlyContexts.contains(context) || type == QLatin1String("vanished")
-                || type == QLatin1String("obsolete"))
+            if (type == QLatin1String("vanished") || type == QLatin1String("obsolete"))
                 continue;
             if (type == QLatin1String("unfinished") || text.isEmpty())
                 gaps << context + QStringLiteral(": ") + source;
@@ -108,36 +100,30 @@ void TestFrenchTranslation::checkCatchesGaps_data()
         QStringLiteral("#include <QObject>\nclass MainWindow : public QObject { Q_OBJECT\n"
                        "void f() { tr(\"Exit\"); tr(\"Help\"); } };\n"
                        "class CypressChoiceDialog : public QObject { Q_OBJECT\nvoid g() { tr(\"GQZ3\"); } };\n");
-    const QString translated =
-        header
-        + QStringLiteral("<context><name>MainWindow</name>"
-                         "<message><source>Exit</source><translation>Quitter</translation></message>"
-                         "<message><source>Help</source><translation>Aide</translation></message>"
-                         "</context></TS>\n");
-    QTest::newRow("complete") << code << translated << QStringList {};
-    QTest::newRow("missing entry")
-        << code
-        << header
-               + QStringLiteral("<context><name>MainWindow</name>"
-                                "<message><source>Exit</source><translation>Quitter</translation></message>"
-                                "</context></TS>\n")
-        << QStringList { "MainWindow: Help" };
+    const QString cypress =
+        QStringLiteral("<context><name>CypressChoiceDialog</name>"
+                       "<message><source>GQZ3</source><translation>GQZ3</translation></message></context>");
+    // The file with the window's messages as given, and the dialog's when asked.
+    const auto ts = [&](const QString& windowMessages, bool withDialog) {
+        return header + QStringLiteral("<context><name>MainWindow</name>") + windowMessages
+               + QStringLiteral("</context>") + (withDialog ? cypress : QString()) + QStringLiteral("</TS>\n");
+    };
+    const QString exit = QStringLiteral("<message><source>Exit</source><translation>Quitter</translation></message>");
+    const QString help = QStringLiteral("<message><source>Help</source><translation>Aide</translation></message>");
+    QTest::newRow("complete") << code << ts(exit + help, true) << QStringList {};
+    // Every dialog's texts are checked, a choice dialog's as much as the window's.
+    QTest::newRow("dialog left out") << code << ts(exit + help, false) << QStringList { "CypressChoiceDialog: GQZ3" };
+    QTest::newRow("missing entry") << code << ts(exit, true) << QStringList { "MainWindow: Help" };
     QTest::newRow("unfinished entry")
         << code
-        << header
-               + QStringLiteral(
-                   "<context><name>MainWindow</name>"
-                   "<message><source>Exit</source><translation>Quitter</translation></message>"
-                   "<message><source>Help</source><translation type=\"unfinished\">Aide</translation></message>"
-                   "</context></TS>\n")
+        << ts(exit
+                  + QStringLiteral("<message><source>Help</source><translation type=\"unfinished\">Aide</translation>"
+                                   "</message>"),
+              true)
         << QStringList { "MainWindow: Help" };
     QTest::newRow("empty translation")
         << code
-        << header
-               + QStringLiteral("<context><name>MainWindow</name>"
-                                "<message><source>Exit</source><translation></translation></message>"
-                                "<message><source>Help</source><translation>Aide</translation></message>"
-                                "</context></TS>\n")
+        << ts(QStringLiteral("<message><source>Exit</source><translation></translation></message>") + help, true)
         << QStringList { "MainWindow: Exit" };
 }
 

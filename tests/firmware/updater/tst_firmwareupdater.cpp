@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 using Response = UpdaterRig::Response;
@@ -50,6 +51,19 @@ QString firmwareFile(const QTemporaryDir& dir, const QString& name, bool pic32)
     file.write(IntelHex::file({ { base, data } }));
     return path;
 }
+
+// The French word for the missing-version marker, as the loaded translation gives it.
+class FrenchMarker : public QTranslator
+{
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* sourceText, const char*, int) const override
+    {
+        if (qstrcmp(context, "ProgressDialog") == 0 && qstrcmp(sourceText, "N/A") == 0)
+            return QStringLiteral("N/D");
+        return QString();
+    }
+};
 
 } // namespace
 
@@ -118,6 +132,23 @@ private slots:
         QCOMPARE(commandsTo(rig, nxl->uid()), (QStringList { "0700ffffffffffff" }));
         QCOMPARE(commandsTo(rig, pic->uid()), (QStringList { "0110010031330"
                                                              "4ff" }));
+    }
+
+    // In French too a version that was not read is the fixed marker, which
+    // the widget compares against and translates only where it shows it.
+    void unreadVersionsKeepTheMarkerInFrench()
+    {
+        FrenchMarker french;
+        QVERIFY(QCoreApplication::installTranslator(&french));
+        UpdaterRig rig;
+        const auto nxl = plugInstrument(rig, sim::nxltv2Profile(), 6);
+        const bool reported = rig.waitUntil([&] { return !rig.reportsOf(nxl->uid()).isEmpty(); }, 30000);
+        QCoreApplication::removeTranslator(&french);
+        QVERIFY(reported);
+        const auto seen = rig.reportsOf(nxl->uid()).first().seen;
+        QCOMPARE(seen.motherboardVersion, QStringLiteral("3.1"));
+        QCOMPARE(seen.channelVersion, QStringLiteral("N/A"));
+        QCOMPARE(seen.bootloaderVersion, QStringLiteral("N/A"));
     }
 
     void tv720WaitsLonger()

@@ -347,7 +347,7 @@ void FirmwareUpdater::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInf
     info->uid = deviceInfo->uid();
     m_communicationInfos.append(info);
 
-    wireVersionQueryCommunicator(communicator);
+    wireVersionQueryCommunicator(communicator, deviceInfo);
     m_versionQueryCommunicators.append(communicator);
 
     if (deviceInfo->commType() == CommType::Ethernet)
@@ -383,10 +383,18 @@ AbstractFirmwareCommunicator* FirmwareUpdater::createUpdateCommunicator(int devi
     return device ? FirmwareFamilyRegistry::createUpdateCommunicator(deviceType, *device, motherboardPhase) : nullptr;
 }
 
-void FirmwareUpdater::wireVersionQueryCommunicator(AbstractFirmwareCommunicator* c)
+void FirmwareUpdater::wireVersionQueryCommunicator(AbstractFirmwareCommunicator* c,
+                                                   const QSharedPointer<MovraDeviceInfo>& asked)
 {
+    // Every reply reaches every communicator of the burst, and some families
+    // read replies of any device: such a reading, in another family's
+    // layout, must not land in the sender's record. Only what answers the
+    // device this communicator asked is taken.
     connect(c, &AbstractFirmwareCommunicator::sendInstalledVersionToUpdater, this,
-            &FirmwareUpdater::onSendInstalledVersionReceived);
+            [this, asked](DeviceIdentifier deviceID, nsFirmware::DeviceVersions versions, QString uid) {
+                if (uid == asked->uid())
+                    onSendInstalledVersionReceived(deviceID, versions, uid);
+            });
     connect(c, &AbstractFirmwareCommunicator::sendCommandToDevice, this, &FirmwareUpdater::sendCommandToDevice);
     connect(c, &AbstractFirmwareCommunicator::sendCtrlCmdToDevice, this, &FirmwareUpdater::sendCtrlCmdToDevice);
     connect(c, &AbstractFirmwareCommunicator::sendSerialCommandToDevice, this,

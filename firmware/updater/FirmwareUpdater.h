@@ -100,7 +100,8 @@ protected:
 
 private:
     void connectHardwareServer();
-    void wireVersionQueryCommunicator(AbstractFirmwareCommunicator* communicator);
+    void wireVersionQueryCommunicator(AbstractFirmwareCommunicator* communicator,
+                                      const QSharedPointer<MovraDeviceInfo>& asked);
     void unwireVersionQueryCommunicator(AbstractFirmwareCommunicator* communicator);
     void wireUpdateCommunicator(AbstractFirmwareCommunicator* communicator);
     void showWrongPortWarning();

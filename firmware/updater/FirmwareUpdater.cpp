@@ -461,6 +461,10 @@ void FirmwareUpdater::onDeviceRemoved(QSharedPointer<MovraDeviceInfo> deviceInfo
         if (m_availableDevices.at(i)->uid() == uid)
             m_availableDevices.removeAt(i);
     }
+    for (int i = m_listedBeforeUpdate.size() - 1; i >= 0; --i) {
+        if (m_listedBeforeUpdate.at(i)->uid() == uid)
+            m_listedBeforeUpdate.removeAt(i);
+    }
     for (int i = 0; i < m_communicationInfos.size();) {
         const auto info = m_communicationInfos.at(i);
         if (info->uid != uid) {
@@ -490,13 +494,11 @@ void FirmwareUpdater::onDeviceConnectionChanged(QSharedPointer<MovraDeviceInfo> 
 
 void FirmwareUpdater::clearAvailableDevices()
 {
-    // A camera is not reset by an update and its transport never reports it
-    // again: dropped here, it would keep its row after it goes.
-    const auto devices = m_availableDevices;
-    for (const auto& device : devices) {
-        if (!handlingOf(AbstractFirmwareCommunicator::getDeviceIdentifier(device)).camera)
-            onDeviceRemoved(device);
-    }
+    // Only the device under update resets and comes back as a new device.
+    // The transports never report a device that stays plugged again, so
+    // dropping any other one would leave it without its row until re-plugged.
+    if (m_updatedDevice && m_availableDevices.contains(m_updatedDevice))
+        onDeviceRemoved(m_updatedDevice);
 }
 
 void FirmwareUpdater::onMicVersionReceived(QByteArray version)
@@ -565,11 +567,25 @@ int FirmwareUpdater::startUpdate(const QString& filePath, int deviceType, const 
     wireUpdateCommunicator(communicator);
     communicator->setServerUpdate(serverMode);
 
+    m_updatedDevice = device;
+    m_listedBeforeUpdate.clear();
+    for (const auto& listed : qAsConst(m_availableDevices)) {
+        if (listed->uid() != device->uid())
+            m_listedBeforeUpdate.append(listed);
+    }
+
     const nsFirmware::DeviceVersions versions { record->motherboardVersion, record->channelVersion,
                                                 record->bootloaderVersion };
     if (!communicator->updateFirmware(filePath, device, versions))
         return 2;
     return 0;
+}
+
+bool FirmwareUpdater::mayBeFoundAgain(const QSharedPointer<MovraDeviceInfo>& device) const
+{
+    // An instrument that was there before the update never reset: taking it
+    // would give the firmware to the wrong instrument.
+    return !m_listedBeforeUpdate.contains(device);
 }
 
 void FirmwareUpdater::wireUpdateCommunicator(AbstractFirmwareCommunicator* c)
@@ -610,7 +626,7 @@ void FirmwareUpdater::onReconnectToBootloaderReceived(QString uid)
         const QStringView wanted = QStringView(uid).mid(UsbUidComparedFrom, UsbUidComparedLength);
         for (const auto& device : qAsConst(m_availableDevices)) {
             const QString candidate = device->uid();
-            if (candidate.size() >= UsbUidComparedFrom + UsbUidComparedLength
+            if (mayBeFoundAgain(device) && candidate.size() >= UsbUidComparedFrom + UsbUidComparedLength
                 && QStringView(candidate).mid(UsbUidComparedFrom, UsbUidComparedLength) == wanted) {
                 found = device;
                 break;
@@ -628,7 +644,7 @@ void FirmwareUpdater::onReconnectToBootloaderReceived(QString uid)
 void FirmwareUpdater::onReconnectToSerialBootloaderReceived(QString serialNumber)
 {
     for (const auto& device : qAsConst(m_availableDevices)) {
-        if (device->commType() == CommType::Serial && device->serialNumber() == serialNumber
+        if (mayBeFoundAgain(device) && device->commType() == CommType::Serial && device->serialNumber() == serialNumber
             && (device->pid() == nsUsbIds::IMUBootloaderProductId
                 || device->pid() == nsUsbIds::ZuvoBasestationProductId)) {
             emit sendReconnectedToBootloader(device);
@@ -641,7 +657,8 @@ void FirmwareUpdater::onReconnectToSerialBootloaderReceived(QString serialNumber
 void FirmwareUpdater::onReconnectToUSB3CommunicatorReceived()
 {
     for (const auto& device : qAsConst(m_availableDevices)) {
-        if (AbstractFirmwareCommunicator::getDeviceIdentifier(device) == DeviceIdentifier::USB3Driver) {
+        if (mayBeFoundAgain(device)
+            && AbstractFirmwareCommunicator::getDeviceIdentifier(device) == DeviceIdentifier::USB3Driver) {
             emit sendReconnectedToBootloader(device);
             return;
         }

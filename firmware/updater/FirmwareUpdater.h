@@ -105,6 +105,9 @@ private:
     void unwireVersionQueryCommunicator(AbstractFirmwareCommunicator* communicator);
     void wireUpdateCommunicator(AbstractFirmwareCommunicator* communicator);
     void showWrongPortWarning();
+    // A device a re-find may hand back: the updated device itself, or one
+    // that arrived after the update started.
+    bool mayBeFoundAgain(const QSharedPointer<MovraDeviceInfo>& device) const;
 
     QSharedPointer<MovraHardwareServer> m_hardwareServer;
     QList<QSharedPointer<MovraDeviceInfo>> m_availableDevices;
@@ -113,4 +116,9 @@ private:
     QSharedPointer<QTimer> m_versionTimer;
     QList<AbstractFirmwareCommunicator*> m_versionQueryCommunicators;
     bool m_waitingForChannels = false;
+    // The device the last start handed to its communicator, and every other
+    // device listed at that moment: the update's reset takes away only the
+    // first, and a re-find never hands back one of the others.
+    QSharedPointer<MovraDeviceInfo> m_updatedDevice;
+    QList<QSharedPointer<MovraDeviceInfo>> m_listedBeforeUpdate;
 };

@@ -236,8 +236,8 @@ private slots:
     {
         QTest::addColumn<bool>("updateReset");
         QTest::newRow("unplugged") << false;
-        // An update's reset drops the devices the update may find again; a
-        // camera is not one of them.
+        // An update's reset drops only the device it resets; a camera is
+        // never one of them.
         QTest::newRow("unplugged after an update's reset") << true;
     }
 
@@ -393,8 +393,8 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(m_table->reports.size(), 10, FirstPollMs + 3000 + 2 * Slack);
         }
         UpdaterRig& rig = *m_table;
-        // A started update forgets the listed devices: list them again, as
-        // the grabbers would after a re-plug.
+        // A started update forgets the device it updates: list it again, as
+        // the grabbers would when it comes back.
         rig.updater->setReadyToReceiveDevice();
         for (const auto& listed : qAsConst(m_devices))
             QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onDeviceInserted",
@@ -458,6 +458,87 @@ private slots:
             QCOMPARE(rig.opened, QStringList { found });
             QCOMPARE(rig.reconnected, QStringList { found });
         }
+    }
+
+    // An update's reset takes away only the updated device, and its re-find
+    // hands back only a device that came after the update started: an
+    // instrument that was listed before never reset, whatever its uid,
+    // serial number or type says.
+    void reFindSkipsInstrumentsListedBefore_data()
+    {
+        QTest::addColumn<QString>("reFind");
+        QTest::addColumn<bool>("listedBefore");
+        for (const char* reFind : { "usb", "serial", "usb3" }) {
+            QTest::addRow("%s, listed before", reFind) << reFind << true;
+            QTest::addRow("%s, arrived during the update", reFind) << reFind << false;
+        }
+    }
+    void reFindSkipsInstrumentsListedBefore()
+    {
+        QFETCH(QString, reFind);
+        QFETCH(bool, listedBefore);
+        UpdaterRig rig;
+        const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
+        // Listed with its record: no need to wait for its versions.
+        QVERIFY(rig.waitUntil([&] { return rig.statusesWith(FoundText).size() == 1; }, FirstPollMs + Slack));
+        const QString updatedUid = hlx->uid();
+
+        // What the re-find looks for: the same hyphen and product-id digit,
+        // the same serial number with a bootloader's product id, or an FX3
+        // chip in boot mode.
+        auto other = QSharedPointer<MovraDeviceInfo>::create();
+        if (reFind == "usb") {
+            other->setCommType(CommType::USB);
+            other->setName(QStringLiteral("Hybrid LED Driver"));
+            other->setUid(QStringLiteral("04D8-F57E-0104-07"));
+        } else if (reFind == "serial") {
+            other->setCommType(CommType::Serial);
+            other->setPid(0x521F);
+            other->setSerialNumber(QStringLiteral("IMU-0007"));
+            other->setUid(QStringLiteral("IMU-0007"));
+        } else {
+            other->setCommType(CommType::USB);
+            other->setVid(0x04B4);
+            other->setPid(0x00F3);
+            other->setUid(QStringLiteral("04B4-00F3-0104-07"));
+        }
+        const auto list = [&] {
+            return QMetaObject::invokeMethod(rig.updater.data(), "onDeviceInserted",
+                                             Q_ARG(QSharedPointer<MovraDeviceInfo>, other));
+        };
+        if (listedBefore)
+            QVERIFY(list());
+        QCOMPARE(rig.updater->startUpdate(firmwareFile(m_dir, QStringLiteral("HLX58_V3.0.hex"), false), 0, updatedUid,
+                                          false, false),
+                 0);
+        if (!listedBefore)
+            QVERIFY(list());
+        // The reset dropped the updated device alone.
+        const auto gone = [&] {
+            QStringList uids;
+            for (const UpdaterRig::Connected& c : qAsConst(rig.connected)) {
+                if (!c.connected)
+                    uids.append(c.uid);
+            }
+            return uids;
+        };
+        QCOMPARE(gone(), QStringList { updatedUid });
+
+        if (reFind == "usb")
+            QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onReconnectToBootloaderReceived",
+                                              Q_ARG(QString, updatedUid)));
+        else if (reFind == "serial")
+            QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onReconnectToSerialBootloaderReceived",
+                                              Q_ARG(QString, other->serialNumber())));
+        else
+            QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onReconnectToUSB3CommunicatorReceived"));
+        if (listedBefore) {
+            QVERIFY(rig.reconnected.isEmpty());
+            QCOMPARE(rig.responses.last(), (Response { 113, 1, -1 }));
+        } else {
+            QCOMPARE(rig.reconnected, QStringList { other->uid() });
+        }
+        QCOMPARE(gone(), QStringList { updatedUid });
     }
 
     // A follow-up start made from inside the running communicator's own

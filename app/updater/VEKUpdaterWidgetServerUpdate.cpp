@@ -462,6 +462,8 @@ bool VEKUpdaterWidget::startProgramming(const QString& filePath)
     case 1: showUpdateBox(UpdateFlowBox::DeviceNotConnected); break;
     case 2: showUpdateBox(UpdateFlowBox::FileNotAccessible, filePath); break;
     case 3: showUpdateBox(UpdateFlowBox::FileNotUsable, filePath); break;
+    // An instrument the update cannot reach where it is connected.
+    case 4: showWrongPortBox(); break;
     default: break;
     }
     m_firmwareUpdater->setWaitingForChannels(false);

@@ -539,6 +539,10 @@ int FirmwareUpdater::startUpdate(const QString& filePath, int deviceType, const 
         return 3;
     if (!device)
         return 1;
+    // The board behind the Ethernet link answers no bootloader command: an
+    // update there would erase what it then cannot write.
+    if (device->commType() == CommType::Ethernet)
+        return 4;
 
     // The versions handed over are the device's record; a device that got
     // no record was never queried and is not one the widget can update.

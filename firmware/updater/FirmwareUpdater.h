@@ -38,7 +38,8 @@ public:
 
     // 0 the update was handed to its communicator; 1 no such device (or no
     // communicator for its type); 2 the file was refused; 3 the file name is
-    // not allowed for the type.
+    // not allowed for the type; 4 the device is on a link it cannot be
+    // reprogrammed over (the Ethernet microscopes: over USB only).
     int startUpdate(const QString& filePath, int deviceType, const QString& uid, bool motherboardPhase,
                     bool serverMode);
 

@@ -358,6 +358,12 @@ private slots:
         QTest::newRow("camera") << "camera" << 4 << "Camera.hex" << false << false << 1 << "-";
         QTest::newRow("FX3 in boot mode")
             << "fx3boot" << 20 << "Microscope_V1.img" << false << false << 0 << "BootCypressFX3Communicator";
+        // Its board answers no bootloader command over the link, whatever
+        // the phase would make of its type.
+        QTest::newRow("two-colour microscope on Ethernet")
+            << "ethernet" << 11 << "Movra-Microscope2_Firmware_V3.1.mcs" << false << false << 4 << "-";
+        QTest::newRow("microscope on Ethernet, motherboard phase")
+            << "ethernet" << 11 << "Movra-Microscope2_Firmware_V3.1.mcs" << true << false << 4 << "-";
     }
     void startUpdate()
     {
@@ -390,7 +396,17 @@ private slots:
             FakeDevice camera = FakeDevice::of(CommType::Camera, QString());
             camera.uid = QStringLiteral("CAFE0001");
             m_devices["camera"] = machine.plug(camera);
-            QTRY_COMPARE_WITH_TIMEOUT(m_table->reports.size(), 10, FirstPollMs + 3000 + 2 * Slack);
+            // The two-colour microscope as the Ethernet grabber and its
+            // version reply leave it.
+            auto ethernet = QSharedPointer<MovraDeviceInfo>::create();
+            ethernet->setCommType(CommType::Ethernet);
+            ethernet->setName(QStringLiteral("MicroscopeDual"));
+            ethernet->setDriverType(DriverType::MicroscopeDualDriver);
+            ethernet->setSerialNumber(QStringLiteral("192.168.1.250"));
+            QVERIFY(QMetaObject::invokeMethod(m_table->updater.data(), "onDeviceInserted",
+                                              Q_ARG(QSharedPointer<MovraDeviceInfo>, ethernet)));
+            m_devices["ethernet"] = ethernet;
+            QTRY_COMPARE_WITH_TIMEOUT(m_table->reports.size(), 11, FirstPollMs + 3000 + 2 * Slack);
         }
         UpdaterRig& rig = *m_table;
         // A started update forgets the device it updates: list it again, as
@@ -404,7 +420,10 @@ private slots:
                                                 : firmwareFile(m_dir, fileName, pic32File);
 
         const int asked = rig.updater->updateCommunicators.size();
+        QSignalSpy sent(rig.updater.data(), &FirmwareUpdater::sendCommandToDevice);
         QCOMPARE(rig.updater->startUpdate(path, type, uid, motherboardPhase, false), result);
+        if (result != 0)
+            QCOMPARE(sent.size(), 0);
         if (communicator == "-") {
             QCOMPARE(rig.updater->updateCommunicators.size(), asked);
         } else {

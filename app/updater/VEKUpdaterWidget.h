@@ -181,7 +181,9 @@ private:
     bool askConsolePortChange();
     void showWrongPortBox();
     void showSeveralDevicesBox();
-    UpdateFlowAnswer showUpdateBox(UpdateFlowBox which, const QString& argument = QString());
+    // A reason, when given, ends the informative text as its error information.
+    UpdateFlowAnswer showUpdateBox(UpdateFlowBox which, const QString& argument = QString(),
+                                   const QString& reason = QString());
     void waitForChannelsForServer(const QString& url);
     void waitForChannels(const std::function<void()>& checkAgain);
     void startFirmwareDownload(const QList<FirmwareInformation>& records, const QString& url);

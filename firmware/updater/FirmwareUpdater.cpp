@@ -5,6 +5,7 @@
 #include "firmware/updater/FirmwareFamilyRegistry.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -578,10 +579,16 @@ int FirmwareUpdater::startUpdate(const QString& filePath, int deviceType, const 
             m_listedBeforeUpdate.append(listed);
     }
 
+    m_fileRefusal.clear();
     const nsFirmware::DeviceVersions versions { record->motherboardVersion, record->channelVersion,
                                                 record->bootloaderVersion };
-    if (!communicator->updateFirmware(filePath, device, versions))
+    if (!communicator->updateFirmware(filePath, device, versions)) {
+        m_fileRefusal = communicator->fileRefusal();
+        // A download is the program's own: refused, it is of no more use.
+        if (serverMode)
+            QFile::remove(filePath);
         return 2;
+    }
     return 0;
 }
 

@@ -560,6 +560,41 @@ private slots:
         QCOMPARE(gone(), QStringList { updatedUid });
     }
 
+    // A file the reader refuses: nothing reaches the device, the reader's
+    // reason is kept for the box, and a downloaded file goes.
+    void refusedFile_data()
+    {
+        QTest::addColumn<bool>("serverMode");
+        QTest::newRow("downloaded") << true;
+        QTest::newRow("chosen by the user") << false;
+    }
+    void refusedFile()
+    {
+        QFETCH(bool, serverMode);
+        UpdaterRig rig;
+        const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
+        // Listed with its record: no need to wait for its versions.
+        QVERIFY(rig.waitUntil([&] { return rig.statusesWith(FoundText).size() == 1; }, FirstPollMs + Slack));
+        QByteArray content = IntelHex::file({ { 0u, pseudoRandomBytes(32, 3) } });
+        // The first record's checksum, one off.
+        const int checksumAt = content.indexOf("\r\n") - 2;
+        const char last = content.at(checksumAt + 1);
+        content[checksumAt + 1] = last == '0' ? '1' : '0';
+        const QString path = m_dir.filePath(QStringLiteral("Movra-HLX58_Firmware_V3.1.hex"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+
+        QSignalSpy sent(rig.updater.data(), &FirmwareUpdater::sendCommandToDevice);
+        QCOMPARE(rig.updater->startUpdate(path, 0, hlx->uid(), false, serverMode), 2);
+        QCOMPARE(sent.size(), 0);
+        QVERIFY(rig.responses.isEmpty());
+        QCOMPARE(rig.updater->fileRefusal(), QStringLiteral("Line 1: bad record checksum"));
+        QCOMPARE(QFile::exists(path), !serverMode);
+        QVERIFY(rig.connected.isEmpty());
+    }
+
     // A follow-up start made from inside the running communicator's own
     // report replaces it; it must outlive the call it is still in.
     void replacedCommunicatorOutlivesItsOwnCall()

@@ -8,7 +8,7 @@
 // texts in its own context, "VEKUpdaterWidget".
 enum class UpdateFlowBox {
     SeveralDevices,        // more than one device is counted
-    WrongPort,             // GQZ, or GQZ2 over the network
+    WrongPort,             // GQZ, or GQZ2 over the network; the firmware updater refused the start: 4
     MotherboardOrChannels, // Motherboard, Channels or Cancel
     WhichDevice,           // the motherboard's device: LightSource (1st Gen.), Console (1st Gen.) or Cancel
     WhichPart,             // the memory manager's part: Motherboard, Channel(s) or Cancel

@@ -183,7 +183,9 @@ private:
     bool askConsolePortChange();
     void showWrongPortBox();
     void showSeveralDevicesBox();
-    UpdateFlowAnswer showUpdateBox(UpdateFlowBox which, const QString& argument = QString());
+    // A reason, when given, ends the informative text as its error information.
+    UpdateFlowAnswer showUpdateBox(UpdateFlowBox which, const QString& argument = QString(),
+                                   const QString& reason = QString());
     bool selectedTypeWaitsForChannels() const;
     bool channelsFromServer(const QString& channelUrl, QString& url);
     void waitForChannelsForServer(const QString& url);

@@ -339,7 +339,7 @@ void VEKUpdaterWidget::showSeveralDevicesBox()
 // Every box of the update flow: its texts, icon and buttons from the table,
 // its texts translated here. The argument fills the place-marker of the text
 // or, when the text has none, of the informative text.
-UpdateFlowAnswer VEKUpdaterWidget::showUpdateBox(UpdateFlowBox which, const QString& argument)
+UpdateFlowAnswer VEKUpdaterWidget::showUpdateBox(UpdateFlowBox which, const QString& argument, const QString& reason)
 {
     const UpdateFlowBoxTexts& texts = updateFlowBoxTexts(which);
     QString text = tr(texts.text);
@@ -348,13 +348,15 @@ UpdateFlowAnswer VEKUpdaterWidget::showUpdateBox(UpdateFlowBox which, const QStr
         text = text.arg(argument);
     else if (texts.informativeText && QByteArray(texts.informativeText).contains("%1"))
         informativeText = informativeText.arg(argument);
+    if (!reason.isEmpty())
+        informativeText += tr("\n\nError information : %1").arg(reason);
 
     QMessageBox box;
     box.setIcon(texts.icon);
     if (texts.title)
         box.setWindowTitle(tr(texts.title));
     box.setText(text);
-    if (texts.informativeText)
+    if (!informativeText.isEmpty())
         box.setInformativeText(informativeText);
     const auto addChoice = [&box](const UpdateFlowBoxButton& choice) -> QAbstractButton* {
         if (!choice.text && !choice.sharedText)
@@ -495,8 +497,10 @@ bool VEKUpdaterWidget::startProgramming(const QString& filePath)
                                                       m_session.motherboardPhase, m_session.serverMode);
     switch (result) {
     case 1: showUpdateBox(UpdateFlowBox::DeviceNotConnected); break;
-    case 2: showUpdateBox(UpdateFlowBox::FileNotAccessible, filePath); break;
+    case 2: showUpdateBox(UpdateFlowBox::FileNotAccessible, filePath, m_firmwareUpdater->fileRefusal()); break;
     case 3: showUpdateBox(UpdateFlowBox::FileNotUsable, filePath); break;
+    // An instrument the update cannot reach where it is connected.
+    case 4: showWrongPortBox(); break;
     default: break;
     }
     m_firmwareUpdater->setWaitingForChannels(false);

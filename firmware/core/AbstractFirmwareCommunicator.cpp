@@ -355,9 +355,11 @@ bool AbstractFirmwareCommunicator::openFirmwareFile(const QString& fileName, int
 {
     if (!m_fileManager)
         return false;
+    m_fileRefusal.clear();
     if (m_fileManager->openFile(fileName, recordBound))
         return true;
-    qInfo() << "Firmware file refused:" << m_fileManager->errorString();
+    m_fileRefusal = m_fileManager->errorString();
+    qInfo() << "Firmware file refused:" << m_fileRefusal;
     return false;
 }
 

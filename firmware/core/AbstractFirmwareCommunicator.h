@@ -63,6 +63,8 @@ public:
     void stopUpdate();
     // Shorter re-send timing for tests.
     void setRetryTiming(int intervalMs, int maxRetries);
+    // Why the file reader refused the update's file; empty when it did not.
+    QString fileRefusal() const { return m_fileRefusal; }
 
     static nsUpdater::DeviceIdentifier getDeviceIdentifier(QSharedPointer<MovraDeviceInfo> device);
     static bool isInBootloader(QSharedPointer<MovraDeviceInfo> device);
@@ -130,7 +132,8 @@ protected:
     // GrowingFrameReadBound for growing ones); logs why a file was refused.
     bool openFirmwareFile(const QString& fileName, int recordBound);
     // Takes the reader for an update and opens the file through it; a refused
-    // file leaves no reader behind and stays as it is on disk.
+    // file leaves no reader behind and stays as it is on disk (the updater
+    // deletes a downloaded one).
     bool takeFirmwareFile(QSharedPointer<FirmwareFileManager> manager, const QString& fileName, int recordBound);
     // Starts an update that speaks to the device at once, with no reset:
     // takes the file (read from its start) and the device.
@@ -213,4 +216,5 @@ private:
     int m_maxEraseRetries = MaxEraseRetries;
     int m_eraseFailures = 0;
     char m_retryStepCode = nsFirmware::ProgramFlash;
+    QString m_fileRefusal;
 };

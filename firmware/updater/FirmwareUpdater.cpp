@@ -5,6 +5,7 @@
 #include "firmware/updater/FirmwareFamilyRegistry.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -350,7 +351,7 @@ void FirmwareUpdater::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInf
     info->uid = deviceInfo->uid();
     m_communicationInfos.append(info);
 
-    wireVersionQueryCommunicator(communicator);
+    wireVersionQueryCommunicator(communicator, deviceInfo);
     m_versionQueryCommunicators.append(communicator);
 
     if (deviceInfo->commType() == CommType::Ethernet)
@@ -386,10 +387,18 @@ AbstractFirmwareCommunicator* FirmwareUpdater::createUpdateCommunicator(int devi
     return device ? FirmwareFamilyRegistry::createUpdateCommunicator(deviceType, *device, motherboardPhase) : nullptr;
 }
 
-void FirmwareUpdater::wireVersionQueryCommunicator(AbstractFirmwareCommunicator* c)
+void FirmwareUpdater::wireVersionQueryCommunicator(AbstractFirmwareCommunicator* c,
+                                                   const QSharedPointer<MovraDeviceInfo>& asked)
 {
+    // Every reply reaches every communicator of the burst, and some families
+    // read replies of any device: such a reading, in another family's
+    // layout, must not land in the sender's record. Only what answers the
+    // device this communicator asked is taken.
     connect(c, &AbstractFirmwareCommunicator::sendInstalledVersionToUpdater, this,
-            &FirmwareUpdater::onSendInstalledVersionReceived);
+            [this, asked](DeviceIdentifier deviceID, nsFirmware::DeviceVersions versions, QString uid) {
+                if (uid == asked->uid())
+                    onSendInstalledVersionReceived(deviceID, versions, uid);
+            });
     connect(c, &AbstractFirmwareCommunicator::sendCommandToDevice, this, &FirmwareUpdater::sendCommandToDevice);
     connect(c, &AbstractFirmwareCommunicator::sendCtrlCmdToDevice, this, &FirmwareUpdater::sendCtrlCmdToDevice);
     connect(c, &AbstractFirmwareCommunicator::sendSerialCommandToDevice, this,
@@ -456,6 +465,10 @@ void FirmwareUpdater::onDeviceRemoved(QSharedPointer<MovraDeviceInfo> deviceInfo
         if (m_availableDevices.at(i)->uid() == uid)
             m_availableDevices.removeAt(i);
     }
+    for (int i = m_listedBeforeUpdate.size() - 1; i >= 0; --i) {
+        if (m_listedBeforeUpdate.at(i)->uid() == uid)
+            m_listedBeforeUpdate.removeAt(i);
+    }
     for (int i = 0; i < m_communicationInfos.size();) {
         const auto info = m_communicationInfos.at(i);
         if (info->uid != uid) {
@@ -485,13 +498,11 @@ void FirmwareUpdater::onDeviceConnectionChanged(QSharedPointer<MovraDeviceInfo> 
 
 void FirmwareUpdater::clearAvailableDevices()
 {
-    // A camera is not reset by an update and its transport never reports it
-    // again: dropped here, it would keep its row after it goes.
-    const auto devices = m_availableDevices;
-    for (const auto& device : devices) {
-        if (!handlingOf(AbstractFirmwareCommunicator::getDeviceIdentifier(device)).camera)
-            onDeviceRemoved(device);
-    }
+    // Only the device under update resets and comes back as a new device.
+    // The transports never report a device that stays plugged again, so
+    // dropping any other one would leave it without its row until re-plugged.
+    if (m_updatedDevice && m_availableDevices.contains(m_updatedDevice))
+        onDeviceRemoved(m_updatedDevice);
 }
 
 void FirmwareUpdater::onMicVersionReceived(QByteArray version)
@@ -532,6 +543,10 @@ int FirmwareUpdater::startUpdate(const QString& filePath, int deviceType, const 
         return 3;
     if (!device)
         return 1;
+    // The board behind the Ethernet link answers no bootloader command: an
+    // update there would erase what it then cannot write.
+    if (device->commType() == CommType::Ethernet)
+        return 4;
 
     // The versions handed over are the device's record; a device that got
     // no record was never queried and is not one the widget can update.
@@ -560,11 +575,31 @@ int FirmwareUpdater::startUpdate(const QString& filePath, int deviceType, const 
     wireUpdateCommunicator(communicator);
     communicator->setServerUpdate(serverMode);
 
+    m_updatedDevice = device;
+    m_listedBeforeUpdate.clear();
+    for (const auto& listed : qAsConst(m_availableDevices)) {
+        if (listed->uid() != device->uid())
+            m_listedBeforeUpdate.append(listed);
+    }
+
+    m_fileRefusal.clear();
     const nsFirmware::DeviceVersions versions { record->motherboardVersion, record->channelVersion,
                                                 record->bootloaderVersion };
-    if (!communicator->updateFirmware(filePath, device, versions))
+    if (!communicator->updateFirmware(filePath, device, versions)) {
+        m_fileRefusal = communicator->fileRefusal();
+        // A download is the program's own: refused, it is of no more use.
+        if (serverMode)
+            QFile::remove(filePath);
         return 2;
+    }
     return 0;
+}
+
+bool FirmwareUpdater::mayBeFoundAgain(const QSharedPointer<MovraDeviceInfo>& device) const
+{
+    // An instrument that was there before the update never reset: taking it
+    // would give the firmware to the wrong instrument.
+    return !m_listedBeforeUpdate.contains(device);
 }
 
 void FirmwareUpdater::wireUpdateCommunicator(AbstractFirmwareCommunicator* c)
@@ -605,7 +640,7 @@ void FirmwareUpdater::onReconnectToBootloaderReceived(QString uid)
         const QStringView wanted = QStringView(uid).mid(UsbUidComparedFrom, UsbUidComparedLength);
         for (const auto& device : qAsConst(m_availableDevices)) {
             const QString candidate = device->uid();
-            if (candidate.size() >= UsbUidComparedFrom + UsbUidComparedLength
+            if (mayBeFoundAgain(device) && candidate.size() >= UsbUidComparedFrom + UsbUidComparedLength
                 && QStringView(candidate).mid(UsbUidComparedFrom, UsbUidComparedLength) == wanted) {
                 found = device;
                 break;
@@ -623,7 +658,7 @@ void FirmwareUpdater::onReconnectToBootloaderReceived(QString uid)
 void FirmwareUpdater::onReconnectToSerialBootloaderReceived(QString serialNumber)
 {
     for (const auto& device : qAsConst(m_availableDevices)) {
-        if (device->commType() == CommType::Serial && device->serialNumber() == serialNumber
+        if (mayBeFoundAgain(device) && device->commType() == CommType::Serial && device->serialNumber() == serialNumber
             && (device->pid() == nsUsbIds::IMUBootloaderProductId
                 || device->pid() == nsUsbIds::ZuvoBasestationProductId)) {
             emit sendReconnectedToBootloader(device);
@@ -636,7 +671,8 @@ void FirmwareUpdater::onReconnectToSerialBootloaderReceived(QString serialNumber
 void FirmwareUpdater::onReconnectToUSB3CommunicatorReceived()
 {
     for (const auto& device : qAsConst(m_availableDevices)) {
-        if (AbstractFirmwareCommunicator::getDeviceIdentifier(device) == DeviceIdentifier::USB3Driver) {
+        if (mayBeFoundAgain(device)
+            && AbstractFirmwareCommunicator::getDeviceIdentifier(device) == DeviceIdentifier::USB3Driver) {
             emit sendReconnectedToBootloader(device);
             return;
         }

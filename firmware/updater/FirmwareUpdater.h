@@ -37,10 +37,15 @@ public:
     void setWaitingForChannels(bool waiting) { m_waitingForChannels = waiting; }
 
     // 0 the update was handed to its communicator; 1 no such device (or no
-    // communicator for its type); 2 the file was refused; 3 the file name is
-    // not allowed for the type.
+    // communicator for its type); 2 the file was refused (a downloaded one is
+    // deleted); 3 the file name is not allowed for the type; 4 the device is
+    // on a link it cannot be reprogrammed over (the Ethernet microscopes:
+    // over USB only).
     int startUpdate(const QString& filePath, int deviceType, const QString& uid, bool motherboardPhase,
                     bool serverMode);
+    // Why the last start refused its file (result 2), as the reader said it;
+    // empty when it gave no reason.
+    QString fileRefusal() const { return m_fileRefusal; }
 
     // Force exit: the running update is cut off from the device and its
     // timers stopped; devices that arrive afterwards are classified again.
@@ -100,10 +105,14 @@ protected:
 
 private:
     void connectHardwareServer();
-    void wireVersionQueryCommunicator(AbstractFirmwareCommunicator* communicator);
+    void wireVersionQueryCommunicator(AbstractFirmwareCommunicator* communicator,
+                                      const QSharedPointer<MovraDeviceInfo>& asked);
     void unwireVersionQueryCommunicator(AbstractFirmwareCommunicator* communicator);
     void wireUpdateCommunicator(AbstractFirmwareCommunicator* communicator);
     void showWrongPortWarning();
+    // A device a re-find may hand back: the updated device itself, or one
+    // that arrived after the update started.
+    bool mayBeFoundAgain(const QSharedPointer<MovraDeviceInfo>& device) const;
 
     QSharedPointer<MovraHardwareServer> m_hardwareServer;
     QList<QSharedPointer<MovraDeviceInfo>> m_availableDevices;
@@ -112,4 +121,10 @@ private:
     QSharedPointer<QTimer> m_versionTimer;
     QList<AbstractFirmwareCommunicator*> m_versionQueryCommunicators;
     bool m_waitingForChannels = false;
+    // The device the last start handed to its communicator, and every other
+    // device listed at that moment: the update's reset takes away only the
+    // first, and a re-find never hands back one of the others.
+    QSharedPointer<MovraDeviceInfo> m_updatedDevice;
+    QList<QSharedPointer<MovraDeviceInfo>> m_listedBeforeUpdate;
+    QString m_fileRefusal;
 };

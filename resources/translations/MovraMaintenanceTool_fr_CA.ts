@@ -1080,6 +1080,15 @@ Une fois fait, rallumez l&apos;appareil et, dès qu&apos;il apparaît dans la li
 [MISE À JOUR DEPUIS LE SERVEUR] La mise à jour devrait démarrer d&apos;elle-même après le téléchargement du fichier de micrologiciel (.img).</translation>
     </message>
     <message>
+        <location filename="../../app/updater/VEKUpdaterWidgetServerUpdate.cpp" line="351"/>
+        <source>
+
+Error information : %1</source>
+        <translation>
+
+Renseignements sur l&apos;erreur : %1</translation>
+    </message>
+    <message>
         <location filename="../../app/updater/VEKUpdaterWidgetServerUpdate.cpp" line="538"/>
         <source>&lt;b&gt;Reset To Bootloader&lt;/b&gt;</source>
         <translation>&lt;b&gt;Redémarrage dans le chargeur d&apos;amorçage&lt;/b&gt;</translation>

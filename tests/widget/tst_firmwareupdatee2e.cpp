@@ -19,6 +19,16 @@ namespace {
 
 const QString FirmwareName = QStringLiteral("Movra-HLX58_Firmware_V2.6.hex");
 const QString FirmwarePath = ServedFolder + FirmwareName;
+// The same image with the first record's checksum one off.
+const QString DamagedName = QStringLiteral("Movra-HLX58_Firmware_V2.9.hex");
+
+QByteArray damagedFirmware()
+{
+    QByteArray content = IntelHex::file(road::imageOf(QStringLiteral("HLX58")));
+    const int last = content.indexOf("\r\n") - 1;
+    content[last] = content.at(last) == '0' ? '1' : '0';
+    return content;
+}
 
 // What the progress dialog showed while the update ran.
 struct ProgressWatch : QObject
@@ -67,12 +77,13 @@ private:
     }
 
     // The served catalogue offers the joint a newer firmware.
-    bool checkForUpdates(VEKUpdaterWidget& widget)
+    bool checkForUpdates(VEKUpdaterWidget& widget, const QString& servedName = FirmwareName)
     {
-        QJsonObject entry { { QStringLiteral("Version"), QJsonArray { QStringLiteral("2.6") } },
-                            { QStringLiteral("URLS"), QJsonArray { MovraWebHost + QLatin1Char('/') + FirmwarePath } },
-                            { QStringLiteral("Filters"),
-                              QJsonArray { QStringLiteral("Movra-HLX58_Firmware_V*.hex") } } };
+        QJsonObject entry {
+            { QStringLiteral("Version"), QJsonArray { QStringLiteral("2.6") } },
+            { QStringLiteral("URLS"), QJsonArray { MovraWebHost + QLatin1Char('/') + ServedFolder + servedName } },
+            { QStringLiteral("Filters"), QJsonArray { QStringLiteral("Movra-HLX58_Firmware_V*.hex") } }
+        };
         QJsonObject root { { QStringLiteral("Firmwares"), 1 }, { QStringLiteral("0"), entry } };
         if (!m_server.writeFile(QStringLiteral("downloads/.updates/firmwares/firmwares_admin.json"),
                                 QJsonDocument(root).toJson()))
@@ -97,6 +108,7 @@ private slots:
         QVERIFY(m_environment.makeDesktopFolder());
         QVERIFY(m_server.start(QStringLiteral(MOVRA_HTTPS_SERVER), QUrl(MovraWebHost).host()));
         QVERIFY(m_server.writeFile(FirmwarePath, IntelHex::file(road::imageOf(QStringLiteral("HLX58")))));
+        QVERIFY(m_server.writeFile(ServedFolder + DamagedName, damagedFirmware()));
     }
 
     void update_data()
@@ -199,6 +211,58 @@ private slots:
             QCOMPARE(QFile::exists(chosen), !fromCatalogue);
             QFile::remove(chosen);
         }
+        joint.reset();
+    }
+
+    // A damaged file, downloaded or chosen, is refused before anything is
+    // sent, with the reader's reason in the box; a download is the
+    // program's own and does not stay behind, a chosen file does.
+    void damagedFileRefused_data()
+    {
+        QTest::addColumn<bool>("fromCatalogue");
+        QTest::newRow("from the catalogue") << true;
+        QTest::newRow("from a chosen file") << false;
+    }
+
+    void damagedFileRefused()
+    {
+        QFETCH(bool, fromCatalogue);
+        auto bus = QSharedPointer<SimUsbBus>::create();
+        auto joint = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("HLX58")), 2, 5);
+        const QString downloaded = QDir::homePath() + QStringLiteral("/downloads/") + DamagedName;
+        const QString chosen = QStandardPaths::standardLocations(QStandardPaths::DesktopLocation).value(0)
+                               + QLatin1Char('/') + DamagedName;
+        if (!fromCatalogue) {
+            QFile file(chosen);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(damagedFirmware());
+        }
+        {
+            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            Form form(&widget);
+            QTreeWidgetItem* row = waitForJoint(form);
+            QVERIFY(row);
+            QVERIFY(checkForUpdates(widget, DamagedName));
+            form.tree->setCurrentItem(row);
+            QSignalSpy lock(&widget, &VEKUpdaterWidget::sendDisableCloseBehavior);
+            const QString path = fromCatalogue ? downloaded : chosen;
+            const QString refused =
+                QStringLiteral("<b>Downloaded/Selected file doesn't seem to be accessible [%1].</b>").arg(path);
+            DialogAnswerer user(fromCatalogue ? QStringList { QStringLiteral("OK") }
+                                              : QStringList { QStringLiteral("file:") + chosen, QStringLiteral("OK") });
+            (fromCatalogue ? form.update : form.manual)->click();
+            QVERIFY(waitForBox(user, { refused }, 10000));
+            QCOMPARE(user.seen.size(), fromCatalogue ? 1 : 2);
+            QVERIFY2(user.seen.last().informative.endsWith(
+                         QStringLiteral("\n\nError information : Line 1: bad record checksum")),
+                     qPrintable(user.seen.last().informative));
+            QCOMPARE(QFile::exists(downloaded), false);
+            QCOMPARE(QFile::exists(chosen), !fromCatalogue);
+            // Nothing runs that would hold the window open.
+            QVERIFY(lock.isEmpty() || !lock.last().at(0).toBool());
+            QCOMPARE(joint->enumerations(), 1);
+        }
+        QFile::remove(chosen);
         joint.reset();
     }
 

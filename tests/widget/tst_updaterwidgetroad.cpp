@@ -1,6 +1,9 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/VEKUpdaterWidget.h"
 #include "tests/e2e/RoadSupport.h"
+#include "tests/firmware/fpga/UsbConsoleServicePort.h"
+#include "tests/firmware/motherboard/UsbMotherboard.h"
+#include "tests/support/SignalWait.h"
 #include "tests/support/WidgetTestEnvironment.h"
 #include "tests/widget/CatalogueServer.h"
 
@@ -104,6 +107,82 @@ private slots:
         }
         driver.reset();
         joint.reset();
+    }
+
+    // A light-source motherboard and a console on its service port found in
+    // the same poll, in either order: every reply reaches both version
+    // queries, and each family reads the other's bootloader reply in its own
+    // layout. Each row still shows the versions its own device gave.
+    void twoFamiliesInOneBurst_data()
+    {
+        QTest::addColumn<bool>("consoleFirst");
+        QTest::newRow("light source first") << false;
+        QTest::newRow("console first") << true;
+    }
+
+    void twoFamiliesInOneBurst()
+    {
+        QFETCH(bool, consoleFirst);
+        auto bus = QSharedPointer<SimUsbBus>::create();
+        std::unique_ptr<UsbMotherboard> lightSource;
+        std::unique_ptr<UsbConsoleServicePort> console;
+        // Both on the bus before the program looks: found in one poll, in
+        // the bus's order.
+        const auto plugLightSource = [&] {
+            lightSource = std::make_unique<UsbMotherboard>(bus, sim::lightSourceMotherboard(3), 3, 5);
+        };
+        const auto plugConsole = [&] {
+            console = std::make_unique<UsbConsoleServicePort>(bus, sim::ConsoleServicePortProfile(), 1, 3);
+        };
+        if (consoleFirst) {
+            plugConsole();
+            plugLightSource();
+        } else {
+            plugLightSource();
+            plugConsole();
+        }
+        {
+            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            QSignalSpy messages(&widget, &VEKUpdaterWidget::sendMessageToStatusBar);
+            auto* tree = widget.findChild<QTreeWidget*>(QStringLiteral("treeWidget_device"));
+            auto* boot = widget.findChild<QTextBrowser*>(QStringLiteral("textBrowser_deviceBoot"));
+            QTreeWidgetItem* lightSources = typeRow(tree, nsUpdater::LightSource);
+            QTreeWidgetItem* channels = typeRow(tree, nsUpdater::Channels);
+            const auto record = [&](int type) {
+                return widget.informationHandler()->getFirmwareInformationList(type).value(0);
+            };
+            const QString initialized = QStringLiteral("Movra device initialized");
+            QStringList seen;
+            QVERIFY(SignalWait([&] {
+                        seen.clear();
+                        for (const QList<QVariant>& message : messages)
+                            seen << message.at(0).toString();
+                        return seen.count(initialized) == 2;
+                    })
+                        .on(&widget, &VEKUpdaterWidget::sendMessageToStatusBar)
+                        .wait(road::FoundAndReadMs));
+            QCOMPARE(lightSources->childCount(), 1);
+            QCOMPARE(channels->childCount(), 1);
+            // One burst: both were found before the first versions came.
+            QCOMPARE(seen.indexOf(initialized), 2);
+            QCOMPARE(seen.mid(0, 2), QStringList(2, road::FoundText));
+
+            const FirmwareInformation lightSourceRecord = record(nsUpdater::LightSource);
+            QCOMPARE(lightSourceRecord.uid, lightSource->uid());
+            QCOMPARE((QStringList { lightSourceRecord.motherboardInstalledVersion,
+                                    lightSourceRecord.channelInstalledVersion, lightSourceRecord.bootloaderVersion }),
+                     (QStringList { "3.1.0", "4.1.0", "1.3" }));
+            const FirmwareInformation channelsRecord = record(nsUpdater::Channels);
+            QCOMPARE(channelsRecord.uid, console->uid());
+            QCOMPARE(channelsRecord.bootloaderVersion, QStringLiteral("2.7"));
+
+            tree->setCurrentItem(lightSources->child(0));
+            QVERIFY2(boot->toPlainText().contains(QStringLiteral("Installed: 1.3")), qPrintable(boot->toPlainText()));
+            tree->setCurrentItem(channels->child(0));
+            QVERIFY2(boot->toPlainText().contains(QStringLiteral("Installed: 2.7")), qPrintable(boot->toPlainText()));
+        }
+        console.reset();
+        lightSource.reset();
     }
 
     void bootloaderRowShownWhileOneIsThere()

@@ -3,6 +3,7 @@
 #include "tests/device/ethernet/NetworkSandbox.h"
 #include "tests/device/ethernet/SimulatedLink.h"
 #include "tests/e2e/UsbInstrument.h"
+#include "tests/firmware/updater/UpdaterRig.h"
 #include "tests/widget/WidgetFixtures.h"
 
 #include <QDir>
@@ -78,6 +79,39 @@ private slots:
         QTreeWidgetItem* other = form.typeRow(type == nsUpdater::GQZ ? nsUpdater::GQZ2 : nsUpdater::GQZ);
         QVERIFY(other);
         QCOMPARE(other->childCount(), 0);
+    }
+
+    // The two-colour driver found over the link cannot be reprogrammed
+    // there: its board answers no bootloader command, so an update would
+    // erase a sector it could not write again. The start is refused before
+    // anything goes to it, in both phases.
+    void updateOverTheLinkRefused()
+    {
+        SimulatedLink link;
+        QString error;
+        QVERIFY2(link.start(&error), qPrintable(error));
+        link.setVersion(2, 3);
+
+        UpdaterRig rig(QSharedPointer<SimulatedUsbTransports>::create(QSharedPointer<SimUsbBus>::create()));
+        // First poll, the version burst and the link's neighbour discovery.
+        QVERIFY(rig.waitUntil([&] { return !rig.reports.isEmpty(); }, 12000));
+        const nsUpdater::DeviceCommunicationInfo found = rig.reports.first().seen;
+        QCOMPARE(found.deviceType, int(nsUpdater::GQZ2));
+
+        const QString path = m_work.filePath(QStringLiteral("Movra-Microscope2_Firmware_V3.1.mcs"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(":020000040000FA\r\n:10000000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF00\r\n:00000001FF\r\n");
+        file.close();
+        QSignalSpy sent(rig.updater.data(), &FirmwareUpdater::sendCommandToDevice);
+        for (bool motherboardPhase : { false, true })
+            QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, motherboardPhase, false), 4);
+        QCOMPARE(sent.size(), 0);
+        QVERIFY(rig.updater->updateCommunicators.isEmpty());
+        QVERIFY(rig.responses.isEmpty());
+        // Still listed as it was.
+        QVERIFY(rig.connected.isEmpty());
+        QCOMPARE(rig.updater->getAvailableDevices(nsUpdater::GQZ2).size(), 1);
     }
 
     // A link whose driver never answers: the device is listed by discovery,

@@ -275,8 +275,8 @@ private slots:
     {
         QTest::addColumn<bool>("updateReset");
         QTest::newRow("unplugged") << false;
-        // An update's reset drops the devices the update may find again; a
-        // camera is not one of them.
+        // An update's reset drops only the device it resets; a camera is
+        // never one of them.
         QTest::newRow("unplugged after an update's reset") << true;
     }
 
@@ -400,6 +400,12 @@ private slots:
         QTest::newRow("camera") << "camera" << 4 << "Camera.hex" << false << false << 1 << "-";
         QTest::newRow("FX3 in boot mode")
             << "fx3boot" << 20 << "Microscope_V1.img" << false << false << 0 << "BootCypressFX3Communicator";
+        // Its board answers no bootloader command over the link, whatever
+        // the phase would make of its type.
+        QTest::newRow("two-colour microscope on Ethernet")
+            << "ethernet" << 11 << "Movra-Microscope2_Firmware_V3.1.mcs" << false << false << 4 << "-";
+        QTest::newRow("microscope on Ethernet, motherboard phase")
+            << "ethernet" << 11 << "Movra-Microscope2_Firmware_V3.1.mcs" << true << false << 4 << "-";
     }
     void startUpdate()
     {
@@ -432,11 +438,21 @@ private slots:
             FakeDevice camera = FakeDevice::of(CommType::Camera, QString());
             camera.uid = QStringLiteral("CAFE0001");
             m_devices["camera"] = machine.plug(camera);
-            QTRY_COMPARE_WITH_TIMEOUT(m_table->reports.size(), 10, FirstPollMs + 3000 + 2 * Slack);
+            // The two-colour microscope as the Ethernet grabber and its
+            // version reply leave it.
+            auto ethernet = QSharedPointer<MovraDeviceInfo>::create();
+            ethernet->setCommType(CommType::Ethernet);
+            ethernet->setName(QStringLiteral("MicroscopeDual"));
+            ethernet->setDriverType(DriverType::MicroscopeDualDriver);
+            ethernet->setSerialNumber(QStringLiteral("192.168.1.250"));
+            QVERIFY(QMetaObject::invokeMethod(m_table->updater.data(), "onDeviceInserted",
+                                              Q_ARG(QSharedPointer<MovraDeviceInfo>, ethernet)));
+            m_devices["ethernet"] = ethernet;
+            QTRY_COMPARE_WITH_TIMEOUT(m_table->reports.size(), 11, FirstPollMs + 3000 + 2 * Slack);
         }
         UpdaterRig& rig = *m_table;
-        // A started update forgets the listed devices: list them again, as
-        // the grabbers would after a re-plug.
+        // A started update forgets the device it updates: list it again, as
+        // the grabbers would when it comes back.
         rig.updater->setReadyToReceiveDevice();
         for (const auto& listed : qAsConst(m_devices))
             QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onDeviceInserted",
@@ -446,7 +462,10 @@ private slots:
                                                 : firmwareFile(m_dir, fileName, pic32File);
 
         const int asked = rig.updater->updateCommunicators.size();
+        QSignalSpy sent(rig.updater.data(), &FirmwareUpdater::sendCommandToDevice);
         QCOMPARE(rig.updater->startUpdate(path, type, uid, motherboardPhase, false), result);
+        if (result != 0)
+            QCOMPARE(sent.size(), 0);
         if (communicator == "-") {
             QCOMPARE(rig.updater->updateCommunicators.size(), asked);
         } else {
@@ -500,6 +519,122 @@ private slots:
             QCOMPARE(rig.opened, QStringList { found });
             QCOMPARE(rig.reconnected, QStringList { found });
         }
+    }
+
+    // An update's reset takes away only the updated device, and its re-find
+    // hands back only a device that came after the update started: an
+    // instrument that was listed before never reset, whatever its uid,
+    // serial number or type says.
+    void reFindSkipsInstrumentsListedBefore_data()
+    {
+        QTest::addColumn<QString>("reFind");
+        QTest::addColumn<bool>("listedBefore");
+        for (const char* reFind : { "usb", "serial", "usb3" }) {
+            QTest::addRow("%s, listed before", reFind) << reFind << true;
+            QTest::addRow("%s, arrived during the update", reFind) << reFind << false;
+        }
+    }
+    void reFindSkipsInstrumentsListedBefore()
+    {
+        QFETCH(QString, reFind);
+        QFETCH(bool, listedBefore);
+        UpdaterRig rig;
+        const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
+        // Listed with its record: no need to wait for its versions.
+        QVERIFY(rig.waitUntil([&] { return rig.statusesWith(FoundText).size() == 1; }, FirstPollMs + Slack));
+        const QString updatedUid = hlx->uid();
+
+        // What the re-find looks for: the same hyphen and product-id digit,
+        // the same serial number with a bootloader's product id, or an FX3
+        // chip in boot mode.
+        auto other = QSharedPointer<MovraDeviceInfo>::create();
+        if (reFind == "usb") {
+            other->setCommType(CommType::USB);
+            other->setName(QStringLiteral("Hybrid LED Driver"));
+            other->setUid(QStringLiteral("04D8-F57E-0104-07"));
+        } else if (reFind == "serial") {
+            other->setCommType(CommType::Serial);
+            other->setPid(0x521F);
+            other->setSerialNumber(QStringLiteral("IMU-0007"));
+            other->setUid(QStringLiteral("IMU-0007"));
+        } else {
+            other->setCommType(CommType::USB);
+            other->setVid(0x04B4);
+            other->setPid(0x00F3);
+            other->setUid(QStringLiteral("04B4-00F3-0104-07"));
+        }
+        const auto list = [&] {
+            return QMetaObject::invokeMethod(rig.updater.data(), "onDeviceInserted",
+                                             Q_ARG(QSharedPointer<MovraDeviceInfo>, other));
+        };
+        if (listedBefore)
+            QVERIFY(list());
+        QCOMPARE(rig.updater->startUpdate(firmwareFile(m_dir, QStringLiteral("HLX58_V3.0.hex"), false), 0, updatedUid,
+                                          false, false),
+                 0);
+        if (!listedBefore)
+            QVERIFY(list());
+        // The reset dropped the updated device alone.
+        const auto gone = [&] {
+            QStringList uids;
+            for (const UpdaterRig::Connected& c : qAsConst(rig.connected)) {
+                if (!c.connected)
+                    uids.append(c.uid);
+            }
+            return uids;
+        };
+        QCOMPARE(gone(), QStringList { updatedUid });
+
+        if (reFind == "usb")
+            QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onReconnectToBootloaderReceived",
+                                              Q_ARG(QString, updatedUid)));
+        else if (reFind == "serial")
+            QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onReconnectToSerialBootloaderReceived",
+                                              Q_ARG(QString, other->serialNumber())));
+        else
+            QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onReconnectToUSB3CommunicatorReceived"));
+        if (listedBefore) {
+            QVERIFY(rig.reconnected.isEmpty());
+            QCOMPARE(rig.responses.last(), (Response { 113, 1, -1 }));
+        } else {
+            QCOMPARE(rig.reconnected, QStringList { other->uid() });
+        }
+        QCOMPARE(gone(), QStringList { updatedUid });
+    }
+
+    // A file the reader refuses: nothing reaches the device, the reader's
+    // reason is kept for the box, and a downloaded file goes.
+    void refusedFile_data()
+    {
+        QTest::addColumn<bool>("serverMode");
+        QTest::newRow("downloaded") << true;
+        QTest::newRow("chosen by the user") << false;
+    }
+    void refusedFile()
+    {
+        QFETCH(bool, serverMode);
+        UpdaterRig rig;
+        const auto hlx = plugInstrument(rig, sim::hlx58Profile(), 5);
+        // Listed with its record: no need to wait for its versions.
+        QVERIFY(rig.waitUntil([&] { return rig.statusesWith(FoundText).size() == 1; }, FirstPollMs + Slack));
+        QByteArray content = IntelHex::file({ { 0u, pseudoRandomBytes(32, 3) } });
+        // The first record's checksum, one off.
+        const int checksumAt = content.indexOf("\r\n") - 2;
+        const char last = content.at(checksumAt + 1);
+        content[checksumAt + 1] = last == '0' ? '1' : '0';
+        const QString path = m_dir.filePath(QStringLiteral("Movra-HLX58_Firmware_V3.1.hex"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+
+        QSignalSpy sent(rig.updater.data(), &FirmwareUpdater::sendCommandToDevice);
+        QCOMPARE(rig.updater->startUpdate(path, 0, hlx->uid(), false, serverMode), 2);
+        QCOMPARE(sent.size(), 0);
+        QVERIFY(rig.responses.isEmpty());
+        QCOMPARE(rig.updater->fileRefusal(), QStringLiteral("Line 1: bad record checksum"));
+        QCOMPARE(QFile::exists(path), !serverMode);
+        QVERIFY(rig.connected.isEmpty());
     }
 
     // A follow-up start made from inside the running communicator's own

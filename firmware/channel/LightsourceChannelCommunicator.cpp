@@ -1,5 +1,6 @@
 #include "firmware/channel/LightsourceChannelCommunicator.h"
 
+#include "firmware/core/BlockingPause.h"
 #include "firmware/core/BootloaderFrame.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/files/HEXFirmwareFileManager.h"
@@ -7,7 +8,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QThread>
 
 using namespace MotherboardFamily;
 
@@ -71,7 +71,7 @@ bool LightsourceChannelCommunicator::updateFirmware(QString fileName, QSharedPoi
     emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
     if (takesDirectPath(device, versions.motherboardVersion)) {
         sendApplicationCommand(ChannelEnterBootloader, device);
-        QThread::msleep(quint32(m_channelSettleMs));
+        BlockingPause::wait(m_channelSettleMs);
         sendApplicationCommand(ChannelErase, device);
     } else {
         sendApplicationCommand(AskDriverMChannelVersion, device);
@@ -131,7 +131,7 @@ bool LightsourceChannelCommunicator::sendBootloaderCommand(char command, QShared
     emit sendCommandToDevice(device, frame);
     if (command == nsFirmware::ChannelJumpToApplication) {
         finishFirmwareFile();
-        QThread::msleep(quint32(m_channelSettleMs));
+        BlockingPause::wait(m_channelSettleMs);
         // A memory manager updated by hand has no motherboard step.
         if (device->releaseNumber() != MemoryManagerRelease || m_serverUpdate)
             emit sendStartMotherboardUpdate();

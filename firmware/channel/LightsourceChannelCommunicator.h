@@ -24,7 +24,7 @@ public:
     bool sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device) override;
     void askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device) override;
 
-    // Shorter blocking waits for tests.
+    // Shorter blocking waits for tests (BlockingPause limits them too).
     void setChannelSettleTime(int ms) { m_channelSettleMs = ms; }
 
     // The reports' device type: from the device's name.

@@ -1,11 +1,10 @@
 #include "firmware/microscope/MicroscopeUSB3ChannelCommunicator.h"
 
+#include "firmware/core/BlockingPause.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/core/RegisterFrame.h"
 #include "firmware/core/RegisterVersionCode.h"
 #include "firmware/files/HEXFirmwareFileManager.h"
-
-#include <QThread>
 
 namespace {
 
@@ -45,7 +44,7 @@ bool MicroscopeUSB3ChannelCommunicator::updateFirmware(QString fileName, QShared
     if (!isNotAvailable(versions.channelVersion)) {
         sendApplicationCommand(nsFirmware::ChannelEnterBootloader, device);
         // Blocks the GUI thread, as the channel needs.
-        QThread::msleep(EnterBootloaderWaitMs);
+        BlockingPause::wait(EnterBootloaderWaitMs);
     }
     sendBootloaderCommand(nsFirmware::ChannelEraseFlash, device);
     return true;

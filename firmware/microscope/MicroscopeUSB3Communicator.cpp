@@ -1,12 +1,11 @@
 #include "firmware/microscope/MicroscopeUSB3Communicator.h"
 
+#include "firmware/core/BlockingPause.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/core/RegisterFrame.h"
 #include "firmware/core/RegisterVersionCode.h"
 #include "firmware/files/MCSVivadoFirmwareFileManager.h"
 #include "firmware/fpga/FpgaFamily.h"
-
-#include <QThread>
 
 namespace {
 
@@ -50,15 +49,15 @@ void MicroscopeUSB3Communicator::askForInstalledVersion(QSharedPointer<MovraDevi
     // The driver needs these pauses between register commands; they block
     // the calling thread.
     emit sendCommandToDevice(device, channelRegisterWrite(BootloaderVersion));
-    QThread::msleep(RegisterPauseMs);
+    BlockingPause::wait(RegisterPauseMs);
     m_awaitingRegisterReply = true;
     emit sendCommandToDevice(device, registerRead(0));
-    QThread::msleep(RegisterPauseMs);
+    BlockingPause::wait(RegisterPauseMs);
     emit sendCommandToDevice(device, channelRegisterWrite(ChannelVersion));
-    QThread::msleep(RegisterPauseMs);
+    BlockingPause::wait(RegisterPauseMs);
     if (getDeviceIdentifier(device) == nsUpdater::GQZ3KAVOR)
         emit sendCommandToDevice(device, channelRegisterWrite(KavorVersion));
-    QThread::msleep(RegisterPauseMs);
+    BlockingPause::wait(RegisterPauseMs);
 }
 
 void MicroscopeUSB3Communicator::reportVersions(const QSharedPointer<MovraDeviceInfo>& device,

@@ -19,7 +19,6 @@ constexpr char Acknowledgement = 79;
 
 MicroscopeUSB3Communicator::MicroscopeUSB3Communicator(QObject* parent)
     : AbstractFirmwareCommunicator(parent)
-    , m_deadline(new ReplyDeadline(this, "the USB 3 microscope update"))
 {
 }
 
@@ -140,11 +139,8 @@ bool MicroscopeUSB3Communicator::sendBootloaderCommand(char code, QSharedPointer
     default: return false;
     }
     emit sendCommandToDevice(device, FpgaFamily::frame(payload));
-    if (code == nsFirmware::JumpToApplication) {
-        m_deadline->disarm();
+    awaitReplyTo(code);
+    if (code == nsFirmware::JumpToApplication)
         finishFirmwareFile();
-    } else if (m_updating) {
-        m_deadline->arm(code);
-    }
     return true;
 }

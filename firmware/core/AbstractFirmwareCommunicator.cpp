@@ -55,6 +55,18 @@ void AbstractFirmwareCommunicator::setReplyTimeout(int ms)
     m_replyDeadline->setTimeout(ms);
 }
 
+void AbstractFirmwareCommunicator::fireRunningTimersForTests()
+{
+    if (m_reconnectTimer->isActive())
+        reconnectToBootloader();
+    if (m_retryTimer->isActive())
+        retryToSendLines();
+    if (m_replyDeadline->isArmed()) {
+        m_replyDeadline->disarm();
+        replyDeadlinePassed();
+    }
+}
+
 void AbstractFirmwareCommunicator::awaitReplyTo(char code)
 {
     switch (code) {

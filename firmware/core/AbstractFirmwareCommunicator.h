@@ -68,6 +68,9 @@ public:
     // Shorter re-send timing and reply deadline for tests.
     void setRetryTiming(int intervalMs, int maxRetries);
     void setReplyTimeout(int ms);
+    // For the fuzz target, which runs no event loop: runs at once what each
+    // running timer (reconnect, re-send, reply deadline) runs when it fires.
+    void fireRunningTimersForTests();
 
     static nsUpdater::DeviceIdentifier getDeviceIdentifier(QSharedPointer<MovraDeviceInfo> device);
     static bool isInBootloader(QSharedPointer<MovraDeviceInfo> device);

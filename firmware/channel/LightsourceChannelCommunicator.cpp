@@ -1,5 +1,6 @@
 #include "firmware/channel/LightsourceChannelCommunicator.h"
 
+#include "firmware/core/BlockingPause.h"
 #include "firmware/core/BootloaderFrame.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/files/HEXFirmwareFileManager.h"
@@ -7,7 +8,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QThread>
 
 using namespace MotherboardFamily;
 
@@ -71,8 +71,9 @@ bool LightsourceChannelCommunicator::updateFirmware(QString fileName, QSharedPoi
     emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
     if (takesDirectPath(device, versions.motherboardVersion)) {
         sendApplicationCommand(ChannelEnterBootloader, device);
-        QThread::msleep(quint32(m_channelSettleMs));
+        BlockingPause::wait(m_channelSettleMs);
         sendApplicationCommand(ChannelErase, device);
+        awaitReplyTo(nsFirmware::ChannelEraseFlash);
     } else {
         sendApplicationCommand(AskDriverMChannelVersion, device);
         sendBootloaderCommand(nsFirmware::ChannelEnterBootloader, m_updateDevice);
@@ -129,9 +130,10 @@ bool LightsourceChannelCommunicator::sendBootloaderCommand(char command, QShared
         return false;
     m_lastPacket = frame;
     emit sendCommandToDevice(device, frame);
+    awaitReplyTo(command);
     if (command == nsFirmware::ChannelJumpToApplication) {
         finishFirmwareFile();
-        QThread::msleep(quint32(m_channelSettleMs));
+        BlockingPause::wait(m_channelSettleMs);
         // A memory manager updated by hand has no motherboard step.
         if (device->releaseNumber() != MemoryManagerRelease || m_serverUpdate)
             emit sendStartMotherboardUpdate();
@@ -221,8 +223,8 @@ void LightsourceChannelCommunicator::onChannelEraseDone(const QSharedPointer<Mov
         ProgressMessages::ProgrammingChannelsLines.arg(m_fileManager->currentLine()).arg(m_fileManager->lineCount()));
     m_channelEraseSeen = true;
     if (!sendBootloaderCommand(nsFirmware::ChannelProgramFlash, device))
-        endInFailure(nsFirmware::ChannelProgramFlash,
-                     m_recordTooLong ? ProgressMessages::RecordTooLong : ProgressMessages::NothingToProgram);
+        reportProgrammingFailure(nsFirmware::ChannelProgramFlash, m_recordTooLong ? ProgressMessages::RecordTooLong
+                                                                                  : ProgressMessages::NothingToProgram);
 }
 
 void LightsourceChannelCommunicator::onChannelLinesAcknowledged(const QSharedPointer<MovraDeviceInfo>& device)
@@ -237,7 +239,7 @@ void LightsourceChannelCommunicator::onChannelLinesAcknowledged(const QSharedPoi
         if (sendBootloaderCommand(nsFirmware::ChannelProgramFlash, device) || progress > 100)
             return;
         if (m_recordTooLong) {
-            endInFailure(nsFirmware::ChannelProgramFlash, ProgressMessages::RecordTooLong);
+            reportProgrammingFailure(nsFirmware::ChannelProgramFlash, ProgressMessages::RecordTooLong);
             return;
         }
         ++m_programmingPasses;
@@ -280,7 +282,7 @@ void LightsourceChannelCommunicator::onChannelCrcReceived(const QSharedPointer<M
     if (m_channelFailed || !m_fileManager || !readDeviceCrc(reply, &deviceCrc))
         return;
     if (deviceCrc != m_fileManager->getImageInformation().crc) {
-        endInFailure(nsFirmware::ChannelReadCrc);
+        emit sendDeviceResponseToUpdater(nsFirmware::ChannelReadCrc, nsFirmware::Error, -1);
         return;
     }
     m_channelCrcOk = true;
@@ -288,15 +290,6 @@ void LightsourceChannelCommunicator::onChannelCrcReceived(const QSharedPointer<M
     if (device->releaseNumber() == MemoryManagerRelease && !m_serverUpdate)
         emit sendDeviceResponseToUpdater(nsFirmware::ChannelReadCrc, nsFirmware::Success, 100);
     sendBootloaderCommand(nsFirmware::ChannelJumpToApplication, device);
-}
-
-void LightsourceChannelCommunicator::endInFailure(char stepCode, const QString& line)
-{
-    m_eraseDelayTimer->stop();
-    stopUpdate();
-    if (!line.isEmpty())
-        emit sendMessageToProgressDialog(line);
-    emit sendDeviceResponseToUpdater(stepCode, nsFirmware::Error, -1);
 }
 
 void LightsourceChannelCommunicator::report(const QSharedPointer<MovraDeviceInfo>& device, const QString& motherboard,

@@ -24,7 +24,7 @@ public:
     bool sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device) override;
     void askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device) override;
 
-    // Shorter blocking waits for tests.
+    // Shorter blocking waits for tests (BlockingPause limits them too).
     void setChannelSettleTime(int ms) { m_channelSettleMs = ms; }
 
     // The reports' device type: from the device's name.
@@ -42,8 +42,6 @@ private:
     void onChannelEraseDone(const QSharedPointer<MovraDeviceInfo>& device);
     void onChannelLinesAcknowledged(const QSharedPointer<MovraDeviceInfo>& device);
     void onChannelCrcReceived(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& reply);
-    // The update is over without success: nothing more is sent or heard.
-    void endInFailure(char stepCode, const QString& line = {});
     void report(const QSharedPointer<MovraDeviceInfo>& device, const QString& motherboard, const QString& channel,
                 const QString& bootloader);
 

@@ -4,6 +4,7 @@
 #include "firmware/core/BootloaderFrame.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/core/RegisterFrame.h"
+#include "firmware/core/ReplyDeadline.h"
 
 #include <QDebug>
 #include <QMetaType>
@@ -13,6 +14,7 @@ AbstractFirmwareCommunicator::AbstractFirmwareCommunicator(QObject* parent)
     , m_reconnectTimer(QSharedPointer<QTimer>::create())
     , m_retryTimer(QSharedPointer<QTimer>::create())
     , m_crc8Table(new quint8[256])
+    , m_replyDeadline(new ReplyDeadline(this))
 {
     qRegisterMetaType<QSharedPointer<MovraDeviceInfo>>();
     qRegisterMetaType<nsUpdater::DeviceIdentifier>("nsUpdater::DeviceIdentifier");
@@ -27,13 +29,72 @@ AbstractFirmwareCommunicator::AbstractFirmwareCommunicator(QObject* parent)
     m_retryTimer->setTimerType(Qt::PreciseTimer);
     connect(m_reconnectTimer.data(), &QTimer::timeout, this, &AbstractFirmwareCommunicator::reconnectToBootloader);
     connect(m_retryTimer.data(), &QTimer::timeout, this, &AbstractFirmwareCommunicator::retryToSendLines);
+    connect(m_replyDeadline, &ReplyDeadline::expired, this, &AbstractFirmwareCommunicator::replyDeadlinePassed);
+    // Made before anyone else can listen: an update that reported an error
+    // is already over when the error is heard.
+    connect(this, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater, this,
+            &AbstractFirmwareCommunicator::endOnError);
 }
 
 void AbstractFirmwareCommunicator::stopUpdate()
 {
     m_reconnectTimer->stop();
-    m_retryTimer->stop();
+    stopRetryTimer();
+    m_replyDeadline->disarm();
     m_updating = 0;
+}
+
+void AbstractFirmwareCommunicator::endOnError(char, nsFirmware::MessageStatus status, int)
+{
+    if (status == nsFirmware::Error)
+        stopUpdate();
+}
+
+void AbstractFirmwareCommunicator::setReplyTimeout(int ms)
+{
+    m_replyDeadline->setTimeout(ms);
+}
+
+void AbstractFirmwareCommunicator::fireRunningTimersForTests()
+{
+    if (m_reconnectTimer->isActive())
+        reconnectToBootloader();
+    if (m_retryTimer->isActive())
+        retryToSendLines();
+    if (m_replyDeadline->isArmed()) {
+        m_replyDeadline->disarm();
+        replyDeadlinePassed();
+    }
+}
+
+void AbstractFirmwareCommunicator::awaitReplyTo(char code)
+{
+    switch (code) {
+    case nsFirmware::JumpToApplication:
+    case nsFirmware::ChannelJumpToApplication: m_replyDeadline->disarm(); return;
+    case nsFirmware::EraseFlash:
+    case nsFirmware::ProgramFlash:
+    case nsFirmware::ReadCrc:
+    case nsFirmware::ChannelEraseFlash:
+    case nsFirmware::ChannelProgramFlash:
+    case nsFirmware::ChannelReadCrc: break;
+    default: return;
+    }
+    if (!m_updating)
+        return;
+    if (m_retryTimer->isActive() && m_retryStepCode == code)
+        m_replyDeadline->disarm();
+    else
+        m_replyDeadline->arm(code);
+}
+
+void AbstractFirmwareCommunicator::replyDeadlinePassed()
+{
+    if (!m_updating)
+        return;
+    const char code = m_replyDeadline->pendingCode();
+    qInfo() << "No reply to command" << int(code) << "of" << metaObject()->className();
+    reportProgrammingFailure(code, ProgressMessages::NoConfirmationReceived);
 }
 
 AbstractFirmwareCommunicator::~AbstractFirmwareCommunicator()
@@ -160,6 +221,9 @@ QString AbstractFirmwareCommunicator::programmingLine() const
 
 void AbstractFirmwareCommunicator::onReconnectedToBootloaderReceived(QSharedPointer<MovraDeviceInfo> deviceInfo)
 {
+    // An update that has ended erases nothing.
+    if (!m_updating)
+        return;
     emit sendDeviceResponseToUpdater(nsFirmware::ReadBootInfo, nsFirmware::InProgress, 0);
     emit sendMessageToProgressDialog(ProgressMessages::ResettingToBootloaderDone);
     emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
@@ -178,7 +242,7 @@ void AbstractFirmwareCommunicator::startProgramming(QSharedPointer<MovraDeviceIn
 
 void AbstractFirmwareCommunicator::reportProgrammingFailure(char stepCode, const QString& line)
 {
-    stopRetryTimer();
+    stopUpdate();
     emit sendMessageToProgressDialog(line);
     emit sendDeviceResponseToUpdater(stepCode, nsFirmware::Error, -1);
 }
@@ -237,7 +301,6 @@ void AbstractFirmwareCommunicator::onSectorErased(QSharedPointer<MovraDeviceInfo
     } else if (++m_eraseFailures > m_maxEraseRetries) {
         qInfo() << "Sector" << m_sectorIndex << "failed its erase" << m_eraseFailures << "times";
         m_eraseDone = true;
-        m_updating = 0;
         reportProgrammingFailure(nsFirmware::EraseFlash, ProgressMessages::EraseFailed);
         return;
     }
@@ -341,6 +404,10 @@ void AbstractFirmwareCommunicator::reconnectToBootloader()
 
 void AbstractFirmwareCommunicator::retryToSendLines()
 {
+    if (!m_updating) {
+        stopRetryTimer();
+        return;
+    }
     if (m_retryCount >= m_maxRetries) {
         qInfo() << "No acknowledgement of step" << int(m_retryStepCode) << "after" << m_retryCount << "re-sends";
         reportProgrammingFailure(m_retryStepCode, ProgressMessages::NoConfirmationReceived);
@@ -554,6 +621,7 @@ bool AbstractFirmwareCommunicator::sendFixedFrameCommand(char code, QSharedPoint
         return false;
     m_lastPacket = frame;
     emit sendCommandToDevice(device, frame);
+    awaitReplyTo(code);
     if (code == nsFirmware::JumpToApplication)
         finishFirmwareFile();
     return true;

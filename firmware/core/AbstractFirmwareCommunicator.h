@@ -14,6 +14,8 @@
 #include <functional>
 #include <memory>
 
+class ReplyDeadline;
+
 // The base of every firmware communicator: one object speaks one device
 // family's firmware protocol to one device, to read its installed versions
 // or to reprogram it from a firmware file. It never touches a transport: it
@@ -59,10 +61,16 @@ public:
     int isUpdating() const { return m_updating; }
     void setUpdating(int updating) { m_updating = updating; }
     void setServerUpdate(bool serverUpdate) { m_serverUpdate = serverUpdate; }
-    // Abandons a running update: no timer fires again, so nothing more is sent.
+    // Ends a running update: no timer fires again, no deadline runs and no
+    // later reply of that run drives it, so nothing more is sent. Every
+    // error report of the update ends it this way.
     void stopUpdate();
-    // Shorter re-send timing for tests.
+    // Shorter re-send timing and reply deadline for tests.
     void setRetryTiming(int intervalMs, int maxRetries);
+    void setReplyTimeout(int ms);
+    // For the fuzz target, which runs no event loop: runs at once what each
+    // running timer (reconnect, re-send, reply deadline) runs when it fires.
+    void fireRunningTimersForTests();
     // Why the file reader refused the update's file; empty when it did not.
     QString fileRefusal() const { return m_fileRefusal; }
 
@@ -117,6 +125,8 @@ public slots:
 private slots:
     void reconnectToBootloader();
     void retryToSendLines();
+    void replyDeadlinePassed();
+    void endOnError(char msg, nsFirmware::MessageStatus status, int progress);
 
 protected:
     // What an attempt to fill a programming payload gave.
@@ -155,6 +165,11 @@ protected:
     bool handleHexUpdateReply(QSharedPointer<MovraDeviceInfo> device, const QByteArray& reply, CrcReplyForm crcForm);
 
     void startReconnectTimer(int delayMs = ReconnectDelayMs);
+    // Called once a command went out: during an update the reply it awaits
+    // (erase, programming, CRC) gets its deadline, unless the command is
+    // re-sent until answered, whose re-sends bound the wait; the jump to the
+    // application ends the wait.
+    void awaitReplyTo(char code);
     // Called each time a programming packet is prepared: the packet that
     // follows is re-sent to the device until it is acknowledged.
     void startRetryTimer(QSharedPointer<MovraDeviceInfo> device, char stepCode);
@@ -179,7 +194,7 @@ protected:
     void beginSectorErase(quint32 sectorCount);
     // After the jump to the application: close (or delete) the file.
     void finishFirmwareFile();
-    // Reports a programming step that cannot go on.
+    // Ends the update and reports the step that could not go on.
     void reportProgrammingFailure(char stepCode, const QString& line);
     QString programmingLine() const;
     // The device's CRC in a CRC reply, read from its unescaped content when
@@ -203,9 +218,6 @@ protected:
     std::unique_ptr<quint8[]> m_crc8Table;
 
 private:
-    // It ends the update whose reply did not come as a programming failure.
-    friend class ReplyDeadline;
-
     void startProgramming(QSharedPointer<MovraDeviceInfo> device);
     // The erase is over: report it and send the first programming packet.
     void finishMcsErase(QSharedPointer<MovraDeviceInfo> device, bool announceProgramming);
@@ -216,5 +228,6 @@ private:
     int m_maxEraseRetries = MaxEraseRetries;
     int m_eraseFailures = 0;
     char m_retryStepCode = nsFirmware::ProgramFlash;
+    ReplyDeadline* m_replyDeadline;
     QString m_fileRefusal;
 };

@@ -3,12 +3,9 @@
 #include <QObject>
 #include <QTimer>
 
-class AbstractFirmwareCommunicator;
-
-// Watches for the reply to the last command of an update that has no
-// re-send. When it does not come in time the update ends as an error of
-// that command's step ("No confirmation received", then the step's Error
-// report); any error the update reports ends the wait and the update.
+// The time limit on the reply an update waits for. Armed with a command's
+// code each time such a command goes out, it reports that code once when
+// the reply does not come in time.
 class ReplyDeadline : public QObject
 {
     Q_OBJECT
@@ -17,9 +14,7 @@ public:
     // Long enough for a whole-device erase, which can take 30 s.
     static constexpr int DefaultTimeoutMs = 45000;
 
-    // Watches the update of the communicator, its parent; `what` names that
-    // update in the log.
-    ReplyDeadline(AbstractFirmwareCommunicator* communicator, const char* what);
+    explicit ReplyDeadline(QObject* parent = nullptr);
 
     // The time-out a new deadline starts with: DefaultTimeoutMs unless a
     // test has shortened it (a value of 0 or less restores the default).

@@ -14,14 +14,6 @@ constexpr char VersionReply = 16;
 ConsoleChannelCommunicator::ConsoleChannelCommunicator(QObject* parent)
     : AbstractFirmwareCommunicator(parent)
 {
-    // A failed update is over: nothing is re-sent and no late reply drives it.
-    connect(this, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater, this,
-            [this](char, nsFirmware::MessageStatus status, int) {
-                if (status == nsFirmware::Error) {
-                    stopRetryTimer();
-                    m_updating = 0;
-                }
-            });
 }
 
 bool ConsoleChannelCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
@@ -76,6 +68,7 @@ bool ConsoleChannelCommunicator::sendBootloaderCommand(char code, QSharedPointer
     }
     m_lastPacket = FpgaFamily::frame(payload);
     emit sendCommandToDevice(device, m_lastPacket);
+    awaitReplyTo(code);
     if (code == nsFirmware::JumpToApplication)
         finishFirmwareFile();
     return true;

@@ -6,7 +6,6 @@
 
 FpgaMicroscopeCommunicator::FpgaMicroscopeCommunicator(QObject* parent)
     : AbstractFirmwareCommunicator(parent)
-    , m_deadline(new ReplyDeadline(this, "the microscope update"))
 {
 }
 
@@ -43,12 +42,9 @@ bool FpgaMicroscopeCommunicator::sendBootloaderCommand(char code, QSharedPointer
     default: return false;
     }
     emit sendCommandToDevice(device, FpgaFamily::frame(payload));
-    if (code == nsFirmware::JumpToApplication) {
-        m_deadline->disarm();
+    awaitReplyTo(code);
+    if (code == nsFirmware::JumpToApplication)
         finishFirmwareFile();
-    } else if (m_updating) {
-        m_deadline->arm(code);
-    }
     return true;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "firmware/core/AbstractFirmwareCommunicator.h"
-#include "firmware/core/ReplyDeadline.h"
 
 class FirmwareFileManager;
 
@@ -18,8 +17,7 @@ public:
                         nsFirmware::DeviceVersions versions) override;
     bool sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device) override;
 
-    // Shorter timings for tests.
-    void setReplyTimeout(int ms) { m_deadline->setTimeout(ms); }
+    // Shorter timing for tests.
     void setEraseRetryLimitForTest(int retries) { setEraseRetryLimit(retries); }
 
 protected:
@@ -32,7 +30,4 @@ protected:
 
     bool drivesUpdate(const QSharedPointer<MovraDeviceInfo>& device) const;
     void reportBootloaderVersion(const QSharedPointer<MovraDeviceInfo>& device, const QString& version);
-
-private:
-    ReplyDeadline* m_deadline;
 };

@@ -24,7 +24,6 @@ constexpr quint16 JumpLength = 2;
 
 CypressFX3Communicator::CypressFX3Communicator(QObject* parent)
     : AbstractFirmwareCommunicator(parent)
-    , m_deadline(new ReplyDeadline(this, "the FX3 update"))
 {
 }
 
@@ -87,10 +86,9 @@ void CypressFX3Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDev
             onLinesAcknowledged(deviceInfo, data);
         break;
     case nsFirmware::ReadCrc:
-        if (!fromUpdate)
-            break;
-        m_deadline->disarm();
-        onCrcReceived(deviceInfo, data);
+        // A reply too short to read leaves the deadline running.
+        if (fromUpdate)
+            onCrcReceived(deviceInfo, data);
         break;
     case nsFirmware::JumpToApplication:
         if (fromUpdate)
@@ -177,10 +175,7 @@ bool CypressFX3Communicator::sendBootloaderCommand(char code, QSharedPointer<Mov
     default: return false;
     }
     emit sendCtrlCmdToDevice(device, command);
-    if (m_updating && code >= nsFirmware::EraseFlash && code <= nsFirmware::ReadCrc)
-        m_deadline->arm(code);
-    else if (code == nsFirmware::JumpToApplication)
-        m_deadline->disarm();
+    awaitReplyTo(code);
     return true;
 }
 
@@ -197,6 +192,6 @@ bool CypressFX3Communicator::updateFirmware(QString fileName, QSharedPointer<Mov
 
 void CypressFX3Communicator::fail(char code)
 {
-    // The deadline ends the update on this report.
+    // The report ends the update.
     emit sendDeviceResponseToUpdater(code, nsFirmware::Error, -1);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "firmware/core/AbstractFirmwareCommunicator.h"
-#include "firmware/core/ReplyDeadline.h"
 
 // The consoles and microscope drivers built around the Cypress FX3 bridge:
 // the TV720's version (type 18) and the update of types 12, 13 (in the
@@ -27,8 +26,7 @@ public:
     void askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device) override;
 
     bool awaitingVersionReply() const { return m_awaitingVersionReply; }
-    // Shorter timings for tests.
-    void setReplyTimeout(int ms) { m_deadline->setTimeout(ms); }
+    // Shorter timing for tests.
     void setEraseRetryLimitForTest(int retries) { m_maxEraseRetries = retries; }
 
 public slots:
@@ -43,5 +41,4 @@ private:
     bool m_awaitingVersionReply = false;
     int m_eraseFailures = 0;
     int m_maxEraseRetries = MaxEraseRetries;
-    ReplyDeadline* m_deadline;
 };

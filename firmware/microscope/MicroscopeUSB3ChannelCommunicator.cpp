@@ -1,11 +1,10 @@
 #include "firmware/microscope/MicroscopeUSB3ChannelCommunicator.h"
 
+#include "firmware/core/BlockingPause.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/core/RegisterFrame.h"
 #include "firmware/core/RegisterVersionCode.h"
 #include "firmware/files/HEXFirmwareFileManager.h"
-
-#include <QThread>
 
 namespace {
 
@@ -19,7 +18,6 @@ bool isNotAvailable(const QString& version)
 
 MicroscopeUSB3ChannelCommunicator::MicroscopeUSB3ChannelCommunicator(QObject* parent)
     : AbstractFirmwareCommunicator(parent)
-    , m_deadline(new ReplyDeadline(this, "the USB 3 microscope channel update"))
 {
 }
 
@@ -45,7 +43,7 @@ bool MicroscopeUSB3ChannelCommunicator::updateFirmware(QString fileName, QShared
     if (!isNotAvailable(versions.channelVersion)) {
         sendApplicationCommand(nsFirmware::ChannelEnterBootloader, device);
         // Blocks the GUI thread, as the channel needs.
-        QThread::msleep(EnterBootloaderWaitMs);
+        BlockingPause::wait(EnterBootloaderWaitMs);
     }
     sendBootloaderCommand(nsFirmware::ChannelEraseFlash, device);
     return true;
@@ -124,26 +122,15 @@ bool MicroscopeUSB3ChannelCommunicator::sendBootloaderCommand(char code, QShared
     payload[0] = code;
     if (!emitChannelWrite(device, payload))
         return false;
-    if (code == nsFirmware::ChannelJumpToApplication) {
-        m_deadline->disarm();
-        if (m_fileManager) {
-            if (m_serverUpdate)
-                m_fileManager->closeAndRemoveFile();
-            else
-                m_fileManager->closeFile();
-        }
-        m_updating = 0;
-    } else if (m_updating
-               && (code == nsFirmware::ChannelEraseFlash || code == nsFirmware::ChannelProgramFlash
-                   || code == nsFirmware::ChannelReadCrc)) {
-        m_deadline->arm(code);
-    }
+    awaitReplyTo(code);
+    if (code == nsFirmware::ChannelJumpToApplication)
+        finishFirmwareFile();
     return true;
 }
 
 void MicroscopeUSB3ChannelCommunicator::fail(char code, int progress)
 {
-    // The deadline ends the update on this report.
+    // The report ends the update.
     emit sendDeviceResponseToUpdater(code, nsFirmware::Error, progress);
 }
 
@@ -197,7 +184,6 @@ void MicroscopeUSB3ChannelCommunicator::onCommandReceivedFromDevice(QSharedPoint
             fail(nsFirmware::ChannelReadCrc, -1);
             return;
         }
-        m_deadline->disarm();
         emit sendMessageToProgressDialog(ProgressMessages::CrcVerificationDone);
         emit sendDeviceResponseToUpdater(nsFirmware::ChannelReadCrc, nsFirmware::Success, 100);
         sendBootloaderCommand(nsFirmware::ChannelJumpToApplication, deviceInfo);

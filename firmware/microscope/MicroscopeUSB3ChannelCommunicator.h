@@ -1,7 +1,6 @@
 #pragma once
 
 #include "firmware/core/AbstractFirmwareCommunicator.h"
-#include "firmware/core/ReplyDeadline.h"
 
 // The channel of the USB 3 microscope drivers (types 12 and 13), programmed
 // from a HEX file through the driver: every command is a register write to
@@ -33,9 +32,6 @@ public:
     // payload holds f + 3 bytes, so f is at least n + 1.
     static int packetSize(int recordBytes);
 
-    // Shorter timing for tests.
-    void setReplyTimeout(int ms) { m_deadline->setTimeout(ms); }
-
 public slots:
     void onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data) override;
 
@@ -43,6 +39,4 @@ private:
     bool emitChannelWrite(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& payload);
     bool recordsPayload(QByteArray& payload);
     void fail(char code, int progress);
-
-    ReplyDeadline* m_deadline;
 };

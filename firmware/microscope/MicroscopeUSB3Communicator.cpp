@@ -1,12 +1,11 @@
 #include "firmware/microscope/MicroscopeUSB3Communicator.h"
 
+#include "firmware/core/BlockingPause.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/core/RegisterFrame.h"
 #include "firmware/core/RegisterVersionCode.h"
 #include "firmware/files/MCSVivadoFirmwareFileManager.h"
 #include "firmware/fpga/FpgaFamily.h"
-
-#include <QThread>
 
 namespace {
 
@@ -20,7 +19,6 @@ constexpr char Acknowledgement = 79;
 
 MicroscopeUSB3Communicator::MicroscopeUSB3Communicator(QObject* parent)
     : AbstractFirmwareCommunicator(parent)
-    , m_deadline(new ReplyDeadline(this, "the USB 3 microscope update"))
 {
 }
 
@@ -50,15 +48,15 @@ void MicroscopeUSB3Communicator::askForInstalledVersion(QSharedPointer<MovraDevi
     // The driver needs these pauses between register commands; they block
     // the calling thread.
     emit sendCommandToDevice(device, channelRegisterWrite(BootloaderVersion));
-    QThread::msleep(RegisterPauseMs);
+    BlockingPause::wait(RegisterPauseMs);
     m_awaitingRegisterReply = true;
     emit sendCommandToDevice(device, registerRead(0));
-    QThread::msleep(RegisterPauseMs);
+    BlockingPause::wait(RegisterPauseMs);
     emit sendCommandToDevice(device, channelRegisterWrite(ChannelVersion));
-    QThread::msleep(RegisterPauseMs);
+    BlockingPause::wait(RegisterPauseMs);
     if (getDeviceIdentifier(device) == nsUpdater::GQZ3KAVOR)
         emit sendCommandToDevice(device, channelRegisterWrite(KavorVersion));
-    QThread::msleep(RegisterPauseMs);
+    BlockingPause::wait(RegisterPauseMs);
 }
 
 void MicroscopeUSB3Communicator::reportVersions(const QSharedPointer<MovraDeviceInfo>& device,
@@ -141,11 +139,8 @@ bool MicroscopeUSB3Communicator::sendBootloaderCommand(char code, QSharedPointer
     default: return false;
     }
     emit sendCommandToDevice(device, FpgaFamily::frame(payload));
-    if (code == nsFirmware::JumpToApplication) {
-        m_deadline->disarm();
+    awaitReplyTo(code);
+    if (code == nsFirmware::JumpToApplication)
         finishFirmwareFile();
-    } else if (m_updating) {
-        m_deadline->arm(code);
-    }
     return true;
 }

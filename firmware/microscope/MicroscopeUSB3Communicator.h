@@ -1,7 +1,6 @@
 #pragma once
 
 #include "firmware/core/AbstractFirmwareCommunicator.h"
-#include "firmware/core/ReplyDeadline.h"
 
 // The third-generation microscope drivers (USB 3): their versions through
 // register commands, the channel's behind register 0x600. Its MCS update is
@@ -23,8 +22,6 @@ public:
     void askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device) override;
 
     bool awaitingRegisterReply() const { return m_awaitingRegisterReply; }
-    // Shorter timing for tests.
-    void setReplyTimeout(int ms) { m_deadline->setTimeout(ms); }
 
 public slots:
     void onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data) override;
@@ -35,5 +32,4 @@ private:
     void reportVersions(const QSharedPointer<MovraDeviceInfo>& device, const DeviceVersions& versions);
 
     bool m_awaitingRegisterReply = false;
-    ReplyDeadline* m_deadline;
 };

@@ -1,19 +1,29 @@
 // Every communicator the family registry knows, fed arbitrary device
 // replies. From the input: one device record (ids, release, name, comm type,
 // firmware texts...), sometimes a second one whose replies arrive too, and a
-// series of replies. Then, for every row of the registry (so a family added
-// later is fuzzed with no change here), each of its communicators is made
-// twice: once idle, after askForInstalledVersion, and once mid-update,
-// after updateFirmware with a small valid firmware file of the kind it
-// reads; both get the same replies.
+// series of replies, and which of the registry's communicator classes gets
+// them (every class can be named, so a family added later is fuzzed with no
+// change here). That communicator is made twice: once idle, after
+// askForInstalledVersion, and once mid-update, after updateFirmware with a
+// small valid firmware file of the kind it reads (not the external
+// programmers: their update runs a program); both get the same replies, and
+// the timers fire where the input says, so that an update also fails and
+// hears replies after its end.
 //
-// No event loop runs: the communicators' timers never fire, and every
-// object made for an input is gone before the next one.
+// No event loop runs: a timer fires only where the input says. The timings
+// are the tests' short ones (the device pauses do not block, two re-sends
+// before giving up), and every object made for an input is gone before the
+// next one. The seeds in corpus/firmware_communicators include the update
+// fault table's runs (tests/firmware/updater/tst_updatefaults.cpp writes
+// them when MOVRA_WRITE_FUZZ_SEEDS names a folder).
 //
 // Input, front to back (missing bytes read as 0):
 //   flags: bit 0 a second device, bit 1 the update's device is found again
 //          after its reset (onReconnectedToBootloaderReceived), bit 2 the
-//          installed bootloader version reads "-1.-1"
+//          installed bootloader version reads "-1.-1", bits 3-7 the
+//          communicator class: its place, modulo their number, among the
+//          registry's classes in row order (each row's version query, then
+//          its update; each class once)
 //   device: vid u16, pid u16, release u8, comm type u8, driver type u8,
 //           channel count u8, then name, serial number, uid, channel firmware
 //           and motherboard firmware, each u8 length and bytes; the name's
@@ -21,19 +31,18 @@
 //   [second device, same layout]
 //   replies: u8 header (bit 7: from the second device; bits 0-6: length),
 //            then the bytes; at most MaxReplies. The header 0x80 alone
-//            stands for the communicator's two timers firing instead.
+//            stands for the communicator's running timers firing instead.
 #include "device/MovraDeviceInfo.h"
 #include "firmware/core/AbstractFirmwareCommunicator.h"
+#include "firmware/core/BlockingPause.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/updater/FirmwareFamilyRegistry.h"
-#include "tests/support/IntelHex.h"
+#include "tests/firmware/updater/RegistryFactories.h"
+#include "tests/support/SmallFirmware.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QList>
-#include <QMetaObject>
 #include <QSharedPointer>
 #include <QString>
 #include <QStringList>
@@ -48,6 +57,9 @@
 namespace {
 
 constexpr int MaxReplies = 64;
+// The update fault table's re-send timing.
+constexpr int RetryIntervalMs = 50;
+constexpr int Retries = 2;
 
 class ByteReader
 {
@@ -117,27 +129,6 @@ struct Reply
     bool timersFire() const { return fromSecond && bytes.isEmpty(); }
 };
 
-// One Intel HEX record line.
-QByteArray record(quint8 type, quint16 address, const QByteArray& data)
-{
-    return IntelHex::line(address, type, data) + "\r\n";
-}
-
-// Five data records (three programming packets of two records) from the
-// given upper address, and the end.
-QByteArray firmwareFile(quint16 upperAddress)
-{
-    QByteArray file = record(4, 0, QByteArray::fromHex(QByteArray::number(upperAddress, 16).rightJustified(4, '0')));
-    for (int i = 0; i < 5; ++i) {
-        QByteArray data(16, char(0));
-        for (int j = 0; j < data.size(); ++j)
-            data[j] = char(i * 16 + j + 1);
-        file += record(0, quint16(i * 16), data);
-    }
-    file += record(1, 0, {});
-    return file;
-}
-
 struct Fixture
 {
     QCoreApplication* app = nullptr;
@@ -146,6 +137,13 @@ struct Fixture
     // window), MCS. Each communicator takes the first its reader accepts.
     QStringList files;
     std::map<FirmwareFamilyRegistry::Factory, int> fileOfFactory;
+    // Each communicator class of the registry, in registryFactories()'s order.
+    struct Subject
+    {
+        FirmwareFamilyRegistry::Factory factory;
+        bool externalProgrammer;
+    };
+    QList<Subject> subjects;
 
     Fixture()
     {
@@ -153,20 +151,16 @@ struct Fixture
         static char name[] = "fuzz_firmware_communicators";
         static char* argv[] = { name, nullptr };
         app = new QCoreApplication(argc, argv);
+        // The communicators' log lines tell the fuzzer nothing.
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         if (!folder.isValid())
             abort();
-        const struct
-        {
-            const char* name;
-            quint16 upper;
-        } kinds[] = { { "firmware.hex", 0x0000 }, { "firmware32.hex", 0x1D00 }, { "firmware.mcs", 0x0000 } };
-        for (const auto& kind : kinds) {
-            const QString path = folder.filePath(QLatin1String(kind.name));
-            QFile file(path);
-            if (!file.open(QIODevice::WriteOnly) || file.write(firmwareFile(kind.upper)) < 0)
-                abort();
-            files << path;
-        }
+        files = SmallFirmware::writeAll(folder.path());
+        if (files.isEmpty())
+            abort();
+        BlockingPause::limitForTests(0);
+        for (const RegistryFactory& f : registryFactories())
+            subjects.append({ f.factory, QLatin1String(f.family) == QLatin1String("programmer") });
     }
 
     // The file a factory's communicator accepts, found once, with a plain
@@ -199,9 +193,7 @@ void feed(AbstractFirmwareCommunicator& c, const QSharedPointer<MovraDeviceInfo>
 {
     for (const Reply& reply : replies) {
         if (reply.timersFire()) {
-            // What their timeouts run; no event loop runs them otherwise.
-            QMetaObject::invokeMethod(&c, "retryToSendLines", Qt::DirectConnection);
-            QMetaObject::invokeMethod(&c, "reconnectToBootloader", Qt::DirectConnection);
+            c.fireRunningTimersForTests();
             continue;
         }
         c.onCommandReceivedFromDevice(reply.fromSecond && second ? second : first, reply.bytes);
@@ -228,26 +220,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     versions.channelVersion = ProgressMessages::NotAvailable;
     versions.bootloaderVersion = (flags & 4) ? ProgressMessages::BlankVersion : ProgressMessages::NotAvailable;
 
-    // A factory that serves several rows is run once per input.
-    QList<FirmwareFamilyRegistry::Factory> done;
-    for (const auto& row : FirmwareFamilyRegistry::rows()) {
-        for (FirmwareFamilyRegistry::Factory factory : { row.versionQuery, row.update }) {
-            if (!factory || done.contains(factory))
-                continue;
-            done.append(factory);
-
-            {
-                std::unique_ptr<AbstractFirmwareCommunicator> idle(factory());
-                idle->askForInstalledVersion(device);
-                feed(*idle, device, second, replies);
-            }
-
-            const int file = f.fileFor(factory);
-            if (file < 0)
-                continue;
-            std::unique_ptr<AbstractFirmwareCommunicator> updating(factory());
-            if (!updating->updateFirmware(f.files.at(file), device, versions))
-                continue;
+    const Fixture::Subject& subject = f.subjects.at((flags >> 3) % int(f.subjects.size()));
+    {
+        std::unique_ptr<AbstractFirmwareCommunicator> idle(subject.factory());
+        idle->setRetryTiming(RetryIntervalMs, Retries);
+        idle->askForInstalledVersion(device);
+        feed(*idle, device, second, replies);
+    }
+    // An external programmer's update is the run of its program: a process
+    // per input would hold the fuzzer, and replies play no part in it.
+    const int file = subject.externalProgrammer ? -1 : f.fileFor(subject.factory);
+    if (file >= 0) {
+        std::unique_ptr<AbstractFirmwareCommunicator> updating(subject.factory());
+        updating->setRetryTiming(RetryIntervalMs, Retries);
+        if (updating->updateFirmware(f.files.at(file), device, versions)) {
             if (flags & 2)
                 updating->onReconnectedToBootloaderReceived(device);
             feed(*updating, device, second, replies);

@@ -535,6 +535,12 @@ private slots:
         TestCommunicator communicator;
         QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
         QSignalSpy lines(&communicator, &AbstractFirmwareCommunicator::sendMessageToProgressDialog);
+        // An update that has ended erases nothing.
+        communicator.onReconnectedToBootloaderReceived(usbDevice());
+        QCOMPARE(reports.count(), 0);
+        QVERIFY(communicator.sentCodes.isEmpty());
+
+        communicator.setUpdating(1);
         communicator.onReconnectedToBootloaderReceived(usbDevice());
         QCOMPARE(reports.count(), 1);
         QCOMPARE(reports.at(0).at(0).value<char>(), char(1));

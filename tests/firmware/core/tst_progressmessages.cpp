@@ -76,6 +76,7 @@ private slots:
 
         TestCommunicator communicator;
         QSignalSpy lines(&communicator, &AbstractFirmwareCommunicator::sendMessageToProgressDialog);
+        communicator.setUpdating(1);
         communicator.onReconnectedToBootloaderReceived(QSharedPointer<MovraDeviceInfo>::create());
         QCOMPARE(lines.at(0).at(0).toString(), QStringLiteral("Resetting to bootloader... [Done]"));
         // A version the communicator did not read carries the English marker.

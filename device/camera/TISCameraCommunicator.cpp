@@ -1,7 +1,7 @@
 #include "device/camera/TISCameraCommunicator.h"
 
-#include "device/camera/CameraLibrary.h"
 #include "device/camera/TISCameraGrabber.h"
+#include "device/camera/library/CameraLibrary.h"
 
 TISCameraCommunicator::TISCameraCommunicator(QObject* parent)
     : AbstractCommunicator(parent)

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "device/AbstractGrabber.h"
-#include "device/camera/Grabber.h"
 #include "device/camera/TISCameraListener.h"
-#include "device/camera/VideoCaptureDeviceItem.h"
+#include "device/camera/library/Grabber.h"
+#include "device/camera/library/VideoCaptureDeviceItem.h"
 
 #include <QByteArray>
 #include <QMap>

@@ -1,8 +1,8 @@
 #include "device/camera/TISCameraHandler.h"
 
 #include "device/MovraCameraInfo.h"
-#include "device/camera/CameraPropertyIds.h"
-#include "device/camera/VideoFormatItem.h"
+#include "device/camera/library/CameraPropertyIds.h"
+#include "device/camera/library/VideoFormatItem.h"
 
 #include <QDebug>
 #include <QTimer>

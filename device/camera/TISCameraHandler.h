@@ -2,11 +2,11 @@
 
 #include "device/MovraDeviceInfo.h"
 #include "device/camera/CameraColorFormat.h"
-#include "device/camera/FrameQueueSink.h"
-#include "device/camera/FrameQueueSinkListener.h"
-#include "device/camera/FrameSnapSink.h"
-#include "device/camera/Grabber.h"
 #include "device/camera/TISCameraImage.h"
+#include "device/camera/library/FrameQueueSink.h"
+#include "device/camera/library/FrameQueueSinkListener.h"
+#include "device/camera/library/FrameSnapSink.h"
+#include "device/camera/library/Grabber.h"
 
 #include <QList>
 #include <QObject>

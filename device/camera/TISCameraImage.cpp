@@ -1,6 +1,6 @@
 #include "device/camera/TISCameraImage.h"
 
-#include "device/camera/VideoFormatItem.h"
+#include "device/camera/library/VideoFormatItem.h"
 
 #include <QDebug>
 #include <QUuid>

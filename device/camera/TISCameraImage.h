@@ -1,7 +1,7 @@
 #pragma once
 
 #include "device/camera/AbstractCameraImage.h"
-#include "device/camera/FrameQueueBuffer.h"
+#include "device/camera/library/FrameQueueBuffer.h"
 
 #include <QByteArray>
 

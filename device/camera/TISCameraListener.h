@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/camera/GrabberListener.h"
+#include "device/camera/library/GrabberListener.h"
 
 #include <QObject>
 

@@ -1,9 +1,9 @@
 #include "device/MovraCameraInfo.h"
-#include "device/camera/CameraLibrary.h"
-#include "device/camera/CameraPropertyIds.h"
-#include "device/camera/Grabber.h"
 #include "device/camera/TISCameraGrabber.h"
 #include "device/camera/TISCameraHandler.h"
+#include "device/camera/library/CameraLibrary.h"
+#include "device/camera/library/CameraPropertyIds.h"
+#include "device/camera/library/Grabber.h"
 #include "tests/device/camera/sim/PrivateNetwork.h"
 
 #include <QElapsedTimer>

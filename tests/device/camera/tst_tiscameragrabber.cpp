@@ -1,6 +1,6 @@
 #include "device/MovraCameraInfo.h"
-#include "device/camera/CameraLibrary.h"
 #include "device/camera/TISCameraGrabber.h"
+#include "device/camera/library/CameraLibrary.h"
 #include "tests/device/camera/sim/ScriptedCameraBackend.h"
 
 #include <QElapsedTimer>

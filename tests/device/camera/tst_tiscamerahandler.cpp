@@ -1,7 +1,7 @@
 #include "device/MovraCameraInfo.h"
-#include "device/camera/CameraLibrary.h"
-#include "device/camera/CameraPropertyIds.h"
 #include "device/camera/TISCameraHandler.h"
+#include "device/camera/library/CameraLibrary.h"
+#include "device/camera/library/CameraPropertyIds.h"
 #include "tests/device/camera/sim/ScriptedCameraBackend.h"
 
 #include <QtTest>

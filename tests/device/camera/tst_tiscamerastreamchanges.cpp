@@ -1,6 +1,6 @@
 #include "device/MovraCameraInfo.h"
-#include "device/camera/CameraLibrary.h"
 #include "device/camera/TISCameraHandler.h"
+#include "device/camera/library/CameraLibrary.h"
 #include "tests/device/camera/sim/StreamLockedFakeCamera.h"
 #include "tests/device/camera/sim/WatchingCameraBackend.h"
 #include "tests/support/SignalWait.h"

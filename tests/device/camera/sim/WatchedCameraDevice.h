@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/camera/CameraDevice.h"
+#include "device/camera/library/CameraDevice.h"
 
 #include <QSharedPointer>
 

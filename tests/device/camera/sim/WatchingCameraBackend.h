@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/camera/CameraBackend.h"
+#include "device/camera/library/CameraBackend.h"
 #include "tests/device/camera/sim/WatchedCameraDevice.h"
 
 #include <QMutex>

@@ -1,7 +1,0 @@
-#include "device/camera/CameraBackend.h"
-
-namespace DShowLib {
-
-CameraBackend::~CameraBackend() = default;
-
-} // namespace DShowLib

@@ -1,7 +1,0 @@
-#include "device/camera/FrameQueueSinkListener.h"
-
-namespace DShowLib {
-
-FrameQueueSinkListener::~FrameQueueSinkListener() = default;
-
-} // namespace DShowLib

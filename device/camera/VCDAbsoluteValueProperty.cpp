@@ -1,7 +1,0 @@
-#include "device/camera/VCDAbsoluteValueProperty.h"
-
-namespace DShowLib {
-
-VCDAbsoluteValueProperty::~VCDAbsoluteValueProperty() = default;
-
-} // namespace DShowLib

@@ -1,7 +1,0 @@
-#include "device/camera/VCDRangeProperty.h"
-
-namespace DShowLib {
-
-VCDRangeProperty::~VCDRangeProperty() = default;
-
-} // namespace DShowLib

@@ -1,7 +1,0 @@
-#include "device/camera/VCDStringProperty.h"
-
-namespace DShowLib {
-
-VCDStringProperty::~VCDStringProperty() = default;
-
-} // namespace DShowLib

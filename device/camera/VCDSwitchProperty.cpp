@@ -1,7 +1,0 @@
-#include "device/camera/VCDSwitchProperty.h"
-
-namespace DShowLib {
-
-VCDSwitchProperty::~VCDSwitchProperty() = default;
-
-} // namespace DShowLib

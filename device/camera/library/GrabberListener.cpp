@@ -1,0 +1,11 @@
+#include "device/camera/library/GrabberListener.h"
+
+namespace DShowLib {
+
+GrabberListener::~GrabberListener() = default;
+
+void GrabberListener::deviceListChanged(Grabber&, DeviceListChangeData)
+{
+}
+
+} // namespace DShowLib

@@ -1,0 +1,7 @@
+#include "device/camera/library/VCDRangeProperty.h"
+
+namespace DShowLib {
+
+VCDRangeProperty::~VCDRangeProperty() = default;
+
+} // namespace DShowLib

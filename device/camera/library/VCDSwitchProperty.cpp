@@ -1,0 +1,7 @@
+#include "device/camera/library/VCDSwitchProperty.h"
+
+namespace DShowLib {
+
+VCDSwitchProperty::~VCDSwitchProperty() = default;
+
+} // namespace DShowLib

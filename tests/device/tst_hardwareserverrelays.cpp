@@ -46,9 +46,8 @@ private slots:
     // dropped silently; the relays the transport lacks by name are.
     void relayUnderAnotherSignatureIsReported()
     {
-        QTest::ignoreMessage(QtWarningMsg,
-                             QRegularExpression(QStringLiteral("cannot relay.*MisspeltTransport.*"
-                                                               "sendCommandReceivedFromDevice")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot relay.*MisspeltTransport.*"
+                                                                             "sendCommandReceivedFromDevice")));
         QTest::failOnWarning(QRegularExpression(QStringLiteral("USB3|sendDataReceivedFromDevice")));
         MovraHardwareServer server(QSharedPointer<MisspeltFactory>::create());
         server.startCommunicationThreads();

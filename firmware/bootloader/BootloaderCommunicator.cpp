@@ -2,26 +2,11 @@
 
 #include "firmware/bootloader/BootloaderFamily.h"
 #include "firmware/core/ProgressMessages.h"
-#include "firmware/files/HEXFirmwareFileManager.h"
 
+// Already in its bootloader: no reset.
 BootloaderCommunicator::BootloaderCommunicator(QObject* parent)
-    : AbstractFirmwareCommunicator(parent)
+    : BootloaderFamilyCommunicator(ImageFile::Hex, {}, parent)
 {
-}
-
-bool BootloaderCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
-                                            nsFirmware::DeviceVersions versions)
-{
-    Q_UNUSED(versions)
-    if (!takeFirmwareFile(QSharedPointer<HEXFirmwareFileManager>::create(), fileName, FixedFrameReadBound))
-        return false;
-    eraseInBootloader(device);
-    return true;
-}
-
-bool BootloaderCommunicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
-{
-    return sendFixedFrameCommand(command, device);
 }
 
 void BootloaderCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)

@@ -3,26 +3,11 @@
 #include "device/usb/UsbIds.h"
 #include "firmware/bootloader/BootloaderFamily.h"
 #include "firmware/core/ProgressMessages.h"
-#include "firmware/files/HEX32FirmwareFileManager.h"
 
+// Already in its bootloader: no reset.
 BootloaderPIC32Communicator::BootloaderPIC32Communicator(QObject* parent)
-    : AbstractFirmwareCommunicator(parent)
+    : BootloaderFamilyCommunicator(ImageFile::Hex32, {}, parent)
 {
-}
-
-bool BootloaderPIC32Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
-                                                 nsFirmware::DeviceVersions versions)
-{
-    Q_UNUSED(versions)
-    if (!takeFirmwareFile(QSharedPointer<HEX32FirmwareFileManager>::create(), fileName, FixedFrameReadBound))
-        return false;
-    eraseInBootloader(device);
-    return true;
-}
-
-bool BootloaderPIC32Communicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
-{
-    return sendFixedFrameCommand(command, device);
 }
 
 void BootloaderPIC32Communicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)

@@ -2,7 +2,6 @@
 
 #include "firmware/bootloader/BootloaderFamily.h"
 #include "firmware/core/ProgressMessages.h"
-#include "firmware/files/HEXFirmwareFileManager.h"
 
 namespace {
 
@@ -29,23 +28,8 @@ bool isOfThisFamily(const QSharedPointer<MovraDeviceInfo>& device)
 } // namespace
 
 HLX58Communicator::HLX58Communicator(QObject* parent)
-    : AbstractFirmwareCommunicator(parent)
+    : BootloaderFamilyCommunicator(ImageFile::Hex, { ResetToBootloader }, parent)
 {
-}
-
-bool HLX58Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
-                                       nsFirmware::DeviceVersions versions)
-{
-    Q_UNUSED(versions)
-    if (!takeFirmwareFile(QSharedPointer<HEXFirmwareFileManager>::create(), fileName, FixedFrameReadBound))
-        return false;
-    resetIntoBootloader(ResetToBootloader, device);
-    return true;
-}
-
-bool HLX58Communicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
-{
-    return sendFixedFrameCommand(command, device);
 }
 
 void HLX58Communicator::sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device)

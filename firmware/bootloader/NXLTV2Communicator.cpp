@@ -2,7 +2,6 @@
 
 #include "firmware/bootloader/BootloaderFamily.h"
 #include "firmware/core/ProgressMessages.h"
-#include "firmware/files/HEX32FirmwareFileManager.h"
 
 namespace {
 enum ApplicationCommand : char {
@@ -12,23 +11,8 @@ enum ApplicationCommand : char {
 } // namespace
 
 NXLTV2Communicator::NXLTV2Communicator(QObject* parent)
-    : AbstractFirmwareCommunicator(parent)
+    : BootloaderFamilyCommunicator(ImageFile::Hex32, { ResetToBootloader }, parent)
 {
-}
-
-bool NXLTV2Communicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
-                                        nsFirmware::DeviceVersions versions)
-{
-    Q_UNUSED(versions)
-    if (!takeFirmwareFile(QSharedPointer<HEX32FirmwareFileManager>::create(), fileName, FixedFrameReadBound))
-        return false;
-    resetIntoBootloader(ResetToBootloader, device);
-    return true;
-}
-
-bool NXLTV2Communicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
-{
-    return sendFixedFrameCommand(command, device);
 }
 
 void NXLTV2Communicator::sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device)

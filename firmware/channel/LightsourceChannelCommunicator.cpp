@@ -96,49 +96,41 @@ bool LightsourceChannelCommunicator::sendBootloaderCommand(char command, QShared
 {
     if (!device)
         return false;
-    QByteArray payload;
-    switch (command) {
-    case nsFirmware::ReadBootInfo:
-    case nsFirmware::ChannelReadBootInfo:
-    case nsFirmware::ChannelEraseFlash:
-    case nsFirmware::ChannelJumpToApplication:
-    case nsFirmware::ChannelEnterBootloader:
-        payload.append(command);
-        payload.append(char(0x00));
-        break;
-    case nsFirmware::ChannelProgramFlash: {
-        startRetryTimer(device, command);
-        payload.append(command);
-        const int room = hasDriverM(device) ? BootloaderFrame::FixedFrameRoom : BootloaderFrame::PrefixedFrameRoom;
-        const auto fits = [room](const QByteArray& candidate) {
-            return BootloaderFrame::escapedSize(BootloaderFrame::withCrc(candidate)) <= room;
-        };
-        if (fillProgramPayload(payload, FixedFrameRecords, FixedFrameReadBound, fits) != RecordFill::Filled)
-            return false;
-        break;
-    }
-    case nsFirmware::ChannelReadCrc:
-        payload = crcRequestPayload(command);
-        if (payload.isEmpty())
-            return false;
-        break;
-    default: return false;
-    }
-    const QByteArray frame =
-        BootloaderFrame::prefixedFixedFrame(BootloaderFrame::withCrc(payload), !hasDriverM(device));
-    if (frame.isEmpty())
+    const bool withPrefix = !hasDriverM(device);
+    const auto frame = [withPrefix](const QByteArray& payload) {
+        return BootloaderFrame::prefixedFixedFrame(BootloaderFrame::withCrc(payload), withPrefix);
+    };
+    if (!sendFramedCommand(command, device, frame))
         return false;
-    m_lastPacket = frame;
-    emit sendCommandToDevice(device, frame);
-    awaitReplyTo(command);
     if (command == nsFirmware::ChannelJumpToApplication) {
-        finishFirmwareFile();
         BlockingPause::wait(m_channelSettleMs);
         // A memory manager updated by hand has no motherboard step.
         if (device->releaseNumber() != MemoryManagerRelease || m_serverUpdate)
             emit sendStartMotherboardUpdate();
     }
     return true;
+}
+
+QByteArray LightsourceChannelCommunicator::commandPayload(char code, const QSharedPointer<MovraDeviceInfo>& device)
+{
+    // Of the plain codes the channels take only 1.
+    QByteArray payload(1, code);
+    switch (code) {
+    case nsFirmware::ReadBootInfo: return AbstractFirmwareCommunicator::commandPayload(code, device);
+    case nsFirmware::ChannelReadBootInfo:
+    case nsFirmware::ChannelEraseFlash:
+    case nsFirmware::ChannelJumpToApplication:
+    case nsFirmware::ChannelEnterBootloader: return payload.append(char(0x00));
+    case nsFirmware::ChannelProgramFlash:
+        startRetryTimer(device, code);
+        if (fillFixedFramePayload(payload, hasDriverM(device) ? BootloaderFrame::FixedFrameRoom
+                                                              : BootloaderFrame::PrefixedFrameRoom)
+            != RecordFill::Filled)
+            return {};
+        return payload;
+    case nsFirmware::ChannelReadCrc: return crcRequestPayload(code);
+    default: return {};
+    }
 }
 
 void LightsourceChannelCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)

@@ -35,6 +35,9 @@ public:
 public slots:
     void onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data) override;
 
+protected:
+    QByteArray commandPayload(char code, const QSharedPointer<MovraDeviceInfo>& device) override;
+
 private slots:
     void startChannelErase();
 

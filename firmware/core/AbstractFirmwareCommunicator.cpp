@@ -1,6 +1,5 @@
 #include "firmware/core/AbstractFirmwareCommunicator.h"
 
-#include "firmware/bootloader/BootloaderFamily.h"
 #include "firmware/core/BootloaderFrame.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/core/RegisterFrame.h"
@@ -114,6 +113,11 @@ AbstractFirmwareCommunicator::~AbstractFirmwareCommunicator()
 
 void AbstractFirmwareCommunicator::sendApplicationCommand(char, QSharedPointer<MovraDeviceInfo>)
 {
+}
+
+bool AbstractFirmwareCommunicator::sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device)
+{
+    return sendFixedFrameCommand(code, device);
 }
 
 bool AbstractFirmwareCommunicator::isInBootloader(QSharedPointer<MovraDeviceInfo> device)
@@ -373,6 +377,14 @@ bool AbstractFirmwareCommunicator::readDeviceCrc(const QByteArray& reply, quint1
     return true;
 }
 
+bool AbstractFirmwareCommunicator::readDecodedCrc(const QByteArray& reply, quint16* crc)
+{
+    if (reply.size() < 3)
+        return false;
+    *crc = quint16(quint8(reply.at(1)) | (quint16(quint8(reply.at(2))) << 8));
+    return true;
+}
+
 void AbstractFirmwareCommunicator::onCrcReceived(QSharedPointer<MovraDeviceInfo> device, QByteArray reply)
 {
     quint16 deviceCrc = 0;
@@ -452,11 +464,26 @@ bool AbstractFirmwareCommunicator::beginDirectUpdate(QSharedPointer<MovraDeviceI
     return true;
 }
 
-void AbstractFirmwareCommunicator::resetIntoBootloader(char resetCommand, QSharedPointer<MovraDeviceInfo> device)
+bool AbstractFirmwareCommunicator::beginUpdateThroughReset(QSharedPointer<MovraDeviceInfo> device,
+                                                           QSharedPointer<FirmwareFileManager> manager,
+                                                           const QString& fileName, const QList<char>& resetCommands)
+{
+    if (!device || !takeFirmwareFile(manager, fileName, FixedFrameReadBound))
+        return false;
+    if (resetCommands.isEmpty())
+        eraseInBootloader(device);
+    else
+        resetIntoBootloader(resetCommands, device);
+    return true;
+}
+
+void AbstractFirmwareCommunicator::resetIntoBootloader(const QList<char>& resetCommands,
+                                                       QSharedPointer<MovraDeviceInfo> device)
 {
     m_updateDevice = device;
     m_updating = 1;
-    sendApplicationCommand(resetCommand, device);
+    for (const char command : resetCommands)
+        sendApplicationCommand(command, device);
     emit sendDeviceResponseToUpdater(nsFirmware::ReconnectToBootloader, nsFirmware::InProgress, 5);
     emit sendMessageToProgressDialog(ProgressMessages::ResettingToBootloader);
     emit sendClearAvailableDevices();
@@ -496,7 +523,7 @@ bool AbstractFirmwareCommunicator::handleHexUpdateReply(QSharedPointer<MovraDevi
     default: return false;
     }
     quint16 crc = 0;
-    if (!m_fileManager || !BootloaderFamily::decodedCrc(reply, &crc))
+    if (!m_fileManager || !readDecodedCrc(reply, &crc))
         return true;
     if (crc != m_fileManager->getImageInformation().crc) {
         emit sendDeviceResponseToUpdater(nsFirmware::ReadCrc, nsFirmware::Error, -1);
@@ -573,6 +600,15 @@ AbstractFirmwareCommunicator::fillGrowingFramePayload(QByteArray& payload, int m
     return fillProgramPayload(payload, maxRecords, readBound, fits);
 }
 
+AbstractFirmwareCommunicator::RecordFill AbstractFirmwareCommunicator::fillFixedFramePayload(QByteArray& payload,
+                                                                                             int room)
+{
+    const auto fits = [room](const QByteArray& candidate) {
+        return BootloaderFrame::escapedSize(BootloaderFrame::withCrc(candidate)) <= room;
+    };
+    return fillProgramPayload(payload, FixedFrameRecords, FixedFrameReadBound, fits);
+}
+
 QByteArray AbstractFirmwareCommunicator::crcRequestPayload(char code)
 {
     if (!m_fileManager)
@@ -589,42 +625,45 @@ QByteArray AbstractFirmwareCommunicator::crcRequestPayload(char code)
     return payload;
 }
 
-bool AbstractFirmwareCommunicator::sendFixedFrameCommand(char code, QSharedPointer<MovraDeviceInfo> device)
+QByteArray AbstractFirmwareCommunicator::commandPayload(char code, const QSharedPointer<MovraDeviceInfo>& device)
 {
-    QByteArray payload;
+    QByteArray payload(1, code);
     switch (code) {
     case nsFirmware::ReadBootInfo:
     case nsFirmware::EraseFlash:
-    case nsFirmware::JumpToApplication:
-        payload.append(code);
-        payload.append(char(0x00));
-        break;
-    case nsFirmware::ProgramFlash: {
+    case nsFirmware::JumpToApplication: return payload.append(char(0x00));
+    case nsFirmware::ProgramFlash:
         startRetryTimer(device, code);
-        payload.append(code);
-        const auto fits = [](const QByteArray& candidate) {
-            return BootloaderFrame::escapedSize(BootloaderFrame::withCrc(candidate)) <= BootloaderFrame::FixedFrameRoom;
-        };
-        if (fillProgramPayload(payload, FixedFrameRecords, FixedFrameReadBound, fits) != RecordFill::Filled)
-            return false;
-        break;
+        if (fillFixedFramePayload(payload, BootloaderFrame::FixedFrameRoom) != RecordFill::Filled)
+            return {};
+        return payload;
+    case nsFirmware::ReadCrc: return crcRequestPayload(code);
+    default: return {};
     }
-    case nsFirmware::ReadCrc:
-        payload = crcRequestPayload(code);
-        if (payload.isEmpty())
-            return false;
-        break;
-    default: return false;
-    }
-    const QByteArray frame = BootloaderFrame::fixedFrame(BootloaderFrame::withCrc(payload));
-    if (frame.isEmpty())
+}
+
+bool AbstractFirmwareCommunicator::sendFramedCommand(char code, const QSharedPointer<MovraDeviceInfo>& device,
+                                                     const std::function<QByteArray(const QByteArray&)>& frame)
+{
+    const QByteArray payload = commandPayload(code, device);
+    if (payload.isEmpty())
         return false;
-    m_lastPacket = frame;
-    emit sendCommandToDevice(device, frame);
+    const QByteArray packet = frame(payload);
+    if (packet.isEmpty())
+        return false;
+    m_lastPacket = packet;
+    emit sendCommandToDevice(device, packet);
     awaitReplyTo(code);
-    if (code == nsFirmware::JumpToApplication)
+    if (code == nsFirmware::JumpToApplication || code == nsFirmware::ChannelJumpToApplication)
         finishFirmwareFile();
     return true;
+}
+
+bool AbstractFirmwareCommunicator::sendFixedFrameCommand(char code, QSharedPointer<MovraDeviceInfo> device)
+{
+    return sendFramedCommand(code, device, [](const QByteArray& payload) {
+        return BootloaderFrame::fixedFrame(BootloaderFrame::withCrc(payload));
+    });
 }
 
 void AbstractFirmwareCommunicator::beginSectorErase(quint32 sectorCount)

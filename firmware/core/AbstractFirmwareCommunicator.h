@@ -6,6 +6,7 @@
 #include "firmware/files/FirmwareFileManager.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QSharedPointer>
 #include <QString>
@@ -53,8 +54,8 @@ public:
     virtual bool updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
                                 nsFirmware::DeviceVersions versions) = 0;
     // Builds one bootloader packet and emits it; false when there was
-    // nothing to send.
-    virtual bool sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device) = 0;
+    // nothing to send. A fixed frame unless the family frames otherwise.
+    virtual bool sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device);
     virtual void sendApplicationCommand(char code, QSharedPointer<MovraDeviceInfo> device);
     virtual void askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device) = 0;
 
@@ -149,11 +150,14 @@ protected:
     // takes the file (read from its start) and the device.
     bool beginDirectUpdate(QSharedPointer<MovraDeviceInfo> device, QSharedPointer<FirmwareFileManager> manager,
                            const QString& fileName, int recordBound);
-    // Starts the update of a device that runs its application: it is told to
-    // reset into its bootloader and found again when the reconnect timer fires.
-    void resetIntoBootloader(char resetCommand, QSharedPointer<MovraDeviceInfo> device);
-    // Starts the update of a device already in its bootloader: erase at once.
-    void eraseInBootloader(QSharedPointer<MovraDeviceInfo> device);
+    // Starts an update through the bootloader: takes the file (its records
+    // go in fixed frames), then sends resetCommands, the application
+    // commands that reset the device into its bootloader, and finds it again
+    // when the reconnect timer fires. With no reset commands the device is
+    // in its bootloader already and the erase begins at once. False, with
+    // nothing sent, when the file is refused.
+    bool beginUpdateThroughReset(QSharedPointer<MovraDeviceInfo> device, QSharedPointer<FirmwareFileManager> manager,
+                                 const QString& fileName, const QList<char>& resetCommands);
     // How a family's device sends its image CRC.
     enum class CrcReplyForm {
         Raw,
@@ -185,9 +189,23 @@ protected:
     // within byteLimit bytes.
     RecordFill fillGrowingFramePayload(QByteArray& payload, int maxRecords = GrowingFrameRecords,
                                        int readBound = GrowingFrameReadBound, int byteLimit = GrowingFrameLimit);
+    // fillProgramPayload for a fixed frame: the escaped payload and its CRC
+    // stay within room bytes.
+    RecordFill fillFixedFramePayload(QByteArray& payload, int room);
     // code, start LE32, length LE32, CRC LE16 of the reader's image; empty
     // without a reader.
     QByteArray crcRequestPayload(char code);
+    // The payload of one bootloader command, its code first; empty when
+    // there is nothing to send. Here codes 1 to 5 as the fixed-frame
+    // families send them (1, 2 and 5: the code and 0x00; 3: records, re-sent
+    // until acknowledged; 4: crcRequestPayload), every other code nothing.
+    // A family overrides the codes it builds otherwise.
+    virtual QByteArray commandPayload(char code, const QSharedPointer<MovraDeviceInfo>& device);
+    // Sends commandPayload in the packet frame makes of it, kept for
+    // re-sends; false when there is no payload or the frame cannot carry it.
+    // After a jump to the application the file is closed.
+    bool sendFramedCommand(char code, const QSharedPointer<MovraDeviceInfo>& device,
+                           const std::function<QByteArray(const QByteArray&)>& frame);
     // The fixed-frame builder of the families that send codes 1 to 5.
     bool sendFixedFrameCommand(char code, QSharedPointer<MovraDeviceInfo> device);
     // Starts the sector loop of an MCS update at sector 0.
@@ -218,6 +236,11 @@ protected:
     std::unique_ptr<quint8[]> m_crc8Table;
 
 private:
+    void resetIntoBootloader(const QList<char>& resetCommands, QSharedPointer<MovraDeviceInfo> device);
+    void eraseInBootloader(QSharedPointer<MovraDeviceInfo> device);
+    // The device's CRC in a decoded reply (code, low byte, high byte); false
+    // when the reply is too short to hold one.
+    static bool readDecodedCrc(const QByteArray& reply, quint16* crc);
     void startProgramming(QSharedPointer<MovraDeviceInfo> device);
     // The erase is over: report it and send the first programming packet.
     void finishMcsErase(QSharedPointer<MovraDeviceInfo> device, bool announceProgramming);

@@ -35,43 +35,29 @@ bool ConsoleChannelCommunicator::updateFirmware(QString fileName, QSharedPointer
 
 bool ConsoleChannelCommunicator::sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device)
 {
-    if (!device)
-        return false;
+    return device && sendFramedCommand(code, device, FpgaFamily::frame);
+}
+
+QByteArray ConsoleChannelCommunicator::commandPayload(char code, const QSharedPointer<MovraDeviceInfo>& device)
+{
     const char sector = char(m_sectorIndex & 0xFF);
     QByteArray payload(1, code);
     switch (code) {
-    case nsFirmware::ReadBootInfo:
-    case ConsoleCode23: payload.append(char(0x00)); break;
+    case ConsoleCode23: return payload.append(char(0x00));
     case nsFirmware::EraseFlash:
         // An erase whose reply is lost is sent again like a programming
         // packet; erasing a sector twice is harmless, waiting forever is not.
         if (m_updating)
             startRetryTimer(device, code);
-        payload.append(sector);
-        payload.append(char(0x00));
-        break;
-    case nsFirmware::JumpToApplication:
-        payload.append(sector);
-        payload.append(char(0x00));
-        break;
+        return payload.append(sector).append(char(0x00));
+    case nsFirmware::JumpToApplication: return payload.append(sector).append(char(0x00));
     case nsFirmware::ProgramFlash:
         startRetryTimer(device, code);
         if (fillGrowingFramePayload(payload) != RecordFill::Filled)
-            return false;
-        break;
-    case nsFirmware::ReadCrc:
-        payload = crcRequestPayload(code);
-        if (payload.isEmpty())
-            return false;
-        break;
-    default: return false;
+            return {};
+        return payload;
+    default: return AbstractFirmwareCommunicator::commandPayload(code, device);
     }
-    m_lastPacket = FpgaFamily::frame(payload);
-    emit sendCommandToDevice(device, m_lastPacket);
-    awaitReplyTo(code);
-    if (code == nsFirmware::JumpToApplication)
-        finishFirmwareFile();
-    return true;
 }
 
 void ConsoleChannelCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)

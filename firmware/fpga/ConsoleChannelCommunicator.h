@@ -24,6 +24,9 @@ public:
 public slots:
     void onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data) override;
 
+protected:
+    QByteArray commandPayload(char code, const QSharedPointer<MovraDeviceInfo>& device) override;
+
 private:
     // Only the update's own device drives it.
     bool drivesUpdate(const QSharedPointer<MovraDeviceInfo>& device) const;

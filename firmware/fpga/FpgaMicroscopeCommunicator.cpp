@@ -23,29 +23,22 @@ bool FpgaMicroscopeCommunicator::updateFirmware(QString fileName, QSharedPointer
 
 bool FpgaMicroscopeCommunicator::sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device)
 {
-    if (!device)
-        return false;
+    return device && sendFramedCommand(code, device, FpgaFamily::frame);
+}
+
+QByteArray FpgaMicroscopeCommunicator::commandPayload(char code, const QSharedPointer<MovraDeviceInfo>& device)
+{
     QByteArray payload(1, code);
     switch (code) {
     case nsFirmware::ReadBootInfo:
     case nsFirmware::EraseFlash:
-    case nsFirmware::JumpToApplication: payload.append(commandArgument(code)); break;
+    case nsFirmware::JumpToApplication: return payload + commandArgument(code);
     case nsFirmware::ProgramFlash:
         if (fillGrowingFramePayload(payload) != RecordFill::Filled)
-            return false;
-        break;
-    case nsFirmware::ReadCrc:
-        payload = crcRequestPayload(code);
-        if (payload.isEmpty())
-            return false;
-        break;
-    default: return false;
+            return {};
+        return payload;
+    default: return AbstractFirmwareCommunicator::commandPayload(code, device);
     }
-    emit sendCommandToDevice(device, FpgaFamily::frame(payload));
-    awaitReplyTo(code);
-    if (code == nsFirmware::JumpToApplication)
-        finishFirmwareFile();
-    return true;
 }
 
 bool FpgaMicroscopeCommunicator::drivesUpdate(const QSharedPointer<MovraDeviceInfo>& device) const

@@ -27,6 +27,7 @@ protected:
     virtual QSharedPointer<FirmwareFileManager> makeFileManager() const = 0;
     // The bytes after the code of the boot-info, erase and jump commands.
     virtual QByteArray commandArgument(char code) const = 0;
+    QByteArray commandPayload(char code, const QSharedPointer<MovraDeviceInfo>& device) override;
 
     bool drivesUpdate(const QSharedPointer<MovraDeviceInfo>& device) const;
     void reportBootloaderVersion(const QSharedPointer<MovraDeviceInfo>& device, const QString& version);

@@ -20,6 +20,18 @@ constexpr quint16 ProgramLength = 4;
 constexpr quint16 CrcLength = 4;
 constexpr quint16 JumpLength = 2;
 
+// The bytes the bridge returns to each command.
+quint16 returnedLength(char code)
+{
+    switch (code) {
+    case nsFirmware::ReadBootInfo: return BootInfoLength;
+    case nsFirmware::EraseFlash: return EraseLength;
+    case nsFirmware::ProgramFlash: return ProgramLength;
+    case nsFirmware::ReadCrc: return CrcLength;
+    default: return JumpLength;
+    }
+}
+
 } // namespace
 
 CypressFX3Communicator::CypressFX3Communicator(QObject* parent)
@@ -141,40 +153,44 @@ void CypressFX3Communicator::onEraseReply(const QSharedPointer<MovraDeviceInfo>&
     sendBootloaderCommand(nsFirmware::EraseFlash, device);
 }
 
+QByteArray CypressFX3Communicator::commandPayload(char code, const QSharedPointer<MovraDeviceInfo>&)
+{
+    // The code, then the control command's data; the erase's sector goes in
+    // its index.
+    QByteArray payload(1, code);
+    switch (code) {
+    case nsFirmware::ReadBootInfo: return payload.append("\x01\xAB\x88\x55", 4);
+    case nsFirmware::EraseFlash:
+    case nsFirmware::JumpToApplication: return payload;
+    case nsFirmware::ProgramFlash: {
+        // Records back to back, only while they fit the bridge's buffer.
+        const auto fits = [](const QByteArray& candidate) { return candidate.size() - 1 <= ProgramBufferSize; };
+        if (fillProgramPayload(payload, MaxProgramRecords, FirmwareFileManager::LineBufferSize, fits)
+            != RecordFill::Filled)
+            return {};
+        return payload;
+    }
+    case nsFirmware::ReadCrc: {
+        // The request, its own code first, and its CRC-16.
+        const QByteArray request = crcRequestPayload(code);
+        if (request.isEmpty())
+            return {};
+        const quint16 crc = FirmwareFileManager::calculateCRC(request.constData(), int(request.size()));
+        return payload + request + char(crc & 0xFF) + char(crc >> 8);
+    }
+    default: return {};
+    }
+}
+
 bool CypressFX3Communicator::sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device)
 {
     if (!device)
         return false;
-    QByteArray command;
-    switch (code) {
-    case nsFirmware::ReadBootInfo:
-        command = controlCommand(code, 0, BootInfoLength, QByteArray("\x01\xAB\x88\x55", 4));
-        break;
-    case nsFirmware::EraseFlash: command = controlCommand(code, quint16(m_sectorIndex & 0xFFFF), EraseLength); break;
-    case nsFirmware::ProgramFlash: {
-        QByteArray records;
-        // Records back to back, only while they fit the bridge's buffer.
-        const auto fits = [](const QByteArray& candidate) { return candidate.size() <= ProgramBufferSize; };
-        if (fillProgramPayload(records, MaxProgramRecords, FirmwareFileManager::LineBufferSize, fits)
-            != RecordFill::Filled)
-            return false;
-        command = controlCommand(code, 0, ProgramLength, records);
-        break;
-    }
-    case nsFirmware::ReadCrc: {
-        QByteArray request = crcRequestPayload(code);
-        if (request.isEmpty())
-            return false;
-        const quint16 crc = FirmwareFileManager::calculateCRC(request.constData(), int(request.size()));
-        request.append(char(crc & 0xFF));
-        request.append(char(crc >> 8));
-        command = controlCommand(code, 0, CrcLength, request);
-        break;
-    }
-    case nsFirmware::JumpToApplication: command = controlCommand(code, 0, JumpLength); break;
-    default: return false;
-    }
-    emit sendCtrlCmdToDevice(device, command);
+    const QByteArray payload = commandPayload(code, device);
+    if (payload.isEmpty())
+        return false;
+    const quint16 index = code == nsFirmware::EraseFlash ? quint16(m_sectorIndex & 0xFFFF) : 0;
+    emit sendCtrlCmdToDevice(device, controlCommand(code, index, returnedLength(code), payload.mid(1)));
     awaitReplyTo(code);
     return true;
 }

@@ -32,6 +32,9 @@ public:
 public slots:
     void onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data) override;
 
+protected:
+    QByteArray commandPayload(char code, const QSharedPointer<MovraDeviceInfo>& device) override;
+
 private:
     static QByteArray controlCommand(char code, quint16 index, quint16 returnedLength, const QByteArray& data = {});
     void onEraseReply(const QSharedPointer<MovraDeviceInfo>& device, char status);

@@ -49,10 +49,15 @@ bool MicroscopeUSB3ChannelCommunicator::updateFirmware(QString fileName, QShared
     return true;
 }
 
+QByteArray MicroscopeUSB3ChannelCommunicator::channelWrite(const QByteArray& payload)
+{
+    return buildRegisterWriteCommand(ChannelRegister, payload.constData(), int(payload.size()));
+}
+
 bool MicroscopeUSB3ChannelCommunicator::emitChannelWrite(const QSharedPointer<MovraDeviceInfo>& device,
                                                          const QByteArray& payload)
 {
-    const QByteArray frame = buildRegisterWriteCommand(ChannelRegister, payload.constData(), int(payload.size()));
+    const QByteArray frame = channelWrite(payload);
     if (frame.isEmpty())
         return false;
     emit sendCommandToDevice(device, frame);
@@ -94,10 +99,9 @@ bool MicroscopeUSB3ChannelCommunicator::recordsPayload(QByteArray& payload)
     return payload.size() <= RegisterFrame::MaxWriteDataLength;
 }
 
-bool MicroscopeUSB3ChannelCommunicator::sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device)
+QByteArray MicroscopeUSB3ChannelCommunicator::commandPayload(char code, const QSharedPointer<MovraDeviceInfo>&)
 {
-    if (!device)
-        return false;
+    // The channel takes none of the plain codes.
     QByteArray payload;
     switch (code) {
     case nsFirmware::ChannelReadBootInfo:
@@ -106,26 +110,27 @@ bool MicroscopeUSB3ChannelCommunicator::sendBootloaderCommand(char code, QShared
     case nsFirmware::ChannelCommand30: payload = QByteArray(3, '\0'); break;
     case nsFirmware::ChannelProgramFlash:
         if (!recordsPayload(payload))
-            return false;
+            return {};
         break;
     case nsFirmware::ChannelReadCrc: {
         payload = crcRequestPayload(code);
         if (payload.isEmpty())
-            return false;
+            return {};
         payload.chop(2); // start and length only: the channel computes no CRC to compare here
         payload.insert(1, QByteArray(2, '\0'));
         break;
     }
     case nsFirmware::ChannelCommand29: payload = QByteArray(11, '\0'); break;
-    default: return false;
+    default: return {};
     }
     payload[0] = code;
-    if (!emitChannelWrite(device, payload))
-        return false;
-    awaitReplyTo(code);
-    if (code == nsFirmware::ChannelJumpToApplication)
-        finishFirmwareFile();
-    return true;
+    return payload;
+}
+
+bool MicroscopeUSB3ChannelCommunicator::sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device)
+{
+    return device
+           && sendFramedCommand(code, device, [this](const QByteArray& payload) { return channelWrite(payload); });
 }
 
 void MicroscopeUSB3ChannelCommunicator::fail(char code, int progress)

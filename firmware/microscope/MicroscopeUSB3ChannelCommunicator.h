@@ -35,7 +35,12 @@ public:
 public slots:
     void onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data) override;
 
+protected:
+    QByteArray commandPayload(char code, const QSharedPointer<MovraDeviceInfo>& device) override;
+
 private:
+    // A register write of the payload to the channel; empty when it is too long.
+    QByteArray channelWrite(const QByteArray& payload);
     bool emitChannelWrite(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& payload);
     bool recordsPayload(QByteArray& payload);
     void fail(char code, int progress);

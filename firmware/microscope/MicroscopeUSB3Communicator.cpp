@@ -119,28 +119,22 @@ bool MicroscopeUSB3Communicator::updateFirmware(QString fileName, QSharedPointer
     return true;
 }
 
-bool MicroscopeUSB3Communicator::sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device)
+QByteArray MicroscopeUSB3Communicator::commandPayload(char code, const QSharedPointer<MovraDeviceInfo>& device)
 {
-    if (!device)
-        return false;
     QByteArray payload(1, code);
     switch (code) {
-    case nsFirmware::EraseFlash: payload.append(char(m_sectorIndex)); break;
+    // The driver tells its versions through its registers.
+    case nsFirmware::ReadBootInfo: return {};
+    case nsFirmware::EraseFlash: return payload.append(char(m_sectorIndex));
     case nsFirmware::ProgramFlash:
         if (fillGrowingFramePayload(payload) != RecordFill::Filled)
-            return false;
-        break;
-    case nsFirmware::ReadCrc:
-        payload = crcRequestPayload(code);
-        if (payload.isEmpty())
-            return false;
-        break;
-    case nsFirmware::JumpToApplication: payload.append(char(0x00)); break;
-    default: return false;
+            return {};
+        return payload;
+    default: return AbstractFirmwareCommunicator::commandPayload(code, device);
     }
-    emit sendCommandToDevice(device, FpgaFamily::frame(payload));
-    awaitReplyTo(code);
-    if (code == nsFirmware::JumpToApplication)
-        finishFirmwareFile();
-    return true;
+}
+
+bool MicroscopeUSB3Communicator::sendBootloaderCommand(char code, QSharedPointer<MovraDeviceInfo> device)
+{
+    return device && sendFramedCommand(code, device, FpgaFamily::frame);
 }

@@ -26,6 +26,9 @@ public:
 public slots:
     void onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInfo> deviceInfo, QByteArray data) override;
 
+protected:
+    QByteArray commandPayload(char code, const QSharedPointer<MovraDeviceInfo>& device) override;
+
 private:
     QByteArray channelRegisterWrite(char code);
     QByteArray registerRead(quint32 address);

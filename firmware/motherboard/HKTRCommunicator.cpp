@@ -33,21 +33,10 @@ bool isOfThisFamily(const QSharedPointer<MovraDeviceInfo>& device)
 
 } // namespace
 
+// "N/A" counts as a blank bootloader here.
 HKTRCommunicator::HKTRCommunicator(QObject* parent)
-    : MotherboardFamilyCommunicator(Commands, parent)
+    : MotherboardFamilyCommunicator(Commands, parent, true)
 {
-}
-
-bool HKTRCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
-                                      nsFirmware::DeviceVersions versions)
-{
-    // "N/A" counts as blank here.
-    return startUpdateThroughReset(fileName, device, versions.bootloaderVersion, true);
-}
-
-bool HKTRCommunicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
-{
-    return sendFixedFrameCommand(command, device);
 }
 
 void HKTRCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)

@@ -12,9 +12,6 @@ class HKTRCommunicator : public MotherboardFamilyCommunicator
 public:
     explicit HKTRCommunicator(QObject* parent = nullptr);
 
-    bool updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
-                        nsFirmware::DeviceVersions versions) override;
-    bool sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device) override;
     void askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device) override;
 
 public slots:

@@ -43,17 +43,6 @@ MotherboardCommunicator::MotherboardCommunicator(QObject* parent)
 {
 }
 
-bool MotherboardCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
-                                             nsFirmware::DeviceVersions versions)
-{
-    return startUpdateThroughReset(fileName, device, versions.bootloaderVersion, false);
-}
-
-bool MotherboardCommunicator::sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device)
-{
-    return sendFixedFrameCommand(command, device);
-}
-
 void MotherboardCommunicator::askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device)
 {
     if (!device)

@@ -13,9 +13,6 @@ class MotherboardCommunicator : public MotherboardFamilyCommunicator
 public:
     explicit MotherboardCommunicator(QObject* parent = nullptr);
 
-    bool updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
-                        nsFirmware::DeviceVersions versions) override;
-    bool sendBootloaderCommand(char command, QSharedPointer<MovraDeviceInfo> device) override;
     void askForInstalledVersion(QSharedPointer<MovraDeviceInfo> device) override;
 
 public slots:

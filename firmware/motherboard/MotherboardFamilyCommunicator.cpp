@@ -5,9 +5,11 @@
 
 using namespace MotherboardFamily;
 
-MotherboardFamilyCommunicator::MotherboardFamilyCommunicator(const QList<CommandRow>& commands, QObject* parent)
+MotherboardFamilyCommunicator::MotherboardFamilyCommunicator(const QList<CommandRow>& commands, QObject* parent,
+                                                             bool notAvailableIsBlank)
     : AbstractFirmwareCommunicator(parent)
     , m_commands(commands)
+    , m_notAvailableIsBlank(notAvailableIsBlank)
 {
 }
 
@@ -21,17 +23,11 @@ void MotherboardFamilyCommunicator::sendApplicationCommand(char command, QShared
     }
 }
 
-bool MotherboardFamilyCommunicator::startUpdateThroughReset(const QString& fileName,
-                                                            const QSharedPointer<MovraDeviceInfo>& device,
-                                                            const QString& bootloaderVersion, bool notAvailableIsBlank)
+bool MotherboardFamilyCommunicator::updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                                                   nsFirmware::DeviceVersions versions)
 {
-    if (!device || !takeFirmwareFile(QSharedPointer<HEXFirmwareFileManager>::create(), fileName, FixedFrameReadBound))
-        return false;
-    m_updateDevice = device;
-    m_updating = 1;
-    sendApplicationCommand(PrepareUpdate, device);
-    resetIntoBootloader(isBlankBootloader(bootloaderVersion, notAvailableIsBlank) ? ResetFromBlankBootloader
-                                                                                  : ResetToBootloader,
-                        device);
-    return true;
+    const char reset = isBlankBootloader(versions.bootloaderVersion, m_notAvailableIsBlank) ? ResetFromBlankBootloader
+                                                                                            : ResetToBootloader;
+    return beginUpdateThroughReset(device, QSharedPointer<HEXFirmwareFileManager>::create(), fileName,
+                                   { PrepareUpdate, reset });
 }

@@ -21,19 +21,21 @@ public:
         QByteArray extra;
     };
 
+    // Opens the HEX file, then command 112 and the reset into the
+    // bootloader: 2 when the installed bootloader is blank, else 6. False,
+    // with nothing sent, when the file is refused.
+    bool updateFirmware(QString fileName, QSharedPointer<MovraDeviceInfo> device,
+                        nsFirmware::DeviceVersions versions) override;
     // Sends the command when the table holds its code; other codes send
     // nothing.
     void sendApplicationCommand(char command, QSharedPointer<MovraDeviceInfo> device) override;
 
 protected:
-    MotherboardFamilyCommunicator(const QList<CommandRow>& commands, QObject* parent);
-
-    // Opens the HEX file, then command 112 and the reset into the
-    // bootloader: 2 when the installed bootloader is blank, else 6. False,
-    // with nothing sent, when the file is refused.
-    bool startUpdateThroughReset(const QString& fileName, const QSharedPointer<MovraDeviceInfo>& device,
-                                 const QString& bootloaderVersion, bool notAvailableIsBlank);
+    // notAvailableIsBlank: an installed bootloader read as "N/A" counts as
+    // blank too.
+    MotherboardFamilyCommunicator(const QList<CommandRow>& commands, QObject* parent, bool notAvailableIsBlank = false);
 
 private:
     QList<CommandRow> m_commands;
+    bool m_notAvailableIsBlank;
 };

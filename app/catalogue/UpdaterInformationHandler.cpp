@@ -1,6 +1,7 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 
 #include "app/main/ApplicationIdentity.h"
+#include "app/updater/DeviceTypeRules.h"
 #include "app/updater/VersionComparison.h"
 #include "firmware/core/ProgressMessages.h"
 
@@ -135,18 +136,17 @@ void UpdaterInformationHandler::appendPluginInformation()
 void UpdaterInformationHandler::initializeFirmwareInformations()
 {
     const QString marker = missingVersionMarker();
-    const int rows = DeviceIdentifierNames.size();
-    for (int i = 0; i < rows; ++i) {
+    for (const DeviceTypeRules::Row& rule : DeviceTypeRules::rows()) {
         FirmwareInformation information;
-        information.deviceType = i;
-        information.name = tableText(DeviceIdentifierNames, i);
+        information.deviceType = rule.type;
+        information.name = DeviceTypeRules::displayName(rule.type);
         information.motherboardInstalledVersion = marker;
         information.motherboardAvailableVersion = marker;
         information.channelInstalledVersion = marker;
         information.channelAvailableVersion = marker;
         information.bootloaderVersion = marker;
         information.date = marker;
-        information.webPage = tableText(DeviceIdentifierWebPages, i);
+        information.webPage = DeviceTypeRules::webPage(rule.type);
         appendFirmwareTypeInformation(information);
     }
 }

@@ -1,5 +1,6 @@
 #include "app/updater/DeviceTypeRules.h"
 
+#include "app/updater/DisplayTables.h"
 #include "firmware/core/ProgressMessages.h"
 
 #include <QCoreApplication>
@@ -24,130 +25,185 @@ const QString SarvantiDescription = QString::fromLatin1(QT_TRANSLATE_NOOP(
 
 constexpr int Never = -1;
 constexpr int NoDigit = 0;
+constexpr const char* SiteRoot = nullptr;
 
 constexpr Rules::TypeRowFlags Listed = Rules::NoTypeRowFlag;
 constexpr Rules::TypeRowFlags HiddenUntilReported = Rules::StartsHidden | Rules::ShownByVersionReport;
 constexpr Rules::Panes AllPanes = Rules::BootloaderPane | Rules::MotherboardPane | Rules::ChannelPane;
 
-// clang-format off
-// Each row: type;
-//   device row label, type row;
-//   pane rule, description, deprecated threshold, panes also shown, pane extras;
-//   server rule, manual rule, effects, motherboard digit, motherboard step.
-constexpr Rules::Row Table[] = {
-    { ids::AssistedRotaryJoint,
-      Label::NameAndPort, Listed,
-      PaneRule::Standard, &pm::DescriptionRotaryJoint, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::RotaryJointByProductId, Manual::RotaryJointByProductId, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
-    { ids::KZR410,
-      Label::NameAndPort, Listed,
-      PaneRule::Standard, &pm::DescriptionPhotometrySystem, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::FirstAddress, Manual::AllFilters, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
-    { ids::NXLT,
-      Label::NameAndPort, Listed,
-      PaneRule::Deprecated, &pm::DescriptionPhotometryDriverNXLT, 2, Rules::NoPane, Rules::NoPaneExtra,
-      Server::FirstAddress, Manual::AllFilters, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
-    { ids::Bootloader,
-      Label::NameAndPort, HiddenUntilReported,
-      PaneRule::Bootloader, &pm::NoteUpdateFromBootloader, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::ChooseCypressBoard, Manual::BootloaderByDevice, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
-    { ids::Camera,
-      Label::NameAndPort, Rules::NotCounted,
-      PaneRule::Camera, &pm::DescriptionCamera, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::OpenCameraDriverPage, Manual::NoFilter, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
-    { ids::Channels,
-      Label::FpgaAndPort, HiddenUntilReported,
-      PaneRule::Channels, &pm::NoteUpdateFromChannels, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::ChooseChannelsFamily, Manual::ChooseChannelsFamily, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
-    { ids::Console,
-      Label::NameAndPort, Rules::StartsHidden,
-      PaneRule::Nothing, nullptr, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::ChooseConsole, Manual::ChooseConsole, Rules::ChannelsWait, 2, Step::LightSourceMotherboardAddress },
-    { ids::EEPROMMemoryManager,
-      Label::NameAndPort, HiddenUntilReported,
-      PaneRule::Standard, &pm::DescriptionEEPROMMemoryManager, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::LastAddress, Manual::ChooseMemoryManagerPart, Rules::NoEffect, Never, Step::FirstAddress },
-    { ids::ElectrophysiologyConsole,
-      Label::NameAndPort, Listed,
-      PaneRule::Deprecated, &pm::DescriptionAcquisitionConsole, 1, Rules::ChannelPane, Rules::NoPaneExtra,
-      Server::ChooseConsole, Manual::ChooseConsole, Rules::ChannelsWait, 2, Step::LightSourceMotherboardAddress },
-    { ids::FiberPhotometryConsole,
-      Label::NameAndPort, Listed,
-      PaneRule::Deprecated, &pm::DescriptionConsole, 1, Rules::ChannelPane, Rules::NoPaneExtra,
-      Server::ChooseConsole, Manual::ChooseConsole, Rules::ChannelsWait, 2, Step::LightSourceMotherboardAddress },
-    { ids::GQZ,
-      Label::FpgaAndPort, Listed,
-      PaneRule::Standard, &pm::DescriptionMicroscope1Color, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::None, Manual::None, Rules::WrongPortBox, Never, Step::LightSourceMotherboardAddress },
-    { ids::GQZ2,
-      Label::FpgaAndPort, Listed,
-      PaneRule::Standard, &pm::DescriptionMicroscope2Color, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::FirstAddress, Manual::AllFilters, Rules::WrongPortOverNetwork, Never, Step::LightSourceMotherboardAddress },
-    { ids::GQZ3,
-      Label::FpgaAndPortWhenBootloader, Listed,
-      PaneRule::Standard, &pm::DescriptionMicroscopeGen3, NoDigit, Rules::MotherboardPane | Rules::ChannelPane, Rules::NoPaneExtra,
-      Server::ChooseGQZ3, Manual::ChooseGQZ3, Rules::Usb3FollowUp, Never, Step::LightSourceMotherboardAddress },
-    { ids::GQZ3KAVOR,
-      Label::FpgaAndPortWhenBootloader, Listed,
-      PaneRule::Standard, &pm::DescriptionMicroscopeGen3, NoDigit, Rules::MotherboardPane | Rules::ChannelPane, Rules::NoPaneExtra,
-      Server::ChooseGQZ3, Manual::ChooseGQZ3, Rules::Usb3FollowUp, Never, Step::LightSourceMotherboardAddress },
-    { ids::IMU,
-      Label::NameOnly, Listed,
-      PaneRule::Standard, &pm::DescriptionIMU, NoDigit, Rules::BootloaderPane, Rules::FirmwareHeading,
-      Server::FirstAddress, Manual::AllFilters, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
-    { ids::LightSource,
-      Label::NameAndPort, Listed,
-      PaneRule::Deprecated, &pm::DescriptionLightSource, 1, AllPanes, Rules::NoPaneExtra,
-      Server::LastAddress, Manual::LastFilterChannelsFirst, Rules::NoEffect, 4, Step::LightSourceMotherboardAddress },
-    { ids::KAVOR,
-      Label::NameAndPort, Listed,
-      PaneRule::Deprecated, &pm::DescriptionKAVOR, 1, AllPanes, Rules::NoPaneExtra,
-      Server::ChooseKAVOR, Manual::ChooseKAVOR, Rules::NoEffect, Never, Step::FirstAddress },
-    { ids::Motherboard,
-      Label::NameAndPort, HiddenUntilReported,
-      PaneRule::Motherboard, &pm::NoteUpdateFromMotherboard, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::ChooseMotherboardOrChannels, Manual::ChooseMotherboardOrChannels, Rules::ChannelsWait, Never, Step::LightSourceMotherboardAddress },
-    { ids::TV720,
-      Label::NameAndPort, Listed,
-      PaneRule::Standard, &pm::DescriptionTV720, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::FirstAddress, Manual::AllFilters, Rules::Usb3FollowUp | Rules::MotherboardPhase, Never, Step::LightSourceMotherboardAddress },
-    { ids::HKTR,
-      Label::NameAndPort, Listed,
-      PaneRule::Deprecated, &pm::DescriptionPulseGenerator, 2, Rules::NoPane, Rules::NoPaneExtra,
-      Server::HKTRByName, Manual::AllFilters, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
-    { ids::USB3Driver,
-      Label::NameAndPort, Rules::StartsHidden | Rules::SelectedDuringUsb3FollowUp,
-      PaneRule::USB3Driver, &pm::NoteUpdateUSB3Communication, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::ChooseCypressBoard, Manual::ChooseCypressBoard, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
-    { ids::Sarvanti,
-      Label::NameAndPort, Listed,
-      PaneRule::Sarvanti, &SarvantiDescription, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::SarvantiByName, Manual::SarvantiByName, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
-    { ids::YLQSAGen2,
-      Label::NameAndPort, Listed,
-      PaneRule::Standard, &pm::DescriptionYLQSAMiniCube, NoDigit, Rules::NoPane, Rules::ManualAlwaysEnabled,
-      Server::FirstAddress, Manual::AllFilters, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
-    { ids::KOTWGen3,
-      Label::NameAndPort, Listed,
-      PaneRule::Standard, &pm::DescriptionPhotometryDriverKOTW, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::FirstAddress, Manual::AllFilters, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
-    { ids::ZuvoBasestation,
-      Label::NameAndPort, Listed,
-      PaneRule::Standard, &pm::DescriptionZuvoBasestation, NoDigit, Rules::BootloaderPane, Rules::FirmwareHeading,
-      Server::FirstAddress, Manual::AllFilters, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
-    { ids::SarvantiGen2,
-      Label::NameAndPort, Listed,
-      PaneRule::Sarvanti, &SarvantiDescription, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::SarvantiByName, Manual::SarvantiGen2ByName, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress },
+// A row that starts as the usual one and takes, step by step, what its type
+// does otherwise.
+struct RowBuilder
+{
+    Rules::Row row;
+
+    constexpr RowBuilder labelled(Label label) const
+    {
+        RowBuilder b = *this;
+        b.row.label = label;
+        return b;
+    }
+    constexpr RowBuilder typeRow(Rules::TypeRowFlags flags) const
+    {
+        RowBuilder b = *this;
+        b.row.typeRow = flags;
+        return b;
+    }
+    constexpr RowBuilder panes(PaneRule rule) const
+    {
+        RowBuilder b = *this;
+        b.row.panes = rule;
+        return b;
+    }
+    constexpr RowBuilder deprecated(int thresholdDigit) const
+    {
+        RowBuilder b = panes(PaneRule::Deprecated);
+        b.row.deprecatedDigit = thresholdDigit;
+        return b;
+    }
+    constexpr RowBuilder showing(Rules::Panes shown) const
+    {
+        RowBuilder b = *this;
+        b.row.shownPanes = shown;
+        return b;
+    }
+    constexpr RowBuilder extras(Rules::PaneExtras extras) const
+    {
+        RowBuilder b = *this;
+        b.row.paneExtras = extras;
+        return b;
+    }
+    constexpr RowBuilder server(Server rule) const
+    {
+        RowBuilder b = *this;
+        b.row.server = rule;
+        return b;
+    }
+    constexpr RowBuilder manual(Manual rule) const
+    {
+        RowBuilder b = *this;
+        b.row.manual = rule;
+        return b;
+    }
+    constexpr RowBuilder effects(Rules::Effects effects) const
+    {
+        RowBuilder b = *this;
+        b.row.effects = effects;
+        return b;
+    }
+    constexpr RowBuilder motherboardFromChannelDigit(int digit) const
+    {
+        RowBuilder b = *this;
+        b.row.motherboardDigit = digit;
+        return b;
+    }
+    constexpr RowBuilder motherboardStep(Step step) const
+    {
+        RowBuilder b = *this;
+        b.row.motherboardStep = step;
+        return b;
+    }
+
+    constexpr operator Rules::Row() const { return row; }
 };
 
-// A type outside the table: the default panes, no download, a dialog without filters.
-constexpr Rules::Row Unknown =
-    { ids::DeviceIdentifier(-1),
-      Label::NameAndPort, Listed,
-      PaneRule::Nothing, nullptr, NoDigit, Rules::NoPane, Rules::NoPaneExtra,
-      Server::None, Manual::NoFilter, Rules::NoEffect, Never, Step::LightSourceMotherboardAddress };
+// The usual row: "name (Port #n)" under a listed type row, the description
+// pane with the type's description and page, the type's first address from
+// the server, all the record's filters for a manual update, nothing besides.
+constexpr RowBuilder deviceType(ids::DeviceIdentifier type, const char* name, const char* page,
+                                const QString* description)
+{
+    return { { type, name, page, Label::NameAndPort, Listed, PaneRule::Standard, description, NoDigit, Rules::NoPane,
+               Rules::NoPaneExtra, Server::FirstAddress, Manual::AllFilters, Rules::NoEffect, Never,
+               Step::LightSourceMotherboardAddress } };
+}
+
+// Types without a page of their own link to the site root; the GQZ3 KAVOR and
+// the second Sarvanti share the page of their base model.
+// clang-format off
+constexpr Rules::Row Table[] = {
+    deviceType(ids::AssistedRotaryJoint, "Assisted Rotary Joint", "assisted-rotary-joint", &pm::DescriptionRotaryJoint)
+        .server(Server::RotaryJointByProductId).manual(Manual::RotaryJointByProductId),
+    deviceType(ids::KZR410, "KZR410", "kzr410", &pm::DescriptionPhotometrySystem),
+    deviceType(ids::NXLT, "NXLT", "nxlt", &pm::DescriptionPhotometryDriverNXLT)
+        .deprecated(2),
+    deviceType(ids::Bootloader, "Bootloader", SiteRoot, &pm::NoteUpdateFromBootloader)
+        .typeRow(HiddenUntilReported).panes(PaneRule::Bootloader)
+        .server(Server::ChooseCypressBoard).manual(Manual::BootloaderByDevice),
+    deviceType(ids::Camera, "Camera", "cameras", &pm::DescriptionCamera)
+        .typeRow(Rules::NotCounted).panes(PaneRule::Camera)
+        .server(Server::OpenCameraDriverPage).manual(Manual::NoFilter),
+    deviceType(ids::Channels, "Channel(s)", SiteRoot, &pm::NoteUpdateFromChannels)
+        .labelled(Label::FpgaAndPort).typeRow(HiddenUntilReported).panes(PaneRule::Channels)
+        .server(Server::ChooseChannelsFamily).manual(Manual::ChooseChannelsFamily),
+    deviceType(ids::Console, "Console", SiteRoot, nullptr)
+        .typeRow(Rules::StartsHidden).panes(PaneRule::Nothing)
+        .server(Server::ChooseConsole).manual(Manual::ChooseConsole).effects(Rules::ChannelsWait)
+        .motherboardFromChannelDigit(2),
+    deviceType(ids::EEPROMMemoryManager, "EEPROM Memory Manager", SiteRoot, &pm::DescriptionEEPROMMemoryManager)
+        .typeRow(HiddenUntilReported)
+        .server(Server::LastAddress).manual(Manual::ChooseMemoryManagerPart).motherboardStep(Step::FirstAddress),
+    deviceType(ids::ElectrophysiologyConsole, "Electrophysiology Console", "electrophysiology-console",
+               &pm::DescriptionAcquisitionConsole)
+        .deprecated(1).showing(Rules::ChannelPane)
+        .server(Server::ChooseConsole).manual(Manual::ChooseConsole).effects(Rules::ChannelsWait)
+        .motherboardFromChannelDigit(2),
+    deviceType(ids::FiberPhotometryConsole, "Fiber Photometry Console", "fiber-photometry-console",
+               &pm::DescriptionConsole)
+        .deprecated(1).showing(Rules::ChannelPane)
+        .server(Server::ChooseConsole).manual(Manual::ChooseConsole).effects(Rules::ChannelsWait)
+        .motherboardFromChannelDigit(2),
+    deviceType(ids::GQZ, "GQZ", "gqz", &pm::DescriptionMicroscope1Color)
+        .labelled(Label::FpgaAndPort)
+        .server(Server::None).manual(Manual::None).effects(Rules::WrongPortBox),
+    deviceType(ids::GQZ2, "GQZ2", "gqz2", &pm::DescriptionMicroscope2Color)
+        .labelled(Label::FpgaAndPort)
+        .effects(Rules::WrongPortOverNetwork),
+    deviceType(ids::GQZ3, "GQZ3", "gqz3", &pm::DescriptionMicroscopeGen3)
+        .labelled(Label::FpgaAndPortWhenBootloader).showing(Rules::MotherboardPane | Rules::ChannelPane)
+        .server(Server::ChooseGQZ3).manual(Manual::ChooseGQZ3).effects(Rules::Usb3FollowUp),
+    deviceType(ids::GQZ3KAVOR, "GQZ3 KAVOR", "gqz3", &pm::DescriptionMicroscopeGen3)
+        .labelled(Label::FpgaAndPortWhenBootloader).showing(Rules::MotherboardPane | Rules::ChannelPane)
+        .server(Server::ChooseGQZ3).manual(Manual::ChooseGQZ3).effects(Rules::Usb3FollowUp),
+    deviceType(ids::IMU, "IMU", SiteRoot, &pm::DescriptionIMU)
+        .labelled(Label::NameOnly).showing(Rules::BootloaderPane).extras(Rules::FirmwareHeading),
+    deviceType(ids::LightSource, "Light Source", "light-source", &pm::DescriptionLightSource)
+        .deprecated(1).showing(AllPanes)
+        .server(Server::LastAddress).manual(Manual::LastFilterChannelsFirst).motherboardFromChannelDigit(4),
+    deviceType(ids::KAVOR, "KAVOR", "kavor", &pm::DescriptionKAVOR)
+        .deprecated(1).showing(AllPanes)
+        .server(Server::ChooseKAVOR).manual(Manual::ChooseKAVOR).motherboardStep(Step::FirstAddress),
+    deviceType(ids::Motherboard, "Motherboard", SiteRoot, &pm::NoteUpdateFromMotherboard)
+        .typeRow(HiddenUntilReported).panes(PaneRule::Motherboard)
+        .server(Server::ChooseMotherboardOrChannels).manual(Manual::ChooseMotherboardOrChannels)
+        .effects(Rules::ChannelsWait),
+    deviceType(ids::TV720, "TV720", "tv720", &pm::DescriptionTV720)
+        .effects(Rules::Usb3FollowUp | Rules::MotherboardPhase),
+    deviceType(ids::HKTR, "HKTR", "hktr", &pm::DescriptionPulseGenerator)
+        .deprecated(2)
+        .server(Server::HKTRByName),
+    deviceType(ids::USB3Driver, "USB3 Driver", SiteRoot, &pm::NoteUpdateUSB3Communication)
+        .typeRow(Rules::StartsHidden | Rules::SelectedDuringUsb3FollowUp).panes(PaneRule::USB3Driver)
+        .server(Server::ChooseCypressBoard).manual(Manual::ChooseCypressBoard),
+    deviceType(ids::Sarvanti, "Sarvanti", "sarvanti", &SarvantiDescription)
+        .panes(PaneRule::Sarvanti)
+        .server(Server::SarvantiByName).manual(Manual::SarvantiByName),
+    deviceType(ids::YLQSAGen2, "YLQSA Gen2", SiteRoot, &pm::DescriptionYLQSAMiniCube)
+        .extras(Rules::ManualAlwaysEnabled),
+    deviceType(ids::KOTWGen3, "KOTW Gen3", "kotw-gen3", &pm::DescriptionPhotometryDriverKOTW),
+    deviceType(ids::ZuvoBasestation, "Zuvo Basestation", SiteRoot, &pm::DescriptionZuvoBasestation)
+        .showing(Rules::BootloaderPane).extras(Rules::FirmwareHeading),
+    deviceType(ids::SarvantiGen2, "Sarvanti Gen2", "sarvanti", &SarvantiDescription)
+        .panes(PaneRule::Sarvanti)
+        .server(Server::SarvantiByName).manual(Manual::SarvantiGen2ByName),
+};
 // clang-format on
+
+// A type outside the table: no name, the default panes, no download, a dialog without filters.
+constexpr Rules::Row Unknown = deviceType(ids::DeviceIdentifier(-1), nullptr, nullptr, nullptr)
+                                   .panes(PaneRule::Nothing)
+                                   .server(Server::None)
+                                   .manual(Manual::NoFilter);
 
 constexpr bool inTypeOrder()
 {
@@ -160,21 +216,34 @@ constexpr bool inTypeOrder()
 
 static_assert(inTypeOrder(), "row i of the table is the row of device type i");
 
+bool inTable(int deviceType)
+{
+    return deviceType >= 0 && deviceType < int(std::size(Table));
+}
+
 } // namespace
 
 const DeviceTypeRules::Row& DeviceTypeRules::of(int deviceType)
 {
-    if (deviceType < 0 || deviceType >= int(std::size(Table)))
+    if (!inTable(deviceType))
         return Unknown;
     return Table[deviceType];
 }
 
-const DeviceTypeRules::Row* DeviceTypeRules::rows()
+DeviceTypeRules::Rows DeviceTypeRules::rows()
 {
-    return Table;
+    return { std::begin(Table), std::end(Table) };
 }
 
-std::size_t DeviceTypeRules::rowCount()
+QString DeviceTypeRules::displayName(int deviceType)
 {
-    return std::size(Table);
+    return inTable(deviceType) ? QString::fromLatin1(Table[deviceType].displayName) : QString();
+}
+
+QString DeviceTypeRules::webPage(int deviceType)
+{
+    if (!inTable(deviceType))
+        return QString();
+    const char* page = Table[deviceType].productPage;
+    return page ? MovraWebHost + QStringLiteral("/collections/hardware/products/") + QLatin1String(page) : MovraWebHost;
 }

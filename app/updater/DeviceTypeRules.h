@@ -9,12 +9,12 @@
 #include <cstddef>
 
 // The Devices tab's rules by device type, in one table with one row per type:
-// how a device row is named and whether its type row
-// shows, what the selection shows in the panes, where "Update from server"
-// finds the firmware, which files "Update manually" offers, and what the
-// update flow does besides. The updater widget reads a type's row and carries
-// out the rules it names; nothing else in the widget switches over the device
-// type. A new device family adds one row (and its display name).
+// the type row's name and product page, how a device row is named and whether
+// its type row shows, what the selection shows in the panes, where "Update
+// from server" finds the firmware, which files "Update manually" offers, and
+// what the update flow does besides. The updater widget reads a type's row and
+// carries out the rules it names; nothing else in the widget switches over the
+// device type. A new device type adds one row.
 class DeviceTypeRules
 {
     Q_GADGET
@@ -133,6 +133,10 @@ public:
     struct Row
     {
         nsUpdater::DeviceIdentifier type;
+        // The type row's name, also the name of the type's catalogue record.
+        const char* displayName;
+        // The path of its page among the maker's hardware products; null: the site root.
+        const char* productPage;
         // Devices tab: rows and statuses
         DeviceRowLabel label;
         TypeRowFlags typeRow;
@@ -155,9 +159,22 @@ public:
     // The row of a device type; a type outside the table gets a row that
     // shows the default panes and updates nothing from the server.
     static const Row& of(int deviceType);
+    struct Rows
+    {
+        const Row* first;
+        const Row* last;
+        const Row* begin() const { return first; }
+        const Row* end() const { return last; }
+        std::size_t size() const { return std::size_t(last - first); }
+    };
     // Every row, in type order.
-    static const Row* rows();
-    static std::size_t rowCount();
+    static Rows rows();
+
+    // The type row's name; empty for a type outside the table.
+    static QString displayName(int deviceType);
+    // The page the description pane links to: the type's product page or the
+    // maker's site; empty for a type outside the table.
+    static QString webPage(int deviceType);
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(DeviceTypeRules::TypeRowFlags)

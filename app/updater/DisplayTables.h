@@ -1,7 +1,5 @@
 #pragma once
 
-#include "firmware/core/DeviceIdentifier.h"
-
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -14,10 +12,6 @@
 extern const QString MovraWebHost;
 // The organisation domain given to the application object.
 extern const QString MovraOrganizationDomain;
-
-// 26 rows, one per device type, in key order.
-extern const QMap<nsUpdater::DeviceIdentifier, QString> DeviceIdentifierNames;
-extern const QMap<nsUpdater::DeviceIdentifier, QString> DeviceIdentifierWebPages;
 
 // The device-row name of the FPGA-based types.
 extern const QString FpgaLabel;

@@ -12,6 +12,7 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/dialogs/ProgressDialog.h"
 #include "app/installed/InstallerRunner.h"
+#include "app/updater/DeviceTypeRules.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/PaneDocuments.h"
 #include "app/updater/ProgressCoalescer.h"
@@ -208,8 +209,8 @@ void VEKUpdaterWidget::onFirmwaresCatalogueReceived(const QJsonObject& root)
         root.value(QString::number(nsUpdater::Motherboard)).toObject().value(QLatin1String("URLS")).toArray();
     m_lightSourceMotherboardUrl = urls.size() > 0 ? urls.at(0).toString() : QString();
     m_consoleMotherboardUrl = urls.size() > 1 ? urls.at(1).toString() : QString();
-    for (auto it = DeviceIdentifierNames.cbegin(); it != DeviceIdentifierNames.cend(); ++it)
-        m_informationHandler->updateFirmwareInformation(root, it.key());
+    for (const DeviceTypeRules::Row& rule : DeviceTypeRules::rows())
+        m_informationHandler->updateFirmwareInformation(root, rule.type);
     const QList<QTreeWidgetItem*> selected = m_ui->treeWidget_device->selectedItems();
     if (!selected.isEmpty())
         onDeviceTreeWidgetItemSelected(selected.first(), nullptr);

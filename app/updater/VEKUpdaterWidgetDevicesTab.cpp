@@ -86,11 +86,11 @@ void VEKUpdaterWidget::initializeDeviceTree()
     tree->clear();
     tree->setColumnCount(2);
     tree->setHeaderLabels(TreeHeaderLabels);
-    for (auto it = DeviceIdentifierNames.cbegin(); it != DeviceIdentifierNames.cend(); ++it) {
+    for (const DeviceTypeRules::Row& rule : DeviceTypeRules::rows()) {
         auto* item = new QTreeWidgetItem(tree);
-        item->setText(0, it.value());
-        item->setData(0, Qt::UserRole, int(it.key()));
-        item->setHidden(DeviceTypeRules::of(it.key()).typeRow.testFlag(DeviceTypeRules::StartsHidden));
+        item->setText(0, DeviceTypeRules::displayName(rule.type));
+        item->setData(0, Qt::UserRole, int(rule.type));
+        item->setHidden(rule.typeRow.testFlag(DeviceTypeRules::StartsHidden));
         setDeviceItemConnected(item, false);
     }
     m_connectedDeviceCount = 0;
@@ -243,7 +243,7 @@ void VEKUpdaterWidget::onDeviceVersionReceived(QSharedPointer<nsUpdater::DeviceC
 void VEKUpdaterWidget::setTypeItemHidden(DeviceIdentifier deviceType, bool hidden)
 {
     const QList<QTreeWidgetItem*> items =
-        m_ui->treeWidget_device->findItems(DeviceIdentifierNames.value(deviceType), Qt::MatchExactly, 0);
+        m_ui->treeWidget_device->findItems(DeviceTypeRules::displayName(deviceType), Qt::MatchExactly, 0);
     if (!items.isEmpty())
         items.first()->setHidden(hidden);
 }
@@ -376,9 +376,8 @@ void VEKUpdaterWidget::fillVersionPanes(const FirmwareInformation& information, 
 
 QString VEKUpdaterWidget::standardDescription(int deviceType, const QString& deviceDescription) const
 {
-    return m_deviceDescriptionTemplate.arg(
-        ProgressMessages::translated(deviceDescription),
-        pageLink(DeviceIdentifierWebPages.value(static_cast<DeviceIdentifier>(deviceType))));
+    return m_deviceDescriptionTemplate.arg(ProgressMessages::translated(deviceDescription),
+                                           pageLink(DeviceTypeRules::webPage(deviceType)));
 }
 
 void VEKUpdaterWidget::fillDevicePanesByType(int deviceType, const FirmwareInformation& information,
@@ -425,8 +424,7 @@ void VEKUpdaterWidget::checkDeprecatedDriver(int threshold, const QString& devic
     if (digit == threshold && item->parent() && item->text(0).contains(QLatin1String("HKTR4"))) {
         const QTreeWidgetItem* parentItem = item->parent();
         description = m_deviceDescriptionTemplate.arg(
-            deprecatedNotice(), pageLink(DeviceIdentifierWebPages.value(
-                                    static_cast<DeviceIdentifier>(parentItem->data(0, Qt::UserRole).toInt()))));
+            deprecatedNotice(), pageLink(DeviceTypeRules::webPage(parentItem->data(0, Qt::UserRole).toInt())));
         m_ui->pb_updateDevice->setEnabled(false);
         m_ui->pb_updateDeviceManually->setEnabled(false);
         return;

@@ -78,10 +78,10 @@ int VEKUpdaterWidget::selectedRowType(QTreeWidgetItem* row) const
     if (!row)
         return -1;
     const QTreeWidgetItem* typeRow = row->parent() ? row->parent() : row;
-    for (auto it = DeviceIdentifierNames.cbegin(); it != DeviceIdentifierNames.cend(); ++it) {
-        const QList<FirmwareInformation> records = firmwareRecords(it.key());
+    for (const DeviceTypeRules::Row& rule : DeviceTypeRules::rows()) {
+        const QList<FirmwareInformation> records = firmwareRecords(rule.type);
         if (!records.isEmpty() && records.first().name == typeRow->text(0))
-            return it.key();
+            return rule.type;
     }
     return -1;
 }

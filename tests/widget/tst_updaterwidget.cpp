@@ -1,6 +1,7 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/dialogs/ProgressDialog.h"
 #include "app/main/MainWindow.h"
+#include "app/updater/DeviceTypeRules.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
 #include "firmware/core/FirmwareTypes.h"
@@ -122,7 +123,7 @@ private slots:
         Form form(&widget);
         QCOMPARE(widget.count(), 3);
         QCOMPARE(widget.currentIndex(), 0);
-        QCOMPARE(form.tree->topLevelItemCount(), DeviceIdentifierNames.size());
+        QCOMPARE(form.tree->topLevelItemCount(), int(DeviceTypeRules::rows().size()));
         QStringList shown;
         QStringList names;
         for (int i = 0; i < form.tree->topLevelItemCount(); ++i) {
@@ -137,7 +138,7 @@ private slots:
         QStringList sorted = names;
         sorted.sort();
         QCOMPARE(names, sorted);
-        QCOMPARE(shown.size(), DeviceIdentifierNames.size() - 6);
+        QCOMPARE(shown.size(), int(DeviceTypeRules::rows().size()) - 6);
         for (int type : { 3, 5, 6, 7, 17, 20 })
             QVERIFY(form.typeRow(type)->isHidden());
         QCOMPARE(widget.connectedDeviceCount(), 0);

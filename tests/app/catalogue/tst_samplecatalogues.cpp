@@ -1,6 +1,7 @@
 #include "app/catalogue/CatalogueAddresses.h"
 #include "app/catalogue/NetworkCommunicator.h"
 #include "app/catalogue/UpdaterInformationHandler.h"
+#include "app/updater/DeviceTypeRules.h"
 #include "app/updater/VersionComparison.h"
 
 #include <QtTest>
@@ -58,9 +59,9 @@ private slots:
         QVERIFY(!root.isEmpty());
         UpdaterInformationHandler model { QString(), QString(), QString() };
         const QString marker = QString(nsUpdater::MissingVersionMarker);
-        for (auto it = DeviceIdentifierNames.cbegin(); it != DeviceIdentifierNames.cend(); ++it) {
-            const int type = it.key();
-            QVERIFY2(root.value(QString::number(type)).isObject(), qPrintable(it.value()));
+        for (const DeviceTypeRules::Row& rule : DeviceTypeRules::rows()) {
+            const int type = rule.type;
+            QVERIFY2(root.value(QString::number(type)).isObject(), rule.displayName);
             model.updateFirmwareInformation(root, type);
             const FirmwareInformation record = model.getFirmwareInformationList(type).first();
             checkUrls(record.urls, true);
@@ -68,13 +69,13 @@ private slots:
                 QCOMPARE(record.urls, QStringList());
                 continue;
             }
-            QVERIFY2(!record.urls.isEmpty(), qPrintable(it.value()));
+            QVERIFY2(!record.urls.isEmpty(), rule.displayName);
             if (type == 3 || type == 5)
                 continue;
             QVERIFY2(!record.motherboardAvailableVersion.isEmpty() && record.motherboardAvailableVersion != marker,
-                     qPrintable(it.value()));
-            QVERIFY2(!record.date.isEmpty() && record.date != marker, qPrintable(it.value()));
-            QVERIFY2(!record.filters.isEmpty(), qPrintable(it.value()));
+                     rule.displayName);
+            QVERIFY2(!record.date.isEmpty() && record.date != marker, rule.displayName);
+            QVERIFY2(!record.filters.isEmpty(), rule.displayName);
         }
         // The light-source and console motherboard addresses.
         QCOMPARE(model.getFirmwareInformationList(17).first().urls.size(), 2);

@@ -1,4 +1,5 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
+#include "app/updater/DeviceTypeRules.h"
 #include "app/updater/VersionComparison.h"
 
 #include <QtTest>
@@ -149,14 +150,14 @@ private slots:
             QCOMPARE(list.size(), 1);
             const FirmwareInformation& record = list.first();
             QCOMPARE(record.deviceType, type);
-            QCOMPARE(record.name, DeviceIdentifierNames.value(nsUpdater::DeviceIdentifier(type)));
+            QCOMPARE(record.name, DeviceTypeRules::displayName(type));
             for (const QString& version : { record.motherboardInstalledVersion, record.motherboardAvailableVersion,
                                             record.channelInstalledVersion, record.channelAvailableVersion,
                                             record.bootloaderVersion, record.date })
                 QCOMPARE(version, Marker);
             QCOMPARE(record.urls, QStringList());
             QCOMPARE(record.filters, QStringList());
-            QCOMPARE(record.webPage, DeviceIdentifierWebPages.value(nsUpdater::DeviceIdentifier(type)));
+            QCOMPARE(record.webPage, DeviceTypeRules::webPage(type));
             QCOMPARE(record.uid, QString());
         }
     }
@@ -205,7 +206,7 @@ private slots:
                              { "urls", QStringList { "u1", "u2" } },
                              { "filters", QStringList { "f*.hex" } },
                              { "motherboardInstalledVersion", Marker },
-                             { "webPage", DeviceIdentifierWebPages.value(nsUpdater::DeviceIdentifier(1)) } };
+                             { "webPage", DeviceTypeRules::webPage(1) } };
         QTest::newRow("firmware: one version keeps the channel's")
             << "firmware" << 15 << QByteArray(R"({"15":{"Version":["1.2"]}})")
             << QVariantMap { { "motherboardAvailableVersion", "1.2" }, { "channelAvailableVersion", Marker } };
@@ -395,7 +396,7 @@ private slots:
         model->addFirmwareInformation(12, QStringLiteral("04D8-F57E-0103-05"));
         QList<FirmwareInformation> list = model->getFirmwareInformationList(12);
         QCOMPARE(uids(list), QStringList { "04D8-F57E-0103-05" });
-        QCOMPARE(list.first().webPage, DeviceIdentifierWebPages.value(nsUpdater::DeviceIdentifier(12)));
+        QCOMPARE(list.first().webPage, DeviceTypeRules::webPage(12));
 
         model->addFirmwareInformation(12, QStringLiteral("04D8-F57E-0104-06"));
         list = model->getFirmwareInformationList(12);

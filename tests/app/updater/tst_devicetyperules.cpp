@@ -1,9 +1,10 @@
-// The Devices tab's rules by device type, row by row: the device row's label and the type row, the panes, the server
-// address rule, the manual file-filter rule and the flow's side effects.
+// The Devices tab's rules by device type, row by row: the type row's name and page, the device row's label and the
+// type row, the panes, the server address rule, the manual file-filter rule and the flow's side effects.
 #include "app/updater/DeviceTypeRules.h"
 #include "app/updater/DisplayTables.h"
 #include "firmware/core/ProgressMessages.h"
 
+#include <QSet>
 #include <QtTest>
 
 using R = DeviceTypeRules;
@@ -128,21 +129,91 @@ class TestDeviceTypeRules : public QObject
 {
     Q_OBJECT
 private slots:
+    void deviceTypes_data();
+    void deviceTypes();
+    void productPagesAreDistinct();
     void oneRowPerDeviceTypeInOrder();
     void rows_data();
     void rows();
     void unknownType();
 };
 
+// Page: "own" a product page of its own, "root" the site root, or the id of
+// the type whose page it shares.
+void TestDeviceTypeRules::deviceTypes_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("page");
+
+    const QList<std::tuple<int, const char*, const char*>> rows {
+        { 0, "Assisted Rotary Joint", "own" },
+        { 1, "KZR410", "own" },
+        { 2, "NXLT", "own" },
+        { 3, "Bootloader", "root" },
+        { 4, "Camera", "own" },
+        { 5, "Channel(s)", "root" },
+        { 6, "Console", "root" },
+        { 7, "EEPROM Memory Manager", "root" },
+        { 8, "Electrophysiology Console", "own" },
+        { 9, "Fiber Photometry Console", "own" },
+        { 10, "GQZ", "own" },
+        { 11, "GQZ2", "own" },
+        { 12, "GQZ3", "own" },
+        { 13, "GQZ3 KAVOR", "12" },
+        { 14, "IMU", "root" },
+        { 15, "Light Source", "own" },
+        { 16, "KAVOR", "own" },
+        { 17, "Motherboard", "root" },
+        { 18, "TV720", "own" },
+        { 19, "HKTR", "own" },
+        { 20, "USB3 Driver", "root" },
+        { 21, "Sarvanti", "own" },
+        { 22, "YLQSA Gen2", "root" },
+        { 23, "KOTW Gen3", "own" },
+        { 24, "Zuvo Basestation", "root" },
+        { 25, "Sarvanti Gen2", "21" },
+    };
+    for (const auto& [id, name, page] : rows)
+        QTest::addRow("%d %s", id, name) << id << QString::fromLatin1(name) << QString::fromLatin1(page);
+}
+
+void TestDeviceTypeRules::deviceTypes()
+{
+    QFETCH(int, id);
+    QFETCH(QString, name);
+    QFETCH(QString, page);
+
+    QCOMPARE(DeviceTypeRules::displayName(id), name);
+    const QString address = DeviceTypeRules::webPage(id);
+    if (page == QLatin1String("root")) {
+        QCOMPARE(address, MovraWebHost);
+    } else if (page == QLatin1String("own")) {
+        QVERIFY2(address.startsWith(MovraWebHost + QLatin1Char('/')), qPrintable(address));
+        QVERIFY(address.size() > MovraWebHost.size() + 1);
+    } else {
+        QCOMPARE(address, DeviceTypeRules::webPage(page.toInt()));
+    }
+}
+
+void TestDeviceTypeRules::productPagesAreDistinct()
+{
+    QSet<QString> pages;
+    for (const DeviceTypeRules::Row& rule : DeviceTypeRules::rows())
+        if (const QString page = DeviceTypeRules::webPage(rule.type); page != MovraWebHost)
+            pages.insert(page);
+    QCOMPARE(pages.size(), 15);
+}
+
 void TestDeviceTypeRules::oneRowPerDeviceTypeInOrder()
 {
-    QCOMPARE(int(DeviceTypeRules::rowCount()), DeviceIdentifierNames.size());
     int i = 0;
-    for (auto it = DeviceIdentifierNames.cbegin(); it != DeviceIdentifierNames.cend(); ++it, ++i) {
-        QCOMPARE(int(DeviceTypeRules::rows()[i].type), int(it.key()));
-        QCOMPARE(&DeviceTypeRules::of(it.key()), &DeviceTypeRules::rows()[i]);
+    for (const DeviceTypeRules::Row& rule : DeviceTypeRules::rows()) {
+        QCOMPARE(int(rule.type), i);
+        QCOMPARE(&DeviceTypeRules::of(i), &rule);
+        ++i;
     }
-    QCOMPARE(expectedRows().size(), DeviceIdentifierNames.size());
+    QCOMPARE(expectedRows().size(), int(DeviceTypeRules::rows().size()));
 }
 
 void TestDeviceTypeRules::rows_data()
@@ -150,7 +221,7 @@ void TestDeviceTypeRules::rows_data()
     QTest::addColumn<int>("row");
     const QList<Expected> rows = expectedRows();
     for (int i = 0; i < rows.size(); ++i)
-        QTest::newRow(qPrintable(DeviceIdentifierNames.value(nsUpdater::DeviceIdentifier(rows.at(i).type)))) << i;
+        QTest::newRow(qPrintable(DeviceTypeRules::displayName(rows.at(i).type))) << i;
 }
 
 void TestDeviceTypeRules::rows()
@@ -187,6 +258,8 @@ void TestDeviceTypeRules::unknownType()
         QCOMPARE(int(rule.effects), int(R::NoEffect));
         QCOMPARE(rule.motherboardDigit, -1);
         QCOMPARE(rule.motherboardStep, LS);
+        QVERIFY(DeviceTypeRules::displayName(type).isEmpty());
+        QVERIFY(DeviceTypeRules::webPage(type).isEmpty());
     }
 }
 

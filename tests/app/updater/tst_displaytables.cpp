@@ -3,7 +3,6 @@
 #include "app/updater/FirmwareFilePatterns.h"
 
 #include <QDir>
-#include <QSet>
 #include <QtTest>
 
 using namespace nsUpdater;
@@ -12,94 +11,11 @@ class TestDisplayTables : public QObject
 {
     Q_OBJECT
 private slots:
-    void deviceTypes_data();
-    void deviceTypes();
-    void everyDeviceTypeHasOneRowInKeyOrder();
-    void productPagesAreDistinct();
     void pluginsAndSoftware();
     void labels();
     void patternMatches_data();
     void patternMatches();
 };
-
-// Page: "own" a product page of its own, "root" the site root, or the id of
-// the type whose page it shares.
-void TestDisplayTables::deviceTypes_data()
-{
-    QTest::addColumn<int>("id");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("page");
-
-    const QList<std::tuple<int, const char*, const char*>> rows {
-        { 0, "Assisted Rotary Joint", "own" },
-        { 1, "KZR410", "own" },
-        { 2, "NXLT", "own" },
-        { 3, "Bootloader", "root" },
-        { 4, "Camera", "own" },
-        { 5, "Channel(s)", "root" },
-        { 6, "Console", "root" },
-        { 7, "EEPROM Memory Manager", "root" },
-        { 8, "Electrophysiology Console", "own" },
-        { 9, "Fiber Photometry Console", "own" },
-        { 10, "GQZ", "own" },
-        { 11, "GQZ2", "own" },
-        { 12, "GQZ3", "own" },
-        { 13, "GQZ3 KAVOR", "12" },
-        { 14, "IMU", "root" },
-        { 15, "Light Source", "own" },
-        { 16, "KAVOR", "own" },
-        { 17, "Motherboard", "root" },
-        { 18, "TV720", "own" },
-        { 19, "HKTR", "own" },
-        { 20, "USB3 Driver", "root" },
-        { 21, "Sarvanti", "own" },
-        { 22, "YLQSA Gen2", "root" },
-        { 23, "KOTW Gen3", "own" },
-        { 24, "Zuvo Basestation", "root" },
-        { 25, "Sarvanti Gen2", "21" },
-    };
-    for (const auto& [id, name, page] : rows)
-        QTest::addRow("%d %s", id, name) << id << QString::fromLatin1(name) << QString::fromLatin1(page);
-}
-
-void TestDisplayTables::deviceTypes()
-{
-    QFETCH(int, id);
-    QFETCH(QString, name);
-    QFETCH(QString, page);
-
-    const auto type = DeviceIdentifier(id);
-    QVERIFY(DeviceIdentifierNames.contains(type));
-    QVERIFY(DeviceIdentifierWebPages.contains(type));
-    QCOMPARE(DeviceIdentifierNames.value(type), name);
-    const QString address = DeviceIdentifierWebPages.value(type);
-    if (page == QLatin1String("root")) {
-        QCOMPARE(address, MovraWebHost);
-    } else if (page == QLatin1String("own")) {
-        QVERIFY2(address.startsWith(MovraWebHost + QLatin1Char('/')), qPrintable(address));
-        QVERIFY(address.size() > MovraWebHost.size() + 1);
-    } else {
-        QCOMPARE(address, DeviceIdentifierWebPages.value(DeviceIdentifier(page.toInt())));
-    }
-}
-
-void TestDisplayTables::everyDeviceTypeHasOneRowInKeyOrder()
-{
-    QCOMPARE(DeviceIdentifierNames.size(), 26);
-    QCOMPARE(DeviceIdentifierWebPages.size(), 26);
-    int expected = 0;
-    for (auto it = DeviceIdentifierNames.cbegin(); it != DeviceIdentifierNames.cend(); ++it)
-        QCOMPARE(int(it.key()), expected++);
-}
-
-void TestDisplayTables::productPagesAreDistinct()
-{
-    QSet<QString> pages;
-    for (const QString& page : DeviceIdentifierWebPages)
-        if (page != MovraWebHost)
-            pages.insert(page);
-    QCOMPARE(pages.size(), 15);
-}
 
 void TestDisplayTables::pluginsAndSoftware()
 {

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 
 #include <iterator>
+#include <type_traits>
 
 namespace {
 
@@ -37,72 +38,30 @@ struct RowBuilder
 {
     Rules::Row row;
 
-    constexpr RowBuilder labelled(Label label) const
+    template <typename Field>
+    constexpr RowBuilder with(Field Rules::Row::*field, std::decay_t<Field> value) const
     {
         RowBuilder b = *this;
-        b.row.label = label;
+        b.row.*field = value;
         return b;
     }
-    constexpr RowBuilder typeRow(Rules::TypeRowFlags flags) const
-    {
-        RowBuilder b = *this;
-        b.row.typeRow = flags;
-        return b;
-    }
-    constexpr RowBuilder panes(PaneRule rule) const
-    {
-        RowBuilder b = *this;
-        b.row.panes = rule;
-        return b;
-    }
+    constexpr RowBuilder labelled(Label label) const { return with(&Rules::Row::label, label); }
+    constexpr RowBuilder typeRow(Rules::TypeRowFlags flags) const { return with(&Rules::Row::typeRow, flags); }
+    constexpr RowBuilder panes(PaneRule rule) const { return with(&Rules::Row::panes, rule); }
     constexpr RowBuilder deprecated(int thresholdDigit) const
     {
-        RowBuilder b = panes(PaneRule::Deprecated);
-        b.row.deprecatedDigit = thresholdDigit;
-        return b;
+        return panes(PaneRule::Deprecated).with(&Rules::Row::deprecatedDigit, thresholdDigit);
     }
-    constexpr RowBuilder showing(Rules::Panes shown) const
-    {
-        RowBuilder b = *this;
-        b.row.shownPanes = shown;
-        return b;
-    }
-    constexpr RowBuilder extras(Rules::PaneExtras extras) const
-    {
-        RowBuilder b = *this;
-        b.row.paneExtras = extras;
-        return b;
-    }
-    constexpr RowBuilder server(Server rule) const
-    {
-        RowBuilder b = *this;
-        b.row.server = rule;
-        return b;
-    }
-    constexpr RowBuilder manual(Manual rule) const
-    {
-        RowBuilder b = *this;
-        b.row.manual = rule;
-        return b;
-    }
-    constexpr RowBuilder effects(Rules::Effects effects) const
-    {
-        RowBuilder b = *this;
-        b.row.effects = effects;
-        return b;
-    }
+    constexpr RowBuilder showing(Rules::Panes shown) const { return with(&Rules::Row::shownPanes, shown); }
+    constexpr RowBuilder extras(Rules::PaneExtras extras) const { return with(&Rules::Row::paneExtras, extras); }
+    constexpr RowBuilder server(Server rule) const { return with(&Rules::Row::server, rule); }
+    constexpr RowBuilder manual(Manual rule) const { return with(&Rules::Row::manual, rule); }
+    constexpr RowBuilder effects(Rules::Effects effects) const { return with(&Rules::Row::effects, effects); }
     constexpr RowBuilder motherboardFromChannelDigit(int digit) const
     {
-        RowBuilder b = *this;
-        b.row.motherboardDigit = digit;
-        return b;
+        return with(&Rules::Row::motherboardDigit, digit);
     }
-    constexpr RowBuilder motherboardStep(Step step) const
-    {
-        RowBuilder b = *this;
-        b.row.motherboardStep = step;
-        return b;
-    }
+    constexpr RowBuilder motherboardStep(Step step) const { return with(&Rules::Row::motherboardStep, step); }
 
     constexpr operator Rules::Row() const { return row; }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "firmware/core/DeviceIdentifier.h"
+#include "platform/RowRange.h"
 
 #include <QFlags>
 #include <QObject>
@@ -159,14 +160,7 @@ public:
     // The row of a device type; a type outside the table gets a row that
     // shows the default panes and updates nothing from the server.
     static const Row& of(int deviceType);
-    struct Rows
-    {
-        const Row* first;
-        const Row* last;
-        const Row* begin() const { return first; }
-        const Row* end() const { return last; }
-        std::size_t size() const { return std::size_t(last - first); }
-    };
+    using Rows = RowRange<Row>;
     // Every row, in type order.
     static Rows rows();
 

@@ -2,6 +2,7 @@
 
 #include "device/MovraDeviceInfo.h"
 #include "firmware/core/AbstractFirmwareCommunicator.h"
+#include "platform/RowRange.h"
 
 #include <QString>
 
@@ -110,14 +111,7 @@ public:
         Factory update;
     };
 
-    struct Rows
-    {
-        const Row* first;
-        const Row* last;
-        const Row* begin() const { return first; }
-        const Row* end() const { return last; }
-        std::size_t size() const { return std::size_t(last - first); }
-    };
+    using Rows = RowRange<Row>;
 
     // Every row, in lookup order.
     static Rows rows();

@@ -2,9 +2,9 @@
 #include "firmware/bootloader/BootloaderPIC32Communicator.h"
 #include "firmware/bootloader/HLX58Communicator.h"
 #include "firmware/bootloader/NXLTV2Communicator.h"
-#include "tests/firmware/bootloader/sim/SimCrc16.h"
-#include "tests/firmware/bootloader/sim/SimFrameCodec.h"
 #include "tests/support/IntelHex.h"
+#include "tests/support/sim/SimCrc16.h"
+#include "tests/support/sim/SimFrameCodec.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

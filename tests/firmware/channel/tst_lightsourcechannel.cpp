@@ -1,8 +1,8 @@
 #include "firmware/channel/LightsourceChannelCommunicator.h"
-#include "tests/firmware/bootloader/sim/SimCrc16.h"
-#include "tests/firmware/bootloader/sim/SimFrameCodec.h"
 #include "tests/support/IntelHex.h"
 #include "tests/support/PseudoRandomBytes.h"
+#include "tests/support/sim/SimCrc16.h"
+#include "tests/support/sim/SimFrameCodec.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "tests/firmware/bootloader/sim/SimInstrument.h"
 
-#include "tests/firmware/bootloader/sim/SimRecords.h"
+#include "tests/support/sim/SimRecords.h"
 
 #include <QMutexLocker>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tests/firmware/bootloader/sim/SimFlash.h"
-#include "tests/firmware/bootloader/sim/SimFrameCodec.h"
+#include "tests/support/sim/SimFlash.h"
+#include "tests/support/sim/SimFrameCodec.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,8 +1,8 @@
 #include "tests/firmware/fx3/sim/SimFx3Bridge.h"
 
-#include "tests/firmware/bootloader/sim/SimCrc16.h"
-#include "tests/firmware/bootloader/sim/SimFields.h"
-#include "tests/firmware/bootloader/sim/SimRecords.h"
+#include "tests/support/sim/SimCrc16.h"
+#include "tests/support/sim/SimFields.h"
+#include "tests/support/sim/SimRecords.h"
 
 namespace sim {
 

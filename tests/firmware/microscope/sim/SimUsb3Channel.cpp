@@ -1,9 +1,9 @@
 #include "tests/firmware/microscope/sim/SimUsb3Channel.h"
 
-#include "tests/firmware/bootloader/sim/SimCrc16.h"
-#include "tests/firmware/bootloader/sim/SimFields.h"
-#include "tests/firmware/bootloader/sim/SimRecords.h"
 #include "tests/firmware/microscope/sim/SimRegisterCrc.h"
+#include "tests/support/sim/SimCrc16.h"
+#include "tests/support/sim/SimFields.h"
+#include "tests/support/sim/SimRecords.h"
 
 namespace sim {
 

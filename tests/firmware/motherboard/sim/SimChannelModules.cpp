@@ -1,6 +1,6 @@
 #include "tests/firmware/motherboard/sim/SimChannelModules.h"
 
-#include "tests/firmware/bootloader/sim/SimRecords.h"
+#include "tests/support/sim/SimRecords.h"
 
 namespace sim {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/firmware/bootloader/sim/SimFlash.h"
+#include "tests/support/sim/SimFlash.h"
 
 #include <QByteArray>
 #include <QList>

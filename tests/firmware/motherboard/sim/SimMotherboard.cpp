@@ -1,6 +1,6 @@
 #include "tests/firmware/motherboard/sim/SimMotherboard.h"
 
-#include "tests/firmware/bootloader/sim/SimCrc16.h"
+#include "tests/support/sim/SimCrc16.h"
 
 #include <QMutexLocker>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tests/firmware/bootloader/sim/SimFrameCodec.h"
 #include "tests/firmware/bootloader/sim/SimInstrument.h"
 #include "tests/firmware/motherboard/sim/SimChannelModules.h"
+#include "tests/support/sim/SimFrameCodec.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "tests/firmware/bootloader/sim/SimFlash.h"
+#include "tests/support/sim/SimFlash.h"
 
-#include "tests/firmware/bootloader/sim/SimCrc16.h"
+#include "tests/support/sim/SimCrc16.h"
 
 namespace sim {
 

@@ -1,4 +1,4 @@
-#include "tests/firmware/bootloader/sim/SimCrc16.h"
+#include "tests/support/sim/SimCrc16.h"
 
 namespace sim {
 

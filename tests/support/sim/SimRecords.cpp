@@ -1,4 +1,4 @@
-#include "tests/firmware/bootloader/sim/SimRecords.h"
+#include "tests/support/sim/SimRecords.h"
 
 namespace sim {
 

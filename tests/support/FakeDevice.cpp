@@ -1,5 +1,7 @@
 #include "tests/support/FakeDevice.h"
 
+#include "tests/support/DeviceRecordBuilder.h"
+
 FakeDevice::Reply FakeDevice::Reply::fixed(const QByteArray& bytes, Channel channel)
 {
     return { channel, bytes, false };
@@ -34,24 +36,11 @@ FakeDevice FakeDevice::onUsb(quint16 vid, quint16 pid, quint16 release, const QS
     device.pid = pid;
     device.release = release;
     device.name = product;
-    device.uid = usbLocationKey(vid, pid, bus, port, address);
+    device.uid = DeviceRecordBuilder::usbLocationKey(vid, pid, bus, port, address);
     device.serialNumber = device.uid;
     device.motherboardFirmware = serialDescriptor.toLatin1();
     device.channelFirmware = serialDescriptor.toLatin1();
     return device;
-}
-
-QString FakeDevice::usbLocationKey(quint16 vid, quint16 pid, quint8 bus, quint8 port, quint8 address)
-{
-    QByteArray location;
-    location.append(char(vid >> 8));
-    location.append(char(vid & 0xFF));
-    location.append(char(pid >> 8));
-    location.append(char(pid & 0xFF));
-    location.append(char(bus));
-    location.append(char(port));
-    location.append(char(address));
-    return toDashedHexString(location);
 }
 
 FakeDevice& FakeDevice::answering(const QByteArray& prefix, const QList<Reply>& replies)
@@ -68,18 +57,17 @@ FakeDevice& FakeDevice::answeredBy(Responder r)
 
 QSharedPointer<MovraDeviceInfo> FakeDevice::record() const
 {
-    auto record = QSharedPointer<MovraDeviceInfo>::create();
-    record->setCommType(commType);
-    record->setStatus(status);
-    record->setVid(vid);
-    record->setPid(pid);
-    record->setReleaseNumber(release);
-    record->setName(name);
-    record->setSerialNumber(serialNumber);
-    record->setUid(uid);
-    record->setMotherboardFirmware(motherboardFirmware);
-    record->setChannelFirmware(channelFirmware);
-    return record;
+    return DeviceRecordBuilder::on(commType)
+        .status(status)
+        .vid(vid)
+        .pid(pid)
+        .release(release)
+        .name(name)
+        .serialNumber(serialNumber)
+        .uid(uid)
+        .motherboardFirmware(motherboardFirmware)
+        .channelFirmware(channelFirmware)
+        .build();
 }
 
 QList<FakeDevice::Reply> FakeDevice::repliesTo(const QByteArray& command) const

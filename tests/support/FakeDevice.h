@@ -70,7 +70,6 @@ struct FakeDevice
     static FakeDevice onUsb(quint16 vid, quint16 pid, quint16 release, const QString& product,
                             const QString& serialDescriptor, quint8 address, CommType commType = CommType::USB,
                             quint8 bus = 1, quint8 port = 3);
-    static QString usbLocationKey(quint16 vid, quint16 pid, quint8 bus, quint8 port, quint8 address);
 
     FakeDevice& answering(const QByteArray& prefix, const QList<Reply>& replies);
     FakeDevice& answeredBy(Responder responder);

@@ -2,6 +2,7 @@
 #include "firmware/bootloader/BootloaderPIC32Communicator.h"
 #include "firmware/bootloader/HLX58Communicator.h"
 #include "firmware/bootloader/NXLTV2Communicator.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/IntelHex.h"
 #include "tests/support/sim/SimCrc16.h"
 #include "tests/support/sim/SimFrameCodec.h"
@@ -13,17 +14,8 @@
 
 namespace {
 
-QSharedPointer<MovraDeviceInfo> device(quint16 productId, quint16 release, const QString& name)
-{
-    auto d = QSharedPointer<MovraDeviceInfo>::create();
-    d->setVid(0x04D8);
-    d->setPid(productId);
-    d->setReleaseNumber(release);
-    d->setName(name);
-    d->setCommType(CommType::USB);
-    d->setUid(QStringLiteral("04D8-%1-0103-05").arg(productId, 4, 16, QLatin1Char('0')).toUpper());
-    return d;
-}
+// Each family's driver at the same place on the bus; its product id differs.
+const DeviceRecordBuilder Driver = DeviceRecordBuilder::on(CommType::USB).vid(0x04D8).usbLocation(1, 3, 5);
 
 std::unique_ptr<AbstractFirmwareCommunicator> make(const QString& family)
 {
@@ -98,7 +90,7 @@ private slots:
         QFETCH(bool, sent);
         auto c = make(family);
         Heard heard(c.get());
-        c->sendApplicationCommand(char(code), device(0xF57E, 1, "HLX_58 Rotary Joint"));
+        c->sendApplicationCommand(char(code), Driver.pid(0xF57E).release(1).name("HLX_58 Rotary Joint").build());
         if (!sent) {
             QVERIFY(heard.commands.isEmpty());
             return;
@@ -162,7 +154,7 @@ private slots:
         QFETCH(QStringList, reported);
         auto c = make(family);
         Heard heard(c.get());
-        const auto d = device(productId, release, name);
+        const auto d = Driver.pid(productId).release(release).name(name).build();
         c->askForInstalledVersion(d);
         QCOMPARE(heard.commands, asked);
         QVERIFY(heard.versions.isEmpty());
@@ -176,12 +168,12 @@ private slots:
     {
         BootloaderCommunicator c;
         Heard heard(&c);
-        const auto d = device(0xF57E, 3, "Bootloader");
+        const auto d = Driver.pid(0xF57E).release(3).name("Bootloader").build();
         c.askForInstalledVersion(d);
         QVERIFY(heard.commands.isEmpty());
         QCOMPARE(heard.versions, (QList<QStringList> { { "3", "N/A", "N/A", "2.0", d->uid() } }));
         // A device in its application is neither asked nor reported.
-        c.askForInstalledVersion(device(0xF57E, 3, "HLX_58"));
+        c.askForInstalledVersion(Driver.pid(0xF57E).release(3).name("HLX_58").build());
         QCOMPARE(heard.versions.size(), 1);
         QVERIFY(heard.commands.isEmpty());
     }
@@ -202,7 +194,7 @@ private slots:
         QFETCH(QString, name);
         auto c = make(family);
         Heard heard(c.get());
-        const auto d = device(productId, 1, name);
+        const auto d = Driver.pid(productId).release(1).name(name).build();
         for (const QByteArray& reply : { QByteArray::fromHex("070205"), QByteArray::fromHex("010205"),
                                          sim::encodeFrame(QByteArray::fromHex("010205")) })
             c->onCommandReceivedFromDevice(d, padded(reply.left(64)));
@@ -214,7 +206,7 @@ private slots:
         for (const QString family : { "HLX58", "NXLTV2", "Bootloader" }) {
             auto c = make(family);
             Heard heard(c.get());
-            const auto d = device(0xF57E, 1, "HLX_58 Rotary Joint");
+            const auto d = Driver.pid(0xF57E).release(1).name("HLX_58 Rotary Joint").build();
             c->onCommandReceivedFromDevice(d, QByteArray::fromHex("07"));
             c->onCommandReceivedFromDevice(d, QByteArray::fromHex("0102"));
             c->onCommandReceivedFromDevice(d, QByteArray());
@@ -260,7 +252,7 @@ private slots:
 
         auto c = make(family);
         Heard heard(c.get());
-        const auto d = device(0xF57E, 1, "HLX_58 Rotary Joint");
+        const auto d = Driver.pid(0xF57E).release(1).name("HLX_58 Rotary Joint").build();
         QVERIFY(!c->updateFirmware(dir.filePath("missing.hex"), d, {}));
         QVERIFY(heard.commands.isEmpty());
         QCOMPARE(c->isUpdating(), 0);
@@ -303,7 +295,7 @@ private slots:
 
         auto c = make(family);
         Heard heard(c.get());
-        const auto d = device(0xF333, 1, "PIC32 Bootloader");
+        const auto d = Driver.pid(0xF333).release(1).name("PIC32 Bootloader").build();
         QVERIFY(c->updateFirmware(path, d, {}));
         heard.commands.clear();
         heard.responses.clear();
@@ -334,7 +326,7 @@ private slots:
         for (const QString family : { "HLX58", "NXLTV2", "Bootloader", "PIC32" }) {
             auto c = make(family);
             Heard heard(c.get());
-            const auto d = device(0xF333, 3, "PIC32 Bootloader");
+            const auto d = Driver.pid(0xF333).release(3).name("PIC32 Bootloader").build();
             for (const char* payload : { "02", "03", "041234" })
                 c->onCommandReceivedFromDevice(d, sim::encodeFrame(QByteArray::fromHex(payload)));
             QVERIFY2(heard.commands.isEmpty(), qPrintable(family));

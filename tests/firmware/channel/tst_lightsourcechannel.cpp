@@ -1,4 +1,5 @@
 #include "firmware/channel/LightsourceChannelCommunicator.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/IntelHex.h"
 #include "tests/support/PseudoRandomBytes.h"
 #include "tests/support/sim/SimCrc16.h"
@@ -13,19 +14,8 @@
 
 namespace {
 
-QSharedPointer<MovraDeviceInfo> device(const QString& name, quint16 release = 1, const QByteArray& firmware = "LS-0042")
-{
-    auto d = QSharedPointer<MovraDeviceInfo>::create();
-    d->setVid(0x04D8);
-    d->setPid(0xF5B0);
-    d->setReleaseNumber(release);
-    d->setName(name);
-    d->setChannelFirmware(firmware);
-    d->setMotherboardFirmware(firmware);
-    d->setCommType(CommType::USB);
-    d->setUid(QStringLiteral("04D8-F5B0-0103-05"));
-    return d;
-}
+const DeviceRecordBuilder Board =
+    DeviceRecordBuilder::usb(0x04D8, 0xF5B0).usbLocation(1, 3, 5).release(1).firmware("LS-0042");
 
 QByteArray padded(const QByteArray& hex)
 {
@@ -204,7 +194,7 @@ private slots:
         QFETCH(QStringList, commands);
         QElapsedTimer clock;
         clock.start();
-        Bench bench(device(name, 1, firmware), motherboardVersion, false, pseudoRandomBytes(96, 7),
+        Bench bench(Board.name(name).firmware(firmware).build(), motherboardVersion, false, pseudoRandomBytes(96, 7),
                     LightsourceChannelCommunicator::ChannelSettleMs);
         QVERIFY(bench.started);
         QCOMPARE(bench.heard.commands, commands);
@@ -218,7 +208,7 @@ private slots:
     {
         LightsourceChannelCommunicator c;
         Heard heard(&c);
-        QVERIFY(!c.updateFirmware("/nonexistent/x.hex", device("LightSource Driver"), {}));
+        QVERIFY(!c.updateFirmware("/nonexistent/x.hex", Board.name("LightSource Driver").build(), {}));
         QVERIFY(heard.raw.isEmpty());
     }
 
@@ -243,7 +233,7 @@ private slots:
         QFETCH(bool, server);
         QFETCH(bool, success);
         QFETCH(int, motherboard);
-        Bench bench(device(name, release), "3.1.0", server);
+        Bench bench(Board.name(name).release(release).build(), "3.1.0", server);
         bench.reply(QByteArray(1, 24));
         QCOMPARE(bench.heard.responses, QStringList { "24,0,15" });
         QCOMPARE(bench.heard.last(), QStringLiteral("framed 25"));
@@ -277,7 +267,7 @@ private slots:
     {
         QFETCH(quint16, delta);
         QFETCH(QString, ending);
-        Bench bench(device("LightSource Driver"));
+        Bench bench(Board.name("LightSource Driver").build());
         bench.reply(QByteArray(1, 24));
         QVERIFY(bench.programAll());
         bench.reply(bench.crcReply(delta));
@@ -303,7 +293,7 @@ private slots:
             if (escaped(high) && !escaped(low) && low != 0x00)
                 break;
         }
-        Bench bench(device("LightSource Driver"), "3.1.0", false, image);
+        Bench bench(Board.name("LightSource Driver").build(), "3.1.0", false, image);
         bench.reply(QByteArray(1, 24));
         QVERIFY(bench.programAll());
         const QByteArray asked = bench.heard.payloads.last();
@@ -321,7 +311,7 @@ private slots:
     void programmingFailure()
     {
         BoxCloser closer;
-        Bench bench(device("LightSource Driver"));
+        Bench bench(Board.name("LightSource Driver").build());
         bench.reply(QByteArray(1, 24));
         QVERIFY(bench.programAll());
         const QByteArray crc = bench.crcReply();
@@ -346,7 +336,7 @@ private slots:
 
     void secondEraseReplyIgnored()
     {
-        Bench bench(device("LightSource Driver"));
+        Bench bench(Board.name("LightSource Driver").build());
         bench.reply(QByteArray(1, 24));
         bench.reply(QByteArray(1, 24));
         QCOMPARE(bench.heard.responses, QStringList { "24,0,15" });
@@ -357,7 +347,7 @@ private slots:
     // except the motherboard's own reply 73.
     void driverMReplies()
     {
-        Bench bench(device("Optogenetics System", 1, "DriverM V2.9"), "2.9.0");
+        Bench bench(Board.name("Optogenetics System").firmware("DriverM V2.9").build(), "2.9.0");
         bench.c.onCommandReceivedFromDevice(bench.dev, padded("5518"));
         QCOMPARE(bench.heard.responses, QStringList { "24,0,15" });
         QCOMPARE(bench.heard.last(), QStringLiteral("plain 25"));
@@ -392,10 +382,10 @@ private slots:
         {
             LightsourceChannelCommunicator idle;
             Heard heard(&idle);
-            idle.onCommandReceivedFromDevice(device(name), QByteArray::fromHex(reply));
+            idle.onCommandReceivedFromDevice(Board.name(name).build(), QByteArray::fromHex(reply));
             QVERIFY(heard.versions.isEmpty());
         }
-        Bench bench(device(name), "3.1.0");
+        Bench bench(Board.name(name).build(), "3.1.0");
         const int sent = bench.heard.raw.size();
         bench.c.onCommandReceivedFromDevice(bench.dev, QByteArray::fromHex(reply));
         QCOMPARE(bench.heard.versions, report.isEmpty() ? QList<QStringList> {} : QList<QStringList> { report });
@@ -417,7 +407,7 @@ private slots:
     void delayedErase()
     {
         QFETCH(bool, eraseAnswered);
-        Bench bench(device("LightSource Driver"), "2.9.0");
+        Bench bench(Board.name("LightSource Driver").build(), "2.9.0");
         bench.reply(QByteArray::fromHex("49aa040100"));
         if (eraseAnswered)
             bench.reply(QByteArray(1, 24));
@@ -454,7 +444,7 @@ private slots:
         QFETCH(QList<QStringList>, reports);
         LightsourceChannelCommunicator c;
         Heard heard(&c);
-        c.askForInstalledVersion(device(name, release, firmware));
+        c.askForInstalledVersion(Board.name(name).release(release).firmware(firmware).build());
         QCOMPARE(heard.commands, commands);
         QCOMPARE(heard.versions, reports);
     }

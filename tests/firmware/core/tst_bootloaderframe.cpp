@@ -3,6 +3,7 @@
 #include "firmware/files/FirmwareFileManager.h"
 #include "tests/firmware/core/TestCommunicator.h"
 #include "tests/firmware/core/TestFrames.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QtTest>
 
@@ -79,8 +80,7 @@ private slots:
 
         TestCommunicator communicator;
         QSignalSpy sent(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
-        auto device = QSharedPointer<MovraDeviceInfo>::create();
-        QVERIFY(communicator.sendBootloaderCommand(char(code), device));
+        QVERIFY(communicator.sendBootloaderCommand(char(code), DeviceRecordBuilder().build()));
         QCOMPARE(sent.count(), 1);
         const QByteArray frame = sent.at(0).at(1).toByteArray();
         QCOMPARE(frame.size(), 64);
@@ -92,7 +92,7 @@ private slots:
     {
         TestCommunicator communicator;
         QSignalSpy sent(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
-        QVERIFY(communicator.sendBootloaderCommand(1, QSharedPointer<MovraDeviceInfo>::create()));
+        QVERIFY(communicator.sendBootloaderCommand(1, DeviceRecordBuilder().build()));
         QByteArray expected = bytes({ 0x01, 0x10, 0x01, 0x00, 0x31, 0x33, 0x04 });
         expected.append(QByteArray(57, char(0xFF)));
         QCOMPARE(sent.at(0).at(1).toByteArray(), expected);

@@ -1,4 +1,5 @@
 #include "firmware/core/AbstractFirmwareCommunicator.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QtTest>
 
@@ -113,15 +114,15 @@ private slots:
         QFETCH(int, commType);
         QFETCH(int, expected);
 
-        auto device = QSharedPointer<MovraDeviceInfo>::create();
-        device->setPid(quint16(pid));
-        device->setVid(quint16(vid));
-        device->setReleaseNumber(quint16(release));
-        device->setName(name);
-        device->setChannelFirmware(channelFirmware);
-        device->setMotherboardFirmware(motherboardFirmware);
-        device->setDriverType(DriverType(driverType));
-        device->setCommType(CommType(commType));
+        const auto device = DeviceRecordBuilder::on(CommType(commType))
+                                .vid(quint16(vid))
+                                .pid(quint16(pid))
+                                .release(quint16(release))
+                                .name(name)
+                                .channelFirmware(channelFirmware)
+                                .motherboardFirmware(motherboardFirmware)
+                                .driverType(DriverType(driverType))
+                                .build();
 
         const DeviceIdentifier result = AbstractFirmwareCommunicator::getDeviceIdentifier(device);
         QCOMPARE(int(result), expected);
@@ -130,8 +131,7 @@ private slots:
 
     void ethernetMicroscopeBecomesDualOnceItsDriverTypeIsSet()
     {
-        auto device = QSharedPointer<MovraDeviceInfo>::create();
-        device->setCommType(CommType::Ethernet);
+        const auto device = DeviceRecordBuilder::on(CommType::Ethernet).build();
         QCOMPARE(AbstractFirmwareCommunicator::getDeviceIdentifier(device), GQZ);
         device->setDriverType(DriverType::MicroscopeDualDriver);
         QCOMPARE(AbstractFirmwareCommunicator::getDeviceIdentifier(device), GQZ2);

@@ -2,6 +2,7 @@
 #include "firmware/files/MCSVivadoFirmwareFileManager.h"
 #include "tests/firmware/core/TestCommunicator.h"
 #include "tests/firmware/core/TestFrames.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/IntelHex.h"
 
 #include <QElapsedTimer>
@@ -63,6 +64,11 @@ QStringList textsOf(const QSignalSpy& spy)
     return texts;
 }
 
+const DeviceRecordBuilder Bootloader = DeviceRecordBuilder::on(CommType::USB)
+                                           .uid(QStringLiteral("04D8-F57E-0103-05"))
+                                           .name(QStringLiteral("Bootloader"))
+                                           .release(3);
+
 } // namespace
 
 class TestFirmwareCommunicator : public QObject
@@ -80,16 +86,6 @@ private:
         if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
             return {};
         return name;
-    }
-
-    static QSharedPointer<MovraDeviceInfo> usbDevice()
-    {
-        auto device = QSharedPointer<MovraDeviceInfo>::create();
-        device->setCommType(CommType::USB);
-        device->setUid(QStringLiteral("04D8-F57E-0103-05"));
-        device->setName(QStringLiteral("Bootloader"));
-        device->setReleaseNumber(3);
-        return device;
     }
 
 private slots:
@@ -137,7 +133,7 @@ private slots:
         QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
         QSignalSpy lines(&communicator, &AbstractFirmwareCommunicator::sendMessageToProgressDialog);
         QSignalSpy fileLines(&communicator, &AbstractFirmwareCommunicator::sendFileProgressToProgressDialog);
-        auto device = usbDevice();
+        auto device = Bootloader.build();
         QVERIFY(communicator.updateFirmware(name, device, {}));
         QCOMPARE(communicator.isUpdating(), 1);
 
@@ -187,7 +183,7 @@ private slots:
         const QString name = newFile(hexText(records, "\r\n"));
         TestCommunicator communicator;
         QSignalSpy frames(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
-        auto device = usbDevice();
+        auto device = Bootloader.build();
         QVERIFY(communicator.updateFirmware(name, device, {}));
         communicator.onCommandReceivedFromDevice(device, bytes({ 0x01, 0x02 }));
         for (int i = 0; i < 2; ++i)
@@ -278,7 +274,7 @@ private slots:
         communicator.setSectorCount(quint32(count));
         QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
         QSignalSpy lines(&communicator, &AbstractFirmwareCommunicator::sendMessageToProgressDialog);
-        auto device = usbDevice();
+        auto device = Bootloader.build();
         for (int status : statuses)
             communicator.onSectorErased(device, char(status));
 
@@ -328,7 +324,7 @@ private slots:
         communicator.setUpdating(1);
         QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
         QSignalSpy lines(&communicator, &AbstractFirmwareCommunicator::sendMessageToProgressDialog);
-        auto device = usbDevice();
+        auto device = Bootloader.build();
         for (int status : statuses)
             communicator.onSectorErased(device, char(status));
 
@@ -353,7 +349,7 @@ private slots:
         TestCommunicator communicator;
         communicator.setFileManager(reader);
         QSignalSpy lines(&communicator, &AbstractFirmwareCommunicator::sendMessageToProgressDialog);
-        communicator.onMcsEraseDone(usbDevice());
+        communicator.onMcsEraseDone(Bootloader.build());
         QCOMPARE(textsOf(lines), (QStringList { "Erasing the old mcs file... [Done]",
                                                 "It can take up to 30 seconds before the programming starts",
                                                 "Programming the device... [0 lines out of 2]" }));
@@ -366,7 +362,7 @@ private slots:
         communicator.setFileManager(QSharedPointer<FixedCrcReader>::create(0x1234));
         QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
         QSignalSpy frames(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
-        communicator.onHexEraseDone(usbDevice());
+        communicator.onHexEraseDone(Bootloader.build());
         QCOMPARE(reports.last().at(0).value<char>(), char(3));
         QCOMPARE(reports.last().at(1).value<nsFirmware::MessageStatus>(), nsFirmware::Error);
         QCOMPARE(reports.last().at(2).toInt(), -1);
@@ -411,7 +407,7 @@ private slots:
         communicator.setFileManager(QSharedPointer<FixedCrcReader>::create(quint16(imageCrc)));
         communicator.setUpdating(1);
         QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
-        auto device = usbDevice();
+        auto device = Bootloader.build();
         if (framedDevice)
             communicator.onCommandReceivedFromDevice(device, reply);
         else
@@ -448,9 +444,7 @@ private slots:
         QFETCH(int, release);
         QFETCH(QByteArray, reply);
         QFETCH(QByteArray, expected);
-        auto device = QSharedPointer<MovraDeviceInfo>::create();
-        device->setName(name);
-        device->setReleaseNumber(quint16(release));
+        const auto device = DeviceRecordBuilder().name(name).release(quint16(release)).build();
         QCOMPARE(AbstractFirmwareCommunicator::removeBootloaderPrefix(device, reply), expected);
         QCOMPARE(AbstractFirmwareCommunicator::hasBootloaderRelease(device), release == 2);
     }
@@ -469,7 +463,7 @@ private slots:
         TestCommunicator communicator;
         communicator.setFileManager(QSharedPointer<FixedCrcReader>::create(0x1234));
         QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
-        auto device = usbDevice();
+        auto device = Bootloader.build();
         communicator.onCommandReceivedFromDevice(device, QByteArray());
         communicator.onCommandReceivedFromDevice(device, bytes({ 0x01 }));
         communicator.onCommandReceivedFromDevice(device, bytes({ 0x01, 0x10, 0x04 }));
@@ -494,7 +488,7 @@ private slots:
         QFETCH(int, pid);
         QFETCH(int, vid);
         QFETCH(QString, signal);
-        auto device = usbDevice();
+        auto device = Bootloader.build();
         device->setName(QStringLiteral("Device"));
         device->setCommType(CommType(commType));
         device->setPid(quint16(pid));
@@ -518,7 +512,7 @@ private slots:
     void reconnectTimerFiresOnceAfterThreeSeconds()
     {
         TestCommunicator communicator;
-        communicator.setUpdateDevice(usbDevice());
+        communicator.setUpdateDevice(Bootloader.build());
         QSignalSpy byUid(&communicator, &AbstractFirmwareCommunicator::sendReconnectToBootloader);
         QElapsedTimer elapsed;
         elapsed.start();
@@ -536,12 +530,12 @@ private slots:
         QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
         QSignalSpy lines(&communicator, &AbstractFirmwareCommunicator::sendMessageToProgressDialog);
         // An update that has ended erases nothing.
-        communicator.onReconnectedToBootloaderReceived(usbDevice());
+        communicator.onReconnectedToBootloaderReceived(Bootloader.build());
         QCOMPARE(reports.count(), 0);
         QVERIFY(communicator.sentCodes.isEmpty());
 
         communicator.setUpdating(1);
-        communicator.onReconnectedToBootloaderReceived(usbDevice());
+        communicator.onReconnectedToBootloaderReceived(Bootloader.build());
         QCOMPARE(reports.count(), 1);
         QCOMPARE(reports.at(0).at(0).value<char>(), char(1));
         QCOMPARE(textsOf(lines), (QStringList { "Resetting to bootloader... [Done]", "Erasing the old hex file..." }));
@@ -554,7 +548,7 @@ private slots:
         TestCommunicator communicator;
         QSignalSpy frames(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
         QSignalSpy lines(&communicator, &AbstractFirmwareCommunicator::sendMessageToProgressDialog);
-        auto device = usbDevice();
+        auto device = Bootloader.build();
         QVERIFY(communicator.updateFirmware(name, device, {}));
         communicator.onCommandReceivedFromDevice(device, bytes({ 0x01, 0x02 }));
         QCOMPARE(communicator.retryInterval(), 5000);
@@ -580,7 +574,7 @@ private slots:
         communicator.shortenRetries(10, 4);
         QSignalSpy frames(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
         QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
-        auto device = usbDevice();
+        auto device = Bootloader.build();
         QVERIFY(communicator.updateFirmware(name, device, {}));
         communicator.onCommandReceivedFromDevice(device, bytes({ 0x01, 0x02 }));
         const int before = int(frames.count());
@@ -602,7 +596,7 @@ private slots:
         TestCommunicator communicator;
         communicator.shortenRetries(20, 3);
         QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
-        auto device = usbDevice();
+        auto device = Bootloader.build();
         QVERIFY(communicator.updateFirmware(name, device, {}));
         communicator.onCommandReceivedFromDevice(device, bytes({ 0x01, 0x02 }));
         for (int i = 0; i < 3; ++i) {
@@ -627,7 +621,7 @@ private slots:
         {
             TestCommunicator communicator;
             communicator.setServerUpdate(serverUpdate);
-            QVERIFY(communicator.updateFirmware(name, usbDevice(), {}));
+            QVERIFY(communicator.updateFirmware(name, Bootloader.build(), {}));
         }
         QCOMPARE(QFile::exists(name), !serverUpdate);
     }
@@ -639,7 +633,7 @@ private slots:
         const QString name = newFile(text);
         TestCommunicator communicator;
         QSignalSpy frames(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
-        QVERIFY(!communicator.updateFirmware(name, usbDevice(), {}));
+        QVERIFY(!communicator.updateFirmware(name, Bootloader.build(), {}));
         QCOMPARE(frames.count(), 0);
         QCOMPARE(communicator.isUpdating(), 0);
     }

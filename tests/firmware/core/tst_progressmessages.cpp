@@ -1,5 +1,6 @@
 #include "firmware/core/ProgressMessages.h"
 #include "tests/firmware/core/TestCommunicator.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QCoreApplication>
 #include <QTranslator>
@@ -77,7 +78,7 @@ private slots:
         TestCommunicator communicator;
         QSignalSpy lines(&communicator, &AbstractFirmwareCommunicator::sendMessageToProgressDialog);
         communicator.setUpdating(1);
-        communicator.onReconnectedToBootloaderReceived(QSharedPointer<MovraDeviceInfo>::create());
+        communicator.onReconnectedToBootloaderReceived(DeviceRecordBuilder().build());
         QCOMPARE(lines.at(0).at(0).toString(), QStringLiteral("Resetting to bootloader... [Done]"));
         // A version the communicator did not read carries the English marker.
         QCOMPARE(nsFirmware::DeviceVersions().channelVersion, QStringLiteral("N/A"));

@@ -3,6 +3,7 @@
 #include "firmware/fx3/CypressFX3Communicator.h"
 #include "firmware/microscope/MicroscopeUSB3ChannelCommunicator.h"
 #include "firmware/microscope/MicroscopeUSB3Communicator.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/IntelHex.h"
 
 #include <QFile>
@@ -15,19 +16,6 @@
 namespace {
 
 constexpr int ReplyTimeoutMs = 100;
-
-QSharedPointer<MovraDeviceInfo> record(CommType comm, quint16 vid, quint16 pid, quint16 release, const QString& name)
-{
-    auto info = QSharedPointer<MovraDeviceInfo>::create();
-    info->setCommType(comm);
-    info->setVid(vid);
-    info->setPid(pid);
-    info->setReleaseNumber(release);
-    info->setName(name);
-    info->setChannelFirmware(name == QLatin1String("Bootloader") ? QByteArray("Microscope2") : QByteArray());
-    info->setUid(QStringLiteral("%1-%2-0203-04").arg(vid, 4, 16, QLatin1Char('0')).arg(pid, 4, 16, QLatin1Char('0')));
-    return info;
-}
 
 template <class Communicator>
 std::unique_ptr<AbstractFirmwareCommunicator> withShortTimeout()
@@ -52,10 +40,23 @@ QSharedPointer<MovraDeviceInfo> deviceFor(const QString& kind)
 {
     // Release 2: its replies come without the bootloader's prefix byte.
     if (kind == "two-colour")
-        return record(CommType::USB, 0x04D8, 0xF676, 2, QStringLiteral("Bootloader"));
+        return DeviceRecordBuilder::usb(0x04D8, 0xF676)
+            .release(2)
+            .name(QStringLiteral("Bootloader"))
+            .channelFirmware("Microscope2")
+            .uid(QStringLiteral("04d8-f676-0203-04"))
+            .build();
     if (kind == "fx3")
-        return record(CommType::USB3, 0x04B4, 0x00F2, 9, QStringLiteral("TV720"));
-    return record(CommType::USB3, 0x04B4, 0x00F1, 8, QStringLiteral("Microscope USB3"));
+        return DeviceRecordBuilder::usb3(0x04B4, 0x00F2)
+            .release(9)
+            .name(QStringLiteral("TV720"))
+            .uid(QStringLiteral("04b4-00f2-0203-04"))
+            .build();
+    return DeviceRecordBuilder::usb3(0x04B4, 0x00F1)
+        .release(8)
+        .name(QStringLiteral("Microscope USB3"))
+        .uid(QStringLiteral("04b4-00f1-0203-04"))
+        .build();
 }
 
 // A communicator without re-send, a device it updates and what it reports.

@@ -3,6 +3,7 @@
 #include "firmware/fpga/Microscope2ColorCommunicator.h"
 #include "tests/firmware/fpga/McsFixture.h"
 #include "tests/firmware/fpga/sim/SimFpgaBoard.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -15,16 +16,15 @@ using Kind = sim::FpgaBoard::Kind;
 
 QSharedPointer<MovraDeviceInfo> boardDevice(Kind kind)
 {
-    auto device = QSharedPointer<MovraDeviceInfo>::create();
-    device->setCommType(CommType::USB);
-    device->setUid(QStringLiteral("04D8-F676-0201-03"));
-    device->setName(QStringLiteral("Bootloader"));
     // Release 2: replies without the bootloader's prefix byte.
-    device->setReleaseNumber(2);
-    device->setChannelFirmware(kind == Kind::TwoColorMicroscope
-                                   ? "Microscope2"
-                                   : (kind == Kind::ConsoleChannel ? "Console Channel" : "Microscope"));
-    return device;
+    return DeviceRecordBuilder::on(CommType::USB)
+        .uid(QStringLiteral("04D8-F676-0201-03"))
+        .name(QStringLiteral("Bootloader"))
+        .release(2)
+        .channelFirmware(kind == Kind::TwoColorMicroscope
+                             ? "Microscope2"
+                             : (kind == Kind::ConsoleChannel ? "Console Channel" : "Microscope"))
+        .build();
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "firmware/fpga/Microscope1ColorCommunicator.h"
 #include "firmware/fpga/Microscope2ColorCommunicator.h"
 #include "tests/firmware/core/TestFrames.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/IntelHex.h"
 #include "tests/support/SignalWait.h"
 
@@ -38,28 +39,13 @@ QByteArray expectedFrame(const QByteArray& payload)
     return frame;
 }
 
-QSharedPointer<MovraDeviceInfo> bootloaderDevice(const QByteArray& channel, quint16 release = 3,
-                                                 CommType comm = CommType::USB)
-{
-    auto device = QSharedPointer<MovraDeviceInfo>::create();
-    device->setCommType(comm);
-    device->setUid(QStringLiteral("04D8-F676-0103-07"));
-    device->setName(QStringLiteral("Bootloader"));
-    device->setChannelFirmware(channel);
-    device->setReleaseNumber(release);
-    return device;
-}
-
-QSharedPointer<MovraDeviceInfo> consoleBoard(quint16 release = 3)
-{
-    return bootloaderDevice("Console Channel", release);
-}
-
+const DeviceRecordBuilder Bootloader = DeviceRecordBuilder::on(CommType::USB)
+                                           .uid(QStringLiteral("04D8-F676-0103-07"))
+                                           .name(QStringLiteral("Bootloader"))
+                                           .release(3);
+const DeviceRecordBuilder ConsoleBoard = Bootloader.channelFirmware("Console Channel");
 // Release 2: its replies come without the bootloader's prefix byte.
-QSharedPointer<MovraDeviceInfo> twoColorDevice()
-{
-    return bootloaderDevice("Microscope2", 2);
-}
+const DeviceRecordBuilder TwoColorBoard = Bootloader.channelFirmware("Microscope2").release(2);
 
 std::unique_ptr<AbstractFirmwareCommunicator> make(const QString& kind)
 {
@@ -167,7 +153,7 @@ private slots:
 
         auto communicator = make(kind);
         QSignalSpy sent(communicator.get(), &AbstractFirmwareCommunicator::sendCommandToDevice);
-        QCOMPARE(communicator->sendBootloaderCommand(char(code), consoleBoard()), !payload.isEmpty());
+        QCOMPARE(communicator->sendBootloaderCommand(char(code), ConsoleBoard.build()), !payload.isEmpty());
         if (payload.isEmpty()) {
             QCOMPARE(sent.size(), 0);
             return;
@@ -204,7 +190,7 @@ private slots:
         file.close();
 
         auto communicator = make(kind);
-        auto device = kind == "console" ? consoleBoard(2) : twoColorDevice();
+        auto device = kind == "console" ? ConsoleBoard.release(2).build() : TwoColorBoard.build();
         QSignalSpy sent(communicator.get(), &AbstractFirmwareCommunicator::sendCommandToDevice);
         QVERIFY(communicator->updateFirmware(path, device, {}));
         for (int i = 0; i < 4; ++i)
@@ -236,7 +222,7 @@ private slots:
         auto communicator = make(kind);
         QSignalSpy sent(communicator.get(), &AbstractFirmwareCommunicator::sendCommandToDevice);
         QSignalSpy reports(communicator.get(), &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
-        auto device = kind == "console" ? consoleBoard(2) : twoColorDevice();
+        auto device = kind == "console" ? ConsoleBoard.release(2).build() : TwoColorBoard.build();
         QVERIFY(communicator->updateFirmware(mcsFile(23), device, {}));
         // 23 data records between the address record and the end record.
         // One sector: its erase, then the reply that ends the erase loop.
@@ -296,7 +282,7 @@ private slots:
         QFETCH(quint16, release);
         QFETCH(QByteArray, raw);
         QFETCH(QByteArray, prepared);
-        QCOMPARE(FpgaFamily::prepareConsoleReply(consoleBoard(release), raw), prepared);
+        QCOMPARE(FpgaFamily::prepareConsoleReply(ConsoleBoard.release(release).build(), raw), prepared);
     }
 
     void versionReplies_data()
@@ -335,7 +321,8 @@ private slots:
 
         auto communicator = make(kind);
         QSignalSpy installed(communicator.get(), &AbstractFirmwareCommunicator::sendInstalledVersionToUpdater);
-        auto device = kind == "console" ? consoleBoard(release) : bootloaderDevice("Microscope2", release);
+        auto device =
+            kind == "console" ? ConsoleBoard.release(release).build() : TwoColorBoard.release(release).build();
         communicator->onCommandReceivedFromDevice(device, reply);
         if (versions.isEmpty()) {
             QCOMPARE(installed.size(), 0);
@@ -353,12 +340,13 @@ private slots:
     {
         Microscope2ColorCommunicator communicator;
         QSignalSpy installed(&communicator, &AbstractFirmwareCommunicator::sendInstalledVersionToUpdater);
-        communicator.onCommandReceivedFromDevice(bootloaderDevice("Microscope2", 2, CommType::Ethernet),
+        communicator.onCommandReceivedFromDevice(TwoColorBoard.commType(CommType::Ethernet).build(),
                                                  bytes({ 1, 2, 3 }));
-        auto usb3 = bootloaderDevice("Microscope USB3", 2);
+        auto usb3 = Bootloader.channelFirmware("Microscope USB3").release(2).build();
         communicator.onCommandReceivedFromDevice(usb3, bytes({ 1, 2, 3 }));
         QCOMPARE(installed.size(), 0);
-        communicator.onCommandReceivedFromDevice(bootloaderDevice("Microscope2"), bytes({ 0, 1, 2, 3 }));
+        communicator.onCommandReceivedFromDevice(Bootloader.channelFirmware("Microscope2").build(),
+                                                 bytes({ 0, 1, 2, 3 }));
         QCOMPARE(installed.size(), 1);
     }
 
@@ -378,7 +366,7 @@ private slots:
         QFETCH(bool, accepted);
         ConsoleChannelCommunicator communicator;
         QSignalSpy sent(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
-        QCOMPARE(communicator.updateFirmware(mcsFile(2, name), consoleBoard(), {}), accepted);
+        QCOMPARE(communicator.updateFirmware(mcsFile(2, name), ConsoleBoard.build(), {}), accepted);
         QCOMPARE(sent.size(), accepted ? 1 : 0);
         QCOMPARE(communicator.isUpdating() != 0, accepted);
     }
@@ -403,7 +391,7 @@ private slots:
         QFETCH(bool, matching);
         QFETCH(bool, success);
         auto communicator = make(kind);
-        auto device = kind == "console" ? consoleBoard(2) : twoColorDevice();
+        auto device = kind == "console" ? ConsoleBoard.release(2).build() : TwoColorBoard.build();
         QVERIFY(communicator->updateFirmware(mcsFile(1), device, {}));
         QSignalSpy sent(communicator.get(), &AbstractFirmwareCommunicator::sendCommandToDevice);
         QSignalSpy reports(communicator.get(), &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
@@ -452,7 +440,7 @@ private slots:
             two->setReplyTimeout(100);
             communicator = std::move(two);
         }
-        auto device = twoColorDevice();
+        auto device = TwoColorBoard.build();
         QSignalSpy reports(communicator.get(), &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
         QVERIFY(communicator->updateFirmware(mcsFile(40), device, {}));
         if (acknowledgements >= 0) {
@@ -480,7 +468,7 @@ private slots:
         Microscope2ColorCommunicator communicator;
         communicator.setEraseRetryLimitForTest(3);
         communicator.setReplyTimeout(60000);
-        auto device = twoColorDevice();
+        auto device = TwoColorBoard.build();
         QSignalSpy sent(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
         QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
         QVERIFY(communicator.updateFirmware(mcsFile(4), device, {}));
@@ -498,7 +486,7 @@ private slots:
     {
         ConsoleChannelCommunicator communicator;
         communicator.setRetryTimingForTest(ResendMs, 5);
-        auto device = consoleBoard(2);
+        auto device = ConsoleBoard.release(2).build();
         QSignalSpy sent(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
         QVERIFY(communicator.updateFirmware(mcsFile(12), device, {}));
         communicator.onCommandReceivedFromDevice(device, bytes({ 2, 0 }));
@@ -526,7 +514,7 @@ private slots:
         QFETCH(int, answeredAfter);
         ConsoleChannelCommunicator communicator;
         communicator.setRetryTimingForTest(ResendMs, 4);
-        auto device = consoleBoard(2);
+        auto device = ConsoleBoard.release(2).build();
         QSignalSpy sent(&communicator, &AbstractFirmwareCommunicator::sendCommandToDevice);
         QSignalSpy reports(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
         QVERIFY(communicator.updateFirmware(mcsFile(12), device, {}));

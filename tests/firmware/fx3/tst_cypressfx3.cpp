@@ -2,6 +2,7 @@
 #include "tests/firmware/fpga/McsFixture.h"
 #include "tests/firmware/fx3/sim/SimFx3Bridge.h"
 #include "tests/firmware/microscope/sim/SimRegisterCrc.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -14,21 +15,8 @@ namespace {
 
 using Response = QPair<int, int>; // code, status
 
-QSharedPointer<MovraDeviceInfo> board(quint16 productId, quint16 release, const QString& uid)
-{
-    auto info = QSharedPointer<MovraDeviceInfo>::create();
-    info->setCommType(CommType::USB3);
-    info->setVid(0x04B4);
-    info->setPid(productId);
-    info->setReleaseNumber(release);
-    info->setUid(uid);
-    return info;
-}
-
-QSharedPointer<MovraDeviceInfo> tv720(const QString& uid = QStringLiteral("04B4-00F2-0203-04"))
-{
-    return board(0x00F2, 9, uid);
-}
+const DeviceRecordBuilder Tv720 =
+    DeviceRecordBuilder::usb3(0x04B4, 0x00F2).release(9).uid(QStringLiteral("04B4-00F2-0203-04"));
 
 // CRC-16/XMODEM, written here again.
 quint16 xmodem(const QByteArray& bytes)
@@ -60,7 +48,7 @@ class TestCypressFX3 : public QObject
     {
         CypressFX3Communicator c;
         sim::Fx3Bridge bridge;
-        QSharedPointer<MovraDeviceInfo> device = tv720();
+        QSharedPointer<MovraDeviceInfo> device = Tv720.build();
         QList<Response> responses;
         bool answering = true;
         int answersLeft = -1;
@@ -125,10 +113,10 @@ private slots:
     {
         CypressFX3Communicator c;
         QSignalSpy sent(&c, &AbstractFirmwareCommunicator::sendCtrlCmdToDevice);
-        QVERIFY(c.sendBootloaderCommand(1, tv720()));
-        QVERIFY(c.sendBootloaderCommand(5, tv720()));
-        QVERIFY(!c.sendBootloaderCommand(6, tv720()));
-        QVERIFY(!c.sendBootloaderCommand(3, tv720())); // no file
+        QVERIFY(c.sendBootloaderCommand(1, Tv720.build()));
+        QVERIFY(c.sendBootloaderCommand(5, Tv720.build()));
+        QVERIFY(!c.sendBootloaderCommand(6, Tv720.build()));
+        QVERIFY(!c.sendBootloaderCommand(3, Tv720.build())); // no file
         QCOMPARE(sent.size(), 2);
         QCOMPARE(sent.at(0).at(1).toByteArray().toHex(), QByteArray("0100000000001901ab8855"));
         QCOMPARE(sent.at(1).at(1).toByteArray().toHex(), QByteArray("05000000000002"));
@@ -138,12 +126,12 @@ private slots:
     {
         CypressFX3Communicator c;
         QSignalSpy sent(&c, &AbstractFirmwareCommunicator::sendCtrlCmdToDevice);
-        QVERIFY(!c.updateFirmware(m_dir.filePath(QStringLiteral("missing.mcs")), tv720(), {}));
+        QVERIFY(!c.updateFirmware(m_dir.filePath(QStringLiteral("missing.mcs")), Tv720.build(), {}));
         QCOMPARE(sent.size(), 0);
-        QVERIFY(c.updateFirmware(m_mcs, tv720(), {}));
+        QVERIFY(c.updateFirmware(m_mcs, Tv720.build(), {}));
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent.at(0).at(1).toByteArray().toHex(), QByteArray("02000000000005"));
-        QVERIFY(c.sendBootloaderCommand(4, tv720()));
+        QVERIFY(c.sendBootloaderCommand(4, Tv720.build()));
         const QByteArray crc = sent.at(1).at(1).toByteArray();
         QCOMPARE(crc.size(), 7 + 13);
         QCOMPARE(crc.left(7).toHex(), QByteArray("04000000000004"));
@@ -156,9 +144,10 @@ private slots:
     {
         CypressFX3Communicator c;
         QSignalSpy sent(&c, &AbstractFirmwareCommunicator::sendCommandToDevice);
-        c.askForInstalledVersion(board(0x00F1, 8, QStringLiteral("gqz3")));
+        c.askForInstalledVersion(
+            DeviceRecordBuilder::usb3(0x04B4, 0x00F1).release(8).uid(QStringLiteral("gqz3")).build());
         QCOMPARE(sent.size(), 0);
-        c.askForInstalledVersion(tv720());
+        c.askForInstalledVersion(Tv720.build());
         QCOMPARE(sent.size(), 1);
         const QByteArray frame = sent.first().at(1).toByteArray();
         QCOMPARE(frame.size(), 16);
@@ -196,8 +185,8 @@ private slots:
         CypressFX3Communicator c;
         QSignalSpy reports(&c, &AbstractFirmwareCommunicator::sendInstalledVersionToUpdater);
         if (asked)
-            c.askForInstalledVersion(tv720());
-        c.onCommandReceivedFromDevice(tv720(), reply);
+            c.askForInstalledVersion(Tv720.build());
+        c.onCommandReceivedFromDevice(Tv720.build(), reply);
         QCOMPARE(reports.size(), versions.isEmpty() ? 0 : 1);
         if (versions.isEmpty())
             return;
@@ -231,8 +220,8 @@ private slots:
             rig.bridge.setStuckByte(0x123, 0x00);
         else if (fault == "silent")
             rig.answersLeft = 3; // the two erases, then one programming command
-        QVERIFY(
-            rig.c.updateFirmware(m_mcs, fault == "second device" ? tv720(QStringLiteral("other")) : rig.device, {}));
+        QVERIFY(rig.c.updateFirmware(
+            m_mcs, fault == "second device" ? Tv720.uid(QStringLiteral("other")).build() : rig.device, {}));
         QVERIFY(QTest::qWaitFor([&] { return rig.ended(); }, 20000));
         QTest::qWait(600);
         if (errorCode == 0) {

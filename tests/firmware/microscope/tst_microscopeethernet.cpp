@@ -1,21 +1,17 @@
 #include "firmware/microscope/MicroscopeEthernetCommunicator.h"
 #include "tests/firmware/microscope/sim/SimRegisterCrc.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
 namespace {
 
-QSharedPointer<MovraDeviceInfo> ethernetRecord()
-{
-    auto info = QSharedPointer<MovraDeviceInfo>::create();
-    info->setCommType(CommType::Ethernet);
-    info->setStatus(DeviceStatus::Available);
-    info->setName(QStringLiteral("Microscope Driver"));
-    info->setSerialNumber(QStringLiteral("192.168.1.149"));
-    info->setUid(QStringLiteral("192.168.1.149"));
-    return info;
-}
+// The driver as the Ethernet grabber lists it, its address also its uid.
+const DeviceRecordBuilder Driver = DeviceRecordBuilder::ethernet(QStringLiteral("192.168.1.149"))
+                                       .status(DeviceStatus::Available)
+                                       .name(QStringLiteral("Microscope Driver"))
+                                       .uid(QStringLiteral("192.168.1.149"));
 
 // The driver's reading of a register read: '#', 0x08, width, big-endian
 // address, CRC-8 over the bytes between '#' and the CRC, CR.
@@ -65,7 +61,7 @@ private slots:
     {
         MicroscopeEthernetCommunicator c;
         QSignalSpy sent(&c, &AbstractFirmwareCommunicator::sendCommandToDevice);
-        const auto device = ethernetRecord();
+        const auto device = Driver.build();
         c.askForInstalledVersion(device);
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent.first().at(0).value<QSharedPointer<MovraDeviceInfo>>(), device);
@@ -103,7 +99,7 @@ private slots:
 
         MicroscopeEthernetCommunicator c;
         QSignalSpy versions(&c, &AbstractFirmwareCommunicator::sendInstalledVersionToUpdater);
-        const auto device = ethernetRecord();
+        const auto device = Driver.build();
         c.askForInstalledVersion(device);
         c.onCommandReceivedFromDevice(device, reply);
         QCOMPARE(versions.size(), reported ? 1 : 0);
@@ -137,8 +133,8 @@ private slots:
         QFETCH(int, commType);
         MicroscopeEthernetCommunicator c;
         QSignalSpy versions(&c, &AbstractFirmwareCommunicator::sendInstalledVersionToUpdater);
-        c.askForInstalledVersion(ethernetRecord());
-        auto other = ethernetRecord();
+        c.askForInstalledVersion(Driver.build());
+        auto other = Driver.build();
         other->setCommType(CommType(commType));
         other->setName(QStringLiteral("LightSource Driver"));
         c.onCommandReceivedFromDevice(other, QByteArray("\x04\x02\x00", 3));
@@ -152,9 +148,9 @@ private slots:
     {
         MicroscopeEthernetCommunicator c;
         QSignalSpy sent(&c, &AbstractFirmwareCommunicator::sendCommandToDevice);
-        QVERIFY(c.updateFirmware(QStringLiteral("/nonexistent.mcs"), ethernetRecord(), {}));
-        QVERIFY(!c.sendBootloaderCommand(2, ethernetRecord()));
-        c.onReconnectedToBootloaderReceived(ethernetRecord());
+        QVERIFY(c.updateFirmware(QStringLiteral("/nonexistent.mcs"), Driver.build(), {}));
+        QVERIFY(!c.sendBootloaderCommand(2, Driver.build()));
+        c.onReconnectedToBootloaderReceived(Driver.build());
         QCOMPARE(sent.size(), 0);
     }
 };

@@ -1,5 +1,6 @@
 #include "firmware/microscope/MicroscopeUSB3Communicator.h"
 #include "tests/firmware/microscope/RegisterDecoder.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -9,17 +10,9 @@ namespace {
 
 // Release 8 is the GQZ3 (12), 10 the GQZ3 KAVOR (13), product 0xF2 with
 // release 9 the TV720 (18).
-QSharedPointer<MovraDeviceInfo> usb3Record(quint16 release, quint16 productId = 0x00F1)
-{
-    auto info = QSharedPointer<MovraDeviceInfo>::create();
-    info->setCommType(CommType::USB3);
-    info->setVid(0x04B4);
-    info->setPid(productId);
-    info->setReleaseNumber(release);
-    info->setName(QStringLiteral("Microscope USB3"));
-    info->setUid(QStringLiteral("04B4-00F1-0203-04"));
-    return info;
-}
+const DeviceRecordBuilder Driver = DeviceRecordBuilder::usb3(0x04B4, 0x00F1)
+                                       .name(QStringLiteral("Microscope USB3"))
+                                       .uid(QStringLiteral("04B4-00F1-0203-04"));
 
 } // namespace
 
@@ -39,7 +32,7 @@ private slots:
     {
         MicroscopeUSB3Communicator c;
         QSignalSpy sent(&c, &AbstractFirmwareCommunicator::sendCommandToDevice);
-        c.askForInstalledVersion(usb3Record(8));
+        c.askForInstalledVersion(Driver.release(8).build());
         QVERIFY(!sent.isEmpty());
         const QByteArray frame = sent.first().at(1).toByteArray();
         QCOMPARE(frame.left(10), QByteArray::fromHex("23070700000600170000"));
@@ -64,7 +57,7 @@ private slots:
         QSignalSpy sent(&c, &AbstractFirmwareCommunicator::sendCommandToDevice);
         QElapsedTimer clock;
         clock.start();
-        c.askForInstalledVersion(usb3Record(quint16(release)));
+        c.askForInstalledVersion(Driver.release(quint16(release)).build());
         // The driver's pauses: four of 100 ms.
         QVERIFY(clock.elapsed() >= 400);
         QVERIFY(c.awaitingRegisterReply());
@@ -114,7 +107,7 @@ private slots:
         QFETCH(QStringList, versions);
         MicroscopeUSB3Communicator c;
         QSignalSpy reports(&c, &AbstractFirmwareCommunicator::sendInstalledVersionToUpdater);
-        const auto device = usb3Record(8);
+        const auto device = Driver.release(8).build();
         if (asked)
             c.askForInstalledVersion(device);
         c.onCommandReceivedFromDevice(device, reply);
@@ -131,7 +124,7 @@ private slots:
     {
         MicroscopeUSB3Communicator c;
         QSignalSpy reports(&c, &AbstractFirmwareCommunicator::sendInstalledVersionToUpdater);
-        c.onCommandReceivedFromDevice(usb3Record(9, 0x00F2), QByteArray("\x17\x00\x02\x09\x05", 5));
+        c.onCommandReceivedFromDevice(Driver.pid(0x00F2).release(9).build(), QByteArray("\x17\x00\x02\x09\x05", 5));
         QCOMPARE(reports.size(), 0);
     }
 };

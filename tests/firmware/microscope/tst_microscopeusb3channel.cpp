@@ -1,6 +1,7 @@
 #include "firmware/microscope/MicroscopeUSB3ChannelCommunicator.h"
 #include "tests/firmware/microscope/RegisterDecoder.h"
 #include "tests/firmware/microscope/sim/SimUsb3Channel.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/IntelHex.h"
 
 #include <QElapsedTimer>
@@ -12,16 +13,7 @@ namespace {
 
 using Frames = QList<QByteArray>;
 
-QSharedPointer<MovraDeviceInfo> driver(const QString& uid)
-{
-    auto info = QSharedPointer<MovraDeviceInfo>::create();
-    info->setCommType(CommType::USB3);
-    info->setVid(0x04B4);
-    info->setPid(0x00F1);
-    info->setReleaseNumber(8); // GQZ3
-    info->setUid(uid);
-    return info;
-}
+const DeviceRecordBuilder Driver = DeviceRecordBuilder::usb3(0x04B4, 0x00F1).release(8); // GQZ3
 
 const QString NA = QStringLiteral("N/A");
 
@@ -100,7 +92,7 @@ private slots:
         const QString path = writeRecords(QStringLiteral("packet.hex"), dataSizes);
         MicroscopeUSB3ChannelCommunicator c;
         QSignalSpy sent(&c, &AbstractFirmwareCommunicator::sendCommandToDevice);
-        const auto device = driver(QStringLiteral("04B4-00F1-0203-04"));
+        const auto device = Driver.uid(QStringLiteral("04B4-00F1-0203-04")).build();
         QVERIFY(c.updateFirmware(path, device, { NA, NA, NA }));
         c.onCommandReceivedFromDevice(device, QByteArray("\x18\x00\x00", 3));
         const QList<QByteArray> p = payloads(sent);
@@ -160,7 +152,7 @@ private slots:
 
         MicroscopeUSB3ChannelCommunicator c;
         c.setReplyTimeout(2000);
-        const auto device = driver(QStringLiteral("u"));
+        const auto device = Driver.uid(QStringLiteral("u")).build();
         QList<QPair<int, int>> responses;
         connect(&c, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater, this,
                 [&](char code, nsFirmware::MessageStatus status, int) {
@@ -213,7 +205,7 @@ private slots:
         QSignalSpy sent(&c, &AbstractFirmwareCommunicator::sendCommandToDevice);
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(c.updateFirmware(path, driver(QStringLiteral("u")), { NA, channelVersion, NA }));
+        QVERIFY(c.updateFirmware(path, Driver.uid(QStringLiteral("u")).build(), { NA, channelVersion, NA }));
         const qint64 elapsed = clock.elapsed();
         QList<QByteArray> expected;
         if (entered)
@@ -227,8 +219,8 @@ private slots:
     {
         MicroscopeUSB3ChannelCommunicator c;
         QSignalSpy sent(&c, &AbstractFirmwareCommunicator::sendCommandToDevice);
-        QVERIFY(!c.updateFirmware(m_dir.filePath(QStringLiteral("missing.hex")), driver(QStringLiteral("u")),
-                                  { NA, NA, NA }));
+        QVERIFY(!c.updateFirmware(m_dir.filePath(QStringLiteral("missing.hex")),
+                                  Driver.uid(QStringLiteral("u")).build(), { NA, NA, NA }));
         QCOMPARE(sent.size(), 0);
     }
 
@@ -256,7 +248,7 @@ private slots:
         c.setReplyTimeout(200);
         QSignalSpy sent(&c, &AbstractFirmwareCommunicator::sendCommandToDevice);
         QSignalSpy responses(&c, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
-        const auto device = driver(QStringLiteral("u"));
+        const auto device = Driver.uid(QStringLiteral("u")).build();
         QVERIFY(c.updateFirmware(path, device, { NA, NA, NA }));
         for (const QByteArray& reply : replies)
             c.onCommandReceivedFromDevice(device, reply);
@@ -280,9 +272,9 @@ private slots:
         MicroscopeUSB3ChannelCommunicator c;
         QSignalSpy sent(&c, &AbstractFirmwareCommunicator::sendCommandToDevice);
         QSignalSpy responses(&c, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
-        QVERIFY(c.updateFirmware(path, driver(QStringLiteral("first")), { NA, NA, NA }));
-        c.onCommandReceivedFromDevice(driver(QStringLiteral("second")), QByteArray("\x18\x00\x00", 3));
-        c.onCommandReceivedFromDevice(driver(QStringLiteral("second")), QByteArray("\x18\x00\x01", 3));
+        QVERIFY(c.updateFirmware(path, Driver.uid(QStringLiteral("first")).build(), { NA, NA, NA }));
+        c.onCommandReceivedFromDevice(Driver.uid(QStringLiteral("second")).build(), QByteArray("\x18\x00\x00", 3));
+        c.onCommandReceivedFromDevice(Driver.uid(QStringLiteral("second")).build(), QByteArray("\x18\x00\x01", 3));
         QCOMPARE(sent.size(), 1);
         QCOMPARE(responses.size(), 0);
     }
@@ -303,7 +295,7 @@ private slots:
         const QString path = writeRecords(QStringLiteral("version.hex"), { 16 });
         MicroscopeUSB3ChannelCommunicator c;
         QSignalSpy reports(&c, &AbstractFirmwareCommunicator::sendInstalledVersionToUpdater);
-        const auto device = driver(QStringLiteral("u"));
+        const auto device = Driver.uid(QStringLiteral("u")).build();
         QVERIFY(c.updateFirmware(path, device, { NA, NA, NA }));
         c.onCommandReceivedFromDevice(device, reply);
         QCOMPARE(reports.size(), versions.isEmpty() ? 0 : 1);
@@ -312,7 +304,7 @@ private slots:
         const auto v = reports.first().at(1).value<nsFirmware::DeviceVersions>();
         QCOMPARE(QStringList({ v.motherboardVersion, v.channelVersion, v.bootloaderVersion }), versions);
         // A TV720's reply is not the channel's.
-        auto tv720 = driver(QStringLiteral("u"));
+        auto tv720 = Driver.uid(QStringLiteral("u")).build();
         tv720->setPid(0x00F2);
         tv720->setReleaseNumber(9);
         c.onCommandReceivedFromDevice(tv720, reply);

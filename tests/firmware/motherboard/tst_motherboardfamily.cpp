@@ -1,6 +1,7 @@
 #include "firmware/channel/LightsourceChannelCommunicator.h"
 #include "firmware/motherboard/HKTRCommunicator.h"
 #include "firmware/motherboard/MotherboardCommunicator.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/IntelHex.h"
 
 #include <QTemporaryDir>
@@ -10,19 +11,7 @@
 
 namespace {
 
-QSharedPointer<MovraDeviceInfo> device(quint16 release, const QString& name, const QByteArray& firmware = "MB-0042")
-{
-    auto d = QSharedPointer<MovraDeviceInfo>::create();
-    d->setVid(0x04D8);
-    d->setPid(0xF5B0);
-    d->setReleaseNumber(release);
-    d->setName(name);
-    d->setChannelFirmware(firmware);
-    d->setMotherboardFirmware(firmware);
-    d->setCommType(CommType::USB);
-    d->setUid(QStringLiteral("04D8-F5B0-0103-05"));
-    return d;
-}
+const DeviceRecordBuilder Board = DeviceRecordBuilder::usb(0x04D8, 0xF5B0).usbLocation(1, 3, 5).firmware("MB-0042");
 
 std::unique_ptr<AbstractFirmwareCommunicator> make(const QString& family)
 {
@@ -123,7 +112,7 @@ private slots:
         QFETCH(QStringList, report);
         MotherboardCommunicator c;
         Heard heard(&c);
-        c.onCommandReceivedFromDevice(device(release, name), QByteArray::fromHex(reply));
+        c.onCommandReceivedFromDevice(Board.release(release).name(name).build(), QByteArray::fromHex(reply));
         QCOMPARE(heard.versions, report.isEmpty() ? QList<QStringList> {} : QList<QStringList> { report });
     }
 
@@ -185,7 +174,7 @@ private slots:
         QFETCH(int, channelCount);
         auto c = make(family);
         Heard heard(c.get());
-        auto d = device(release, name);
+        auto d = Board.release(release).name(name).build();
         if (name.startsWith("Sarvanti"))
             d->setPid(0xF347);
         c->onCommandReceivedFromDevice(d, QByteArray::fromHex(reply));
@@ -243,7 +232,7 @@ private slots:
         QFETCH(QList<QStringList>, reports);
         auto c = make(family);
         Heard heard(c.get());
-        c->askForInstalledVersion(device(release, name, firmware));
+        c->askForInstalledVersion(Board.release(release).name(name).firmware(firmware).build());
         QList<QByteArray> expected;
         for (const QByteArray& command : asked)
             expected.append(command.toHex());
@@ -286,7 +275,7 @@ private slots:
         QFETCH(QByteArray, sent);
         auto c = make(family);
         Heard heard(c.get());
-        c->sendApplicationCommand(char(code), device(1, "LightSource Driver"));
+        c->sendApplicationCommand(char(code), Board.release(1).name("LightSource Driver").build());
         QCOMPARE(heard.commands, sent.isEmpty() ? QList<QByteArray> {} : QList<QByteArray> { sent.toHex() });
     }
 
@@ -329,7 +318,7 @@ private slots:
         Heard heard(c.get());
         nsFirmware::DeviceVersions versions;
         versions.bootloaderVersion = bootloaderVersion;
-        QVERIFY(c->updateFirmware(path, device(1, "LightSource Driver"), versions));
+        QVERIFY(c->updateFirmware(path, Board.release(1).name("LightSource Driver").build(), versions));
         QCOMPARE(heard.commands, (QList<QByteArray> { prepare.toHex(), reset.toHex() }));
         QCOMPARE(heard.responses, QStringList { "113,0,5" });
         QCOMPARE(heard.clears, 1);
@@ -340,7 +329,8 @@ private slots:
         for (const QString family : { "MB", "HKTR" }) {
             auto c = make(family);
             Heard heard(c.get());
-            QVERIFY(!c->updateFirmware("/nonexistent/Firmware_V1.hex", device(1, "LightSource Driver"), {}));
+            QVERIFY(!c->updateFirmware("/nonexistent/Firmware_V1.hex",
+                                       Board.release(1).name("LightSource Driver").build(), {}));
             QVERIFY(heard.commands.isEmpty());
             QVERIFY(heard.responses.isEmpty());
             QVERIFY(!c->isUpdating());
@@ -353,7 +343,7 @@ private slots:
         for (const QString family : { "MB", "HKTR" }) {
             auto c = make(family);
             Heard heard(c.get());
-            auto d = device(3, "Motherboard Bootloader");
+            auto d = Board.release(3).name("Motherboard Bootloader").build();
             c->onCommandReceivedFromDevice(d, QByteArray::fromHex("0102aaaa04"));
             c->onCommandReceivedFromDevice(d, QByteArray::fromHex("0103aaaa04"));
             c->onCommandReceivedFromDevice(d, QByteArray::fromHex("01041234aaaa04"));

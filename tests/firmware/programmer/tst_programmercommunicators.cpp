@@ -1,5 +1,6 @@
 #include "firmware/programmer/IMUFirmwareCommunicator.h"
 #include "firmware/programmer/ZuvoBasestationCommunicator.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -10,14 +11,12 @@ using Record = QSharedPointer<MovraDeviceInfo>;
 
 Record serialRecord(DriverType type, quint16 pid)
 {
-    auto record = Record::create();
-    record->setCommType(CommType::Serial);
-    record->setDriverType(type);
-    record->setPid(pid);
-    record->setVid(0x1915);
-    record->setUid(QStringLiteral("1915-%1-41").arg(pid, 4, 16, QLatin1Char('0')).toUpper());
-    record->setName(QStringLiteral("ttyACM0"));
-    return record;
+    return DeviceRecordBuilder::serial(QStringLiteral("ttyACM0"))
+        .driverType(type)
+        .vid(0x1915)
+        .pid(pid)
+        .uid(QStringLiteral("1915-%1-41").arg(pid, 4, 16, QLatin1Char('0')).toUpper())
+        .build();
 }
 
 } // namespace

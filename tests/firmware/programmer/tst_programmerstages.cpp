@@ -1,6 +1,7 @@
 #include "firmware/programmer/BootCypressFX3Communicator.h"
 #include "firmware/programmer/IMUFirmwareCommunicator.h"
 #include "tests/firmware/programmer/ProgrammerScripts.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -9,7 +10,6 @@
 
 namespace {
 
-using Record = QSharedPointer<MovraDeviceInfo>;
 using Behaviour = ProgrammerScripts::Behaviour;
 
 struct Response
@@ -78,11 +78,7 @@ private slots:
             file.write(":00000001FF\r\n");
         }
 
-        auto record = Record::create();
-        record->setCommType(CommType::Serial);
-        record->setDriverType(DriverType::IMUDriver);
-        record->setPid(0x521F);
-        record->setName(port);
+        const auto record = DeviceRecordBuilder::serial(port).driverType(DriverType::IMUDriver).pid(0x521F).build();
         IMUFirmwareCommunicator communicator;
         communicator.setStageTimeoutOverride(timeoutMs);
         QList<Response> responses;
@@ -128,9 +124,7 @@ private slots:
     {
         const QString program = QLatin1String(BootCypressFX3Communicator::Program);
         QVERIFY(ProgrammerScripts::install(m_work.path(), program, Behaviour::Succeeds));
-        auto record = Record::create();
-        record->setVid(0x04B4);
-        record->setPid(0x4720);
+        const auto record = DeviceRecordBuilder().vid(0x04B4).pid(0x4720).build();
         BootCypressFX3Communicator communicator;
         QSignalSpy responses(&communicator, &AbstractFirmwareCommunicator::sendDeviceResponseToUpdater);
         QSignalSpy clears(&communicator, &AbstractFirmwareCommunicator::sendClearAvailableDevices);

@@ -1,6 +1,7 @@
 #include "device/MovraDeviceInfo.h"
 #include "device/usb/UsbIds.h"
 #include "firmware/updater/FirmwareFamilyRegistry.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QtTest>
 
@@ -136,11 +137,9 @@ private slots:
         QFETCH(QString, versionQuery);
         QFETCH(QString, update);
 
-        MovraDeviceInfo device;
-        device.setVid(quint16(vid));
-        device.setPid(quint16(pid));
-        device.setName(name);
-        device.setCommType(CommType(commType));
+        const auto record =
+            DeviceRecordBuilder::on(CommType(commType)).vid(quint16(vid)).pid(quint16(pid)).name(name).build();
+        const MovraDeviceInfo& device = *record;
 
         QCOMPARE(classNameOf(FirmwareFamilyRegistry::createVersionQueryCommunicator(type, device)), versionQuery);
         // The families of this build update alike with or without the
@@ -162,10 +161,8 @@ private slots:
     void usb3Microscopes()
     {
         QFETCH(int, type);
-        MovraDeviceInfo device;
-        device.setVid(nsUsbIds::CypressVendorId);
-        device.setPid(nsUsbIds::GQZ3ProductId);
-        device.setCommType(CommType::USB3);
+        const auto record = DeviceRecordBuilder::usb3(nsUsbIds::CypressVendorId, nsUsbIds::GQZ3ProductId).build();
+        const MovraDeviceInfo& device = *record;
         QCOMPARE(classNameOf(FirmwareFamilyRegistry::createVersionQueryCommunicator(type, device)),
                  QStringLiteral("MicroscopeUSB3Communicator"));
         QCOMPARE(classNameOf(FirmwareFamilyRegistry::createUpdateCommunicator(type, device, false)),
@@ -215,10 +212,9 @@ private slots:
     {
         using Condition = FirmwareFamilyRegistry::Condition;
         using Phase = FirmwareFamilyRegistry::Phase;
-        MovraDeviceInfo device;
-        device.setPid(0x1234);
-        device.setName(QStringLiteral("Sarvanti Disk"));
-        device.setCommType(CommType::Ethernet);
+        const auto record =
+            DeviceRecordBuilder::on(CommType::Ethernet).pid(0x1234).name(QStringLiteral("Sarvanti Disk")).build();
+        const MovraDeviceInfo& device = *record;
 
         QVERIFY(Condition().isEveryDevice());
         QVERIFY(Condition().heldBy(device));

@@ -1,4 +1,5 @@
 #include "tests/firmware/updater/UpdaterRig.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/IntelHex.h"
 #include "tests/support/PseudoRandomBytes.h"
 
@@ -318,14 +319,10 @@ private slots:
     void micVersionRelay()
     {
         UpdaterRig rig;
-        auto fresh = QSharedPointer<MovraDeviceInfo>::create();
-        fresh->setCommType(CommType::Ethernet);
-        fresh->setName(QStringLiteral("Microscope Driver"));
-        fresh->setSerialNumber(QStringLiteral("192.168.1.2"));
-        auto known = QSharedPointer<MovraDeviceInfo>::create();
-        known->setCommType(CommType::Ethernet);
-        known->setSerialNumber(QStringLiteral("192.168.2.2"));
-        known->setMotherboardFirmware("1.2");
+        auto fresh = DeviceRecordBuilder::ethernet(QStringLiteral("192.168.1.2"))
+                         .name(QStringLiteral("Microscope Driver"))
+                         .build();
+        auto known = DeviceRecordBuilder::ethernet(QStringLiteral("192.168.2.2")).motherboardFirmware("1.2").build();
         auto usb = usbDevice(sim::hlx58Profile().application, 5).record();
         for (const auto& device : { fresh, known, usb })
             QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onDeviceInserted",
@@ -348,8 +345,7 @@ private slots:
     void unlistedCameraRemoval()
     {
         UpdaterRig rig;
-        auto camera = QSharedPointer<MovraDeviceInfo>::create();
-        camera->setCommType(CommType::Camera);
+        auto camera = DeviceRecordBuilder::on(CommType::Camera).build();
         QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onCameraRemoved",
                                           Q_ARG(QSharedPointer<MovraDeviceInfo>, camera)));
         QVERIFY(rig.connected.isEmpty());
@@ -440,11 +436,10 @@ private slots:
             m_devices["camera"] = machine.plug(camera);
             // The two-colour microscope as the Ethernet grabber and its
             // version reply leave it.
-            auto ethernet = QSharedPointer<MovraDeviceInfo>::create();
-            ethernet->setCommType(CommType::Ethernet);
-            ethernet->setName(QStringLiteral("MicroscopeDual"));
-            ethernet->setDriverType(DriverType::MicroscopeDualDriver);
-            ethernet->setSerialNumber(QStringLiteral("192.168.1.250"));
+            auto ethernet = DeviceRecordBuilder::ethernet(QStringLiteral("192.168.1.250"))
+                                .name(QStringLiteral("MicroscopeDual"))
+                                .driverType(DriverType::MicroscopeDualDriver)
+                                .build();
             QVERIFY(QMetaObject::invokeMethod(m_table->updater.data(), "onDeviceInserted",
                                               Q_ARG(QSharedPointer<MovraDeviceInfo>, ethernet)));
             m_devices["ethernet"] = ethernet;
@@ -502,9 +497,7 @@ private slots:
         QFETCH(QString, found);
         UpdaterRig rig;
         for (const QString& uid : listed) {
-            auto record = QSharedPointer<MovraDeviceInfo>::create();
-            record->setUid(uid);
-            record->setCommType(CommType::USB);
+            auto record = DeviceRecordBuilder::on(CommType::USB).uid(uid).build();
             QVERIFY(QMetaObject::invokeMethod(rig.updater.data(), "onDeviceInserted",
                                               Q_ARG(QSharedPointer<MovraDeviceInfo>, record)));
         }
@@ -547,21 +540,20 @@ private slots:
         // What the re-find looks for: the same hyphen and product-id digit,
         // the same serial number with a bootloader's product id, or an FX3
         // chip in boot mode.
-        auto other = QSharedPointer<MovraDeviceInfo>::create();
+        QSharedPointer<MovraDeviceInfo> other;
         if (reFind == "usb") {
-            other->setCommType(CommType::USB);
-            other->setName(QStringLiteral("Hybrid LED Driver"));
-            other->setUid(QStringLiteral("04D8-F57E-0104-07"));
+            other = DeviceRecordBuilder::on(CommType::USB)
+                        .name(QStringLiteral("Hybrid LED Driver"))
+                        .uid(QStringLiteral("04D8-F57E-0104-07"))
+                        .build();
         } else if (reFind == "serial") {
-            other->setCommType(CommType::Serial);
-            other->setPid(0x521F);
-            other->setSerialNumber(QStringLiteral("IMU-0007"));
-            other->setUid(QStringLiteral("IMU-0007"));
+            other = DeviceRecordBuilder::on(CommType::Serial)
+                        .pid(0x521F)
+                        .serialNumber(QStringLiteral("IMU-0007"))
+                        .uid(QStringLiteral("IMU-0007"))
+                        .build();
         } else {
-            other->setCommType(CommType::USB);
-            other->setVid(0x04B4);
-            other->setPid(0x00F3);
-            other->setUid(QStringLiteral("04B4-00F3-0104-07"));
+            other = DeviceRecordBuilder::usb(0x04B4, 0x00F3).uid(QStringLiteral("04B4-00F3-0104-07")).build();
         }
         const auto list = [&] {
             return QMetaObject::invokeMethod(rig.updater.data(), "onDeviceInserted",

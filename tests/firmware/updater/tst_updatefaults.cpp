@@ -8,6 +8,7 @@
 #include "tests/firmware/microscope/sim/SimUsb3Channel.h"
 #include "tests/firmware/motherboard/sim/SimMotherboard.h"
 #include "tests/firmware/updater/RegistryFactories.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/SignalWait.h"
 #include "tests/support/SmallFirmware.h"
 
@@ -33,18 +34,14 @@ constexpr char Dle = 0x10;
 
 QSharedPointer<MovraDeviceInfo> record(const sim::UsbIdentity& identity, CommType commType = CommType::USB)
 {
-    auto device = QSharedPointer<MovraDeviceInfo>::create();
-    device->setVid(identity.vendorId);
-    device->setPid(identity.productId);
-    device->setReleaseNumber(identity.release);
-    device->setName(identity.product);
-    device->setSerialNumber(identity.serial);
-    device->setCommType(commType);
-    device->setUid(QStringLiteral("%1-%2-0103-05")
-                       .arg(identity.vendorId, 4, 16, QLatin1Char('0'))
-                       .arg(identity.productId, 4, 16, QLatin1Char('0'))
-                       .toUpper());
-    return device;
+    return DeviceRecordBuilder::on(commType)
+        .vid(identity.vendorId)
+        .pid(identity.productId)
+        .usbLocation(1, 3, 5)
+        .release(identity.release)
+        .name(identity.product)
+        .serialNumber(identity.serial)
+        .build();
 }
 
 // One family's instrument as its update reaches it.
@@ -117,16 +114,14 @@ class FpgaSide : public DeviceSide
 public:
     FpgaSide(sim::FpgaBoard::Kind kind, const QByteArray& channelFirmware)
         : m_board(kind, 4)
-        , m_device(QSharedPointer<MovraDeviceInfo>::create())
-    {
-        m_device->setVid(0x04D8);
-        m_device->setPid(0xF676);
-        m_device->setCommType(CommType::USB);
-        m_device->setUid(QStringLiteral("04D8-F676-0201-03"));
-        m_device->setName(QStringLiteral("Bootloader"));
         // Release 2: replies without the bootloader's prefix byte.
-        m_device->setReleaseNumber(2);
-        m_device->setChannelFirmware(channelFirmware);
+        , m_device(DeviceRecordBuilder::usb(0x04D8, 0xF676)
+                       .usbLocation(2, 1, 3)
+                       .name(QStringLiteral("Bootloader"))
+                       .release(2)
+                       .channelFirmware(channelFirmware)
+                       .build())
+    {
     }
     QSharedPointer<MovraDeviceInfo> device() override { return m_device; }
     QList<QByteArray> receive(const QByteArray& command, bool* entered) override

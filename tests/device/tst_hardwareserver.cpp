@@ -1,4 +1,5 @@
 #include "device/MovraHardwareServer.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/FakeGrabber.h"
 #include "tests/support/FakeMachine.h"
 
@@ -15,11 +16,6 @@ FakeDevice echoing(CommType commType, const QString& name)
     if (commType == CommType::Ethernet)
         replies.append(FakeDevice::Reply::echo({}, FakeDevice::Reply::Channel::Datagram));
     return device.answering({}, replies);
-}
-
-QSharedPointer<MovraDeviceInfo> makeDevice(CommType commType, const QString& name)
-{
-    return FakeDevice::of(commType, name).record();
 }
 
 bool onGuiThread()
@@ -119,7 +115,7 @@ private slots:
         QFETCH(int, commType);
         QFETCH(QString, transport);
         m_log.clear();
-        auto stranger = makeDevice(CommType(commType), QStringLiteral("not held"));
+        auto stranger = DeviceRecordBuilder::on(CommType(commType)).name(QStringLiteral("not held")).build();
         const QByteArray cmd = QByteArray::number(commType) + "route";
         m_server->commandReceivedFromUpdater(stranger, cmd);
         const QString entry = QStringLiteral(":command:") + QString::fromLatin1(cmd.toHex());
@@ -294,7 +290,8 @@ private slots:
         MovraHardwareServer server;
         server.startCommunicationThreads();
         QSignalSpy inserted(&server, &MovraHardwareServer::deviceInserted);
-        server.commandReceivedFromUpdater(makeDevice(CommType::USB, QStringLiteral("x")), "cmd");
+        server.commandReceivedFromUpdater(DeviceRecordBuilder::on(CommType::USB).name(QStringLiteral("x")).build(),
+                                          "cmd");
         QVERIFY(!inserted.wait(100));
         server.stopCommunicationThreads();
     }

@@ -5,6 +5,7 @@
 #include "device/camera/library/CameraPropertyIds.h"
 #include "device/camera/library/Grabber.h"
 #include "tests/device/camera/sim/PrivateNetwork.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -180,9 +181,8 @@ private slots:
 
     void fakeCameraStreamsStopsAndSnaps()
     {
-        auto record = QSharedPointer<MovraCameraInfo>::create();
-        record->setName(QStringLiteral("Fake"));
-        record->setSerialNumber(QStringLiteral("01"));
+        const auto record =
+            DeviceRecordBuilder().name(QStringLiteral("Fake")).serialNumber(QStringLiteral("01")).buildCamera();
         TISCameraHandler handler(record);
         QList<QSharedPointer<TISCameraImage>> images;
         QList<bool> confirmations;

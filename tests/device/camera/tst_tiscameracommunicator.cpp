@@ -2,6 +2,7 @@
 #include "device/camera/TISCameraCommunicator.h"
 #include "device/camera/library/CameraLibrary.h"
 #include "tests/device/camera/sim/PrivateNetwork.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/RelaySpy.h"
 
 #include <QProcess>
@@ -87,8 +88,7 @@ private slots:
         QVERIFY(camera->gainRange().second > camera->gainRange().first);
 
         // Requests that name a record that is not a known camera do nothing.
-        auto stranger = QSharedPointer<MovraDeviceInfo>::create();
-        stranger->setSerialNumber("01");
+        const auto stranger = DeviceRecordBuilder().serialNumber("01").build();
         QMetaObject::invokeMethod(communicator.data(), "onOpenDeviceReceived",
                                   Q_ARG(QSharedPointer<MovraDeviceInfo>, stranger));
         QMetaObject::invokeMethod(communicator.data(), "onSendCommandToDeviceReceived",

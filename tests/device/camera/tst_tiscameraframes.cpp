@@ -3,6 +3,7 @@
 #include "device/camera/TISCameraImage.h"
 #include "device/camera/library/CameraLibrary.h"
 #include "tests/device/camera/sim/ScriptedCameraBackend.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -69,8 +70,7 @@ private slots:
         const DShowLib::CameraEntry entry = ScriptedCameraBackend::camera("DMK 33UX249", "1a2b");
         m_backend->setCameras({ entry });
         m_backend->setDevice(entry.id, m_camera);
-        m_record = QSharedPointer<MovraCameraInfo>::create();
-        m_record->setSerialNumber("1a2b");
+        m_record = DeviceRecordBuilder().serialNumber("1a2b").buildCamera();
         m_images.clear();
         m_confirmations.clear();
     }

@@ -2,6 +2,7 @@
 #include "device/camera/TISCameraGrabber.h"
 #include "device/camera/library/CameraLibrary.h"
 #include "tests/device/camera/sim/ScriptedCameraBackend.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -154,15 +155,15 @@ private slots:
         QCOMPARE(record->serialNumber(), uid);
         QCOMPARE(record->channelCount(), 1);
         // Compatibility is compared through the record's equality.
-        MovraCameraInfo expected;
-        expected.setDriverType(DriverType(driverType));
-        expected.setName(model);
-        expected.setSerialNumber(uid);
-        expected.setUid(uid);
-        expected.setChannelCount(1);
-        expected.setCompatibility(DeviceCompatibility::Full);
-        expected.setCommType(CommType::Camera);
-        QVERIFY(*record == expected);
+        const auto expected = DeviceRecordBuilder::on(CommType::Camera)
+                                  .driverType(DriverType(driverType))
+                                  .name(model)
+                                  .serialNumber(uid)
+                                  .uid(uid)
+                                  .channelCount(1)
+                                  .compatibility(DeviceCompatibility::Full)
+                                  .buildCamera();
+        QVERIFY(*record == *expected);
         QCOMPARE(record->commType(), CommType::Camera);
         QCOMPARE(record->status(), DeviceStatus::Unavailable);
         QCOMPARE(record->motherboardFirmware(), firmware.toLatin1());

@@ -3,6 +3,7 @@
 #include "device/camera/library/CameraLibrary.h"
 #include "device/camera/library/CameraPropertyIds.h"
 #include "tests/device/camera/sim/ScriptedCameraBackend.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QtTest>
 
@@ -28,11 +29,11 @@ private:
         const DShowLib::CameraEntry entry = ScriptedCameraBackend::camera(model, serial);
         m_backend->setCameras({ entry });
         m_backend->setDevice(entry.id, m_camera);
-        m_record = QSharedPointer<MovraCameraInfo>::create();
-        m_record->setName(model);
-        m_record->setSerialNumber(serial);
-        m_record->setCompatibility(DeviceCompatibility::Full);
-        m_record->setCommType(CommType::Camera);
+        m_record = DeviceRecordBuilder::on(CommType::Camera)
+                       .name(model)
+                       .serialNumber(serial)
+                       .compatibility(DeviceCompatibility::Full)
+                       .buildCamera();
     }
 
     static QList<VideoFormatItem> formatsOf(const QList<int>& codes)
@@ -129,12 +130,12 @@ private slots:
         QCOMPARE(m_record->availableFps(), reported);
         QCOMPARE(int(m_record->commType()), commType);
         // Compatibility through the record's equality.
-        MovraCameraInfo expected;
-        expected.setName(name);
-        expected.setSerialNumber("1a2b3c4d");
-        expected.setCommType(CommType(commType));
-        expected.setCompatibility(limited ? DeviceCompatibility::Limited : DeviceCompatibility::Full);
-        QVERIFY(*m_record == expected);
+        const auto expected = DeviceRecordBuilder::on(CommType(commType))
+                                  .name(name)
+                                  .serialNumber("1a2b3c4d")
+                                  .compatibility(limited ? DeviceCompatibility::Limited : DeviceCompatibility::Full)
+                                  .buildCamera();
+        QVERIFY(*m_record == *expected);
         const QStringList fpsCalls = m_camera->calls.filter("fps");
         QCOMPARE(fpsCalls.join(','), fpsSet);
     }

@@ -3,6 +3,7 @@
 #include "device/camera/library/CameraLibrary.h"
 #include "tests/device/camera/sim/StreamLockedFakeCamera.h"
 #include "tests/device/camera/sim/WatchingCameraBackend.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/SignalWait.h"
 
 #include <QtTest>
@@ -102,9 +103,8 @@ private slots:
         QFETCH(Restart, restart);
         QFETCH(QSize, frameSize);
         QFETCH(bool, streamsAfter);
-        auto record = QSharedPointer<MovraCameraInfo>::create();
-        record->setName(QStringLiteral("Fake"));
-        record->setSerialNumber(QStringLiteral("01"));
+        const auto record =
+            DeviceRecordBuilder().name(QStringLiteral("Fake")).serialNumber(QStringLiteral("01")).buildCamera();
         TISCameraHandler handler(record);
         // Frames come as queued calls, as they reach the communicator.
         connect(

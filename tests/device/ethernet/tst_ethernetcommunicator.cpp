@@ -1,6 +1,7 @@
 #include "device/ethernet/EthernetCommunicator.h"
 #include "tests/device/ethernet/NetworkSandbox.h"
 #include "tests/device/ethernet/SimulatedLink.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -10,15 +11,10 @@
 
 namespace {
 
-QSharedPointer<MovraDeviceInfo> linkRecord()
-{
-    auto info = QSharedPointer<MovraDeviceInfo>::create();
-    info->setCommType(CommType::Ethernet);
-    info->setStatus(DeviceStatus::Available);
-    info->setName(QStringLiteral("Microscope Driver"));
-    info->setSerialNumber(QStringLiteral("192.168.1.149"));
-    return info;
-}
+// The simulated driver as the Ethernet grabber lists it.
+const DeviceRecordBuilder Driver = DeviceRecordBuilder::ethernet(QStringLiteral("192.168.1.149"))
+                                       .status(DeviceStatus::Available)
+                                       .name(QStringLiteral("Microscope Driver"));
 
 } // namespace
 
@@ -50,7 +46,7 @@ private slots:
     void commandWithoutSocketSendsNothing()
     {
         EthernetCommunicator communicator;
-        const auto device = linkRecord();
+        const auto device = Driver.build();
         communicator.onSendCommandToDeviceReceived(device, QByteArray("lost"));
         QVERIFY(!communicator.socket());
 
@@ -76,7 +72,7 @@ private slots:
         EthernetCommunicator communicator;
         QSignalSpy datagrams(&communicator, &EthernetCommunicator::sendDatagramReceivedFromDevice);
         QSignalSpy commands(&communicator, &EthernetCommunicator::sendCommandReceivedFromDevice);
-        communicator.onDeviceInserted(linkRecord());
+        communicator.onDeviceInserted(Driver.build());
         m_link->send(datagram);
         QTRY_COMPARE(datagrams.size(), 1);
         QCOMPARE(datagrams.first().at(0).toByteArray(), datagram);
@@ -88,10 +84,10 @@ private slots:
     {
         EthernetCommunicator communicator;
         QSignalSpy datagrams(&communicator, &EthernetCommunicator::sendDatagramReceivedFromDevice);
-        communicator.onDeviceInserted(linkRecord());
+        communicator.onDeviceInserted(Driver.build());
         QPointer<QUdpSocket> first = communicator.socket();
         QVERIFY(first);
-        communicator.onDeviceInserted(linkRecord());
+        communicator.onDeviceInserted(Driver.build());
         QVERIFY(first.isNull());
         QVERIFY(communicator.socket());
         QCOMPARE(communicator.socket()->state(), QAbstractSocket::BoundState);
@@ -107,8 +103,8 @@ private slots:
         QSignalSpy inserted(&communicator, &AbstractCommunicator::sendDeviceInserted);
         QSignalSpy removed(&communicator, &AbstractCommunicator::sendDeviceRemoved);
         QSignalSpy changes(&communicator, &AbstractCommunicator::sendConnectionChanged);
-        const auto known = linkRecord();
-        const auto stranger = linkRecord(); // equal, but another record
+        const auto known = Driver.build();
+        const auto stranger = Driver.build(); // equal, but another record
         communicator.onDeviceInserted(known);
         QCOMPARE(inserted.size(), 1);
 

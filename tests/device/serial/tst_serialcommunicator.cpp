@@ -2,6 +2,7 @@
 #include "device/MovraHardwareServer.h"
 #include "device/serial/SerialCommunicator.h"
 #include "tests/device/serial/sim/AnsweringDevice.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -224,8 +225,7 @@ private slots:
         SerialCommunicator communicator(ports);
         QSignalSpy inserted(&communicator, &AbstractCommunicator::sendDeviceInserted);
         QSignalSpy removed(&communicator, &AbstractCommunicator::sendDeviceRemoved);
-        auto record = Record::create();
-        record->setName(device.portName());
+        const auto record = DeviceRecordBuilder().name(device.portName()).build();
         communicator.onDeviceInserted(record);
         QVERIFY(QTest::qWaitFor([&] { return device.received().contains("/2 get"); }, 10000));
         communicator.onDeviceRemoved(record);

@@ -1,5 +1,6 @@
 #include "device/serial/SerialDeviceIdentifier.h"
 #include "tests/device/serial/sim/AnsweringDevice.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -68,8 +69,7 @@ private slots:
         AnsweringDevice device(ports, ftdi(), answers, chatters);
         if (!device.start())
             QSKIP("no pseudo-terminal can be opened here");
-        auto record = Record::create();
-        record->setName(device.portName());
+        const auto record = DeviceRecordBuilder().name(device.portName()).build();
 
         QElapsedTimer clock;
         clock.start();
@@ -100,8 +100,7 @@ private slots:
     // A port that cannot be opened yields no reply: not identified, once.
     void missingPort()
     {
-        auto record = Record::create();
-        record->setName(QStringLiteral("/dev/nonexistent-serial-port"));
+        const auto record = DeviceRecordBuilder().name(QStringLiteral("/dev/nonexistent-serial-port")).build();
         SerialDeviceIdentifier identifier(record);
         QSignalSpy identified(&identifier, &SerialDeviceIdentifier::sendDeviceIdentified);
         QSignalSpy notIdentified(&identifier, &SerialDeviceIdentifier::sendDeviceNotIdentified);

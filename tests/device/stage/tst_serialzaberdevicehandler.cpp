@@ -1,5 +1,6 @@
 #include "device/stage/SerialZaberDeviceHandler.h"
 #include "tests/device/stage/sim/SimZaberChain.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/RelaySpy.h"
 
 #include <QtTest>
@@ -93,12 +94,11 @@ class Rig
 public:
     explicit Rig(const QList<SimStageDeviceSetup>& devices = SimZaberChain::fullChain())
         : chain(devices)
-        , record(Record::create())
+        , record(DeviceRecordBuilder::serial(chain.portName())
+                     .driverType(DriverType::ZaberChain)
+                     .status(DeviceStatus::Available)
+                     .build())
     {
-        record->setName(chain.portName());
-        record->setCommType(CommType::Serial);
-        record->setDriverType(DriverType::ZaberChain);
-        record->setStatus(DeviceStatus::Available);
         m_context = new QObject;
         m_context->moveToThread(&m_thread);
         m_thread.start();
@@ -443,9 +443,7 @@ private slots:
         QSignalSpy xyPositions(rig.handler.data(), &SerialZaberDeviceHandler::sendXYPositionToController);
         QSignalSpy zPositions(rig.handler.data(), &SerialZaberDeviceHandler::sendZPositionToController);
         // Same fields, another object.
-        auto other = Record::create();
-        other->setName(rig.record->name());
-        other->setDriverType(DriverType::ZaberChain);
+        const auto other = DeviceRecordBuilder().name(rig.record->name()).driverType(DriverType::ZaberChain).build();
         rig.run([&] {
             SerialZaberDeviceHandler& h = *rig.handler;
             h.onSetJoystickTargetAxisReceived(other, JoystickAxes::Axis1, 1, 2);

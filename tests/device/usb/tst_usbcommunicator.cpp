@@ -2,6 +2,7 @@
 #include "device/MovraHardwareServer.h"
 #include "device/usb/USBCommunicator.h"
 #include "tests/device/usb/sim/SimUsbBus.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/RelaySpy.h"
 
 #include <QtTest>
@@ -12,11 +13,10 @@ using Record = QSharedPointer<MovraDeviceInfo>;
 
 Record recordFor(const QSharedPointer<SimUsbDevice>& device)
 {
-    auto record = Record::create();
-    record->setSerialNumber(device->locationKey());
-    record->setUid(device->locationKey());
-    record->setCommType(device->setup().speed >= LIBUSB_SPEED_SUPER ? CommType::USB3 : CommType::USB);
-    return record;
+    return DeviceRecordBuilder::on(device->setup().speed >= LIBUSB_SPEED_SUPER ? CommType::USB3 : CommType::USB)
+        .serialNumber(device->locationKey())
+        .uid(device->locationKey())
+        .build();
 }
 
 SimUsbDeviceSetup instrument()
@@ -246,8 +246,7 @@ private slots:
     // Its events thread waits inside the real library and still stops at once.
     void realLibraryHandlerFindsNoDeviceAndStops()
     {
-        auto record = Record::create();
-        record->setSerialNumber(QStringLiteral("04D8-F57E-0103-05"));
+        const auto record = DeviceRecordBuilder().serialNumber(QStringLiteral("04D8-F57E-0103-05")).build();
         auto handler = QSharedPointer<USBDeviceHandler>::create(record);
         QSignalSpy connected(handler.data(), &USBDeviceHandler::sendConnectionChanged);
         QElapsedTimer clock;

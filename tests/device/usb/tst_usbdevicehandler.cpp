@@ -1,5 +1,6 @@
 #include "device/usb/USBDeviceHandler.h"
 #include "tests/device/usb/sim/SimUsbBus.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/SignalWait.h"
 
 #include <QtTest>
@@ -12,14 +13,13 @@ using Record = QSharedPointer<MovraDeviceInfo>;
 Record recordFor(const QSharedPointer<SimUsbDevice>& device)
 {
     const SimUsbDeviceSetup setup = device->setup();
-    auto record = Record::create();
-    record->setSerialNumber(device->locationKey());
-    record->setUid(device->locationKey());
-    record->setCommType(setup.speed >= LIBUSB_SPEED_SUPER ? CommType::USB3 : CommType::USB);
-    record->setReleaseNumber(setup.bcdDevice);
-    record->setPid(setup.productId);
-    record->setVid(setup.vendorId);
-    return record;
+    return DeviceRecordBuilder::on(setup.speed >= LIBUSB_SPEED_SUPER ? CommType::USB3 : CommType::USB)
+        .vid(setup.vendorId)
+        .pid(setup.productId)
+        .release(setup.bcdDevice)
+        .serialNumber(device->locationKey())
+        .uid(device->locationKey())
+        .build();
 }
 
 SimUsbDeviceSetup lowSpeed()

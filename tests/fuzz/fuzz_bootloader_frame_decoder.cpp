@@ -1,5 +1,6 @@
 #include "firmware/core/AbstractFirmwareCommunicator.h"
 #include "firmware/core/BootloaderFrame.h"
+#include "tests/support/DeviceRecordBuilder.h"
 
 #include <QByteArray>
 
@@ -24,9 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             abort();
     }
 
-    auto device = QSharedPointer<MovraDeviceInfo>::create();
-    device->setName(QStringLiteral("Bootloader"));
-    device->setReleaseNumber(3);
+    const auto device = DeviceRecordBuilder().name(QStringLiteral("Bootloader")).release(3).build();
     AbstractFirmwareCommunicator::removeBootloaderPrefix(device, input);
     return 0;
 }

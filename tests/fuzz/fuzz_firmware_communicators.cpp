@@ -38,6 +38,7 @@
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/updater/FirmwareFamilyRegistry.h"
 #include "tests/firmware/updater/RegistryFactories.h"
+#include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/SmallFirmware.h"
 
 #include <QByteArray>
@@ -170,7 +171,7 @@ struct Fixture
         const auto known = fileOfFactory.find(factory);
         if (known != fileOfFactory.end())
             return known->second;
-        const auto device = QSharedPointer<MovraDeviceInfo>::create();
+        const auto device = DeviceRecordBuilder().build();
         int found = -1;
         for (int i = 0; i < files.size() && found < 0; ++i) {
             const std::unique_ptr<AbstractFirmwareCommunicator> c(factory());

@@ -1,5 +1,5 @@
 #include "firmware/microscope/MicroscopeEthernetCommunicator.h"
-#include "tests/firmware/microscope/sim/SimRegisterCrc.h"
+#include "tests/support/sim/SimRegisterCrc.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "tests/firmware/updater/UpdaterRig.h"
 #include "tests/support/IntelHex.h"
 #include "tests/support/PseudoRandomBytes.h"
+#include "tests/support/UpdaterRig.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -3,8 +3,8 @@
 // protocol sets: one 5 ms pause per packet and the 3000 ms re-find.
 #include "app/dialogs/ProgressDialog.h"
 #include "app/updater/ProgressCoalescer.h"
-#include "tests/e2e/RoadSupport.h"
 #include "tests/support/PseudoRandomBytes.h"
+#include "tests/support/RoadSupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

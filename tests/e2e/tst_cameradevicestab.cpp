@@ -3,10 +3,10 @@
 #include "app/updater/VEKUpdaterWidget.h"
 #include "device/camera/TISCameraCommunicator.h"
 #include "tests/device/camera/sim/PrivateNetwork.h"
-#include "tests/e2e/RoadSupport.h"
+#include "tests/support/CatalogueServer.h"
+#include "tests/support/RoadSupport.h"
+#include "tests/support/WidgetFixtures.h"
 #include "tests/support/WidgetTestEnvironment.h"
-#include "tests/widget/CatalogueServer.h"
-#include "tests/widget/WidgetFixtures.h"
 
 #include <QDesktopServices>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 #include "device/CommunicatorFactory.h"
 #include "firmware/core/DeviceIdentifier.h"
 #include "tests/device/camera/sim/PrivateNetwork.h"
-#include "tests/firmware/updater/UpdaterRig.h"
+#include "tests/support/UpdaterRig.h"
 
 #include <QApplication>
 #include <QProcess>

@@ -1,5 +1,5 @@
-#include "tests/e2e/RoadSupport.h"
-#include "tests/firmware/motherboard/MotherboardRoad.h"
+#include "tests/support/MotherboardRoad.h"
+#include "tests/support/RoadSupport.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

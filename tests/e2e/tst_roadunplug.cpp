@@ -1,4 +1,4 @@
-#include "tests/e2e/RoadSupport.h"
+#include "tests/support/RoadSupport.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,9 +1,9 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "tests/e2e/RoadSupport.h"
+#include "tests/support/CatalogueServer.h"
 #include "tests/support/PictureProbe.h"
+#include "tests/support/RoadSupport.h"
 #include "tests/support/WidgetTestEnvironment.h"
-#include "tests/widget/CatalogueServer.h"
 
 #include <QtTest>
 

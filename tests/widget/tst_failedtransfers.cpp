@@ -8,9 +8,9 @@
 #include "app/main/MainWindow.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
+#include "tests/support/CatalogueServer.h"
+#include "tests/support/WidgetFixtures.h"
 #include "tests/support/WidgetTestEnvironment.h"
-#include "tests/widget/CatalogueServer.h"
-#include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
 

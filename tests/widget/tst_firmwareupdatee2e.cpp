@@ -1,10 +1,10 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "tests/e2e/RoadSupport.h"
+#include "tests/support/CatalogueServer.h"
+#include "tests/support/RoadSupport.h"
+#include "tests/support/WidgetFixtures.h"
 #include "tests/support/WidgetTestEnvironment.h"
-#include "tests/widget/CatalogueServer.h"
-#include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
 

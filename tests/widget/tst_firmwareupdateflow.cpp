@@ -1,8 +1,8 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/VEKUpdaterWidget.h"
 #include "firmware/core/FirmwareTypes.h"
+#include "tests/support/WidgetFixtures.h"
 #include "tests/support/WidgetTestEnvironment.h"
-#include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
 

@@ -8,10 +8,10 @@
 #include "app/installed/InstalledPluginScanner.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
+#include "tests/support/CatalogueServer.h"
 #include "tests/support/PeFixtures.h"
+#include "tests/support/WidgetFixtures.h"
 #include "tests/support/WidgetTestEnvironment.h"
-#include "tests/widget/CatalogueServer.h"
-#include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
 

@@ -5,9 +5,9 @@
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
 #include "firmware/core/FirmwareTypes.h"
+#include "tests/support/CatalogueServer.h"
+#include "tests/support/WidgetFixtures.h"
 #include "tests/support/WidgetTestEnvironment.h"
-#include "tests/widget/CatalogueServer.h"
-#include "tests/widget/WidgetFixtures.h"
 
 #include <QtTest>
 

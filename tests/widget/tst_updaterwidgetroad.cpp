@@ -1,11 +1,11 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "tests/e2e/RoadSupport.h"
 #include "tests/firmware/fpga/UsbConsoleServicePort.h"
-#include "tests/firmware/motherboard/UsbMotherboard.h"
+#include "tests/support/CatalogueServer.h"
+#include "tests/support/RoadSupport.h"
 #include "tests/support/SignalWait.h"
+#include "tests/support/UsbMotherboard.h"
 #include "tests/support/WidgetTestEnvironment.h"
-#include "tests/widget/CatalogueServer.h"
 
 #include <QtTest>
 

@@ -16,7 +16,7 @@
 // state file (and its flash to <state-file>.flash); SIGTERM leaves the bus.
 
 #include "tests/e2e/kernel-usb/FunctionFsGadget.h"
-#include "tests/firmware/bootloader/sim/SimInstrument.h"
+#include "tests/support/sim/SimInstrument.h"
 
 #include <QFile>
 #include <QSaveFile>

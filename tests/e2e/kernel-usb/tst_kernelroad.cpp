@@ -1,7 +1,7 @@
 #include "device/usb/USBCommunicator.h"
-#include "tests/e2e/RoadSupport.h"
 #include "tests/e2e/kernel-usb/CountingLibUSB.h"
 #include "tests/e2e/kernel-usb/KernelGadget.h"
+#include "tests/support/RoadSupport.h"
 
 #include <QDir>
 #include <QElapsedTimer>

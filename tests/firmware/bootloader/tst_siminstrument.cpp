@@ -1,7 +1,7 @@
-#include "tests/firmware/bootloader/sim/SimInstrument.h"
 #include "tests/support/IntelHex.h"
 #include "tests/support/sim/SimCrc16.h"
 #include "tests/support/sim/SimFrameCodec.h"
+#include "tests/support/sim/SimInstrument.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "tests/firmware/motherboard/MotherboardRoad.h"
+#include "tests/support/MotherboardRoad.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,11 +1,11 @@
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
 #include "icons/IconFont.h"
-#include "tests/e2e/UsbInstrument.h"
-#include "tests/firmware/motherboard/MotherboardRoad.h"
+#include "tests/support/CatalogueServer.h"
 #include "tests/support/IntelHex.h"
-#include "tests/widget/CatalogueServer.h"
-#include "tests/widget/WidgetFixtures.h"
+#include "tests/support/MotherboardRoad.h"
+#include "tests/support/UsbInstrument.h"
+#include "tests/support/WidgetFixtures.h"
 
 #include <QDir>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tests/e2e/UsbPlugged.h"
 #include "tests/firmware/fpga/sim/SimFpgaBoard.h"
+#include "tests/support/UsbPlugged.h"
 
 #include <QList>
 #include <QMutex>

@@ -1,9 +1,9 @@
 #include "firmware/fpga/ConsoleChannelCommunicator.h"
 #include "firmware/fpga/Microscope1ColorCommunicator.h"
 #include "firmware/fpga/Microscope2ColorCommunicator.h"
-#include "tests/firmware/fpga/McsFixture.h"
 #include "tests/firmware/fpga/sim/SimFpgaBoard.h"
 #include "tests/support/DeviceRecordBuilder.h"
+#include "tests/support/McsFixture.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

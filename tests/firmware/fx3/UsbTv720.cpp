@@ -1,6 +1,6 @@
 #include "tests/firmware/fx3/UsbTv720.h"
 
-#include "tests/firmware/microscope/sim/SimRegisterCrc.h"
+#include "tests/support/sim/SimRegisterCrc.h"
 
 UsbTv720::UsbTv720(QSharedPointer<SimUsbBus> bus, char major, char minor, quint8 port, quint8 address)
     : m_bus(bus)

@@ -1,8 +1,8 @@
 #include "firmware/fx3/CypressFX3Communicator.h"
-#include "tests/firmware/fpga/McsFixture.h"
 #include "tests/firmware/fx3/sim/SimFx3Bridge.h"
-#include "tests/firmware/microscope/sim/SimRegisterCrc.h"
 #include "tests/support/DeviceRecordBuilder.h"
+#include "tests/support/McsFixture.h"
+#include "tests/support/sim/SimRegisterCrc.h"
 
 #include <QFile>
 #include <QSignalSpy>

@@ -1,14 +1,14 @@
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
 #include "firmware/programmer/BootCypressFX3Communicator.h"
-#include "tests/e2e/UsbInstrument.h"
-#include "tests/firmware/fpga/McsFixture.h"
 #include "tests/firmware/fx3/UsbTv720.h"
-#include "tests/firmware/programmer/ProgrammerScripts.h"
+#include "tests/support/CatalogueServer.h"
+#include "tests/support/McsFixture.h"
+#include "tests/support/ProgrammerScripts.h"
 #include "tests/support/SignalWait.h"
+#include "tests/support/UsbInstrument.h"
+#include "tests/support/WidgetFixtures.h"
 #include "tests/support/WidgetTestEnvironment.h"
-#include "tests/widget/CatalogueServer.h"
-#include "tests/widget/WidgetFixtures.h"
 
 #include <QDir>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/firmware/microscope/sim/SimRegisterCrc.h"
+#include "tests/support/sim/SimRegisterCrc.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -1,6 +1,6 @@
 #include "firmware/microscope/MicroscopeEthernetCommunicator.h"
-#include "tests/firmware/microscope/sim/SimRegisterCrc.h"
 #include "tests/support/DeviceRecordBuilder.h"
+#include "tests/support/sim/SimRegisterCrc.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -2,9 +2,9 @@
 #include "icons/IconFont.h"
 #include "tests/device/ethernet/NetworkSandbox.h"
 #include "tests/device/ethernet/SimulatedLink.h"
-#include "tests/e2e/UsbInstrument.h"
-#include "tests/firmware/updater/UpdaterRig.h"
-#include "tests/widget/WidgetFixtures.h"
+#include "tests/support/UpdaterRig.h"
+#include "tests/support/UsbInstrument.h"
+#include "tests/support/WidgetFixtures.h"
 
 #include <QDir>
 #include <QStandardPaths>

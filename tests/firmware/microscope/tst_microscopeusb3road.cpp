@@ -1,8 +1,8 @@
 #include "firmware/core/ReplyDeadline.h"
-#include "tests/e2e/UsbInstrument.h"
 #include "tests/firmware/microscope/UsbMicroscope.h"
-#include "tests/firmware/updater/UpdaterRig.h"
 #include "tests/support/IntelHex.h"
+#include "tests/support/UpdaterRig.h"
+#include "tests/support/UsbInstrument.h"
 
 #include <QTemporaryDir>
 #include <QThread>

@@ -4,11 +4,11 @@
 #include "firmware/programmer/IMUFirmwareCommunicator.h"
 #include "firmware/programmer/ZuvoBasestationCommunicator.h"
 #include "tests/device/usb/sim/SimUsbBus.h"
-#include "tests/firmware/programmer/ProgrammerScripts.h"
 #include "tests/firmware/programmer/sim/SimBaseStation.h"
 #include "tests/firmware/programmer/sim/SimInertialModule.h"
-#include "tests/firmware/updater/UpdaterRig.h"
+#include "tests/support/ProgrammerScripts.h"
 #include "tests/support/PseudoRandomBytes.h"
+#include "tests/support/UpdaterRig.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #include "firmware/programmer/BootCypressFX3Communicator.h"
 #include "firmware/programmer/IMUFirmwareCommunicator.h"
-#include "tests/firmware/programmer/ProgrammerScripts.h"
 #include "tests/support/DeviceRecordBuilder.h"
+#include "tests/support/ProgrammerScripts.h"
 
 #include <QDir>
 #include <QSignalSpy>

@@ -4,13 +4,13 @@
 #include "device/serial/SerialCommunicator.h"
 #include "firmware/programmer/IMUFirmwareCommunicator.h"
 #include "firmware/programmer/ZuvoBasestationCommunicator.h"
-#include "tests/firmware/programmer/ProgrammerScripts.h"
 #include "tests/firmware/programmer/sim/SimBaseStation.h"
 #include "tests/firmware/programmer/sim/SimInertialModule.h"
+#include "tests/support/CatalogueServer.h"
+#include "tests/support/ProgrammerScripts.h"
 #include "tests/support/PseudoRandomBytes.h"
+#include "tests/support/WidgetFixtures.h"
 #include "tests/support/WidgetTestEnvironment.h"
-#include "tests/widget/CatalogueServer.h"
-#include "tests/widget/WidgetFixtures.h"
 
 #include <QDir>
 #include <QJsonArray>

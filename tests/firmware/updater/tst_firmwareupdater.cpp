@@ -1,7 +1,7 @@
-#include "tests/firmware/updater/UpdaterRig.h"
 #include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/IntelHex.h"
 #include "tests/support/PseudoRandomBytes.h"
+#include "tests/support/UpdaterRig.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -2,15 +2,15 @@
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/core/ReplyDeadline.h"
 #include "firmware/updater/FirmwareFamilyRegistry.h"
-#include "tests/firmware/bootloader/sim/SimInstrument.h"
 #include "tests/firmware/fpga/sim/SimFpgaBoard.h"
 #include "tests/firmware/fx3/sim/SimFx3Bridge.h"
 #include "tests/firmware/microscope/sim/SimUsb3Channel.h"
-#include "tests/firmware/motherboard/sim/SimMotherboard.h"
 #include "tests/firmware/updater/RegistryFactories.h"
 #include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/SignalWait.h"
 #include "tests/support/SmallFirmware.h"
+#include "tests/support/sim/SimInstrument.h"
+#include "tests/support/sim/SimMotherboard.h"
 
 #include <QDir>
 #include <QFile>

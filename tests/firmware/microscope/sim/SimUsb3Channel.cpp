@@ -1,9 +1,9 @@
 #include "tests/firmware/microscope/sim/SimUsb3Channel.h"
 
-#include "tests/firmware/microscope/sim/SimRegisterCrc.h"
 #include "tests/support/sim/SimCrc16.h"
 #include "tests/support/sim/SimFields.h"
 #include "tests/support/sim/SimRecords.h"
+#include "tests/support/sim/SimRegisterCrc.h"
 
 namespace sim {
 

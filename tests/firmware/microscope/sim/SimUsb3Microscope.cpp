@@ -1,6 +1,6 @@
 #include "tests/firmware/microscope/sim/SimUsb3Microscope.h"
 
-#include "tests/firmware/microscope/sim/SimRegisterCrc.h"
+#include "tests/support/sim/SimRegisterCrc.h"
 
 namespace sim {
 

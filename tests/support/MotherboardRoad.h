@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tests/firmware/motherboard/UsbMotherboard.h"
-#include "tests/firmware/updater/UpdaterRig.h"
+#include "tests/support/UpdaterRig.h"
+#include "tests/support/UsbMotherboard.h"
 
 #include <QByteArray>
 #include <QList>

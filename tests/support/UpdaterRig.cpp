@@ -1,4 +1,4 @@
-#include "tests/firmware/updater/UpdaterRig.h"
+#include "tests/support/UpdaterRig.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "tests/firmware/updater/ObservedUpdater.h"
+#include "tests/support/ObservedUpdater.h"
 
 SilentCommunicator::SilentCommunicator(QObject* parent)
     : AbstractFirmwareCommunicator(parent)

@@ -1,4 +1,4 @@
-#include "tests/firmware/motherboard/sim/SimMotherboard.h"
+#include "tests/support/sim/SimMotherboard.h"
 
 #include "tests/support/sim/SimCrc16.h"
 

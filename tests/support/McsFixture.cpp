@@ -1,4 +1,4 @@
-#include "tests/firmware/fpga/McsFixture.h"
+#include "tests/support/McsFixture.h"
 
 #include <QDir>
 #include <QFile>

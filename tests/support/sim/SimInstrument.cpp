@@ -1,4 +1,4 @@
-#include "tests/firmware/bootloader/sim/SimInstrument.h"
+#include "tests/support/sim/SimInstrument.h"
 
 #include "tests/support/sim/SimRecords.h"
 

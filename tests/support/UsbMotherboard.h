@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tests/e2e/UsbPlugged.h"
-#include "tests/firmware/motherboard/sim/SimMotherboard.h"
+#include "tests/support/UsbPlugged.h"
+#include "tests/support/sim/SimMotherboard.h"
 
 // A simulated motherboard or pulse generator on the simulated USB bus: a new
 // enumeration as its other face on reset and jump. Its channel modules never

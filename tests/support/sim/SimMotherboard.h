@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tests/firmware/bootloader/sim/SimInstrument.h"
-#include "tests/firmware/motherboard/sim/SimChannelModules.h"
+#include "tests/support/sim/SimChannelModules.h"
 #include "tests/support/sim/SimFrameCodec.h"
+#include "tests/support/sim/SimInstrument.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "tests/e2e/UsbInstrument.h"
-#include "tests/firmware/bootloader/sim/SimInstrument.h"
-#include "tests/firmware/updater/UpdaterRig.h"
 #include "tests/support/IntelHex.h"
+#include "tests/support/UpdaterRig.h"
+#include "tests/support/UsbInstrument.h"
+#include "tests/support/sim/SimInstrument.h"
 
 #include <QByteArray>
 #include <QList>

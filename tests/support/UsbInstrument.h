@@ -2,8 +2,8 @@
 
 #include "device/CommunicatorFactory.h"
 #include "tests/device/usb/sim/SimUsbBus.h"
-#include "tests/e2e/UsbPlugged.h"
-#include "tests/firmware/bootloader/sim/SimInstrument.h"
+#include "tests/support/UsbPlugged.h"
+#include "tests/support/sim/SimInstrument.h"
 
 #include <QSharedPointer>
 

@@ -1,4 +1,4 @@
-#include "tests/firmware/microscope/sim/SimRegisterCrc.h"
+#include "tests/support/sim/SimRegisterCrc.h"
 
 namespace sim {
 

@@ -1,4 +1,4 @@
-#include "tests/firmware/programmer/ProgrammerScripts.h"
+#include "tests/support/ProgrammerScripts.h"
 
 #include <QDir>
 #include <QFile>

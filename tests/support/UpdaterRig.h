@@ -1,9 +1,9 @@
 #pragma once
 
-#include "tests/firmware/bootloader/sim/SimInstrument.h"
-#include "tests/firmware/updater/ObservedUpdater.h"
 #include "tests/support/EventLog.h"
 #include "tests/support/FakeMachine.h"
+#include "tests/support/ObservedUpdater.h"
+#include "tests/support/sim/SimInstrument.h"
 
 #include <QElapsedTimer>
 #include <QList>

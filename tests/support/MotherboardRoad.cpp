@@ -1,8 +1,8 @@
-#include "tests/firmware/motherboard/MotherboardRoad.h"
+#include "tests/support/MotherboardRoad.h"
 
-#include "tests/e2e/UsbInstrument.h"
 #include "tests/support/IntelHex.h"
 #include "tests/support/PseudoRandomBytes.h"
+#include "tests/support/UsbInstrument.h"
 
 #include <QFile>
 #include <QProcess>

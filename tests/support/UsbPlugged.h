@@ -1,8 +1,8 @@
 #pragma once
 
 #include "tests/device/usb/sim/SimUsbBus.h"
-#include "tests/firmware/bootloader/sim/SimInstrument.h"
 #include "tests/support/StepWait.h"
+#include "tests/support/sim/SimInstrument.h"
 
 #include <QMutex>
 #include <QMutexLocker>

@@ -1,4 +1,4 @@
-#include "tests/e2e/UsbInstrument.h"
+#include "tests/support/UsbInstrument.h"
 
 #include "device/usb/USBCommunicator.h"
 

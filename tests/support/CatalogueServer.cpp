@@ -1,4 +1,4 @@
-#include "tests/widget/CatalogueServer.h"
+#include "tests/support/CatalogueServer.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "tests/firmware/motherboard/sim/SimChannelModules.h"
+#include "tests/support/sim/SimChannelModules.h"
 
 #include "tests/support/sim/SimRecords.h"
 

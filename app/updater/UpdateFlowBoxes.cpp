@@ -12,7 +12,8 @@ constexpr UpdateFlowBoxButton NoButton { nullptr, nullptr, QMessageBox::InvalidR
 constexpr int ChoiceWidth = 120;
 
 // In the order of UpdateFlowBox. Every text is translated in the context
-// "VEKUpdaterWidget" when shown.
+// "VEKUpdaterWidget" when shown, unless the box names its own: the firmware
+// engine's notices keep the contexts their translations are filed under.
 const UpdateFlowBoxTexts Boxes[] = {
     // SeveralDevices
     { QMessageBox::Warning, nullptr,
@@ -127,9 +128,19 @@ const UpdateFlowBoxTexts Boxes[] = {
       QT_TRANSLATE_NOOP("VEKUpdaterWidget",
                         "Please verify your network connection and try again.\n\nError information : %1"),
       NoButton, NoButton, QMessageBox::Ok, QMessageBox::NoButton },
+    // WrongPortDetected
+    { QMessageBox::Warning, QT_TRANSLATE_NOOP("FirmwareUpdater", "Wrong port detected"), nullptr, nullptr, NoButton,
+      NoButton, QMessageBox::Ok, QMessageBox::NoButton, "FirmwareUpdater", &ProgressMessages::WrongPortDetected },
+    // ChannelsNotProgrammed; its title is not marked for translation, so it
+    // stays as it is in every language.
+    { QMessageBox::Critical, "Can't programm channels",
+      QT_TRANSLATE_NOOP("LightsourceChannelCommunicator",
+                        "<b>There was an error programming the channels.</b><br>Please verifiy if the channel's pins "
+                        "are correctly configured."),
+      nullptr, NoButton, NoButton, QMessageBox::Ok, QMessageBox::NoButton, "LightsourceChannelCommunicator" },
 };
 
-static_assert(std::size(Boxes) == std::size_t(UpdateFlowBox::DownloadFailed) + 1, "one entry per box, in order");
+static_assert(std::size(Boxes) == std::size_t(UpdateFlowBox::ChannelsNotProgrammed) + 1, "one entry per box, in order");
 
 } // namespace
 

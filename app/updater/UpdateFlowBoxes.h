@@ -5,7 +5,7 @@
 
 // The message boxes of the updater's downloads and firmware updates as one table of texts, icons and buttons. The widget shows them
 // through one helper (VEKUpdaterWidget::showUpdateBox), which translates the
-// texts in its own context, "VEKUpdaterWidget".
+// texts in its own context, "VEKUpdaterWidget", unless a box names its own.
 enum class UpdateFlowBox {
     SeveralDevices,        // more than one device is counted
     WrongPort,             // GQZ, or GQZ2 over the network; the firmware updater refused the start: 4
@@ -22,6 +22,8 @@ enum class UpdateFlowBox {
     Usb3FollowUp,          // update the USB3 driver as well?
     UpdateCompleted,       // the update succeeded
     DownloadFailed,        // a download ended without its file, %1 the error
+    WrongPortDetected,     // the firmware updater found a USB 3 instrument on a plain USB port
+    ChannelsNotProgrammed, // the channels acknowledged records they were never sent
 };
 
 // The button that closed a box: a standard OK, one of the box's own two
@@ -51,6 +53,8 @@ struct UpdateFlowBoxTexts
     UpdateFlowBoxButton second;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton; // NoButton: none set
+    const char* context = nullptr;             // where the texts are translated; null: the widget's
+    const QString* storedText = nullptr;       // shown as stored instead of the text, or null
 };
 
 const UpdateFlowBoxTexts& updateFlowBoxTexts(UpdateFlowBox box);

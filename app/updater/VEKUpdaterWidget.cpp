@@ -120,6 +120,17 @@ void VEKUpdaterWidget::createFirmwareUpdater(const QSharedPointer<CommunicatorFa
             &VEKUpdaterWidget::onSetChannelsItemStatusReceived);
     connect(updater, &FirmwareUpdater::sendUSB3CommunicationItemStatusToView, this,
             &VEKUpdaterWidget::onSetUSB3CommunicationItemStatusReceived);
+    updater->setNotices(this);
+}
+
+void VEKUpdaterWidget::wrongPortDetected()
+{
+    showUpdateBox(UpdateFlowBox::WrongPortDetected);
+}
+
+void VEKUpdaterWidget::channelsNotProgrammed()
+{
+    showUpdateBox(UpdateFlowBox::ChannelsNotProgrammed);
 }
 
 void VEKUpdaterWidget::createNetworkCommunicator()

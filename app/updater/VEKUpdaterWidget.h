@@ -6,6 +6,7 @@
 #include "app/updater/UpdateFlowBoxes.h"
 #include "firmware/core/DeviceIdentifier.h"
 #include "firmware/core/FirmwareTypes.h"
+#include "firmware/core/UpdateNotices.h"
 #include "firmware/updater/DeviceCommunicationInfo.h"
 #include "icons/QWidgetWithAccessToIconFont.h"
 
@@ -42,8 +43,9 @@ class UpdaterWidget;
 
 // The main window's central widget: the Devices, Plugins and Softwares tabs,
 // wired to the catalogue model and to the catalogue client, which runs in a
-// thread of its own.
-class VEKUpdaterWidget : public QTabWidget, public QWidgetWithAccessToIconFont
+// thread of its own. It shows the firmware engine's notices as boxes of the
+// update flow.
+class VEKUpdaterWidget : public QTabWidget, public QWidgetWithAccessToIconFont, private UpdateNotices
 {
     Q_OBJECT
 
@@ -119,6 +121,8 @@ protected:
 private:
     // Set-up, catalogue dispatch and transfers (VEKUpdaterWidget.cpp)
     void createFirmwareUpdater(const QSharedPointer<CommunicatorFactory>& transports);
+    void wrongPortDetected() override;
+    void channelsNotProgrammed() override;
     void createNetworkCommunicator();
     void initializePanes();
     void onFirmwaresCatalogueReceived(const QJsonObject& root);

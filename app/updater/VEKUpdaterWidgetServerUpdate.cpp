@@ -342,8 +342,11 @@ void VEKUpdaterWidget::showSeveralDevicesBox()
 UpdateFlowAnswer VEKUpdaterWidget::showUpdateBox(UpdateFlowBox which, const QString& argument, const QString& reason)
 {
     const UpdateFlowBoxTexts& texts = updateFlowBoxTexts(which);
-    QString text = tr(texts.text);
-    QString informativeText = texts.informativeText ? tr(texts.informativeText) : QString();
+    const auto translated = [&texts](const char* source) {
+        return texts.context ? QCoreApplication::translate(texts.context, source) : tr(source);
+    };
+    QString text = texts.storedText ? *texts.storedText : translated(texts.text);
+    QString informativeText = texts.informativeText ? translated(texts.informativeText) : QString();
     if (QByteArray(texts.text).contains("%1"))
         text = text.arg(argument);
     else if (texts.informativeText && QByteArray(texts.informativeText).contains("%1"))
@@ -354,15 +357,15 @@ UpdateFlowAnswer VEKUpdaterWidget::showUpdateBox(UpdateFlowBox which, const QStr
     QMessageBox box;
     box.setIcon(texts.icon);
     if (texts.title)
-        box.setWindowTitle(tr(texts.title));
+        box.setWindowTitle(translated(texts.title));
     box.setText(text);
     if (!informativeText.isEmpty())
         box.setInformativeText(informativeText);
-    const auto addChoice = [&box](const UpdateFlowBoxButton& choice) -> QAbstractButton* {
+    const auto addChoice = [&box, &translated](const UpdateFlowBoxButton& choice) -> QAbstractButton* {
         if (!choice.text && !choice.sharedText)
             return nullptr;
         QPushButton* button =
-            box.addButton(choice.sharedText ? shared(*choice.sharedText) : tr(choice.text), choice.role);
+            box.addButton(choice.sharedText ? shared(*choice.sharedText) : translated(choice.text), choice.role);
         if (choice.minimumWidth > 0)
             button->setMinimumWidth(choice.minimumWidth);
         return button;

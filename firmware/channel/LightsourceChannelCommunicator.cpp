@@ -3,11 +3,9 @@
 #include "firmware/core/BlockingPause.h"
 #include "firmware/core/BootloaderFrame.h"
 #include "firmware/core/ProgressMessages.h"
+#include "firmware/core/UpdateNotices.h"
 #include "firmware/files/HEXFirmwareFileManager.h"
 #include "firmware/motherboard/MotherboardFamily.h"
-
-#include <QApplication>
-#include <QMessageBox>
 
 using namespace MotherboardFamily;
 
@@ -250,18 +248,12 @@ void LightsourceChannelCommunicator::onChannelLinesAcknowledged(const QSharedPoi
     stopRetryTimer();
     if (m_programmingPasses != 2)
         return;
-    // Ended before the box: replies that arrive while it is open (the CRC
-    // among them) must not carry the update on.
+    // Ended before the notice: replies that arrive while the user reads it
+    // (the CRC among them) must not carry the update on.
     m_eraseDelayTimer->stop();
     stopUpdate();
-    // Without a GUI there is no one to show the box to.
-    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        QMessageBox box(
-            QMessageBox::Critical, QStringLiteral("Can't programm channels"),
-            tr("<b>There was an error programming the channels.</b><br>Please verifiy if the channel's pins "
-               "are correctly configured."));
-        box.exec();
-    }
+    if (m_notices)
+        m_notices->channelsNotProgrammed();
     emit sendCloseProgressDialog();
     emit sendDeviceResponseToUpdater(nsFirmware::ChannelProgramFlash, nsFirmware::Error, -1);
 }

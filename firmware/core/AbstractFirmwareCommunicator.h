@@ -16,6 +16,7 @@
 #include <memory>
 
 class ReplyDeadline;
+class UpdateNotices;
 
 // The base of every firmware communicator: one object speaks one device
 // family's firmware protocol to one device, to read its installed versions
@@ -62,6 +63,9 @@ public:
     int isUpdating() const { return m_updating; }
     void setUpdating(int updating) { m_updating = updating; }
     void setServerUpdate(bool serverUpdate) { m_serverUpdate = serverUpdate; }
+    // Where the user is told what the update cannot say in its reports;
+    // null: no one is told.
+    void setUpdateNotices(UpdateNotices* notices) { m_notices = notices; }
     // Ends a running update: no timer fires again, no deadline runs and no
     // later reply of that run drives it, so nothing more is sent. Every
     // error report of the update ends it this way.
@@ -227,6 +231,7 @@ protected:
     QByteArray m_lastPacket;
     int m_updating = 0;
     bool m_serverUpdate = false;
+    UpdateNotices* m_notices = nullptr;
     bool m_rewindBeforeRead = true;
     bool m_eraseDone = false;
     quint32 m_sectorCount = 0;

@@ -2,11 +2,11 @@
 
 #include "device/usb/UsbIds.h"
 #include "firmware/core/ProgressMessages.h"
+#include "firmware/core/UpdateNotices.h"
 #include "firmware/updater/FirmwareFamilyRegistry.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <QStringList>
 
 using nsUpdater::DeviceIdentifier;
@@ -330,7 +330,8 @@ void FirmwareUpdater::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInf
     }
     const int waitMs = handling.versionWaitMs > 0 ? handling.versionWaitMs : VersionWaitMs;
     if (isOnWrongPort(handling, deviceInfo)) {
-        showWrongPortWarning();
+        if (m_notices)
+            m_notices->wrongPortDetected();
         return;
     }
     if (handling.itemStatus && handling.itemShownOnArrival)
@@ -365,13 +366,6 @@ void FirmwareUpdater::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInf
 
     emit sendMessageToStatusBar(translated(ProgressMessages::DeviceFound), waitMs);
     m_versionTimer->start(waitMs);
-}
-
-void FirmwareUpdater::showWrongPortWarning()
-{
-    QMessageBox box(QMessageBox::Warning, tr("Wrong port detected"), ProgressMessages::WrongPortDetected,
-                    QMessageBox::Ok);
-    box.exec();
 }
 
 AbstractFirmwareCommunicator*
@@ -629,6 +623,7 @@ void FirmwareUpdater::wireUpdateCommunicator(AbstractFirmwareCommunicator* c)
             &AbstractFirmwareCommunicator::onCommandReceivedFromDevice);
     connect(this, &FirmwareUpdater::sendReconnectedToBootloader, c,
             &AbstractFirmwareCommunicator::onReconnectedToBootloaderReceived);
+    c->setUpdateNotices(m_notices);
 }
 
 void FirmwareUpdater::onReconnectToBootloaderReceived(QString uid)

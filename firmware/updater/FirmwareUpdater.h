@@ -13,6 +13,8 @@
 #include <QString>
 #include <QTimer>
 
+class UpdateNotices;
+
 // The firmware engine's device side: lists the devices the hardware server
 // reports, reads their installed versions through short-lived version-query
 // communicators, and drives one firmware update at a time. Lives in the GUI
@@ -33,6 +35,9 @@ public:
     ~FirmwareUpdater() override;
 
     QList<QSharedPointer<MovraDeviceInfo>> getAvailableDevices(nsUpdater::DeviceIdentifier type) const;
+    // Where the user is told what the reports cannot say, also by the
+    // updates started afterwards; null (the default): no one is told.
+    void setNotices(UpdateNotices* notices) { m_notices = notices; }
     bool isWaitingForChannels() const { return m_waitingForChannels; }
     void setWaitingForChannels(bool waiting) { m_waitingForChannels = waiting; }
 
@@ -109,7 +114,6 @@ private:
                                       const QSharedPointer<MovraDeviceInfo>& asked);
     void unwireVersionQueryCommunicator(AbstractFirmwareCommunicator* communicator);
     void wireUpdateCommunicator(AbstractFirmwareCommunicator* communicator);
-    void showWrongPortWarning();
     // A device a re-find may hand back: the updated device itself, or one
     // that arrived after the update started.
     bool mayBeFoundAgain(const QSharedPointer<MovraDeviceInfo>& device) const;
@@ -127,4 +131,5 @@ private:
     QSharedPointer<MovraDeviceInfo> m_updatedDevice;
     QList<QSharedPointer<MovraDeviceInfo>> m_listedBeforeUpdate;
     QString m_fileRefusal;
+    UpdateNotices* m_notices = nullptr;
 };

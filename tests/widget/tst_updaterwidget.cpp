@@ -684,6 +684,44 @@ private slots:
                      qPrintable(unexpected.mid(2) + QStringLiteral(" in ") + paneOf(unexpected)->toPlainText()));
     }
 
+    void engineNoticesAsBoxes_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("English") << "en"
+                                 << "Wrong port detected";
+        // The text is shown as stored, in English.
+        QTest::newRow("French") << "fr"
+                                << "Mauvais port détecté";
+    }
+
+    // What the firmware engine tells the user, the widget shows as a box.
+    void engineNoticesAsBoxes()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, title);
+        const Language chosen(language);
+        QVERIFY(chosen.installed());
+        auto machine = QSharedPointer<FakeMachine>::create(FakeMachine::Usb);
+        VEKUpdaterWidget widget(machine);
+        DialogAnswerer user({ QStringLiteral("OK") });
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        user.onShown = [&icon](const DialogAnswerer::Seen&) {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                icon = box->icon();
+        };
+        // A third-generation microscope driver on a plain USB port.
+        machine->plug(FakeDevice::onUsb(0x0EB9, 0x00F1, 8, QStringLiteral("Microscope"), QStringLiteral("SN-0001"), 4,
+                                        CommType::USB));
+        const QString text = QStringLiteral("A Movra device has been found but the wrong port has been detected. "
+                                            "Please change it to a USB3 port on your computer");
+        QVERIFY(waitForBox(user, { text }, 10000));
+        QCOMPARE(user.seen.size(), 1);
+        QCOMPARE(user.seen.first().title, title);
+        QCOMPARE(user.seen.first().buttons, QStringList { QStringLiteral("OK") });
+        QCOMPARE(icon, QMessageBox::Warning);
+    }
+
     void catalogueTextsStayText()
     {
         VEKUpdaterWidget widget(noTransports());

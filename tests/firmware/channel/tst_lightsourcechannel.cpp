@@ -1,14 +1,12 @@
 #include "firmware/channel/LightsourceChannelCommunicator.h"
 #include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/IntelHex.h"
+#include "tests/support/NoticeRecorder.h"
 #include "tests/support/PseudoRandomBytes.h"
 #include "tests/support/sim/SimCrc16.h"
 #include "tests/support/sim/SimFrameCodec.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -135,29 +133,6 @@ struct Bench
     LightsourceChannelCommunicator c;
     Heard heard;
     bool started = false;
-};
-
-// Clicks the modal box's button and remembers what it said.
-struct BoxCloser
-{
-    BoxCloser()
-    {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            ++shown;
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            box->button(QMessageBox::Ok)->click();
-        });
-        timer.start(20);
-    }
-    QTimer timer;
-    int shown = 0;
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
 } // namespace
@@ -305,33 +280,53 @@ private slots:
         QVERIFY(!bench.heard.responses.contains("26,1,-1"));
     }
 
-    // An acknowledgement after the last record was acknowledged: the box
-    // once, the progress dialog closed, and an error the window hears; the
-    // CRC that comes after it does not carry the update on.
+    // An acknowledgement after the last record was acknowledged: the user
+    // told once, the progress dialog closed, and an error the window hears.
+    // The update has stopped before the notice: what arrives while the user
+    // reads it, the CRC among it, does not carry the update on.
     void programmingFailure()
     {
-        BoxCloser closer;
+        NoticeRecorder user;
         Bench bench(Board.name("LightSource Driver").build());
+        bench.c.setUpdateNotices(&user);
         bench.reply(QByteArray(1, 24));
         QVERIFY(bench.programAll());
         const QByteArray crc = bench.crcReply();
+        int sent = -1;
+        user.whileShown = [&] {
+            QCOMPARE(bench.c.isUpdating(), 0);
+            QCOMPARE(bench.heard.dialogClosed, 0);
+            sent = bench.heard.raw.size();
+            bench.reply(QByteArray(1, 25));
+            bench.reply(crc);
+        };
         bench.reply(QByteArray(1, 25));
-        QCOMPARE(closer.shown, 1);
-        QCOMPARE(closer.title, QStringLiteral("Can't programm channels"));
-        QCOMPARE(closer.text, QStringLiteral("<b>There was an error programming the channels.</b><br>Please verifiy "
-                                             "if the channel's pins are correctly configured."));
-        QCOMPARE(closer.icon, QMessageBox::Critical);
+        QCOMPARE(user.told, QStringList { QStringLiteral("channels not programmed") });
         QCOMPARE(bench.heard.dialogClosed, 1);
         QCOMPARE(bench.heard.responses.last(), QStringLiteral("25,1,-1"));
-        const int sent = bench.heard.raw.size();
+        user.whileShown = nullptr;
         bench.reply(QByteArray(1, 25));
         bench.reply(crc);
-        QTest::qWait(100);
-        QCOMPARE(closer.shown, 1);
+        QCOMPARE(user.told.size(), 1);
         QCOMPARE(bench.heard.raw.size(), sent);
         QCOMPARE(bench.heard.motherboardAsked, 0);
         QVERIFY(!bench.heard.responses.contains("26,2,100"));
         QCOMPARE(bench.heard.responses.count("25,1,-1"), 1);
+    }
+
+    // With no one to tell, the failure ends the same way.
+    void programmingFailureUntold()
+    {
+        Bench bench(Board.name("LightSource Driver").build());
+        bench.reply(QByteArray(1, 24));
+        QVERIFY(bench.programAll());
+        const int sent = bench.heard.raw.size();
+        bench.reply(QByteArray(1, 25));
+        bench.reply(bench.crcReply());
+        QCOMPARE(bench.heard.dialogClosed, 1);
+        QCOMPARE(bench.heard.responses.count("25,1,-1"), 1);
+        QCOMPARE(bench.heard.raw.size(), sent);
+        QCOMPARE(bench.heard.motherboardAsked, 0);
     }
 
     void secondEraseReplyIgnored()

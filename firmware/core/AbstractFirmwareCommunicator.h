@@ -62,6 +62,9 @@ public:
     int isUpdating() const { return m_updating; }
     void setUpdating(int updating) { m_updating = updating; }
     void setServerUpdate(bool serverUpdate) { m_serverUpdate = serverUpdate; }
+    // Which of the reconnect signals the reconnect timer sends; the updater
+    // sets it from the device's type.
+    void setReconnectRoute(nsFirmware::ReconnectRoute route) { m_reconnectRoute = route; }
     // Ends a running update: no timer fires again, no deadline runs and no
     // later reply of that run drives it, so nothing more is sent. Every
     // error report of the update ends it this way.
@@ -227,6 +230,7 @@ protected:
     QByteArray m_lastPacket;
     int m_updating = 0;
     bool m_serverUpdate = false;
+    nsFirmware::ReconnectRoute m_reconnectRoute = nsFirmware::ReconnectRoute::BootloaderByUid;
     bool m_rewindBeforeRead = true;
     bool m_eraseDone = false;
     quint32 m_sectorCount = 0;

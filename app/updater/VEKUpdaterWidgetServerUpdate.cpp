@@ -496,18 +496,21 @@ bool VEKUpdaterWidget::startProgramming(const QString& filePath)
     const int motherboardDigit = DeviceTypeRules::of(deviceType).motherboardDigit;
     if (m_session.motherboardPhase && motherboardDigit >= 0 && digit == motherboardDigit)
         deviceType = nsUpdater::Motherboard;
-    const int result = m_firmwareUpdater->startUpdate(filePath, deviceType, m_session.selectedDeviceUid,
-                                                      m_session.motherboardPhase, m_session.serverMode);
+    using Start = FirmwareUpdater::StartResult;
+    const Start result = m_firmwareUpdater->startUpdate(filePath, deviceType, m_session.selectedDeviceUid,
+                                                        m_session.motherboardPhase, m_session.serverMode);
     switch (result) {
-    case 1: showUpdateBox(UpdateFlowBox::DeviceNotConnected); break;
-    case 2: showUpdateBox(UpdateFlowBox::FileNotAccessible, filePath, m_firmwareUpdater->fileRefusal()); break;
-    case 3: showUpdateBox(UpdateFlowBox::FileNotUsable, filePath); break;
+    case Start::NoSuchDevice: showUpdateBox(UpdateFlowBox::DeviceNotConnected); break;
+    case Start::FileRefused:
+        showUpdateBox(UpdateFlowBox::FileNotAccessible, filePath, m_firmwareUpdater->fileRefusal());
+        break;
+    case Start::FileNotAllowed: showUpdateBox(UpdateFlowBox::FileNotUsable, filePath); break;
     // An instrument the update cannot reach where it is connected.
-    case 4: showWrongPortBox(); break;
-    default: break;
+    case Start::WrongLink: showWrongPortBox(); break;
+    case Start::Started: break;
     }
     m_firmwareUpdater->setWaitingForChannels(false);
-    if (result != 0)
+    if (result != Start::Started)
         return false;
     // The update's end releases the close lock from now on.
     m_session.closeLockCarried = false;

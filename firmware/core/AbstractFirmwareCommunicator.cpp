@@ -406,12 +406,13 @@ void AbstractFirmwareCommunicator::reconnectToBootloader()
     m_reconnectTimer->stop();
     if (!m_updateDevice)
         return;
-    if (m_updateDevice->commType() == CommType::Serial)
+    switch (m_reconnectRoute) {
+    case nsFirmware::ReconnectRoute::BootloaderByUid: emit sendReconnectToBootloader(m_updateDevice->uid()); return;
+    case nsFirmware::ReconnectRoute::SerialBootloaderBySerialNumber:
         emit sendReconnectToSerialBootloader(m_updateDevice->serialNumber());
-    else if (getDeviceIdentifier(m_updateDevice) == nsUpdater::USB3Driver)
-        emit sendReconnectToUSB3Communicator();
-    else
-        emit sendReconnectToBootloader(m_updateDevice->uid());
+        return;
+    case nsFirmware::ReconnectRoute::USB3Communicator: emit sendReconnectToUSB3Communicator(); return;
+    }
 }
 
 void AbstractFirmwareCommunicator::retryToSendLines()

@@ -66,6 +66,9 @@ public:
     // Where the user is told what the update cannot say in its reports;
     // null: no one is told.
     void setUpdateNotices(UpdateNotices* notices) { m_notices = notices; }
+    // Which of the reconnect signals the reconnect timer sends; the updater
+    // sets it from the device's type.
+    void setReconnectRoute(nsFirmware::ReconnectRoute route) { m_reconnectRoute = route; }
     // Ends a running update: no timer fires again, no deadline runs and no
     // later reply of that run drives it, so nothing more is sent. Every
     // error report of the update ends it this way.
@@ -232,6 +235,7 @@ protected:
     int m_updating = 0;
     bool m_serverUpdate = false;
     UpdateNotices* m_notices = nullptr;
+    nsFirmware::ReconnectRoute m_reconnectRoute = nsFirmware::ReconnectRoute::BootloaderByUid;
     bool m_rewindBeforeRead = true;
     bool m_eraseDone = false;
     quint32 m_sectorCount = 0;

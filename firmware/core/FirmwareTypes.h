@@ -50,6 +50,13 @@ enum FirmwareResponseCode : char {
     ExternalProgrammer = 'r',
 };
 
+// How the updater finds a device again once its update reset it.
+enum class ReconnectRoute {
+    BootloaderByUid,
+    SerialBootloaderBySerialNumber,
+    USB3Communicator,
+};
+
 } // namespace nsFirmware
 
 Q_DECLARE_METATYPE(nsFirmware::DeviceVersions)

@@ -3,7 +3,9 @@
 #include "device/usb/UsbIds.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/core/UpdateNotices.h"
+#include "firmware/updater/DeviceTypeHandling.h"
 #include "firmware/updater/FirmwareFamilyRegistry.h"
+#include "firmware/updater/UpdateTypeRules.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -17,9 +19,6 @@ constexpr int UsbUidComparedFrom = 4; // the hyphen after the vendor id and the 
 constexpr int UsbUidComparedLength = 2;
 
 using ProgressMessages::translated;
-using Phase = FirmwareFamilyRegistry::Phase;
-using WordList = FirmwareFamilyRegistry::WordList;
-using ItemStatusSignal = void (FirmwareUpdater::*)(bool);
 
 // Stored as the fixed English text, whatever the language: the widget and
 // the catalogue model compare versions against it, and translate it only
@@ -38,122 +37,6 @@ bool nameContainsAny(const QString& name, const QStringList& words)
     return false;
 }
 
-// What a device type's arrival, listing and removal do besides its version
-// query, whichever family serves it (FirmwareFamilyRegistry). A type that is
-// not listed does none of it.
-struct DeviceTypeHandling
-{
-    int deviceType = -1;
-    // Opened as a camera and announced; never queried.
-    bool camera = false;
-    // The wait for the versions after its arrival; 0 for the usual one.
-    int versionWaitMs = 0;
-    // Product ids that, from a Cypress vendor id over plain USB, mean the
-    // USB 3 instrument sits on the wrong port (0: unused).
-    quint16 wrongPortProductIds[2] = {};
-    // Its Ethernet grabber leaves the uid empty: the serial number stands for it.
-    bool uidFromSerialOnEthernet = false;
-    // The name of its record instead of the device's.
-    const char* recordName = nullptr;
-    // Opened over USB for its query (the other comm types are always opened).
-    bool openedOverUsb = true;
-    // Its Devices-tab row: hidden (true) on removal, and shown (false) on
-    // arrival when itemShownOnArrival.
-    ItemStatusSignal itemStatus = nullptr;
-    bool itemShownOnArrival = false;
-    // Its list of available devices holds the motherboards too.
-    bool listsMotherboards = false;
-
-    constexpr DeviceTypeHandling asCamera() const
-    {
-        DeviceTypeHandling h = *this;
-        h.camera = true;
-        return h;
-    }
-    constexpr DeviceTypeHandling waitingForVersions(int ms) const
-    {
-        DeviceTypeHandling h = *this;
-        h.versionWaitMs = ms;
-        return h;
-    }
-    constexpr DeviceTypeHandling onWrongPortWith(quint16 productId, quint16 otherProductId = 0) const
-    {
-        DeviceTypeHandling h = *this;
-        h.wrongPortProductIds[0] = productId;
-        h.wrongPortProductIds[1] = otherProductId;
-        return h;
-    }
-    constexpr DeviceTypeHandling withUidFromSerialOnEthernet() const
-    {
-        DeviceTypeHandling h = *this;
-        h.uidFromSerialOnEthernet = true;
-        return h;
-    }
-    constexpr DeviceTypeHandling recordNamed(const char* name) const
-    {
-        DeviceTypeHandling h = *this;
-        h.recordName = name;
-        return h;
-    }
-    constexpr DeviceTypeHandling notOpenedOverUsb() const
-    {
-        DeviceTypeHandling h = *this;
-        h.openedOverUsb = false;
-        return h;
-    }
-    constexpr DeviceTypeHandling withItemRow(ItemStatusSignal status, bool shownOnArrival = false) const
-    {
-        DeviceTypeHandling h = *this;
-        h.itemStatus = status;
-        h.itemShownOnArrival = shownOnArrival;
-        return h;
-    }
-    constexpr DeviceTypeHandling listingMotherboards() const
-    {
-        DeviceTypeHandling h = *this;
-        h.listsMotherboards = true;
-        return h;
-    }
-};
-
-constexpr DeviceTypeHandling of(int deviceType)
-{
-    DeviceTypeHandling h;
-    h.deviceType = deviceType;
-    return h;
-}
-
-const DeviceTypeHandling TypeHandling[] = {
-    of(DeviceIdentifier::Camera).asCamera(),
-    of(DeviceIdentifier::Channels).withItemRow(&FirmwareUpdater::sendChannelsItemStatusToView),
-    of(DeviceIdentifier::Console).listingMotherboards(),
-    of(DeviceIdentifier::ElectrophysiologyConsole).listingMotherboards(),
-    of(DeviceIdentifier::FiberPhotometryConsole).listingMotherboards(),
-    of(DeviceIdentifier::GQZ).withUidFromSerialOnEthernet(),
-    of(DeviceIdentifier::GQZ2).withUidFromSerialOnEthernet(),
-    of(DeviceIdentifier::GQZ3).onWrongPortWith(nsUsbIds::GQZ3ProductId, nsUsbIds::USB3DriverProductId),
-    of(DeviceIdentifier::GQZ3KAVOR).onWrongPortWith(nsUsbIds::GQZ3ProductId, nsUsbIds::USB3DriverProductId),
-    of(DeviceIdentifier::LightSource).listingMotherboards(),
-    of(DeviceIdentifier::Motherboard).withItemRow(&FirmwareUpdater::sendMotherboardItemStatusToView),
-    of(DeviceIdentifier::TV720)
-        .waitingForVersions(FirmwareUpdater::TV720VersionWaitMs)
-        .onWrongPortWith(nsUsbIds::TV720ProductId),
-    of(DeviceIdentifier::USB3Driver)
-        .withItemRow(&FirmwareUpdater::sendUSB3CommunicationItemStatusToView, true)
-        .recordNamed("USB3 Communication")
-        .notOpenedOverUsb(),
-};
-
-const DeviceTypeHandling& handlingOf(int deviceType)
-{
-    static const DeviceTypeHandling Ordinary;
-    for (const DeviceTypeHandling& h : TypeHandling) {
-        if (h.deviceType == deviceType)
-            return h;
-    }
-    return Ordinary;
-}
-
 // A USB 3 instrument that came up on a plain USB connection.
 bool isOnWrongPort(const DeviceTypeHandling& handling, const QSharedPointer<MovraDeviceInfo>& device)
 {
@@ -165,45 +48,6 @@ bool isOnWrongPort(const DeviceTypeHandling& handling, const QSharedPointer<Movr
     }
     return false;
 }
-
-// The type adjustment of an update: the first rule whose type, phase and
-// file-name words hold decides.
-constexpr int AnyType = -1;
-constexpr int SameType = -1;
-
-struct UpdateTypeRule
-{
-    int fromType; // AnyType: every type
-    Phase phase;
-    WordList fileNameContainsAny; // case-sensitive; empty: every file
-    int toType;                   // SameType: the type stays
-};
-
-const UpdateTypeRule UpdateTypeRules[] = {
-    // The USB 3 microscopes and the TV720 keep their type in both phases.
-    { DeviceIdentifier::GQZ3, Phase::Any, {}, SameType },
-    { DeviceIdentifier::GQZ3KAVOR, Phase::Any, {}, SameType },
-    { DeviceIdentifier::TV720, Phase::Any, {}, SameType },
-    // The Sarvanti kinds by the part their file is for.
-    { DeviceIdentifier::Sarvanti, Phase::Any, { { "Motor", "Disk" } }, DeviceIdentifier::AssistedRotaryJoint },
-    { DeviceIdentifier::Sarvanti, Phase::Any, {}, DeviceIdentifier::HKTR },
-    { DeviceIdentifier::SarvantiGen2, Phase::Any, { { "Disk" } }, DeviceIdentifier::AssistedRotaryJoint },
-    { DeviceIdentifier::SarvantiGen2, Phase::Any, {}, DeviceIdentifier::KZR410 },
-    // Without the motherboard phase: a motherboard's or a memory manager's
-    // channel file goes to its channels.
-    { DeviceIdentifier::Motherboard,
-      Phase::WithoutMotherboard,
-      { { "Channel", "LS_Default", "LS_Embedded", "Dual_Color" } },
-      DeviceIdentifier::LightSource },
-    { DeviceIdentifier::Motherboard, Phase::WithoutMotherboard, { { "KAVOR" } }, DeviceIdentifier::KAVOR },
-    { DeviceIdentifier::EEPROMMemoryManager, Phase::WithoutMotherboard, {}, DeviceIdentifier::LightSource },
-    { DeviceIdentifier::Motherboard, Phase::WithoutMotherboard, { { "QWM" } }, DeviceIdentifier::Channels },
-    { DeviceIdentifier::Motherboard, Phase::WithoutMotherboard, { { "TRZ" } }, DeviceIdentifier::Channels },
-    { DeviceIdentifier::Channels, Phase::WithoutMotherboard, { { "Microscope" } }, DeviceIdentifier::GQZ },
-    { AnyType, Phase::WithoutMotherboard, {}, SameType },
-    // With it, every other type updates its motherboard.
-    { AnyType, Phase::WithMotherboard, {}, DeviceIdentifier::Motherboard },
-};
 
 } // namespace
 
@@ -283,7 +127,7 @@ void FirmwareUpdater::connectHardwareServer()
 
 QList<QSharedPointer<MovraDeviceInfo>> FirmwareUpdater::getAvailableDevices(DeviceIdentifier type) const
 {
-    const bool withMotherboards = handlingOf(type).listsMotherboards;
+    const bool withMotherboards = DeviceTypeHandling::of(type).listsMotherboards;
     QList<QSharedPointer<MovraDeviceInfo>> devices;
     for (const auto& device : m_availableDevices) {
         const DeviceIdentifier found = AbstractFirmwareCommunicator::getDeviceIdentifier(device);
@@ -321,7 +165,7 @@ void FirmwareUpdater::onDeviceInserted(QSharedPointer<MovraDeviceInfo> deviceInf
         return;
 
     const int type = AbstractFirmwareCommunicator::getDeviceIdentifier(deviceInfo);
-    const DeviceTypeHandling& handling = handlingOf(type);
+    const DeviceTypeHandling& handling = DeviceTypeHandling::of(type);
     if (handling.camera) {
         emit openCameraDevice(deviceInfo);
         emit sendMessageToStatusBar(translated(ProgressMessages::CameraFound), CameraFoundMessageMs);
@@ -450,7 +294,8 @@ void FirmwareUpdater::onDeviceRemoved(QSharedPointer<MovraDeviceInfo> deviceInfo
         return;
     if (deviceInfo->name().contains(ProgressMessages::Bootloader))
         emit sendBootloaderItemStatusToView(true);
-    const DeviceTypeHandling& handling = handlingOf(AbstractFirmwareCommunicator::getDeviceIdentifier(deviceInfo));
+    const DeviceTypeHandling& handling =
+        DeviceTypeHandling::of(AbstractFirmwareCommunicator::getDeviceIdentifier(deviceInfo));
     if (handling.itemStatus)
         emit(this->*handling.itemStatus)(true);
 
@@ -510,17 +355,11 @@ void FirmwareUpdater::onMicVersionReceived(QByteArray version)
 
 int FirmwareUpdater::adjustUpdateType(int type, const QString& filePath, bool motherboardPhase)
 {
-    for (const UpdateTypeRule& rule : UpdateTypeRules) {
-        if ((rule.fromType == AnyType || rule.fromType == type)
-            && FirmwareFamilyRegistry::phaseHolds(rule.phase, motherboardPhase)
-            && rule.fileNameContainsAny.heldBy(filePath))
-            return rule.toType == SameType ? type : rule.toType;
-    }
-    return type;
+    return UpdateTypeRules::adjustedType(type, filePath, motherboardPhase);
 }
 
-int FirmwareUpdater::startUpdate(const QString& filePath, int deviceType, const QString& uid, bool motherboardPhase,
-                                 bool serverMode)
+FirmwareUpdater::StartResult FirmwareUpdater::startUpdate(const QString& filePath, int deviceType, const QString& uid,
+                                                          bool motherboardPhase, bool serverMode)
 {
     QSharedPointer<MovraDeviceInfo> device;
     for (const auto& candidate : qAsConst(m_availableDevices)) {
@@ -534,13 +373,13 @@ int FirmwareUpdater::startUpdate(const QString& filePath, int deviceType, const 
         QStringLiteral("Movra-Manager_CH_Firmware_V"), QStringLiteral("DriverHybridChannel"),
     };
     if (deviceType == DeviceIdentifier::Bootloader && nameContainsAny(filePath, channelFiles))
-        return 3;
+        return StartResult::FileNotAllowed;
     if (!device)
-        return 1;
+        return StartResult::NoSuchDevice;
     // The board behind the Ethernet link answers no bootloader command: an
     // update there would erase what it then cannot write.
     if (device->commType() == CommType::Ethernet)
-        return 4;
+        return StartResult::WrongLink;
 
     // The versions handed over are the device's record; a device that got
     // no record was never queried and is not one the widget can update.
@@ -552,12 +391,12 @@ int FirmwareUpdater::startUpdate(const QString& filePath, int deviceType, const 
         }
     }
     if (!record)
-        return 1;
+        return StartResult::NoSuchDevice;
 
     const int type = adjustUpdateType(deviceType, filePath, motherboardPhase);
     AbstractFirmwareCommunicator* communicator = createUpdateCommunicator(type, device, motherboardPhase);
     if (!communicator)
-        return 1;
+        return StartResult::NoSuchDevice;
 
     // The previous communicator may be the one whose signal led here (a
     // follow-up update), so it is cut off now and deleted later.
@@ -568,6 +407,8 @@ int FirmwareUpdater::startUpdate(const QString& filePath, int deviceType, const 
     m_updateCommunicator = QSharedPointer<AbstractFirmwareCommunicator>(communicator, &QObject::deleteLater);
     wireUpdateCommunicator(communicator);
     communicator->setServerUpdate(serverMode);
+    communicator->setReconnectRoute(
+        DeviceTypeHandling::of(AbstractFirmwareCommunicator::getDeviceIdentifier(device)).reconnectRoute);
 
     m_updatedDevice = device;
     m_listedBeforeUpdate.clear();
@@ -584,9 +425,9 @@ int FirmwareUpdater::startUpdate(const QString& filePath, int deviceType, const 
         // A download is the program's own: refused, it is of no more use.
         if (serverMode)
             QFile::remove(filePath);
-        return 2;
+        return StartResult::FileRefused;
     }
-    return 0;
+    return StartResult::Started;
 }
 
 bool FirmwareUpdater::mayBeFoundAgain(const QSharedPointer<MovraDeviceInfo>& device) const
@@ -628,7 +469,7 @@ void FirmwareUpdater::wireUpdateCommunicator(AbstractFirmwareCommunicator* c)
 
 void FirmwareUpdater::onReconnectToBootloaderReceived(QString uid)
 {
-    emit sendDeviceResponseToView('q', nsFirmware::InProgress, 10);
+    emit sendDeviceResponseToView(nsFirmware::ReconnectToBootloader, nsFirmware::InProgress, 10);
     QSharedPointer<MovraDeviceInfo> found;
     // Too short a uid (or a device without one) has no characters to compare.
     if (uid.size() >= UsbUidComparedFrom + UsbUidComparedLength) {
@@ -643,7 +484,7 @@ void FirmwareUpdater::onReconnectToBootloaderReceived(QString uid)
         }
     }
     if (!found) {
-        emit sendDeviceResponseToView('q', nsFirmware::Error, -1);
+        emit sendDeviceResponseToView(nsFirmware::ReconnectToBootloader, nsFirmware::Error, -1);
         return;
     }
     emit openUSBDevice(found);
@@ -660,7 +501,7 @@ void FirmwareUpdater::onReconnectToSerialBootloaderReceived(QString serialNumber
             return;
         }
     }
-    emit sendDeviceResponseToView('q', nsFirmware::Error, -1);
+    emit sendDeviceResponseToView(nsFirmware::ReconnectToBootloader, nsFirmware::Error, -1);
 }
 
 void FirmwareUpdater::onReconnectToUSB3CommunicatorReceived()
@@ -672,5 +513,5 @@ void FirmwareUpdater::onReconnectToUSB3CommunicatorReceived()
             return;
         }
     }
-    emit sendDeviceResponseToView('q', nsFirmware::Error, -1);
+    emit sendDeviceResponseToView(nsFirmware::ReconnectToBootloader, nsFirmware::Error, -1);
 }

@@ -41,14 +41,25 @@ public:
     bool isWaitingForChannels() const { return m_waitingForChannels; }
     void setWaitingForChannels(bool waiting) { m_waitingForChannels = waiting; }
 
-    // 0 the update was handed to its communicator; 1 no such device (or no
-    // communicator for its type); 2 the file was refused (a downloaded one is
-    // deleted); 3 the file name is not allowed for the type; 4 the device is
-    // on a link it cannot be reprogrammed over (the Ethernet microscopes:
-    // over USB only).
-    int startUpdate(const QString& filePath, int deviceType, const QString& uid, bool motherboardPhase,
-                    bool serverMode);
-    // Why the last start refused its file (result 2), as the reader said it;
+    // What startUpdate did; the values are kept.
+    enum class StartResult : int {
+        // The update was handed to its communicator.
+        Started = 0,
+        // No such device, or no communicator for its type.
+        NoSuchDevice = 1,
+        // The file was refused (a downloaded one is deleted).
+        FileRefused = 2,
+        // The file name is not allowed for the type.
+        FileNotAllowed = 3,
+        // The device is on a link it cannot be reprogrammed over (the
+        // Ethernet microscopes: over USB only).
+        WrongLink = 4,
+    };
+    Q_ENUM(StartResult)
+
+    StartResult startUpdate(const QString& filePath, int deviceType, const QString& uid, bool motherboardPhase,
+                            bool serverMode);
+    // Why the last start refused its file (FileRefused), as the reader said it;
     // empty when it gave no reason.
     QString fileRefusal() const { return m_fileRefusal; }
 

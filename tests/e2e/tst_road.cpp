@@ -55,7 +55,8 @@ private slots:
         const QList<IntelHex::Segment> image = imageOf(family);
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware_V9.9.hex")), image, lineEnd);
         const qint64 start = rig.clock.elapsed();
-        QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, false, serverUpdate), 0);
+        QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, false, serverUpdate),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(road.waitUntilFinished(UpdateMs));
         QTest::qWait(100);
 

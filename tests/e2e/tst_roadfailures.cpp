@@ -50,7 +50,8 @@ private slots:
         const auto found = road.rig->reports.first().seen;
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), image);
 
-        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, true), 0);
+        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, true),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(road.waitUntilFinished(UpdateMs));
         QTest::qWait(300);
         QCOMPARE(road.rig->responses.last(), (Response { 4, 1, -1 }));
@@ -75,7 +76,8 @@ private slots:
         const auto found = road.rig->reports.first().seen;
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), imageOf(family));
 
-        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
+        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(road.waitUntilFinished(3000 + 2000));
         QTest::qWait(1500);
         QCOMPARE(road.rig->responses, (QList<Response> { { 113, 0, 5 }, { 113, 0, 10 }, { 113, 1, -1 } }));
@@ -97,7 +99,8 @@ private slots:
         const QList<IntelHex::Segment> image = imageOf(family);
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), image);
 
-        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
+        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(road.waitUntilFinished(UpdateMs));
         QVERIFY(road.succeeded());
         QCOMPARE(road.rig->progressLines.count(RetryLine), 1);

@@ -65,7 +65,8 @@ private slots:
         const QList<IntelHex::Segment> jointImage = road::imageOf(QStringLiteral("HLX58"));
         const QString jointFile = road::writeFile(dir.filePath(QStringLiteral("Firmware_V9.9.hex")), jointImage);
         const int reportsBefore = rig->reports.size();
-        QCOMPARE(rig->updater->startUpdate(jointFile, 0, jointUid, false, false), 0);
+        QCOMPARE(rig->updater->startUpdate(jointFile, 0, jointUid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(rig->waitUntil([&] { return ended(*rig, 0); }, road::UpdateMs));
         QCOMPARE(rig->responses.last(), Done);
         QCOMPARE(rig->reconnected.size(), 1);
@@ -98,7 +99,8 @@ private slots:
         const int stepsBefore = rig->responses.size();
         const QByteArray image = mbroad::imageBytes(1536, 31);
         const QString motherboardFile = mbroad::writeHex(dir.filePath("Movra-Motherboard_Firmware_V3.2.hex"), image);
-        QCOMPARE(rig->updater->startUpdate(motherboardFile, found.deviceType, lightSourceUid, true, false), 0);
+        QCOMPARE(rig->updater->startUpdate(motherboardFile, found.deviceType, lightSourceUid, true, false),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(rig->waitUntil([&] { return ended(*rig, stepsBefore); }, mbroad::UpdateMs));
         QCOMPARE(rig->responses.last(), Done);
         QCOMPARE(rig->reconnected.size(), 2);

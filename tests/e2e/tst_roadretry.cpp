@@ -68,7 +68,8 @@ private slots:
         const auto found = road.rig->reports.first().seen;
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware.hex")), imageOf(road.family));
 
-        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
+        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         checkStoppedAfterResends(road);
         if (QTest::currentTestFailed())
             return;
@@ -103,7 +104,8 @@ private slots:
             road.instrument->haltRepliesForGood();
             packetsAtHalt = road.instrument->core().programmingPackets();
         });
-        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
+        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         checkStoppedAfterResends(road);
         if (QTest::currentTestFailed())
             return;

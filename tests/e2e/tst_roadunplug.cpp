@@ -38,7 +38,8 @@ private slots:
             road.instrument->unplug();
             packetsAtUnplug = road.instrument->core().programmingPackets();
         });
-        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, true), 0);
+        QCOMPARE(road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, true),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(road.rig->waitUntil([&] { return packetsAtUnplug >= 0; }, 20000));
         // The reset, then this one, seen at the grabber's next poll.
         QVERIFY(road.rig->waitUntil([&] { return road.rig->statusesWith(RemovedText).size() >= 2; }, 10000));

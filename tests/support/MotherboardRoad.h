@@ -53,7 +53,8 @@ struct Road
     std::unique_ptr<UsbMotherboard> board;
     std::unique_ptr<UpdaterRig> rig;
     int motherboardAsked = 0;
-    int motherboardStart = -1;
+    // -1 until the motherboard step was started.
+    FirmwareUpdater::StartResult motherboardStart = FirmwareUpdater::StartResult(-1);
 };
 
 } // namespace mbroad

@@ -102,7 +102,8 @@ private slots:
         const QString path = writeFile(dir.filePath(QStringLiteral("Firmware_V9.9.hex")), image);
         QElapsedTimer update;
         update.start();
-        QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
+        QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(rig.waitUntil(
             [&] {
                 for (const Response& r : qAsConst(rig.responses)) {
@@ -182,7 +183,8 @@ private slots:
                             packetsAtPull = int(gadget.state().value(QStringLiteral("programmingPackets")));
                         }
                     });
-            QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, false, false), 0);
+            QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, false, false),
+                     FirmwareUpdater::StartResult::Started);
             QVERIFY(rig.waitUntil([&] { return packetsAtPull >= 0; }, GuestUpdateMs));
             QVERIFY(packetsAtPull > 0);
             // The reset, then the pull.

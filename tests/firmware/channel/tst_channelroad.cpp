@@ -67,7 +67,8 @@ private slots:
             writeHex(dir.filePath("Movra-Motherboard_Firmware_V3.2.hex"), imageBytes(1024, 42));
         road.startMotherboardStepWith(motherboardPath, found.deviceType, found.uid);
         const Response done = motherboardStep ? MotherboardDone : Response { 26, 2, 100 };
-        QCOMPARE(rig.updater->startUpdate(channelPath, found.deviceType, found.uid, false, false), 0);
+        QCOMPARE(rig.updater->startUpdate(channelPath, found.deviceType, found.uid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(rig.waitUntil([&] { return road.ended(done); }, UpdateMs));
         QVERIFY2(road.errors().isEmpty(), qPrintable(QTest::toString(road.errors().value(0))));
         QCOMPARE(road.successes(), 1);
@@ -81,7 +82,7 @@ private slots:
         QCOMPARE(steps.at(reset >= 0 ? reset - 1 : steps.size() - 2), (Response { 25, 0, 99 }));
         QCOMPARE(road.motherboardAsked, motherboardStep ? 1 : 0);
         if (motherboardStep)
-            QCOMPARE(road.motherboardStart, 0);
+            QCOMPARE(road.motherboardStart, FirmwareUpdater::StartResult::Started);
 
         // Every channel module holds the channel image, the motherboard its
         // own (or, without its step, nothing new).

@@ -55,7 +55,8 @@ private slots:
         const QString motherboardPath =
             writeHex(dir.filePath("Movra-Motherboard_Firmware_V3.2.hex"), imageBytes(1024, 42));
         road.startMotherboardStepWith(motherboardPath, found.deviceType, found.uid);
-        QCOMPARE(rig.updater->startUpdate(channelPath, found.deviceType, found.uid, false, false), 0);
+        QCOMPARE(rig.updater->startUpdate(channelPath, found.deviceType, found.uid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(rig.waitUntil([&] { return !road.errors().isEmpty(); }, UpdateMs));
         // Nothing more comes: no success, no second error, no motherboard
         // step after a channel failure.
@@ -90,7 +91,8 @@ private slots:
         const QString motherboardPath =
             writeHex(dir.filePath("Movra-Motherboard_Firmware_V3.2.hex"), imageBytes(1024, 42));
         road.startMotherboardStepWith(motherboardPath, found.deviceType, found.uid);
-        QCOMPARE(rig.updater->startUpdate(channelPath, found.deviceType, found.uid, false, false), 0);
+        QCOMPARE(rig.updater->startUpdate(channelPath, found.deviceType, found.uid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(rig.waitUntil([&] { return road.ended(MotherboardDone); }, UpdateMs + 6000));
         QVERIFY(road.errors().isEmpty());
         QCOMPARE(rig.responses.last(), MotherboardDone);

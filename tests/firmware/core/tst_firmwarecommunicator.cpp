@@ -473,29 +473,24 @@ private slots:
 
     void reconnectTarget_data()
     {
-        QTest::addColumn<int>("commType");
-        QTest::addColumn<int>("pid");
-        QTest::addColumn<int>("vid");
+        using Route = nsFirmware::ReconnectRoute;
+        QTest::addColumn<int>("route");
         QTest::addColumn<QString>("signal");
-        QTest::newRow("usb") << int(CommType::USB) << 0xF57E << 0x04D8 << "uid";
-        QTest::newRow("serial") << int(CommType::Serial) << 0x521F << 0x0403 << "serial";
-        QTest::newRow("usb3 driver") << int(CommType::USB) << 0x00F3 << 0x04B4 << "usb3";
+        QTest::newRow("by uid") << int(Route::BootloaderByUid) << "uid";
+        QTest::newRow("serial bootloader") << int(Route::SerialBootloaderBySerialNumber) << "serial";
+        QTest::newRow("usb3 communicator") << int(Route::USB3Communicator) << "usb3";
     }
 
     void reconnectTarget()
     {
-        QFETCH(int, commType);
-        QFETCH(int, pid);
-        QFETCH(int, vid);
+        QFETCH(int, route);
         QFETCH(QString, signal);
         auto device = Bootloader.build();
         device->setName(QStringLiteral("Device"));
-        device->setCommType(CommType(commType));
-        device->setPid(quint16(pid));
-        device->setVid(quint16(vid));
         device->setSerialNumber(QStringLiteral("SN42"));
         TestCommunicator communicator;
         communicator.setUpdateDevice(device);
+        communicator.setReconnectRoute(nsFirmware::ReconnectRoute(route));
         QSignalSpy byUid(&communicator, &AbstractFirmwareCommunicator::sendReconnectToBootloader);
         QSignalSpy bySerial(&communicator, &AbstractFirmwareCommunicator::sendReconnectToSerialBootloader);
         QSignalSpy byType(&communicator, &AbstractFirmwareCommunicator::sendReconnectToUSB3Communicator);

@@ -152,7 +152,8 @@ private slots:
         QCOMPARE(found.deviceType, int(twoColour ? nsUpdater::GQZ2 : nsUpdater::Channels));
         QCOMPARE(found.bootloaderVersion, QStringLiteral("2.7"));
 
-        QCOMPARE(rig->updater->startUpdate(file, found.deviceType, found.uid, false, false), 0);
+        QCOMPARE(rig->updater->startUpdate(file, found.deviceType, found.uid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(rig->waitUntil([&] { return ended(*rig); }, 60000));
         // A second end within 300 ms would show here.
         QVERIFY(!rig->waitUntil([&] { return ends(*rig) > 1; }, 300));

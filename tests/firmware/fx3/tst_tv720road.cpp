@@ -30,7 +30,7 @@ class TestTv720Road : public QObject
         };
         if (!rig.waitUntil(read, 15000) || int(rig.reportsOf(uid).last().seen.deviceType) != 18)
             return false;
-        if (rig.updater->startUpdate(m_mcs, 18, uid, false, false) != 0)
+        if (rig.updater->startUpdate(m_mcs, 18, uid, false, false) != FirmwareUpdater::StartResult::Started)
             return false;
         const auto ended = [&] {
             for (const UpdaterRig::Response& r : rig.responses) {

@@ -105,7 +105,8 @@ private slots:
         file.close();
         QSignalSpy sent(rig.updater.data(), &FirmwareUpdater::sendCommandToDevice);
         for (bool motherboardPhase : { false, true })
-            QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, motherboardPhase, false), 4);
+            QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, motherboardPhase, false),
+                     FirmwareUpdater::StartResult::WrongLink);
         QCOMPARE(sent.size(), 0);
         QVERIFY(rig.updater->updateCommunicators.isEmpty());
         QVERIFY(rig.responses.isEmpty());

@@ -141,7 +141,7 @@ private slots:
         const QString uid = microscope->uid();
         QVERIFY(rig->waitUntil([&] { return versionsComplete(*rig, uid); }, 10000));
 
-        QCOMPARE(rig->updater->startUpdate(path, 12, uid, false, false), 0);
+        QCOMPARE(rig->updater->startUpdate(path, 12, uid, false, false), FirmwareUpdater::StartResult::Started);
         QVERIFY(rig->waitUntil([&] { return ended(*rig); }, 30000));
         QTest::qWait(200);
         QCOMPARE(rig->responses.last(), last);
@@ -203,7 +203,7 @@ private slots:
         QVERIFY(
             rig->waitUntil([&] { return versionsComplete(*rig, uid) && versionsComplete(*rig, other->uid()); }, 10000));
 
-        QCOMPARE(rig->updater->startUpdate(path, 12, uid, false, false), 0);
+        QCOMPARE(rig->updater->startUpdate(path, 12, uid, false, false), FirmwareUpdater::StartResult::Started);
         QVERIFY(rig->waitUntil([&] { return ended(*rig); }, 30000));
         QTest::qWait(300);
         // Counted in the bus's thread, under the driver's lock.

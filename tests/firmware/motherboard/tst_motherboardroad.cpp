@@ -64,7 +64,8 @@ private slots:
 
         const QByteArray image = imageBytes(1536, 31);
         const QString path = writeHex(dir.filePath("Movra-Motherboard_Firmware_V3.2.hex"), image);
-        QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, motherboardPhase, false), 0);
+        QCOMPARE(rig.updater->startUpdate(path, found.deviceType, found.uid, motherboardPhase, false),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(rig.waitUntil([&] { return road.ended(MotherboardDone); }, UpdateMs));
         QVERIFY2(road.errors().isEmpty(), qPrintable(QTest::toString(road.errors().value(0))));
         QCOMPARE(road.successes(), 1);

@@ -136,7 +136,8 @@ private slots:
         QCOMPARE(found.bootloaderVersion, QStringLiteral("2.3"));
         QCOMPARE(found.uid, QStringLiteral("1915-520F-494D-5530-3034-32"));
 
-        QCOMPARE(rig.updater->startUpdate(m_firmware, nsUpdater::IMU, found.uid, false, false), 0);
+        QCOMPARE(rig.updater->startUpdate(m_firmware, nsUpdater::IMU, found.uid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(rig.waitUntil([&] { return ended(rig); }, UpdateMs));
         QVERIFY(!endedAgain(rig, 300));
         QCOMPARE(count(rig, nsFirmware::Success), 1);
@@ -168,7 +169,8 @@ private slots:
         UpdaterRig rig(QSharedPointer<SimulatedTransports>::create(QSharedPointer<SimUsbBus>::create(), ports));
         QVERIFY(rig.waitUntil([&] { return reportOf(rig, nsUpdater::IMU); }, FoundMs));
         const QString uid = reportOf(rig, nsUpdater::IMU)->uid;
-        QCOMPARE(rig.updater->startUpdate(m_firmware, nsUpdater::IMU, uid, false, false), 0);
+        QCOMPARE(rig.updater->startUpdate(m_firmware, nsUpdater::IMU, uid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(rig.waitUntil([&] { return ended(rig); }, UpdateMs));
         QVERIFY(!endedAgain(rig, 500));
         QCOMPARE(count(rig, nsFirmware::Success), 0);
@@ -211,7 +213,8 @@ private slots:
         QCOMPARE(found.channelVersion, QStringLiteral("N/A"));
         QCOMPARE(found.bootloaderVersion, QStringLiteral("1.4"));
 
-        QCOMPARE(rig.updater->startUpdate(m_firmware, nsUpdater::ZuvoBasestation, found.uid, false, false), 0);
+        QCOMPARE(rig.updater->startUpdate(m_firmware, nsUpdater::ZuvoBasestation, found.uid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         QVERIFY(rig.waitUntil([&] { return ended(rig); }, UpdateMs));
         QVERIFY(!endedAgain(rig, 500));
         QCOMPARE(count(rig, nsFirmware::Success), succeeds ? 1 : 0);
@@ -248,7 +251,8 @@ private slots:
         QCOMPARE(found.name, QStringLiteral("USB3 Communication"));
 
         const QString image = m_work.filePath(QStringLiteral("Movra-USB3_Firmware_V1.2.img"));
-        QCOMPARE(rig.updater->startUpdate(image, nsUpdater::USB3Driver, found.uid, false, false), 0);
+        QCOMPARE(rig.updater->startUpdate(image, nsUpdater::USB3Driver, found.uid, false, false),
+                 FirmwareUpdater::StartResult::Started);
         // The boot programmer runs: the chip leaves and comes back as it,
         // after the program's end, which clears the list of devices.
         QVERIFY(rig.waitUntil(

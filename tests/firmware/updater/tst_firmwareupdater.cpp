@@ -9,6 +9,7 @@
 #include <QtTest>
 
 using Response = UpdaterRig::Response;
+using Start = FirmwareUpdater::StartResult;
 
 namespace {
 
@@ -352,44 +353,51 @@ private slots:
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<bool>("motherboardPhase");
         QTest::addColumn<bool>("pic32File");
-        QTest::addColumn<int>("result");
+        QTest::addColumn<Start>("result");
         QTest::addColumn<QString>("communicator"); // "-" when none was asked for
 
-        QTest::newRow("rotary joint") << "hlx58" << 0 << "HLX58_V2.6.hex" << false << false << 0 << "HLX58Communicator";
-        QTest::newRow("YLQSA Gen2") << "ylqsa" << 22 << "YLQSA_V1.hex" << false << false << 0 << "HLX58Communicator";
-        QTest::newRow("KZR410") << "nxltv2" << 1 << "NXLTV2_V3.2.hex" << false << true << 0 << "NXLTV2Communicator";
-        QTest::newRow("KOTW Gen3") << "kotw" << 23 << "KOTW_V1.hex" << false << true << 0 << "NXLTV2Communicator";
+        QTest::newRow("rotary joint") << "hlx58" << 0 << "HLX58_V2.6.hex" << false << false << Start::Started
+                                      << "HLX58Communicator";
+        QTest::newRow("YLQSA Gen2") << "ylqsa" << 22 << "YLQSA_V1.hex" << false << false << Start::Started
+                                    << "HLX58Communicator";
+        QTest::newRow("KZR410") << "nxltv2" << 1 << "NXLTV2_V3.2.hex" << false << true << Start::Started
+                                << "NXLTV2Communicator";
+        QTest::newRow("KOTW Gen3") << "kotw" << 23 << "KOTW_V1.hex" << false << true << Start::Started
+                                   << "NXLTV2Communicator";
         QTest::newRow("PIC32 bootloader")
-            << "pic32" << 3 << "Any_V1.hex" << false << true << 0 << "BootloaderPIC32Communicator";
+            << "pic32" << 3 << "Any_V1.hex" << false << true << Start::Started << "BootloaderPIC32Communicator";
         QTest::newRow("other bootloader")
-            << "hlxboot" << 3 << "Any_V1.hex" << false << false << 0 << "BootloaderCommunicator";
+            << "hlxboot" << 3 << "Any_V1.hex" << false << false << Start::Started << "BootloaderCommunicator";
         QTest::newRow("Sarvanti disk file")
-            << "sarvanti" << 21 << "Sarvanti_Disk_V1.hex" << false << false << 0 << "HLX58Communicator";
+            << "sarvanti" << 21 << "Sarvanti_Disk_V1.hex" << false << false << Start::Started << "HLX58Communicator";
         QTest::newRow("Sarvanti pulse file")
-            << "sarvanti" << 21 << "Sarvanti_V1.hex" << false << false << 0 << "HKTRCommunicator";
+            << "sarvanti" << 21 << "Sarvanti_V1.hex" << false << false << Start::Started << "HKTRCommunicator";
         QTest::newRow("Sarvanti Gen2 disk file")
-            << "sarvanti2" << 25 << "Gen2_Disk_V1.hex" << false << false << 0 << "HLX58Communicator";
+            << "sarvanti2" << 25 << "Gen2_Disk_V1.hex" << false << false << Start::Started << "HLX58Communicator";
         QTest::newRow("Sarvanti Gen2 driver file")
-            << "sarvanti2" << 25 << "Gen2_V1.hex" << false << true << 0 << "NXLTV2Communicator";
+            << "sarvanti2" << 25 << "Gen2_V1.hex" << false << true << Start::Started << "NXLTV2Communicator";
         QTest::newRow("channel file on a bootloader")
-            << "hlxboot" << 3 << "Movra-LS_Default_Firmware_V3.hex" << false << false << 3 << "-";
+            << "hlxboot" << 3 << "Movra-LS_Default_Firmware_V3.hex" << false << false << Start::FileNotAllowed << "-";
         QTest::newRow("channel file, unknown uid")
-            << "nobody" << 3 << "DriverHybridChannel_V2.hex" << false << false << 3 << "-";
-        QTest::newRow("unknown uid") << "nobody" << 0 << "HLX58_V2.6.hex" << false << false << 1 << "-";
-        QTest::newRow("file missing") << "hlx58" << 0 << "" << false << false << 2 << "HLX58Communicator";
-        QTest::newRow("channel file on a motherboard") << "motherboard" << 17 << "Movra-LS_Default_Firmware_V3.hex"
-                                                       << false << false << 0 << "LightsourceChannelCommunicator";
+            << "nobody" << 3 << "DriverHybridChannel_V2.hex" << false << false << Start::FileNotAllowed << "-";
+        QTest::newRow("unknown uid") << "nobody" << 0 << "HLX58_V2.6.hex" << false << false << Start::NoSuchDevice
+                                     << "-";
+        QTest::newRow("file missing") << "hlx58" << 0 << "" << false << false << Start::FileRefused
+                                      << "HLX58Communicator";
+        QTest::newRow("channel file on a motherboard")
+            << "motherboard" << 17 << "Movra-LS_Default_Firmware_V3.hex" << false << false << Start::Started
+            << "LightsourceChannelCommunicator";
         QTest::newRow("motherboard phase") << "motherboard" << 17 << "Movra-LS_Default_Firmware_V3.hex" << true << false
-                                           << 0 << "MotherboardCommunicator";
-        QTest::newRow("camera") << "camera" << 4 << "Camera.hex" << false << false << 1 << "-";
-        QTest::newRow("FX3 in boot mode")
-            << "fx3boot" << 20 << "Microscope_V1.img" << false << false << 0 << "BootCypressFX3Communicator";
+                                           << Start::Started << "MotherboardCommunicator";
+        QTest::newRow("camera") << "camera" << 4 << "Camera.hex" << false << false << Start::NoSuchDevice << "-";
+        QTest::newRow("FX3 in boot mode") << "fx3boot" << 20 << "Microscope_V1.img" << false << false << Start::Started
+                                          << "BootCypressFX3Communicator";
         // Its board answers no bootloader command over the link, whatever
         // the phase would make of its type.
         QTest::newRow("two-colour microscope on Ethernet")
-            << "ethernet" << 11 << "Movra-Microscope2_Firmware_V3.1.mcs" << false << false << 4 << "-";
+            << "ethernet" << 11 << "Movra-Microscope2_Firmware_V3.1.mcs" << false << false << Start::WrongLink << "-";
         QTest::newRow("microscope on Ethernet, motherboard phase")
-            << "ethernet" << 11 << "Movra-Microscope2_Firmware_V3.1.mcs" << true << false << 4 << "-";
+            << "ethernet" << 11 << "Movra-Microscope2_Firmware_V3.1.mcs" << true << false << Start::WrongLink << "-";
     }
     void startUpdate()
     {
@@ -398,7 +406,7 @@ private slots:
         QFETCH(QString, fileName);
         QFETCH(bool, motherboardPhase);
         QFETCH(bool, pic32File);
-        QFETCH(int, result);
+        QFETCH(Start, result);
         QFETCH(QString, communicator);
 
         if (!m_table) {
@@ -447,7 +455,7 @@ private slots:
         const int asked = rig.updater->updateCommunicators.size();
         QSignalSpy sent(rig.updater.data(), &FirmwareUpdater::sendCommandToDevice);
         QCOMPARE(rig.updater->startUpdate(path, type, uid, motherboardPhase, false), result);
-        if (result != 0)
+        if (result != Start::Started)
             QCOMPARE(sent.size(), 0);
         if (communicator == "-") {
             QCOMPARE(rig.updater->updateCommunicators.size(), asked);
@@ -551,7 +559,7 @@ private slots:
             QVERIFY(list());
         QCOMPARE(rig.updater->startUpdate(firmwareFile(m_dir, QStringLiteral("HLX58_V3.0.hex"), false), 0, updatedUid,
                                           false, false),
-                 0);
+                 Start::Started);
         if (!listedBefore)
             QVERIFY(list());
         // The reset dropped the updated device alone.
@@ -609,7 +617,7 @@ private slots:
         file.close();
 
         QSignalSpy sent(rig.updater.data(), &FirmwareUpdater::sendCommandToDevice);
-        QCOMPARE(rig.updater->startUpdate(path, 0, hlx->uid(), false, serverMode), 2);
+        QCOMPARE(rig.updater->startUpdate(path, 0, hlx->uid(), false, serverMode), Start::FileRefused);
         QCOMPARE(sent.size(), 0);
         QVERIFY(rig.responses.isEmpty());
         QCOMPARE(rig.updater->fileRefusal(), QStringLiteral("Line 1: bad record checksum"));
@@ -626,17 +634,17 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 1, FirstPollMs + 3000 + Slack);
         const QString file = firmwareFile(m_dir, QStringLiteral("HLX58_V2.7.hex"), false);
 
-        int nested = -1;
+        auto nested = Start(-1);
         bool started = false;
         connect(rig.updater.data(), &FirmwareUpdater::sendDeviceResponseToView, this,
                 [&](char msg, nsFirmware::MessageStatus, int progress) {
-                    if (started || msg != 'q' || progress != 5)
+                    if (started || msg != nsFirmware::ReconnectToBootloader || progress != 5)
                         return;
                     started = true;
                     nested = rig.updater->startUpdate(file, 0, hlx->uid(), false, false);
                 });
-        QCOMPARE(rig.updater->startUpdate(file, 0, hlx->uid(), false, false), 0);
-        QCOMPARE(nested, 0);
+        QCOMPARE(rig.updater->startUpdate(file, 0, hlx->uid(), false, false), Start::Started);
+        QCOMPARE(nested, Start::Started);
         QCOMPARE(rig.updater->madeForUpdates.size(), 2);
         QVERIFY(rig.updater->madeForUpdates.at(0));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -658,7 +666,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 2, FirstPollMs + 3000 + Slack);
         const QString file = firmwareFile(m_dir, QStringLiteral("HLX58_V2.8.hex"), false);
 
-        QCOMPARE(rig.updater->startUpdate(file, 0, hlx->uid(), false, true), 0);
+        QCOMPARE(rig.updater->startUpdate(file, 0, hlx->uid(), false, true), Start::Started);
         QTRY_VERIFY(commandsTo(rig, hlx->uid()).contains(QStringLiteral("0600ffffffffffff")));
         QTest::qWait(200);
         QCOMPARE(commandsTo(rig, hlx->uid()).count(QStringLiteral("0600ffffffffffff")), 1);
@@ -675,14 +683,14 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rig.reports.size(), 1, FirstPollMs + 3000 + Slack);
         QCOMPARE(rig.updater->startUpdate(firmwareFile(m_dir, QStringLiteral("HLX58_V2.9.hex"), false), 0, hlx->uid(),
                                           false, false),
-                 0);
+                 Start::Started);
         const auto late = plugInstrument(rig, sim::nxltv2Profile(), 6);
         QTRY_COMPARE_WITH_TIMEOUT(rig.updater->getAvailableDevices(nsUpdater::DeviceIdentifier::KZR410).size(), 1,
                                   FirstPollMs + Slack);
         QCOMPARE(rig.statusesWith(FoundText).size(), 1); // listed, not queried
         QCOMPARE(rig.updater->startUpdate(firmwareFile(m_dir, QStringLiteral("NXLTV2_V3.3.hex"), true), 1, late->uid(),
                                           false, false),
-                 1);
+                 Start::NoSuchDevice);
     }
 
     void cleanupTestCase() { m_table.reset(); }

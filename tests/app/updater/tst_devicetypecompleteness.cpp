@@ -2,65 +2,11 @@
 // type added to DeviceIdentifier without them fails here.
 #include "app/updater/DeviceTypeRules.h"
 #include "app/updater/DisplayTables.h"
-#include "firmware/core/DeviceIdentifier.h"
+#include "tests/support/EveryDeviceType.h"
 
 #include <QtTest>
 
-namespace {
-
-using namespace nsUpdater;
-
-// Whether the value names a device type. The switch lists every enumerator
-// and has no default, so a new type that is not added here fails the build.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic error "-Wswitch"
-bool isDeviceType(int value)
-{
-    switch (DeviceIdentifier(value)) {
-    case AssistedRotaryJoint:
-    case KZR410:
-    case NXLT:
-    case Bootloader:
-    case Camera:
-    case Channels:
-    case Console:
-    case EEPROMMemoryManager:
-    case ElectrophysiologyConsole:
-    case FiberPhotometryConsole:
-    case GQZ:
-    case GQZ2:
-    case GQZ3:
-    case GQZ3KAVOR:
-    case IMU:
-    case LightSource:
-    case KAVOR:
-    case Motherboard:
-    case TV720:
-    case HKTR:
-    case USB3Driver:
-    case Sarvanti:
-    case YLQSAGen2:
-    case KOTWGen3:
-    case ZuvoBasestation:
-    case SarvantiGen2: return true;
-    }
-    return false;
-}
-#pragma GCC diagnostic pop
-
-// Far above the last type: the walk also finds a type whose value leaves a gap.
-constexpr int LargestValueLookedAt = 1024;
-
-QList<int> everyDeviceType()
-{
-    QList<int> types;
-    for (int value = 0; value <= LargestValueLookedAt; ++value)
-        if (isDeviceType(value))
-            types.append(value);
-    return types;
-}
-
-} // namespace
+using namespace TestDeviceTypes;
 
 class TestDeviceTypeCompleteness : public QObject
 {

@@ -1,5 +1,7 @@
 #include "app/installed/InstallerRunner.h"
 
+#include "app/updater/VEKUpdaterWidgetTexts.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -60,9 +62,8 @@ void InstallerRunner::onInstallerErrorOccurred(QProcess* process, const QString&
     const QString reason = process->errorString();
     removeInstaller(installerPath);
     process->deleteLater();
-    emit sendInstallerStartFailed(
-        installerPath, QCoreApplication::translate("VEKUpdaterWidget", "The installer %1 could not be started: %2")
-                           .arg(QFileInfo(installerPath).fileName(), reason));
+    emit sendInstallerStartFailed(installerPath, VEKUpdaterWidgetTexts::tr("The installer %1 could not be started: %2")
+                                                     .arg(QFileInfo(installerPath).fileName(), reason));
 }
 
 void InstallerRunner::onInstallerFinished(QProcess* process, const QString& installerPath)

@@ -1,4 +1,5 @@
 #include "app/updater/PaneDocuments.h"
+#include "app/updater/UpdaterWidgetTexts.h"
 #include "ui_UpdaterWidgetUi.h"
 
 #include <QCoreApplication>
@@ -63,7 +64,7 @@ QString versionDocument(const QString& heading, const QStringList& words)
 QString descriptionDocument(const QString& heading)
 {
     return document(caption(heading) + markerLine(1) + QString::fromLatin1(EmptyParagraph)
-                    + caption(QCoreApplication::translate("UpdaterWidget", "Website")) + markerLine(2));
+                    + caption(UpdaterWidgetTexts::tr("Website")) + markerLine(2));
 }
 
 // In the order of PaneWord.
@@ -82,7 +83,7 @@ static_assert(std::size(PaneWords) == std::size_t(PaneWord::SerialNumber) + 1, "
 
 QString paneWord(PaneWord word)
 {
-    return QCoreApplication::translate("UpdaterWidget", PaneWords[int(word)]);
+    return UpdaterWidgetTexts::tr(PaneWords[int(word)]);
 }
 
 void setInitialPaneDocuments(Ui::UpdaterWidget& form)
@@ -92,19 +93,15 @@ void setInitialPaneDocuments(Ui::UpdaterWidget& form)
         versionDocument(paneWord(PaneWord::BootloaderHeading), { paneWord(PaneWord::Installed) }));
     form.textBrowser_deviceMB->setHtml(versionDocument(paneWord(PaneWord::MotherboardHeading), installedAvailable));
     form.textBrowser_deviceChannel->setHtml(
-        versionDocument(QCoreApplication::translate("UpdaterWidget", "Channel(s) Version"), installedAvailable));
-    form.textBrowser_deviceDesc->setHtml(
-        descriptionDocument(QCoreApplication::translate("UpdaterWidget", "Device Description")));
+        versionDocument(UpdaterWidgetTexts::tr("Channel(s) Version"), installedAvailable));
+    form.textBrowser_deviceDesc->setHtml(descriptionDocument(UpdaterWidgetTexts::tr("Device Description")));
 
     form.textBrowser_pluginVersion->setHtml(
-        versionDocument(QCoreApplication::translate("UpdaterWidget", "Plugin Version"), installedAvailable));
-    form.textBrowser_pluginDesc->setHtml(
-        descriptionDocument(QCoreApplication::translate("UpdaterWidget", "Plugin Description")));
+        versionDocument(UpdaterWidgetTexts::tr("Plugin Version"), installedAvailable));
+    form.textBrowser_pluginDesc->setHtml(descriptionDocument(UpdaterWidgetTexts::tr("Plugin Description")));
 
-    form.textBrowser_softwareVersion->setHtml(
-        versionDocument(QCoreApplication::translate("UpdaterWidget", "Software Version"),
-                        { paneWord(PaneWord::Installed), QCoreApplication::translate("UpdaterWidget", "Stable"),
-                          QCoreApplication::translate("UpdaterWidget", "Beta") }));
-    form.textBrowser_softwareDesc->setHtml(
-        descriptionDocument(QCoreApplication::translate("UpdaterWidget", "Software Description")));
+    form.textBrowser_softwareVersion->setHtml(versionDocument(
+        UpdaterWidgetTexts::tr("Software Version"),
+        { paneWord(PaneWord::Installed), UpdaterWidgetTexts::tr("Stable"), UpdaterWidgetTexts::tr("Beta") }));
+    form.textBrowser_softwareDesc->setHtml(descriptionDocument(UpdaterWidgetTexts::tr("Software Description")));
 }

@@ -1,5 +1,8 @@
 #include "app/updater/VersionComparison.h"
 
+#include "app/updater/VEKUpdaterWidgetTexts.h"
+#include "firmware/core/ProgressDialogTexts.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -34,16 +37,16 @@ bool isNewerVersion(const QString& installedVersion, const QString& availableVer
 QString updateStatusText(const QString& installedVersion, const QString& availableVersion)
 {
     if (availableVersion.contains(MissingVersionMarker) && !installedVersion.contains(MissingVersionMarker))
-        return QCoreApplication::translate("VEKUpdaterWidget", "Update(s) not checked yet");
+        return VEKUpdaterWidgetTexts::tr("Update(s) not checked yet");
     if (isNewerVersion(installedVersion, availableVersion))
-        return QCoreApplication::translate("VEKUpdaterWidget", "New version(s) available");
-    return QCoreApplication::translate("VEKUpdaterWidget", "Already up-to-date");
+        return VEKUpdaterWidgetTexts::tr("New version(s) available");
+    return VEKUpdaterWidgetTexts::tr("Already up-to-date");
 }
 
 QString displayVersion(const QString& version)
 {
     if (version == MissingVersionMarker)
-        return QCoreApplication::translate("ProgressDialog", "N/A");
+        return ProgressDialogTexts::tr("N/A");
     return version;
 }
 

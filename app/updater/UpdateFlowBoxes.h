@@ -54,7 +54,7 @@ struct UpdateFlowBoxTexts
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton; // NoButton: none set
     const char* context = nullptr;             // where the texts are translated; null: the widget's
-    const QString* storedText = nullptr;       // shown as stored instead of the text, or null
+    const QString* sharedText = nullptr;       // a shared text of ProgressMessages instead of the text, or null
 };
 
 const UpdateFlowBoxTexts& updateFlowBoxTexts(UpdateFlowBox box);

@@ -345,7 +345,7 @@ UpdateFlowAnswer VEKUpdaterWidget::showUpdateBox(UpdateFlowBox which, const QStr
     const auto translated = [&texts](const char* source) {
         return texts.context ? QCoreApplication::translate(texts.context, source) : tr(source);
     };
-    QString text = texts.storedText ? *texts.storedText : translated(texts.text);
+    QString text = texts.sharedText ? shared(*texts.sharedText) : translated(texts.text);
     QString informativeText = texts.informativeText ? translated(texts.informativeText) : QString();
     if (QByteArray(texts.text).contains("%1"))
         text = text.arg(argument);

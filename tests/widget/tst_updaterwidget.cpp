@@ -688,11 +688,15 @@ private slots:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
         QTest::newRow("English") << "en"
-                                 << "Wrong port detected";
-        // The text is shown as stored, in English.
+                                 << "Wrong port detected"
+                                 << "A Movra device has been found but the wrong port has been detected. Please "
+                                    "change it to a USB3 port on your computer";
         QTest::newRow("French") << "fr"
-                                << "Mauvais port détecté";
+                                << "Mauvais port détecté"
+                                << "Un appareil Movra a été trouvé, mais le mauvais port a été détecté. Veuillez le "
+                                   "brancher sur un port USB3 de votre ordinateur";
     }
 
     // What the firmware engine tells the user, the widget shows as a box.
@@ -700,6 +704,7 @@ private slots:
     {
         QFETCH(QString, language);
         QFETCH(QString, title);
+        QFETCH(QString, text);
         const Language chosen(language);
         QVERIFY(chosen.installed());
         auto machine = QSharedPointer<FakeMachine>::create(FakeMachine::Usb);
@@ -713,8 +718,6 @@ private slots:
         // A third-generation microscope driver on a plain USB port.
         machine->plug(FakeDevice::onUsb(0x0EB9, 0x00F1, 8, QStringLiteral("Microscope"), QStringLiteral("SN-0001"), 4,
                                         CommType::USB));
-        const QString text = QStringLiteral("A Movra device has been found but the wrong port has been detected. "
-                                            "Please change it to a USB3 port on your computer");
         QVERIFY(waitForBox(user, { text }, 10000));
         QCOMPARE(user.seen.size(), 1);
         QCOMPARE(user.seen.first().title, title);

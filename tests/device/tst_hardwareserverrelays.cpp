@@ -1,5 +1,5 @@
-#include "device/CommunicatorFactory.h"
 #include "device/MovraHardwareServer.h"
+#include "tests/support/TestTransports.h"
 
 #include <QtTest>
 
@@ -23,18 +23,6 @@ public slots:
     void onSendCommandToDeviceReceived(QSharedPointer<MovraDeviceInfo>, QByteArray) override { }
 };
 
-class MisspeltFactory : public CommunicatorFactory
-{
-public:
-    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override
-    {
-        return QSharedPointer<MisspeltTransport>::create();
-    }
-    QSharedPointer<AbstractCommunicator> createEthernetCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createTISCameraCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override { return {}; }
-};
-
 } // namespace
 
 class TestHardwareServerRelays : public QObject
@@ -49,7 +37,11 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot relay.*MisspeltTransport.*"
                                                                              "sendCommandReceivedFromDevice")));
         QTest::failOnWarning(QRegularExpression(QStringLiteral("USB3|sendDataReceivedFromDevice")));
-        MovraHardwareServer server(QSharedPointer<MisspeltFactory>::create());
+        MovraHardwareServer server(
+            TestTransports()
+                .make(TestTransports::Usb, [] { return QSharedPointer<MisspeltTransport>::create(); })
+                .only({ TestTransports::Usb })
+                .shared());
         server.startCommunicationThreads();
         server.stopCommunicationThreads();
     }

@@ -31,24 +31,6 @@ constexpr int GigELostMs = 30000;
 // A camera's answer through Aravis in the camera thread, on a loaded machine.
 constexpr int AnsweredMs = 20000;
 
-// The program's transports with USB over the simulated bus and the real
-// camera transport, whose communicator the test keeps an eye on.
-class CamerasAndSimulatedUsb : public SimulatedUsbTransports
-{
-public:
-    using SimulatedUsbTransports::SimulatedUsbTransports;
-
-    QSharedPointer<AbstractCommunicator> createTISCameraCommunicator() override
-    {
-        auto communicator = QSharedPointer<TISCameraCommunicator>::create();
-        cameras = communicator;
-        return communicator;
-    }
-
-    // Weak: the hardware server stays the communicator's only holder.
-    QWeakPointer<TISCameraCommunicator> cameras;
-};
-
 // Tells when the widget it watches is enabled or disabled.
 class EnabledWatch : public QObject
 {
@@ -196,7 +178,11 @@ private slots:
         const int joint = int(nsUpdater::AssistedRotaryJoint);
         const QString gigEUid = QStringLiteral("0") + GigESerial.toLower();
         auto bus = QSharedPointer<SimUsbBus>::create();
-        auto transports = QSharedPointer<CamerasAndSimulatedUsb>::create(bus);
+        // The real camera transport beside USB over the simulated bus, its
+        // communicator kept an eye on.
+        QWeakPointer<TISCameraCommunicator> cameraTransport;
+        auto transports =
+            simulatedUsbTransports(bus).make(TestTransports::Camera, TestTransports::watched(cameraTransport)).shared();
         std::unique_ptr<UsbInstrument> instrument;
         {
             QList<Record> cameras;
@@ -208,7 +194,7 @@ private slots:
             VEKUpdaterWidget widget(transports);
             Form form(&widget);
             {
-                const QSharedPointer<TISCameraCommunicator> communicator = transports->cameras.toStrongRef();
+                const QSharedPointer<TISCameraCommunicator> communicator = cameraTransport.toStrongRef();
                 QVERIFY(communicator);
                 // Emitted in the camera thread; queued to this one.
                 connect(communicator.data(), &AbstractCommunicator::sendDeviceInserted, this,
@@ -329,7 +315,7 @@ private slots:
                 (record->uid() == gigEUid ? gone : fake) = record;
             QVERIFY(gone && fake);
             {
-                const QSharedPointer<TISCameraCommunicator> communicator = transports->cameras.toStrongRef();
+                const QSharedPointer<TISCameraCommunicator> communicator = cameraTransport.toStrongRef();
                 QVERIFY(communicator);
                 TISCameraCommunicator* c = communicator.data();
                 answers.clear();

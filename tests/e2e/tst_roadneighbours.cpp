@@ -50,7 +50,7 @@ private slots:
         auto bus = QSharedPointer<SimUsbBus>::create();
         auto lightSource = std::make_unique<UsbMotherboard>(bus, sim::lightSourceMotherboard(3), 3, 5);
         auto joint = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("HLX58")), 2, 6);
-        auto rig = std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus));
+        auto rig = std::make_unique<UpdaterRig>(simulatedUsbTransports(bus).shared());
         const QString lightSourceUid = lightSource->uid();
         const QString jointUid = joint->uid();
         // What the re-find compares cannot tell the two apart.

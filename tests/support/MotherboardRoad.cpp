@@ -61,7 +61,7 @@ sim::MotherboardProfile profileOf(const QString& kind)
 Road::Road(const sim::MotherboardProfile& profile)
     : bus(QSharedPointer<SimUsbBus>::create())
     , board(std::make_unique<UsbMotherboard>(bus, profile, 3, 5))
-    , rig(std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus)))
+    , rig(std::make_unique<UpdaterRig>(simulatedUsbTransports(bus).shared()))
 {
 }
 

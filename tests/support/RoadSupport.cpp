@@ -69,7 +69,7 @@ Road::Road(const QString& familyName)
     : family(familyName)
     , bus(QSharedPointer<SimUsbBus>::create())
     , instrument(std::make_unique<UsbInstrument>(bus, profileOf(familyName), 2, 5))
-    , rig(std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus)))
+    , rig(std::make_unique<UpdaterRig>(simulatedUsbTransports(bus).shared()))
 {
 }
 

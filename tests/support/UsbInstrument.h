@@ -1,7 +1,7 @@
 #pragma once
 
-#include "device/CommunicatorFactory.h"
 #include "tests/device/usb/sim/SimUsbBus.h"
+#include "tests/support/TestTransports.h"
 #include "tests/support/UsbPlugged.h"
 #include "tests/support/sim/SimInstrument.h"
 
@@ -10,19 +10,7 @@
 // A simulated bootloader-family instrument on the simulated USB bus.
 using UsbInstrument = UsbPlugged<sim::Instrument>;
 
-// The program's transports with the USB one over the simulated bus; no
-// camera or serial transport (the Ethernet one finds nothing outside a test's
-// own network namespace).
-class SimulatedUsbTransports : public CommunicatorFactory
-{
-public:
-    explicit SimulatedUsbTransports(QSharedPointer<SimUsbBus> bus);
-    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override;
-    // The machine's own serial ports stay out of the tests.
-    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override;
-    // Nor its cameras.
-    QSharedPointer<AbstractCommunicator> createTISCameraCommunicator() override;
-
-private:
-    QSharedPointer<SimUsbBus> m_bus;
-};
+// The program's transports with the USB one over the simulated bus; the
+// machine's own serial ports and cameras stay out of the tests (the Ethernet
+// transport finds nothing outside a test's own network namespace).
+TestTransports simulatedUsbTransports(QSharedPointer<SimUsbBus> bus);

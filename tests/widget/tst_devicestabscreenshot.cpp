@@ -98,7 +98,7 @@ private slots:
         auto joint = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("HLX58")), 2, 5);
         auto driver = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("NXLTV2")), 3, 6);
         {
-            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            VEKUpdaterWidget widget(simulatedUsbTransports(bus).shared());
             widget.resize(571, 650);
             widget.show();
             QVERIFY(QTest::qWaitForWindowExposed(&widget));

@@ -124,7 +124,7 @@ private slots:
         auto bus = QSharedPointer<SimUsbBus>::create();
         auto joint = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("HLX58")), 2, 5);
         {
-            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            VEKUpdaterWidget widget(simulatedUsbTransports(bus).shared());
             Form form(&widget);
             QTreeWidgetItem* row = waitForJoint(form);
             QVERIFY(row);
@@ -238,7 +238,7 @@ private slots:
             file.write(damagedFirmware());
         }
         {
-            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            VEKUpdaterWidget widget(simulatedUsbTransports(bus).shared());
             Form form(&widget);
             QTreeWidgetItem* row = waitForJoint(form);
             QVERIFY(row);
@@ -274,7 +274,7 @@ private slots:
         auto bus = QSharedPointer<SimUsbBus>::create();
         auto joint = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("HLX58")), 2, 5);
         {
-            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            VEKUpdaterWidget widget(simulatedUsbTransports(bus).shared());
             Form form(&widget);
             QTreeWidgetItem* row = waitForJoint(form);
             QVERIFY(row);

@@ -51,7 +51,7 @@ private slots:
         auto joint = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("HLX58")), 2, 5);
         auto driver = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("NXLTV2")), 3, 6);
         {
-            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            VEKUpdaterWidget widget(simulatedUsbTransports(bus).shared());
             QSignalSpy messages(&widget, &VEKUpdaterWidget::sendMessageToStatusBar);
             auto* tree = widget.findChild<QTreeWidget*>(QStringLiteral("treeWidget_device"));
             QTreeWidgetItem* joints = typeRow(tree, nsUpdater::AssistedRotaryJoint);
@@ -142,7 +142,7 @@ private slots:
             plugConsole();
         }
         {
-            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            VEKUpdaterWidget widget(simulatedUsbTransports(bus).shared());
             QSignalSpy messages(&widget, &VEKUpdaterWidget::sendMessageToStatusBar);
             auto* tree = widget.findChild<QTreeWidget*>(QStringLiteral("treeWidget_device"));
             auto* boot = widget.findChild<QTextBrowser*>(QStringLiteral("textBrowser_deviceBoot"));
@@ -190,7 +190,7 @@ private slots:
         auto bus = QSharedPointer<SimUsbBus>::create();
         auto bootloader = std::make_unique<UsbInstrument>(bus, road::profileOf(QStringLiteral("PIC32")), 4, 7);
         {
-            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            VEKUpdaterWidget widget(simulatedUsbTransports(bus).shared());
             auto* tree = widget.findChild<QTreeWidget*>(QStringLiteral("treeWidget_device"));
             QTreeWidgetItem* rows = typeRow(tree, nsUpdater::Bootloader);
             QVERIFY(rows->isHidden());

@@ -2,6 +2,7 @@
 #include "device/camera/TISCameraCommunicator.h"
 #include "device/camera/library/CameraLibrary.h"
 #include "tests/device/camera/sim/WatchingCameraBackend.h"
+#include "tests/support/TestTransports.h"
 
 #include <QtTest>
 
@@ -15,24 +16,6 @@ namespace {
 // Frames come every 33 ms at the rate asked for: a stream still running
 // delivers several within this time.
 constexpr int QuietMs = 500;
-
-// The camera transport alone, whose communicator the test keeps an eye on.
-class CamerasOnly : public CommunicatorFactory
-{
-public:
-    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createEthernetCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createTISCameraCommunicator() override
-    {
-        auto communicator = QSharedPointer<TISCameraCommunicator>::create();
-        cameras = communicator;
-        return communicator;
-    }
-
-    // Weak: the hardware server stays the communicator's only holder.
-    QWeakPointer<TISCameraCommunicator> cameras;
-};
 
 } // namespace
 
@@ -75,8 +58,12 @@ private slots:
         QFETCH(bool, stoppedFirst);
         // This row's connections to the test's thread go with it.
         QObject here;
-        auto factory = QSharedPointer<CamerasOnly>::create();
-        auto server = std::make_unique<MovraHardwareServer>(factory);
+        // The camera transport alone, whose communicator the test keeps an eye on.
+        QWeakPointer<TISCameraCommunicator> cameras;
+        const TestTransports transports = TestTransports()
+                                              .make(TestTransports::Camera, TestTransports::watched(cameras))
+                                              .only({ TestTransports::Camera });
+        auto server = std::make_unique<MovraHardwareServer>(transports.shared());
         QSignalSpy inserted(server.get(), &MovraHardwareServer::deviceInserted);
         QSignalSpy connection(server.get(), &MovraHardwareServer::deviceConnectionChanged);
         server->startCommunicationThreads();
@@ -86,7 +73,7 @@ private slots:
         QVERIFY(connection.wait(10000));
         QCOMPARE(m_watch->openCameras(), 1);
 
-        TISCameraCommunicator* communicator = factory->cameras.toStrongRef().data();
+        TISCameraCommunicator* communicator = cameras.toStrongRef().data();
         QVERIFY(communicator);
         // Counted where the communicator emits, in its own thread.
         std::atomic<int> relayed { 0 };
@@ -139,7 +126,7 @@ private slots:
         QCOMPARE(m_watch->openCameras(), 1);
 
         server.reset();
-        QVERIFY(factory->cameras.isNull());
+        QVERIFY(cameras.isNull());
         QCOMPARE(m_watch->openCameras(), 0);
         QCOMPARE(m_watch->frames(), framesAtTheEnd);
         QCOMPARE(relayed.load(), relayedAtTheEnd);

@@ -1,8 +1,8 @@
-#include "device/CommunicatorFactory.h"
 #include "device/MovraHardwareServer.h"
 #include "device/serial/SerialCommunicator.h"
 #include "tests/device/serial/sim/AnsweringDevice.h"
 #include "tests/support/DeviceRecordBuilder.h"
+#include "tests/support/TestTransports.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -38,29 +38,11 @@ protected:
     }
 };
 
-// Only the serial transport, over the test's port list.
-class SerialOnly : public CommunicatorFactory
-{
-public:
-    explicit SerialOnly(QSharedPointer<TestPortList> ports)
-        : m_ports(ports)
-    {
-    }
-    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override
-    {
-        return QSharedPointer<SerialCommunicator>::create(m_ports);
-    }
-
-private:
-    QSharedPointer<TestPortList> m_ports;
-};
-
 // The hardware server with its serial thread, and what it relays.
 struct Server
 {
     explicit Server(QSharedPointer<TestPortList> ports)
-        : server(QSharedPointer<SerialOnly>::create(ports))
+        : server(TestTransports().without(TestTransports::Usb).serialOver(ports).shared())
         , inserted(&server, &MovraHardwareServer::deviceInserted)
         , removed(&server, &MovraHardwareServer::deviceRemoved)
         , replies(&server, &MovraHardwareServer::commandReceivedFromDevice)

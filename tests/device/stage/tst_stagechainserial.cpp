@@ -1,8 +1,7 @@
-#include "device/CommunicatorFactory.h"
 #include "device/MovraHardwareServer.h"
-#include "device/serial/SerialCommunicator.h"
 #include "tests/device/serial/sim/TestPortList.h"
 #include "tests/device/stage/sim/SimZaberChain.h"
+#include "tests/support/TestTransports.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -10,23 +9,6 @@
 namespace {
 
 using Record = QSharedPointer<MovraDeviceInfo>;
-
-class SerialOnly : public CommunicatorFactory
-{
-public:
-    explicit SerialOnly(QSharedPointer<TestPortList> ports)
-        : m_ports(ports)
-    {
-    }
-    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override
-    {
-        return QSharedPointer<SerialCommunicator>::create(m_ports);
-    }
-
-private:
-    QSharedPointer<TestPortList> m_ports;
-};
 
 // The adapter whose ids do not tell the kind: identified by test commands.
 SerialPortDescription unknownAdapter(const QString& portName)
@@ -56,7 +38,7 @@ private slots:
         if (!chain.isOpen())
             QSKIP("no pseudo-terminal can be opened here");
         auto ports = QSharedPointer<TestPortList>::create();
-        MovraHardwareServer server(QSharedPointer<SerialOnly>::create(ports));
+        MovraHardwareServer server(TestTransports().without(TestTransports::Usb).serialOver(ports).shared());
         QSignalSpy inserted(&server, &MovraHardwareServer::deviceInserted);
         QSignalSpy removed(&server, &MovraHardwareServer::deviceRemoved);
         server.startCommunicationThreads();

@@ -4,6 +4,7 @@
 #include "tests/device/usb/sim/SimUsbBus.h"
 #include "tests/support/DeviceRecordBuilder.h"
 #include "tests/support/RelaySpy.h"
+#include "tests/support/TestTransports.h"
 
 #include <QtTest>
 
@@ -40,25 +41,6 @@ void makeResponsive(const QSharedPointer<SimUsbDevice>& device)
         return int(r.length);
     });
 }
-
-class SimUsbFactory : public CommunicatorFactory
-{
-public:
-    explicit SimUsbFactory(QSharedPointer<SimUsbBus> bus)
-        : m_bus(bus)
-    {
-    }
-    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override
-    {
-        return QSharedPointer<USBCommunicator>::create(m_bus);
-    }
-    QSharedPointer<AbstractCommunicator> createEthernetCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createTISCameraCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override { return {}; }
-
-private:
-    QSharedPointer<SimUsbBus> m_bus;
-};
 
 } // namespace
 
@@ -183,7 +165,8 @@ private slots:
         QTest::failOnWarning(QRegularExpression(QStringLiteral("cannot relay")));
         auto device = m_bus->plug(instrument());
         makeResponsive(device);
-        auto server = QSharedPointer<MovraHardwareServer>::create(QSharedPointer<SimUsbFactory>::create(m_bus));
+        auto server = QSharedPointer<MovraHardwareServer>::create(
+            TestTransports().usbOver(m_bus).only({ TestTransports::Usb }).shared());
         QSignalSpy inserted(server.data(), &MovraHardwareServer::deviceInserted);
         QSignalSpy removed(server.data(), &MovraHardwareServer::deviceRemoved);
         QSignalSpy connection(server.data(), &MovraHardwareServer::deviceConnectionChanged);

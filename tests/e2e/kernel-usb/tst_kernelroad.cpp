@@ -1,7 +1,7 @@
-#include "device/usb/USBCommunicator.h"
 #include "tests/e2e/kernel-usb/CountingLibUSB.h"
 #include "tests/e2e/kernel-usb/KernelGadget.h"
 #include "tests/support/RoadSupport.h"
+#include "tests/support/TestTransports.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,23 +24,6 @@ constexpr int RetryGivesUpMs = 13 * RetryIntervalMs + 15000;
 // The programming packet before whose reply the instrument halts its bulk
 // IN endpoint, once.
 constexpr int HaltInAtPacket = 10;
-
-// The program's USB transport over the real libusb of the guest.
-class KernelUsbTransports : public CommunicatorFactory
-{
-public:
-    explicit KernelUsbTransports(QSharedPointer<CountingLibUSB> api)
-        : m_api(api)
-    {
-    }
-    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override
-    {
-        return QSharedPointer<USBCommunicator>::create(m_api);
-    }
-
-private:
-    QSharedPointer<CountingLibUSB> m_api;
-};
 
 // USB device files this process holds open.
 QStringList openUsbFiles()
@@ -83,7 +66,7 @@ private slots:
                             { QStringLiteral("halt-in-at=%1").arg(HaltInAtPacket) });
         QVERIFY2(gadget.start(), qPrintable(gadget.error()));
         auto api = QSharedPointer<CountingLibUSB>::create();
-        UpdaterRig rig(QSharedPointer<KernelUsbTransports>::create(api));
+        UpdaterRig rig(TestTransports().usbOver(api).shared());
 
         // Found by the poller, named from its string descriptor, versions
         // read over the bulk endpoints.
@@ -168,7 +151,7 @@ private slots:
         auto api = QSharedPointer<CountingLibUSB>::create();
         const int baseContexts = api->contexts();
         {
-            UpdaterRig rig(QSharedPointer<KernelUsbTransports>::create(api));
+            UpdaterRig rig(TestTransports().usbOver(api).shared());
             rig.updater->retryIntervalMs = RetryIntervalMs;
             QVERIFY(rig.waitUntil([&] { return !rig.reports.isEmpty(); }, GuestFoundAndReadMs));
             const auto found = rig.reports.first().seen;

@@ -97,7 +97,7 @@ private slots:
         const QString channelPath = writeHex(desktop + "/Movra-LS_Default_Firmware_V4.2.hex", imageBytes(1280, 51));
         const QString motherboardPath = writeHex(desktop + "/Movra-PQW_Firmware_V3.2.hex", imageBytes(1024, 52));
         {
-            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            VEKUpdaterWidget widget(simulatedUsbTransports(bus).shared());
             Form form(&widget);
             // Shown under the type its channel version gives it.
             QTreeWidgetItem* lightSources = form.typeRow(nsUpdater::LightSource);

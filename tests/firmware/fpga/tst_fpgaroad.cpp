@@ -102,7 +102,7 @@ private slots:
         if (!QFile::exists(file))
             QVERIFY(QFile::copy(m_mcs, file));
         auto bus = QSharedPointer<SimUsbBus>::create();
-        auto rig = std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus));
+        auto rig = std::make_unique<UpdaterRig>(simulatedUsbTransports(bus).shared());
         std::unique_ptr<UsbFpgaBoard> front;
         if (console) {
             // The console on its main port first; the user then moves the

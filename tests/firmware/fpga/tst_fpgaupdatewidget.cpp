@@ -152,7 +152,7 @@ private slots:
         std::unique_ptr<UsbConsoleServicePort> servicePort;
         const QString chosen = fromCatalogue ? QString() : chosenFile(ConsoleFile);
         {
-            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            VEKUpdaterWidget widget(simulatedUsbTransports(bus).shared());
             Form form(&widget);
             QTreeWidgetItem* row = waitForRow(form, nsUpdater::FiberPhotometryConsole);
             QVERIFY(row);
@@ -263,7 +263,7 @@ private slots:
             board->core().change([](sim::FpgaBoard& b) { b.stopAnsweringAfter(20); });
         const QString chosen = fromCatalogue ? QString() : chosenFile(twoColour ? TwoColourFile : OneColourFile);
         {
-            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            VEKUpdaterWidget widget(simulatedUsbTransports(bus).shared());
             Form form(&widget);
             QTreeWidgetItem* row = waitForRow(form, twoColour ? nsUpdater::GQZ2 : nsUpdater::Channels);
             QVERIFY(row);

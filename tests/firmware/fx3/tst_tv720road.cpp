@@ -91,7 +91,7 @@ private slots:
                 b.stopAnsweringAfter(3);
             return 0;
         });
-        auto rig = std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus));
+        auto rig = std::make_unique<UpdaterRig>(simulatedUsbTransports(bus).shared());
         const QString uid = console->uid();
         QVERIFY(versionReadThenUpdated(*rig, uid));
         QCOMPARE(rig->responses.last().msg, lastCode);
@@ -134,7 +134,7 @@ private slots:
             other->sendUnasked(QByteArray(1, 5));
             QThread::msleep(20);
         });
-        auto rig = std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus));
+        auto rig = std::make_unique<UpdaterRig>(simulatedUsbTransports(bus).shared());
         const QString uid = console->uid();
         QVERIFY(uid != other->uid());
         QVERIFY(versionReadThenUpdated(*rig, uid));

@@ -170,7 +170,7 @@ private slots:
         QByteArray consoleFlash;
         QSharedPointer<SimUsbDevice> chip;
         {
-            VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(bus));
+            VEKUpdaterWidget widget(simulatedUsbTransports(bus).shared());
             Form form(&widget);
             QTreeWidgetItem* row = waitForRow(form, nsUpdater::TV720);
             QVERIFY(row);

@@ -61,7 +61,7 @@ private slots:
         QVERIFY2(link.start(&error), qPrintable(error));
         link.setVersion(quint8(major), quint8(minor));
 
-        VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(QSharedPointer<SimUsbBus>::create()));
+        VEKUpdaterWidget widget(simulatedUsbTransports(QSharedPointer<SimUsbBus>::create()).shared());
         Form form(&widget);
         QTreeWidgetItem* row = form.typeRow(type);
         QVERIFY(row);
@@ -92,7 +92,7 @@ private slots:
         QVERIFY2(link.start(&error), qPrintable(error));
         link.setVersion(2, 3);
 
-        UpdaterRig rig(QSharedPointer<SimulatedUsbTransports>::create(QSharedPointer<SimUsbBus>::create()));
+        UpdaterRig rig(simulatedUsbTransports(QSharedPointer<SimUsbBus>::create()).shared());
         // First poll, the version burst and the link's neighbour discovery.
         QVERIFY(rig.waitUntil([&] { return !rig.reports.isEmpty(); }, 12000));
         const nsUpdater::DeviceCommunicationInfo found = rig.reports.first().seen;
@@ -124,7 +124,7 @@ private slots:
         QVERIFY2(link.start(&error), qPrintable(error));
         link.setSilent();
 
-        VEKUpdaterWidget widget(QSharedPointer<SimulatedUsbTransports>::create(QSharedPointer<SimUsbBus>::create()));
+        VEKUpdaterWidget widget(simulatedUsbTransports(QSharedPointer<SimUsbBus>::create()).shared());
         Form form(&widget);
         QVERIFY(QTest::qWaitFor([&] { return !link.received().isEmpty(); }, 8000));
         QTest::qWait(4000);

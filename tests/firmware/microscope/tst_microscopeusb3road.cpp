@@ -82,7 +82,7 @@ private slots:
         sim::Usb3Microscope::Versions v;
         v.driver = driver;
         auto microscope = std::make_unique<UsbMicroscope>(bus, quint16(release), v);
-        auto rig = std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus));
+        auto rig = std::make_unique<UpdaterRig>(simulatedUsbTransports(bus).shared());
 
         const QString uid = microscope->uid();
         QVERIFY(rig->waitUntil([&] { return versionsComplete(*rig, uid); }, 10000));
@@ -137,7 +137,7 @@ private slots:
                 d.channel().stopAnsweringAfter(2);
             return 0;
         });
-        auto rig = std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus));
+        auto rig = std::make_unique<UpdaterRig>(simulatedUsbTransports(bus).shared());
         const QString uid = microscope->uid();
         QVERIFY(rig->waitUntil([&] { return versionsComplete(*rig, uid); }, 10000));
 
@@ -197,7 +197,7 @@ private slots:
             other->sendUnasked(QByteArray("\x18\x00\x00", 3));
             QThread::msleep(20);
         });
-        auto rig = std::make_unique<UpdaterRig>(QSharedPointer<SimulatedUsbTransports>::create(bus));
+        auto rig = std::make_unique<UpdaterRig>(simulatedUsbTransports(bus).shared());
         const QString uid = microscope->uid();
         QVERIFY(uid != other->uid());
         QVERIFY(

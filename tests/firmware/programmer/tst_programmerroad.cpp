@@ -1,5 +1,3 @@
-#include "device/serial/SerialCommunicator.h"
-#include "device/usb/USBCommunicator.h"
 #include "firmware/programmer/BootCypressFX3Communicator.h"
 #include "firmware/programmer/IMUFirmwareCommunicator.h"
 #include "firmware/programmer/ZuvoBasestationCommunicator.h"
@@ -8,6 +6,7 @@
 #include "tests/firmware/programmer/sim/SimInertialModule.h"
 #include "tests/support/ProgrammerScripts.h"
 #include "tests/support/PseudoRandomBytes.h"
+#include "tests/support/TestTransports.h"
 #include "tests/support/UpdaterRig.h"
 
 #include <QDir>
@@ -21,29 +20,12 @@ namespace {
 using Behaviour = ProgrammerScripts::Behaviour;
 using Response = UpdaterRig::Response;
 
-// The program's USB transport over the simulated bus and its serial
-// transport over the test's pseudo-terminals.
-class SimulatedTransports : public CommunicatorFactory
+// The program's transports with the USB one over the simulated bus and the
+// serial one over the test's pseudo-terminals.
+QSharedPointer<TestTransports> simulatedTransports(QSharedPointer<SimUsbBus> bus, QSharedPointer<TestPortList> ports)
 {
-public:
-    SimulatedTransports(QSharedPointer<SimUsbBus> bus, QSharedPointer<TestPortList> ports)
-        : m_bus(bus)
-        , m_ports(ports)
-    {
-    }
-    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override
-    {
-        return QSharedPointer<USBCommunicator>::create(m_bus);
-    }
-    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override
-    {
-        return QSharedPointer<SerialCommunicator>::create(m_ports);
-    }
-
-private:
-    QSharedPointer<SimUsbBus> m_bus;
-    QSharedPointer<TestPortList> m_ports;
-};
+    return TestTransports().usbOver(bus).serialOver(ports).shared();
+}
 
 bool ended(const UpdaterRig& rig)
 {
@@ -128,7 +110,7 @@ private slots:
         if (!module.start())
             QSKIP("no pseudo-terminal can be opened here");
         const QString before = module.portName();
-        UpdaterRig rig(QSharedPointer<SimulatedTransports>::create(QSharedPointer<SimUsbBus>::create(), ports));
+        UpdaterRig rig(simulatedTransports(QSharedPointer<SimUsbBus>::create(), ports));
         QVERIFY(rig.waitUntil([&] { return reportOf(rig, nsUpdater::IMU); }, FoundMs));
         const nsUpdater::DeviceCommunicationInfo found = *reportOf(rig, nsUpdater::IMU);
         QCOMPARE(found.motherboardVersion, QStringLiteral("1.7"));
@@ -166,7 +148,7 @@ private slots:
         sim::InertialModule module(ports, profile);
         if (!module.start())
             QSKIP("no pseudo-terminal can be opened here");
-        UpdaterRig rig(QSharedPointer<SimulatedTransports>::create(QSharedPointer<SimUsbBus>::create(), ports));
+        UpdaterRig rig(simulatedTransports(QSharedPointer<SimUsbBus>::create(), ports));
         QVERIFY(rig.waitUntil([&] { return reportOf(rig, nsUpdater::IMU); }, FoundMs));
         const QString uid = reportOf(rig, nsUpdater::IMU)->uid;
         QCOMPARE(rig.updater->startUpdate(m_firmware, nsUpdater::IMU, uid, false, false),
@@ -206,7 +188,7 @@ private slots:
         sim::BaseStation station(ports, {});
         if (!station.start())
             QSKIP("no pseudo-terminal can be opened here");
-        UpdaterRig rig(QSharedPointer<SimulatedTransports>::create(QSharedPointer<SimUsbBus>::create(), ports));
+        UpdaterRig rig(simulatedTransports(QSharedPointer<SimUsbBus>::create(), ports));
         QVERIFY(rig.waitUntil([&] { return reportOf(rig, nsUpdater::ZuvoBasestation); }, FoundMs));
         const nsUpdater::DeviceCommunicationInfo found = *reportOf(rig, nsUpdater::ZuvoBasestation);
         QCOMPARE(found.motherboardVersion, QStringLiteral("2.0"));
@@ -245,7 +227,7 @@ private slots:
         chip.product = QStringLiteral("WestBridge");
         chip.serial = QString();
         QSharedPointer<SimUsbDevice> device = bus->plug(chip);
-        UpdaterRig rig(QSharedPointer<SimulatedTransports>::create(bus, QSharedPointer<TestPortList>::create()));
+        UpdaterRig rig(simulatedTransports(bus, QSharedPointer<TestPortList>::create()));
         QVERIFY(rig.waitUntil([&] { return reportOf(rig, nsUpdater::USB3Driver); }, FoundMs));
         const nsUpdater::DeviceCommunicationInfo found = *reportOf(rig, nsUpdater::USB3Driver);
         QCOMPARE(found.name, QStringLiteral("USB3 Communication"));

@@ -1,7 +1,6 @@
 #include "app/catalogue/UpdaterInformationHandler.h"
 #include "app/updater/DisplayTables.h"
 #include "app/updater/VEKUpdaterWidget.h"
-#include "device/serial/SerialCommunicator.h"
 #include "firmware/programmer/IMUFirmwareCommunicator.h"
 #include "firmware/programmer/ZuvoBasestationCommunicator.h"
 #include "tests/firmware/programmer/sim/SimBaseStation.h"
@@ -9,6 +8,7 @@
 #include "tests/support/CatalogueServer.h"
 #include "tests/support/ProgrammerScripts.h"
 #include "tests/support/PseudoRandomBytes.h"
+#include "tests/support/TestTransports.h"
 #include "tests/support/WidgetFixtures.h"
 #include "tests/support/WidgetTestEnvironment.h"
 
@@ -19,28 +19,6 @@
 #include <QtTest>
 
 #include <memory>
-
-namespace {
-
-// Only the serial transport, over the test's pseudo-terminals.
-class SerialTransport : public CommunicatorFactory
-{
-public:
-    explicit SerialTransport(QSharedPointer<TestPortList> ports)
-        : m_ports(ports)
-    {
-    }
-    QSharedPointer<AbstractCommunicator> createUSBCommunicator() override { return {}; }
-    QSharedPointer<AbstractCommunicator> createSerialCommunicator() override
-    {
-        return QSharedPointer<SerialCommunicator>::create(m_ports);
-    }
-
-private:
-    QSharedPointer<TestPortList> m_ports;
-};
-
-} // namespace
 
 // The inertial module and the base station on pseudo-terminals, shown in the
 // Devices tab with the versions they report and updated from the window
@@ -105,7 +83,8 @@ private slots:
         if (!(imu ? module->start() : station->start()))
             QSKIP("no pseudo-terminal can be opened here");
         {
-            VEKUpdaterWidget widget(QSharedPointer<SerialTransport>::create(ports));
+            // No USB transport; the serial one over the test's pseudo-terminals.
+            VEKUpdaterWidget widget(TestTransports().without(TestTransports::Usb).serialOver(ports).shared());
             Form form(&widget);
             QTreeWidgetItem* typeRow = form.typeRow(type);
             QVERIFY(typeRow);

@@ -40,7 +40,8 @@ public:
     QSharedPointer<TestTransports> shared() const;
 
     // Makes the program's own C and leaves a weak pointer to it in watch:
-    // the server stays the communicator's only holder.
+    // the server stays the communicator's only holder. The maker keeps a
+    // reference to watch, which must outlive the server.
     template <class C>
     static Maker watched(QWeakPointer<C>& watch)
     {

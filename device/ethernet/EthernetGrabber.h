@@ -2,7 +2,7 @@
 
 #include "device/AbstractGrabber.h"
 #include "device/MovraDeviceInfo.h"
-#include "device/ethernet/InterfaceChangeWatch.h"
+#include "platform/InterfaceChangeWatch.h"
 
 #include <QMap>
 #include <QSharedPointer>

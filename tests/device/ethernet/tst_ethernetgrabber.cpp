@@ -1,5 +1,5 @@
 #include "device/ethernet/EthernetGrabber.h"
-#include "device/ethernet/InterfaceChangeWatch.h"
+#include "platform/InterfaceChangeWatch.h"
 #include "tests/device/ethernet/NetworkSandbox.h"
 
 #include <QSignalSpy>

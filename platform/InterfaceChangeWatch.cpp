@@ -1,4 +1,4 @@
-#include "device/ethernet/InterfaceChangeWatch.h"
+#include "platform/InterfaceChangeWatch.h"
 
 #include <QtGlobal>
 

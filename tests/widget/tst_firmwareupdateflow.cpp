@@ -203,6 +203,21 @@ private slots:
         QVERIFY(!progressDialog() || !progressDialog()->isVisible());
     }
 
+    // A camera's manual update, reached through the slot (its button is
+    // disabled), offers every file: the dialog has no filter.
+    void cameraManualDialogWithoutFilters()
+    {
+        VEKUpdaterWidget widget(noTransports());
+        widget.onDeviceConnectionStatusReceived(nsUpdater::KZR410, QStringLiteral("KZR410"),
+                                                QStringLiteral("04D8-F57E-0102-05"), true);
+        selectDevice(widget, nsUpdater::Camera, QStringLiteral("DMK"), QStringLiteral("12345678"));
+        DialogAnswerer user({ QStringLiteral("reject") });
+        widget.onUpdateDeviceManuallyClicked();
+        QCOMPARE(user.seen.size(), 1);
+        QCOMPARE(user.seen.first().kind, QStringLiteral("file"));
+        QCOMPARE(user.seen.first().nameFilters, QFileDialog().nameFilters());
+    }
+
     // No browser to open the page: the status bar gives its address instead.
     void cameraPageWithoutBrowser()
     {
@@ -224,6 +239,63 @@ private slots:
                  qPrintable(message));
         QCOMPARE(messages.first().at(1).toInt(), 0);
         QCOMPARE(requests.size(), 0);
+    }
+
+    // Rules that look at the device the firmware updater lists: a joint with
+    // the first product id of its bootloader takes the first address and
+    // filter; a PIC32 bootloader is offered the files of the types that boot
+    // from it.
+    void listedDevice_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("productId");
+        QTest::addColumn<int>("release");
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<QString>("address"); // empty: "Update from server" is not tried
+        QTest::addColumn<QStringList>("filters");
+
+        QTest::newRow("joint, first bootloader id")
+            << 0 << 0xF676 << 6 << "Assisted Rotary Joint" << url(0, 0) << QStringList { filter(0, 0) };
+        QTest::newRow("PIC32 bootloader")
+            << 3 << 0xF333 << 1 << "Movra Bootloader" << QString()
+            << QStringList { "Movra-KZR410_Firmware_V*.hex", "Movra-KOTW_Gen3_Firmware_V*.hex",
+                             "Movra-Sarvanti_Gen2_Driver_Firmware_V*.hex" };
+    }
+
+    void listedDevice()
+    {
+        QFETCH(int, type);
+        QFETCH(int, productId);
+        QFETCH(int, release);
+        QFETCH(QString, product);
+        QFETCH(QString, address);
+        QFETCH(QStringList, filters);
+
+        auto machine = QSharedPointer<FakeMachine>::create(FakeMachine::Usb);
+        VEKUpdaterWidget widget(machine);
+        Form form(&widget);
+        machine->plug(FakeDevice::onUsb(0x04D8, quint16(productId), quint16(release), product, QString(), 5));
+        QTreeWidgetItem* typeRow = form.typeRow(type);
+        QVERIFY(waitForDevices(form, typeRow, 1, 10000));
+        widget.onNetworkReplyReceived(catalogue());
+        typeRow->setHidden(false);
+        form.tree->setCurrentItem(typeRow->child(0));
+
+        {
+            DialogAnswerer user({ QStringLiteral("reject") });
+            widget.onUpdateDeviceManuallyClicked();
+            QCOMPARE(user.seen.size(), 1);
+            QCOMPARE(user.seen.first().kind, QStringLiteral("file"));
+            QCOMPARE(user.seen.first().nameFilters, filters);
+        }
+        if (address.isEmpty())
+            return;
+        QSignalSpy requests(&widget, &VEKUpdaterWidget::sendRequestToNetwork);
+        DialogAnswerer user({});
+        widget.onUpdateDeviceClicked();
+        QCOMPARE(user.seen.size(), 0);
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.first().at(0).toUrl().toString(), address);
     }
 
     void deviceCount()
@@ -266,6 +338,8 @@ private slots:
                                 << QStringList { filter(1, 0), filter(1, 1), filter(1, 2) };
         QTest::newRow("HKTR") << 19 << "HKTR8" << none << true
                               << QStringList { filter(19, 0), filter(19, 1), filter(19, 2) };
+        // No bootloader listed by the firmware updater: no filter fits.
+        QTest::newRow("bootloader") << 3 << "Bootloader" << none << true << none;
         QTest::newRow("channels, electrophy")
             << 5 << "Channels" << QStringList { "Electrophy." } << true << QStringList { "QWM*.mcs" };
         QTest::newRow("channels, microscope")
@@ -622,6 +696,43 @@ private slots:
         QCOMPARE(user.seen.first().title, QStringLiteral("Choose the Motherboard Firmware File (.hex)"));
         QCOMPARE(user.seen.first().nameFilters, filters);
         QCOMPARE(requests.size(), 0);
+    }
+
+    // In server mode the motherboard step after the channels downloads the
+    // light sources' motherboard address, or the type's own first address.
+    void motherboardStepFromTheServer_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("motherboard");
+
+        QTest::newRow("light source") << 15 << "LightSource" << url(17, 0);
+        QTest::newRow("KAVOR") << 16 << "KAVOR" << url(16, 0);
+        QTest::newRow("memory manager") << 7 << "EEPROM" << url(7, 0);
+    }
+
+    void motherboardStepFromTheServer()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        QFETCH(QString, motherboard);
+
+        VEKUpdaterWidget widget(noTransports());
+        selectDevice(widget, type, name, QStringLiteral("04D8-F57E-0102-05"));
+        QSignalSpy requests(&widget, &VEKUpdaterWidget::sendRequestToNetwork);
+        {
+            // A downloaded channel file puts the flow in server mode (here
+            // its start is refused).
+            DialogAnswerer user({ QStringLiteral("OK") });
+            widget.onNetworkReplyDownloadDoneReceived(QUrl(url(type, 4)).fileName());
+            QCOMPARE(user.seen.size(), 1);
+        }
+        DialogAnswerer user({});
+        widget.onStartMotherboardUpdateReceived();
+        QCOMPARE(user.seen.size(), 0);
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.first().at(0).toUrl().toString(), motherboard);
+        QCOMPARE(requests.first().at(1).toBool(), false);
     }
 
     // A GQZ3 update that succeeded offers the USB3 driver next; OK starts

@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <memory>
+#include <utility>
 
 using nsUpdater::DeviceIdentifier;
 
@@ -138,6 +139,38 @@ private slots:
         QStringList sorted = names;
         sorted.sort();
         QCOMPARE(names, sorted);
+        // Each type's row by its name.
+        const QList<std::pair<int, QString>> typeNames {
+            { 0, "Assisted Rotary Joint" },
+            { 1, "KZR410" },
+            { 2, "NXLT" },
+            { 3, "Bootloader" },
+            { 4, "Camera" },
+            { 5, "Channel(s)" },
+            { 6, "Console" },
+            { 7, "EEPROM Memory Manager" },
+            { 8, "Electrophysiology Console" },
+            { 9, "Fiber Photometry Console" },
+            { 10, "GQZ" },
+            { 11, "GQZ2" },
+            { 12, "GQZ3" },
+            { 13, "GQZ3 KAVOR" },
+            { 14, "IMU" },
+            { 15, "Light Source" },
+            { 16, "KAVOR" },
+            { 17, "Motherboard" },
+            { 18, "TV720" },
+            { 19, "HKTR" },
+            { 20, "USB3 Driver" },
+            { 21, "Sarvanti" },
+            { 22, "YLQSA Gen2" },
+            { 23, "KOTW Gen3" },
+            { 24, "Zuvo Basestation" },
+            { 25, "Sarvanti Gen2" },
+        };
+        QCOMPARE(typeNames.size(), form.tree->topLevelItemCount());
+        for (const auto& [type, name] : typeNames)
+            QCOMPARE(form.typeRow(type)->text(0), name);
         QCOMPARE(shown.size(), int(DeviceTypeRules::rows().size()) - 6);
         for (int type : { 3, 5, 6, 7, 17, 20 })
             QVERIFY(form.typeRow(type)->isHidden());
@@ -185,12 +218,21 @@ private slots:
         QTest::newRow("gqz") << 10 << "GQZ"
                              << "04D8-F57E-0104-05"
                              << "FPGA (Port #4)" << false << 1;
+        QTest::newRow("gqz2") << 11 << "GQZ2"
+                              << "04D8-F57E-0104-05"
+                              << "FPGA (Port #4)" << false << 1;
         QTest::newRow("gqz3 bootloader") << 12 << "Bootloader"
                                          << "04D8-F57E-0104-05"
                                          << "FPGA (Port #4)" << true << 1;
         QTest::newRow("gqz3 named") << 12 << "GQZ3"
                                     << "04D8-F57E-0104-05"
                                     << "GQZ3 (Port #4)" << false << 1;
+        QTest::newRow("gqz3 kavor bootloader") << 13 << "Bootloader"
+                                               << "04D8-F57E-0104-05"
+                                               << "FPGA (Port #4)" << true << 1;
+        QTest::newRow("gqz3 kavor named") << 13 << "GQZ3 KAVOR"
+                                          << "04D8-F57E-0104-05"
+                                          << "GQZ3 KAVOR (Port #4)" << false << 1;
         QTest::newRow("bootloader") << 3 << "Bootloader"
                                     << "04D8-F57E-0101-05"
                                     << "Bootloader (Port #1)" << true << 1;
@@ -471,6 +513,10 @@ private slots:
         QTest::newRow("hktr4 deprecated")
             << 19 << "HKTR4" << QStringList { "1.0", "2.3", "1.0" } << QStringList { "2.0" } << true << false << "M"
             << false << false << fresh << QStringList { "D:deprecated", "D:https://www.movrane.com" };
+        // The same check with the light source's threshold digit.
+        QTest::newRow("light source hktr4 deprecated")
+            << 15 << "HKTR4" << QStringList { "1.0", "1.5", "1.2" } << QStringList { "1.1", "1.0" } << true << false
+            << "BMC" << false << false << fresh << QStringList { "D:deprecated" };
         QTest::newRow("hktr4 current") << 19 << "HKTR4" << QStringList { "1.0", "3.1", "1.0" } << QStringList { "2.0" }
                                        << true << false << "M" << true << true << fresh
                                        << QStringList { "D:pulse generator" };
@@ -568,6 +614,110 @@ private slots:
             const QString text = expected.mid(2);
             const QString shown = pane == form.description ? pane->toHtml() + pane->toPlainText() : pane->toPlainText();
             QVERIFY2(shown.contains(text), qPrintable(text + QStringLiteral(" not in ") + pane->toPlainText()));
+        }
+    }
+
+    // The description pane of a device row: its type's description and the
+    // link to the type's product page (empty: the site root; "-": no link).
+    void descriptionPane_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("page");
+
+        QTest::newRow("joint") << 0 << "HLX58"
+                               << "assisted rotary joint follows"
+                               << "assisted-rotary-joint";
+        QTest::newRow("KZR410") << 1 << "KZR410"
+                                << "fiber photometry system combines"
+                                << "kzr410";
+        QTest::newRow("NXLT") << 2 << "NXLT"
+                              << "NXLT fiber photometry driver"
+                              << "nxlt";
+        QTest::newRow("camera") << 4 << "DMK"
+                                << "behaviour camera records"
+                                << "cameras";
+        QTest::newRow("console") << 6 << "Console"
+                                 << ""
+                                 << "-";
+        QTest::newRow("memory manager") << 7 << "EEPROM"
+                                        << "EEPROM memory manager reads"
+                                        << "";
+        QTest::newRow("electrophysiology") << 8 << "EP Console"
+                                           << "acquisition console records"
+                                           << "electrophysiology-console";
+        QTest::newRow("photometry console") << 9 << "FP Console"
+                                            << "console drives the channel modules"
+                                            << "fiber-photometry-console";
+        QTest::newRow("GQZ") << 10 << "GQZ"
+                             << "one-colour microscope driver"
+                             << "gqz";
+        QTest::newRow("GQZ2") << 11 << "GQZ2"
+                              << "two-colour microscope driver"
+                              << "gqz2";
+        QTest::newRow("GQZ3") << 12 << "GQZ3"
+                              << "third-generation microscope driver"
+                              << "gqz3";
+        QTest::newRow("GQZ3 KAVOR") << 13 << "GQZ3 KAVOR"
+                                    << "third-generation microscope driver"
+                                    << "gqz3";
+        QTest::newRow("IMU") << 14 << "IMU"
+                             << "inertial sensor module"
+                             << "";
+        QTest::newRow("light source") << 15 << "LightSource"
+                                      << "light-source driver powers"
+                                      << "light-source";
+        QTest::newRow("KAVOR") << 16 << "KAVOR"
+                               << "KAVOR light source delivers"
+                               << "kavor";
+        QTest::newRow("TV720") << 18 << "TV720"
+                               << "TV720 console acquires"
+                               << "tv720";
+        QTest::newRow("HKTR") << 19 << "HKTR8"
+                              << "pulse generator produces"
+                              << "hktr";
+        QTest::newRow("Sarvanti") << 21 << "Sarvanti"
+                                  << "alternative planes"
+                                  << "sarvanti";
+        QTest::newRow("YLQSA") << 22 << "YLQSA Gen2"
+                               << "YLQSA mini cube"
+                               << "";
+        QTest::newRow("KOTW") << 23 << "KOTW Gen3"
+                              << "KOTW Gen3 fiber photometry driver"
+                              << "kotw-gen3";
+        QTest::newRow("Zuvo") << 24 << "Zuvo"
+                              << "Zuvo base station"
+                              << "";
+        QTest::newRow("Sarvanti Gen2") << 25 << "Sarvanti Gen2"
+                                       << "alternative planes"
+                                       << "sarvanti";
+    }
+
+    void descriptionPane()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        QFETCH(QString, description);
+        QFETCH(QString, page);
+
+        VEKUpdaterWidget widget(noTransports());
+        Form form(&widget);
+        connectDevice(widget, type, name, QStringLiteral("04D8-F57E-0101-05"));
+        form.typeRow(type)->setHidden(false);
+        form.tree->setCurrentItem(form.typeRow(type)->child(0));
+        const QString shown = form.description->toPlainText();
+        QVERIFY2(shown.contains(description), qPrintable(shown));
+        const QString products = MovraWebHost + QStringLiteral("/collections/hardware/products/");
+        if (page == QLatin1String("-")) {
+            QVERIFY2(!shown.contains(MovraWebHost), qPrintable(shown));
+        } else if (page.isEmpty()) {
+            QVERIFY2(shown.contains(MovraWebHost), qPrintable(shown));
+            QVERIFY2(!shown.contains(products), qPrintable(shown));
+        } else {
+            // The link's text is its address: the page is the whole address.
+            const QRegularExpression link(QRegularExpression::escape(products + page) + QStringLiteral("(\\s|$)"));
+            QVERIFY2(shown.contains(link), qPrintable(shown));
         }
     }
 

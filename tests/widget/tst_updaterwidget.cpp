@@ -513,10 +513,6 @@ private slots:
         QTest::newRow("hktr4 deprecated")
             << 19 << "HKTR4" << QStringList { "1.0", "2.3", "1.0" } << QStringList { "2.0" } << true << false << "M"
             << false << false << fresh << QStringList { "D:deprecated", "D:https://www.movrane.com" };
-        // The same check with the light source's threshold digit.
-        QTest::newRow("light source hktr4 deprecated")
-            << 15 << "HKTR4" << QStringList { "1.0", "1.5", "1.2" } << QStringList { "1.1", "1.0" } << true << false
-            << "BMC" << false << false << fresh << QStringList { "D:deprecated" };
         QTest::newRow("hktr4 current") << 19 << "HKTR4" << QStringList { "1.0", "3.1", "1.0" } << QStringList { "2.0" }
                                        << true << false << "M" << true << true << fresh
                                        << QStringList { "D:pulse generator" };
@@ -719,6 +715,46 @@ private slots:
             const QRegularExpression link(QRegularExpression::escape(products + page) + QStringLiteral("(\\s|$)"));
             QVERIFY2(shown.contains(link), qPrintable(shown));
         }
+    }
+
+    // The deprecated-driver check of the types that have it: a device named
+    // HKTR4 whose installed channel version begins with the type's threshold
+    // digit gets the deprecated notice and no update; one digit off, or a
+    // type without the check, the usual description.
+    void deprecatedCheckByType_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("channel");
+        QTest::addColumn<bool>("deprecated");
+
+        const QList<std::pair<int, int>> thresholds { { 2, 2 }, { 8, 1 }, { 9, 1 }, { 15, 1 }, { 16, 1 }, { 19, 2 } };
+        for (const auto& [type, digit] : thresholds) {
+            QTest::addRow("type %d, channel %d", type, digit) << type << QStringLiteral("%1.3").arg(digit) << true;
+            QTest::addRow("type %d, channel %d", type, digit + 1)
+                << type << QStringLiteral("%1.3").arg(digit + 1) << false;
+        }
+        for (int type : { 1, 23 }) {
+            QTest::addRow("type %d, channel 1", type) << type << "1.3" << false;
+            QTest::addRow("type %d, channel 2", type) << type << "2.3" << false;
+        }
+    }
+
+    void deprecatedCheckByType()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, channel);
+        QFETCH(bool, deprecated);
+
+        VEKUpdaterWidget widget(noTransports());
+        Form form(&widget);
+        const QString uid = QStringLiteral("04D8-F57E-0101-05");
+        connectDevice(widget, type, QStringLiteral("HKTR4"), uid);
+        widget.informationHandler()->setDeviceVersions(
+            nsFirmware::DeviceVersions { QStringLiteral("1.0"), channel, QStringLiteral("1.0") }, uid);
+        widget.onNetworkReplyReceived(QJsonDocument::fromJson(firmwareCatalogue(type, { QStringLiteral("2.0") })));
+        form.tree->setCurrentItem(form.typeRow(type)->child(0));
+        QCOMPARE(form.description->toPlainText().contains(QStringLiteral("deprecated")), deprecated);
+        QCOMPARE(form.update->isEnabled(), !deprecated);
     }
 
     void selectionStartsFromTheTemplates()

@@ -1,6 +1,7 @@
 #include "firmware/bootloader/BootloaderCommunicator.h"
 
 #include "firmware/bootloader/BootloaderFamily.h"
+#include "firmware/core/BootInfoReply.h"
 #include "firmware/core/ProgressMessages.h"
 
 // Already in its bootloader: no reset.
@@ -27,15 +28,6 @@ void BootloaderCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDev
     const QByteArray reply = removeBootloaderPrefix(deviceInfo, data);
     if (reply.isEmpty())
         return;
-    switch (reply.at(0)) {
-    case nsFirmware::ReadBootInfo: {
-        const int first = isInBootloader(deviceInfo) ? 2 : 1;
-        const QString version = versionText(reply, first, first + 1);
-        if (!version.isEmpty())
-            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
-                                             ProgressMessages::NotAvailable, version);
-        break;
-    }
-    default: handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::Raw); break;
-    }
+    handleBootInfoOrHexUpdateReply(deviceInfo, reply, BootInfoReply::prefixedVersionIndex(deviceInfo),
+                                   CrcReplyForm::Raw);
 }

@@ -1,6 +1,7 @@
 #include "firmware/bootloader/HLX58Communicator.h"
 
 #include "firmware/bootloader/BootloaderFamily.h"
+#include "firmware/core/BootInfoReply.h"
 #include "firmware/core/ProgressMessages.h"
 
 namespace {
@@ -57,20 +58,15 @@ void HLX58Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceIn
     if (reply.isEmpty())
         return;
     switch (reply.at(0)) {
-    case nsFirmware::ReadBootInfo: {
-        const int first = isInBootloader(deviceInfo) ? 2 : 1;
-        const QString version = versionText(reply, first, first + 1);
-        if (!version.isEmpty())
-            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
-                                             ProgressMessages::NotAvailable, version);
-        break;
-    }
     case AskFirmwareVersion: {
         const QString version = versionText(reply, 1, 2);
         if (!version.isEmpty())
             BootloaderFamily::reportVersions(this, deviceInfo, version, version, ProgressMessages::NotAvailable);
         break;
     }
-    default: handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::Raw); break;
+    default:
+        handleBootInfoOrHexUpdateReply(deviceInfo, reply, BootInfoReply::prefixedVersionIndex(deviceInfo),
+                                       CrcReplyForm::Raw);
+        break;
     }
 }

@@ -1,5 +1,6 @@
 #include "firmware/core/AbstractFirmwareCommunicator.h"
 
+#include "firmware/core/BootInfoReply.h"
 #include "firmware/core/BootloaderFrame.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/core/RegisterFrame.h"
@@ -497,6 +498,21 @@ void AbstractFirmwareCommunicator::eraseInBootloader(QSharedPointer<MovraDeviceI
     emit sendMessageToProgressDialog(ProgressMessages::ErasingHexFile);
     emit sendClearAvailableDevices();
     sendBootloaderCommand(nsFirmware::EraseFlash, device);
+}
+
+void AbstractFirmwareCommunicator::handleBootInfoOrHexUpdateReply(const QSharedPointer<MovraDeviceInfo>& device,
+                                                                  const QByteArray& reply, int versionIndex,
+                                                                  CrcReplyForm crcForm)
+{
+    if (reply.isEmpty())
+        return;
+    if (reply.at(0) != nsFirmware::ReadBootInfo) {
+        handleHexUpdateReply(device, reply, crcForm);
+        return;
+    }
+    DeviceVersions versions;
+    if (BootInfoReply::versions(reply, versionIndex, &versions))
+        emit sendInstalledVersionToUpdater(getDeviceIdentifier(device), versions, device->uid());
 }
 
 bool AbstractFirmwareCommunicator::handleHexUpdateReply(QSharedPointer<MovraDeviceInfo> device, const QByteArray& reply,

@@ -174,6 +174,11 @@ protected:
     // reply is none of them. They count only while this communicator's own
     // update runs: a version query must never drive another device's update.
     bool handleHexUpdateReply(QSharedPointer<MovraDeviceInfo> device, const QByteArray& reply, CrcReplyForm crcForm);
+    // A boot-info reply (1) reports the bootloader version that starts at
+    // byte versionIndex, when the reply holds it; every other reply goes to
+    // handleHexUpdateReply.
+    void handleBootInfoOrHexUpdateReply(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& reply,
+                                        int versionIndex, CrcReplyForm crcForm);
 
     void startReconnectTimer(int delayMs = ReconnectDelayMs);
     // Called once a command went out: during an update the reply it awaits

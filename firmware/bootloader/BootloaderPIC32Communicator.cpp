@@ -1,8 +1,6 @@
 #include "firmware/bootloader/BootloaderPIC32Communicator.h"
 
 #include "device/usb/UsbIds.h"
-#include "firmware/bootloader/BootloaderFamily.h"
-#include "firmware/core/ProgressMessages.h"
 
 // Already in its bootloader: no reset.
 BootloaderPIC32Communicator::BootloaderPIC32Communicator(QObject* parent)
@@ -23,14 +21,6 @@ void BootloaderPIC32Communicator::onCommandReceivedFromDevice(QSharedPointer<Mov
     const QByteArray reply = decodeBootloaderFrame(data);
     if (reply.isEmpty())
         return;
-    switch (reply.at(0)) {
-    case nsFirmware::ReadBootInfo: {
-        const QString version = versionText(reply, 1, 2);
-        if (!version.isEmpty())
-            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
-                                             ProgressMessages::NotAvailable, version);
-        break;
-    }
-    default: handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::DecodedFrame); break;
-    }
+    // A decoded frame holds no prefix: the version is bytes 1 and 2.
+    handleBootInfoOrHexUpdateReply(deviceInfo, reply, 1, CrcReplyForm::DecodedFrame);
 }

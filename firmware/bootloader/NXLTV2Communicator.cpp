@@ -37,13 +37,6 @@ void NXLTV2Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceI
     if (reply.isEmpty())
         return;
     switch (reply.at(0)) {
-    case nsFirmware::ReadBootInfo: {
-        const QString version = versionText(reply, 1, 2);
-        if (!version.isEmpty())
-            BootloaderFamily::reportVersions(this, deviceInfo, ProgressMessages::NotAvailable,
-                                             ProgressMessages::NotAvailable, version);
-        break;
-    }
     case AskFirmwareVersion: {
         const QString version = versionText(reply, 1, 2);
         if (!version.isEmpty())
@@ -51,6 +44,7 @@ void NXLTV2Communicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceI
                                              ProgressMessages::NotAvailable);
         break;
     }
-    default: handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::DecodedFrame); break;
+    // Decoded or from the application, the version is bytes 1 and 2.
+    default: handleBootInfoOrHexUpdateReply(deviceInfo, reply, 1, CrcReplyForm::DecodedFrame); break;
     }
 }

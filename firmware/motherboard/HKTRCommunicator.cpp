@@ -1,5 +1,6 @@
 #include "firmware/motherboard/HKTRCommunicator.h"
 
+#include "firmware/core/BootInfoReply.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/motherboard/MotherboardFamily.h"
 
@@ -66,12 +67,6 @@ void HKTRCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInf
         return;
     const QString na = ProgressMessages::NotAvailable;
     switch (reply.at(0)) {
-    case AskBootloaderVersion: {
-        const QString version = bootloaderVersion(deviceInfo, reply);
-        if (!version.isEmpty())
-            report(deviceInfo, na, na, version);
-        break;
-    }
     case AskFirmwareVersion:
     case AskMotherboardVersion: {
         const QString version = versionText(reply, 2, 3);
@@ -79,7 +74,10 @@ void HKTRCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDeviceInf
             report(deviceInfo, version, na, na);
         break;
     }
-    default: handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::Raw); break;
+    default:
+        handleBootInfoOrHexUpdateReply(deviceInfo, reply, BootInfoReply::prefixedVersionIndex(deviceInfo),
+                                       CrcReplyForm::Raw);
+        break;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "firmware/motherboard/MotherboardCommunicator.h"
 
+#include "firmware/core/BootInfoReply.h"
 #include "firmware/core/ProgressMessages.h"
 #include "firmware/motherboard/MotherboardFamily.h"
 
@@ -78,12 +79,6 @@ void MotherboardCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDe
         return;
     const QString na = ProgressMessages::NotAvailable;
     switch (reply.at(0)) {
-    case AskBootloaderVersion: {
-        const QString version = bootloaderVersion(deviceInfo, reply);
-        if (!version.isEmpty())
-            report(type, deviceInfo, na, na, version);
-        break;
-    }
     case AskMotherboardVersion: {
         const QString version = threePartVersion(reply, 3);
         if (version.isEmpty())
@@ -101,7 +96,10 @@ void MotherboardCommunicator::onCommandReceivedFromDevice(QSharedPointer<MovraDe
         report(channelType, deviceInfo, na, version, na);
         break;
     }
-    default: handleHexUpdateReply(deviceInfo, reply, CrcReplyForm::Raw); break;
+    default:
+        handleBootInfoOrHexUpdateReply(deviceInfo, reply, BootInfoReply::prefixedVersionIndex(deviceInfo),
+                                       CrcReplyForm::Raw);
+        break;
     }
 }
 

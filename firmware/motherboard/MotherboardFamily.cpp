@@ -1,6 +1,7 @@
 #include "firmware/motherboard/MotherboardFamily.h"
 
 #include "firmware/core/AbstractFirmwareCommunicator.h"
+#include "firmware/core/BootInfoReply.h"
 #include "firmware/core/ProgressMessages.h"
 
 namespace MotherboardFamily {
@@ -66,7 +67,7 @@ bool hasDriverM(const QSharedPointer<MovraDeviceInfo>& device)
 
 QString bootloaderVersion(const QSharedPointer<MovraDeviceInfo>& device, const QByteArray& reply)
 {
-    const int first = AbstractFirmwareCommunicator::isInBootloader(device) ? 2 : 1;
+    const int first = BootInfoReply::prefixedVersionIndex(device);
     return AbstractFirmwareCommunicator::versionText(reply, first, first + 1);
 }
 

@@ -87,8 +87,9 @@ private slots:
         QCOMPARE(answers.cameras.size(), 1);
         QCOMPARE(answers.replies.size(), 1);
         QVERIFY(answers.replies.begin()->contains("FACE5"));
-        // Asked again, the camera answers again alike.
-        QCOMPARE(probe.look().replies, answers.replies);
+        // Asked again, the camera answers again alike (on a loaded machine
+        // an answer may come after its look's second and count at the next).
+        QTRY_COMPARE_WITH_TIMEOUT(probe.look().replies, answers.replies, 20000);
 
         camera.terminate();
         QVERIFY(camera.waitForFinished());

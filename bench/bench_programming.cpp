@@ -96,7 +96,8 @@ int main(int argc, char** argv)
     sinceTick.start();
     threadNsAtTick = threadCpuNs();
     tick.start(10);
-    if (road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false) != 0
+    if (road.rig->updater->startUpdate(path, found.deviceType, found.uid, false, false)
+            != FirmwareUpdater::StartResult::Started
         || !road.waitUntilFinished(30 * 60 * 1000) || !road.succeeded()) {
         std::fprintf(stderr, "the update failed\n");
         return 1;
